@@ -1,0 +1,57 @@
+#include "Cli.h"
+
+#include <cstdio>
+
+#include "options/OptionFile.h"
+#include "platform/ProgramFolder.h"
+#include "standards/ShippedStandards.h"
+
+namespace s2t::cli {
+
+void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
+    command.add_option("--home", source.home,
+                       "Program folder with Default.pre and Standards/ (default: the per-user "
+                       "configuration folder)");
+    command.add_option("--options", source.options, "Option file loaded after Default.pre")
+        ->check(CLI::ExistingFile);
+}
+
+bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
+                     std::string& folder) {
+    folder = source.home.empty() ? defaultProgramFolder() : source.home;
+    std::string error;
+    if (!prepareProgramFolder(folder, error)) {
+        platform.messagePopup("File Error", error);
+        return false;
+    }
+    getCalibration(state, folder, platform, LineEnd::CrLf);
+    if (!source.options.empty() && !readOptionsFile(source.options, state, platform)) return false;
+    return true;
+}
+
+void print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+int runCli(int argc, char** argv) {
+    CLI::App app{"scan2theta: converts X-ray diffraction scans (MCA channel files, GUFI files) into "
+                 "2-theta data files, and maintains the calibration.",
+                 "scan2theta"};
+    app.set_version_flag("--version", std::string("scan2theta ") + S2T_VERSION);
+    app.require_subcommand(1);
+    CommandAction action;
+    addCalibrationCommands(app, action);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForAllHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        return kExitUsage;
+    }
+    return action ? action() : kExitUsage;
+}
+
+}  // namespace s2t::cli

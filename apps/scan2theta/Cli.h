@@ -1,0 +1,43 @@
+// The command line: one CLI::App with a subcommand per job. Each command file adds its own
+// subcommand; runCli parses and runs, and returns the exit status
+// (0 success, 1 some work failed and was reported, 2 usage error).
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <functional>
+#include <string>
+
+#include "calibration/CalibrationState.h"
+#include "platform/LineEnd.h"
+#include "platform/Platform.h"
+
+namespace s2t::cli {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailures = 1;
+inline constexpr int kExitUsage = 2;
+
+// Where the calibration comes from: the program folder's Default.pre, then an option file.
+struct CalibrationSource {
+    std::string home;     // program folder; empty: the per-user configuration folder
+    std::string options;  // option file loaded after Default.pre; empty: none
+};
+
+void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source);
+
+// Prepares the program folder and loads the calibration as the desktop program does at
+// start-up, then the option file. False (reported) when the folder or the option file fails.
+bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
+                     std::string& folder);
+
+// The action of the chosen subcommand, set by its callback; returns the exit status.
+using CommandAction = std::function<int()>;
+
+void addCalibrationCommands(CLI::App& app, CommandAction& action);
+
+// Writes text to standard output as it is.
+void print(std::string_view text);
+
+int runCli(int argc, char** argv);
+
+}  // namespace s2t::cli

@@ -1,0 +1,14 @@
+#include "calibration/CalibrationState.h"
+
+#include <iterator>
+
+namespace s2t {
+
+void CalibrationState::installStartupValues() {
+    header.initialised = 1;
+    header.K = kStartupK;
+    header.C = kStartupC;
+    calPoints.assign(std::begin(kStartupPoints), std::end(kStartupPoints));
+}
+
+}  // namespace s2t

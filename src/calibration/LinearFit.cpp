@@ -1,0 +1,72 @@
+#include "calibration/LinearFit.h"
+
+#include <cmath>
+#include <vector>
+
+#include "calibration/Spline.h"
+
+namespace s2t {
+
+void LinReg(const double* x, const double* y, int n, double* slope, double* intercept) {
+    double sumX = 0.0, sumY = 0.0;
+    for (int i = 0; i < n; ++i) {
+        sumX += x[i];
+        sumY += y[i];
+    }
+    const double mx = sumX / n;
+    const double my = sumY / n;
+    double sumSqX = 0.0, sumSqY = 0.0;
+    for (int i = 0; i < n; ++i) {
+        sumSqX += sqr(x[i] - mx);
+        sumSqY += sqr(y[i] - my);
+    }
+    const double vx = sumSqX / (n - 1);
+    const double vy = sumSqY / (n - 1);
+    const double sx = std::sqrt(vx);
+    const double sy = std::sqrt(vy);
+    if (sy == 0.0) {
+        // Every y is the same: the horizontal line fits (the correlation would be 0/0).
+        *slope = 0.0;
+        *intercept = my;
+        return;
+    }
+    double sumProducts = 0.0;
+    for (int i = 0; i < n; ++i) sumProducts += ((x[i] - mx) / sx) * ((y[i] - my) / sy);
+    const double r = sumProducts / (n - 1);
+    *slope = r * (sy / sx);
+    *intercept = my - *slope * mx;
+}
+
+const char* linearFitRefusal(std::span<const CalibrationPoint> points) {
+    if (points.size() < 2) return "A straight line needs at least two points.";
+    for (const auto& p : points)
+        if (p.channel != points[0].channel) return nullptr;
+    return "A straight line needs points with at least two different channels.";
+}
+
+bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed,
+                      Platform& platform) {
+    if (const char* refusal = linearFitRefusal(listed)) {
+        platform.messagePopup("Not Possible", refusal);
+        return false;
+    }
+    const int n = static_cast<int>(listed.size());
+    std::vector<double> x(listed.size()), y(listed.size());
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        x[i] = listed[i].channel;
+        y[i] = listed[i].twoTheta;
+    }
+    double slope = 0.0, intercept = 0.0;
+    LinReg(x.data(), y.data(), n, &slope, &intercept);
+    if (!std::isfinite(slope) || !std::isfinite(intercept)) {
+        platform.messagePopup("Not Possible", "The points give no finite straight line.");
+        return false;
+    }
+    state.calPoints.clear();
+    for (const auto& p : listed) state.calPoints.push_back({p.channel, p.twoTheta, 0.0});
+    state.header.C = slope;
+    state.header.K = intercept;
+    return true;
+}
+
+}  // namespace s2t

@@ -1,0 +1,167 @@
+// The interpolating cubic spline, over any array of records that name their three doubles as
+// Record::abscissa, Record::ordinate and Record::secondDerivative (member pointers). Calibration
+// points (channel -> 2-theta) and scans (2-theta -> count) both use it.
+//
+// The arithmetic follows the classic tridiagonal algorithm step by step, in this order, so
+// that results are reproducible to the last bit.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "platform/Platform.h"
+
+namespace s2t {
+
+inline double sqr(double v) { return v * v; }
+
+// Sorts records by ascending abscissa. Records with distinct abscissae end in the one ascending
+// order; an array that is already ascending is left untouched (checked in one pass), and
+// anything else costs O(n log n).
+template <class Record>
+void sortByAbscissa(std::span<Record> points) {
+    constexpr auto x = Record::abscissa;
+    auto less = [](const Record& a, const Record& b) { return a.*x < b.*x; };
+    if (std::is_sorted(points.begin(), points.end(), less)) return;
+    std::stable_sort(points.begin(), points.end(), less);
+}
+
+// The least-squares slope of ordinate on abscissa, by way of the standard deviations and the
+// correlation coefficient, summed in the order the records are given. A horizontal set of
+// points has slope 0 (the correlation would be 0/0).
+template <class Record>
+double leastSquaresSlope(std::span<const Record> points) {
+    constexpr auto X = Record::abscissa;
+    constexpr auto Y = Record::ordinate;
+    const double n = static_cast<double>(points.size());
+    double sumX = 0.0, sumY = 0.0;
+    for (const Record& p : points) {
+        sumX += p.*X;
+        sumY += p.*Y;
+    }
+    const double mx = sumX / n;
+    const double my = sumY / n;
+    double sumDx2 = 0.0, sumDy2 = 0.0, sumXY = 0.0;
+    for (const Record& p : points) {
+        sumDx2 += sqr(p.*X - mx);
+        sumDy2 += sqr(p.*Y - my);
+        sumXY += p.*X * p.*Y - mx * my;
+    }
+    const double sx = std::sqrt(sumDx2 / (n - 1.0));
+    const double sy = std::sqrt(sumDy2 / (n - 1.0));
+    if (sy == 0.0) return 0.0;
+    const double r = (sumXY / (n - 1.0)) / (sx * sy);
+    return r * sy / sx;
+}
+
+// Who shows what while a spline is computed: the wait cursor (platform) and the progress
+// indicator of a batch (progress). Either may be null.
+struct SplineDisplay {
+    Platform* platform = nullptr;
+    ProgressDisplay* progress = nullptr;
+};
+
+// Sorts the records by abscissa and fills their second derivatives. slopeFromFit: both end
+// slopes are the least-squares slope of the points; otherwise both are 0. Fewer than two records
+// get second derivatives 0.
+template <class Record>
+void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) {
+    constexpr auto X = Record::abscissa;
+    constexpr auto Y = Record::ordinate;
+    constexpr auto Y2 = Record::secondDerivative;
+    const std::size_t n = points.size();
+    if (n < 2) {
+        for (Record& p : points) p.*Y2 = 0.0;
+        return;
+    }
+
+    double slope = 0.0;
+    if (slopeFromFit) slope = leastSquaresSlope(std::span<const Record>(points));
+    const double yp1 = slope;
+    const double ypn = slope;
+
+    if (display.platform) display.platform->setWaitCursor(true);
+    ProgressDisplay* progress = display.progress;
+    if (progress) {
+        progress->setValue(0.0);
+        progress->setLabel("Calculating Spline");
+    }
+    const int total = static_cast<int>(2 * n - 3);
+    int counter = 0;
+    auto step = [&] {
+        ++counter;
+        if (!progress) return;
+        const double percent = 100.0 * counter / total;
+        if (static_cast<int>(percent) % 5 == 0) progress->setValue(percent);
+    };
+
+    sortByAbscissa(points);
+    auto x = [&](std::size_t i) { return points[i].*X; };
+    auto y = [&](std::size_t i) { return points[i].*Y; };
+    auto y2 = [&](std::size_t i) -> double& { return points[i].*Y2; };
+
+    std::vector<double> u(n - 1);
+    if (yp1 > 9.9e29) {
+        y2(0) = 0.0;
+        u[0] = 0.0;
+    } else {
+        y2(0) = -0.5;
+        u[0] = (3.0 / (x(1) - x(0))) * ((y(1) - y(0)) / (x(1) - x(0)) - yp1);
+    }
+    for (std::size_t i = 1; i + 1 < n; ++i) {
+        const double sig = (x(i) - x(i - 1)) / (x(i + 1) - x(i - 1));
+        const double p = sig * y2(i - 1) + 2.0;
+        y2(i) = (sig - 1.0) / p;
+        const double d = (y(i + 1) - y(i)) / (x(i + 1) - x(i)) - (y(i) - y(i - 1)) / (x(i) - x(i - 1));
+        u[i] = (6.0 * d / (x(i + 1) - x(i - 1)) - sig * u[i - 1]) / p;
+        step();
+    }
+    double qn = 0.0, un = 0.0;
+    if (!(ypn > 9.9e29)) {
+        qn = 0.5;
+        un = (3.0 / (x(n - 1) - x(n - 2))) * (ypn - (y(n - 1) - y(n - 2)) / (x(n - 1) - x(n - 2)));
+    }
+    y2(n - 1) = (un - qn * u[n - 2]) / (qn * y2(n - 2) + 1.0);
+    for (std::size_t k = n - 1; k-- > 0;) {
+        y2(k) = y2(k) * y2(k + 1) + u[k];
+        step();
+    }
+
+    if (progress) {
+        progress->setLabel("Progress");
+        progress->setValue(0.0);
+    }
+    if (display.platform) display.platform->setWaitCursor(false);
+}
+
+// The spline's value at x, from the second derivatives of a preceding spline() on the same
+// records. Two records with the same abscissa around x make a zero-width interval: the lower
+// record's ordinate is returned and *zeroWidth is set, so that the caller can report it once.
+template <class Record>
+double splint(std::span<const Record> points, double x, bool* zeroWidth = nullptr) {
+    constexpr auto X = Record::abscissa;
+    constexpr auto Y = Record::ordinate;
+    constexpr auto Y2 = Record::secondDerivative;
+    std::size_t klo = 0;
+    std::size_t khi = points.size() - 1;
+    while (khi - klo > 1) {
+        const std::size_t k = (khi + klo) / 2;
+        if (x < points[k].*X)
+            khi = k;
+        else
+            klo = k;
+    }
+    const double h = points[khi].*X - points[klo].*X;
+    if (h == 0.0) {
+        if (zeroWidth) *zeroWidth = true;
+        return points[klo].*Y;
+    }
+    const double a = (points[khi].*X - x) / h;
+    const double b = (x - points[klo].*X) / h;
+    return a * points[klo].*Y + b * points[khi].*Y +
+           ((a * a * a - a) * points[klo].*Y2 + (b * b * b - b) * points[khi].*Y2) * (h * h) / 6.0;
+}
+
+}  // namespace s2t

@@ -1,0 +1,73 @@
+// Output files that never lose data: every file is written under a temporary name beside its
+// target and renamed over the target only once it is complete and every write succeeded. A
+// process killed in the middle, a full disk or a device error leave the old file as it was and no
+// partial file under the output name.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace s2t {
+
+// One file being written. Bytes go to a temporary file; commit() publishes it under the target
+// name. Destroying an uncommitted file removes the temporary file.
+class OutputFile {
+public:
+    virtual ~OutputFile() = default;
+    // Appends bytes. A failure is remembered and reported by commit().
+    virtual void write(std::string_view bytes) = 0;
+    // Completes the file. Returns false (and leaves the target untouched) when any write, the
+    // close or the rename failed.
+    virtual bool commit() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // Starts writing path; null when the file cannot be created (no directory, no permission).
+    virtual std::unique_ptr<OutputFile> createOutputFile(const std::string& path) = 0;
+    // Whether anything (file, directory, unreadable file) already stands under path.
+    virtual bool exists(const std::string& path) = 0;
+};
+
+// The real file system (POSIX).
+class RealFileSystem : public FileSystem {
+public:
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override;
+    bool exists(const std::string& path) override;
+};
+
+// Buffered text output over an OutputFile: writers append formatted text here and the buffer goes
+// to the file in large blocks, never one system call per value.
+class OutputStream {
+public:
+    explicit OutputStream(OutputFile& file) : file_(file) { buffer_.reserve(kBlock + 256); }
+    OutputStream(const OutputStream&) = delete;
+    OutputStream& operator=(const OutputStream&) = delete;
+
+    std::string& buffer() { return buffer_; }
+    void append(std::string_view text) {
+        buffer_.append(text);
+        flushIfFull();
+    }
+    void flushIfFull() {
+        if (buffer_.size() >= kBlock) flush();
+    }
+    void flush() {
+        if (!buffer_.empty()) file_.write(buffer_);
+        buffer_.clear();
+    }
+    // Flushes and completes the file; false when anything failed.
+    bool commit() {
+        flush();
+        return file_.commit();
+    }
+
+private:
+    static constexpr std::size_t kBlock = 1 << 16;
+    OutputFile& file_;
+    std::string buffer_;
+};
+
+}  // namespace s2t

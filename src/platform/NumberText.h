@@ -1,0 +1,34 @@
+// Numbers to text and back, exactly as printf and atof/atoi do in the C locale, whatever locale
+// the process runs under: files never get a decimal comma, and "28.783" always reads as 28.783.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace s2t {
+
+// printf("%<width>.<precision>f", value): right-aligned in at least width characters.
+void appendFixed(std::string& out, double value, int precision, int width = 0);
+std::string formatFixed(double value, int precision, int width = 0);
+
+// printf("%<width>d") of a value that is already a whole number, truncated toward zero first.
+// Works for every finite double (digit for digit, beyond the 32-bit range too); -0 prints as 0.
+void appendWhole(std::string& out, double value, int width = 0);
+std::string formatWhole(double value, int width = 0);
+
+// printf("%<width>d") of an integer.
+void appendInteger(std::string& out, long long value, int width = 0);
+
+// atof: leading white space skipped, the longest prefix that forms a number is converted
+// (sign, digits, point, exponent, inf, nan); no number gives 0.0.
+double parseLeadingDouble(std::string_view text);
+
+// atoi: leading white space skipped, optional sign, digits; no number gives 0. Values beyond the
+// 32-bit range are clamped to it.
+std::int32_t parseLeadingInt(std::string_view text);
+
+// Whether text (after optional white space) is one complete finite number and nothing else.
+bool parseWholeDouble(std::string_view text, double& value);
+
+}  // namespace s2t

@@ -1,0 +1,77 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+#include "platform/FileSystem.h"
+#include "support/TempDir.h"
+
+namespace s2t {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+TEST(RealFileSystem, ReplacesOnlyOnCommitAndLeavesNoTemporaryFile) {
+    TempDir dir;
+    RealFileSystem fs;
+    const std::string target = dir.file("out.txt");
+    writeFile(target, "old contents");
+    {
+        auto file = fs.createOutputFile(target);
+        ASSERT_TRUE(file);
+        file->write("new ");
+        EXPECT_EQ(readFile(target), "old contents");  // nothing shows before the commit
+        file->write("contents");
+        ASSERT_TRUE(file->commit());
+    }
+    EXPECT_EQ(readFile(target), "new contents");
+    {
+        auto abandoned = fs.createOutputFile(target);
+        abandoned->write("half");
+    }  // destroyed without commit
+    EXPECT_EQ(readFile(target), "new contents");
+    int entries = 0;
+    for (auto& entry : std::filesystem::directory_iterator(dir.path())) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 1);
+    struct stat status {};
+    ASSERT_EQ(::stat(target.c_str(), &status), 0);
+    EXPECT_NE(status.st_mode & S_IRGRP, 0u) << "published files get ordinary permissions";
+}
+
+TEST(RealFileSystem, ExistsAndUncreatableFiles) {
+    TempDir dir;
+    RealFileSystem fs;
+    EXPECT_FALSE(fs.exists(dir.file("none")));
+    writeFile(dir.file("some"), "");
+    EXPECT_TRUE(fs.exists(dir.file("some")));
+    EXPECT_TRUE(fs.exists(dir.path()));
+    EXPECT_EQ(fs.createOutputFile(dir.file("no/such/folder.txt")), nullptr);
+    // A directory under the target name: the commit fails and the directory stays.
+    std::filesystem::create_directory(dir.file("taken"));
+    auto file = fs.createOutputFile(dir.file("taken"));
+    ASSERT_TRUE(file);
+    file->write("x");
+    EXPECT_FALSE(file->commit());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("taken")));
+}
+
+TEST(RealFileSystem, WriteErrorsAreReportedByCommit) {
+    // /dev/full fails every write; the temporary file cannot live there, so check the stream
+    // logic with a file whose writes fail.
+    struct FailingFile : OutputFile {
+        void write(std::string_view) override { failed = true; }
+        bool commit() override { return !failed; }
+        bool failed = false;
+    } failing;
+    OutputStream out(failing);
+    out.append("abc");
+    EXPECT_FALSE(out.commit());
+}
+
+}  // namespace
+}  // namespace s2t

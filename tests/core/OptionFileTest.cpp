@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include <clocale>
+#include <string>
+
+#include "options/OptionFile.h"
+#include "platform/ScriptedPlatform.h"
+#include "support/TempDir.h"
+
+namespace s2t {
+namespace {
+
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+const std::string kStartupDefault =
+    "#y=Cx+K\r\n#Header\r\nK=\t10.939501\r\nC=\t0.026928\r\n\r\n"
+    "#Observed Channel for the peaks, calculated 2-theta value for peaks\r\n"
+    "#Calibrasion Data\r\nnumOfDataPoints= 4\r\n"
+    "655.0000\t 28.7830\r\n1353.0000\t 47.3040\r\n1681.0000\t 56.1220\r\n2167.0000\t 69.1320\r\n\r\n";
+
+struct Loaded {
+    CalibrationState state;
+    std::vector<PlatformCall> messages;
+};
+
+// Reads option file text over the built-in calibration.
+Loaded load(const std::string& text) {
+    TempDir dir;
+    writeFile(dir.file("x.pre"), text);
+    ScriptedPlatform platform;
+    Loaded loaded;
+    loaded.state.installStartupValues();
+    EXPECT_TRUE(readOptionsFile(dir.file("x.pre"), loaded.state, platform));
+    loaded.messages = platform.messages();
+    return loaded;
+}
+
+const PlatformCall kSmallError{"message", "Option File Error",
+                               "There was a small error with the options file.\n"
+                               "I have loaded all the points I could"};
+
+TEST(OptionFile, StartupCreatesDefaultPreByteForByte) {
+    TempDir home;
+    ScriptedPlatform platform;
+    CalibrationState state;
+    getCalibration(state, home.path(), platform, LineEnd::CrLf);
+    EXPECT_EQ(readFile(home.file("Default.pre")), kStartupDefault);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(state.header.initialised, 1);
+
+    // Read back: K and C keep 6 decimals, the points are unchanged.
+    CalibrationState again;
+    getCalibration(again, home.path(), platform, LineEnd::CrLf);
+    EXPECT_EQ(again.header.K, 10.939501);
+    EXPECT_EQ(again.header.C, 0.026928);
+    ASSERT_EQ(again.numOfDataPoints(), 4);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(again.calPoints[i].channel, kStartupPoints[i].channel);
+        EXPECT_EQ(again.calPoints[i].twoTheta, kStartupPoints[i].twoTheta);
+    }
+
+    std::string lf = kStartupDefault;
+    for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+    EXPECT_EQ(optionFileText(state, LineEnd::Lf), lf);
+}
+
+TEST(OptionFile, HeaderKeysSectionsAndComments) {
+    auto only = load("#Header\nK=1\nC=2\n");
+    EXPECT_EQ(only.state.header.K, 1.0);
+    EXPECT_EQ(only.state.header.C, 2.0);
+    EXPECT_EQ(only.state.numOfDataPoints(), 4);  // no point block: points kept
+    EXPECT_TRUE(only.messages.empty());
+
+    // "K =" is the key "K ", a trailing space makes "#Header" a comment, keys outside their
+    // section and lines before any section are ignored, "C" without "=" is ignored.
+    auto ignored = load("K=5\n#Header\nK =7\nC\nnumOfDataPoints= 1\n1 2\n#Header \nC=9\n");
+    EXPECT_EQ(ignored.state.header.K, kStartupK);
+    EXPECT_EQ(ignored.state.header.C, 9.0);  // "#Header " left the header section in force
+    EXPECT_EQ(ignored.state.numOfDataPoints(), 4);
+
+    auto dataKeys = load("#Calibrasion Data\nK=3\n#Header\nC=\t 0.5xyz\n");
+    EXPECT_EQ(dataKeys.state.header.K, kStartupK);
+    EXPECT_EQ(dataKeys.state.header.C, 0.5);
+
+    auto malformed = load("#Header\nK=abc\nC=nan\n");
+    EXPECT_EQ(malformed.state.header.K, 0.0);
+    EXPECT_EQ(malformed.state.header.C, 0.0);
+}
+
+TEST(OptionFile, PointBlockTolerances) {
+    // A point line with one space reads like the written form.
+    auto spaced = load("#Calibrasion Data\nnumOfDataPoints= 2\n655 28.783\n  1353\t 47.304\n");
+    ASSERT_EQ(spaced.state.numOfDataPoints(), 2);
+    EXPECT_EQ(spaced.state.calPoints[0].channel, 655.0);
+    EXPECT_EQ(spaced.state.calPoints[0].twoTheta, 28.783);
+    EXPECT_EQ(spaced.state.calPoints[1].channel, 1353.0);
+    EXPECT_EQ(spaced.state.calPoints[1].twoTheta, 47.304);
+    EXPECT_TRUE(spaced.messages.empty());
+
+    // Announced 3: a point, an empty line and a point give two points and the message.
+    auto gap = load("#Calibrasion Data\nnumOfDataPoints= 3\n1 10\n\n2 20\n");
+    ASSERT_EQ(gap.state.numOfDataPoints(), 2);
+    EXPECT_EQ(gap.state.calPoints[1].twoTheta, 20.0);
+    ASSERT_EQ(gap.messages.size(), 1u);
+    EXPECT_EQ(gap.messages[0], kSmallError);
+
+    // A last line without a line feed is never read, even a point line.
+    auto unterminated = load("#Calibrasion Data\nnumOfDataPoints= 2\n1 10\n2 20");
+    EXPECT_EQ(unterminated.state.numOfDataPoints(), 1);
+    EXPECT_EQ(unterminated.messages.size(), 1u);
+    auto lastKey = load("#Header\nK=3");
+    EXPECT_EQ(lastKey.state.header.K, kStartupK);
+
+    // CR LF files read like LF files; a one-field line gives 2-theta 0.
+    auto crlf = load("#Calibrasion Data\r\nnumOfDataPoints= 2\r\n7.5\r\n8\t9\r\n");
+    ASSERT_EQ(crlf.state.numOfDataPoints(), 2);
+    EXPECT_EQ(crlf.state.calPoints[0].channel, 7.5);
+    EXPECT_EQ(crlf.state.calPoints[0].twoTheta, 0.0);
+    EXPECT_EQ(crlf.state.calPoints[1].twoTheta, 9.0);
+
+    // Count 0: an empty point set, no message; negative: empty and the message.
+    auto zero = load("#Calibrasion Data\nnumOfDataPoints= 0\n");
+    EXPECT_EQ(zero.state.numOfDataPoints(), 0);
+    EXPECT_TRUE(zero.messages.empty());
+    auto negative = load("#Calibrasion Data\nnumOfDataPoints= -3\n1 2\n");
+    EXPECT_EQ(negative.state.numOfDataPoints(), 0);
+    EXPECT_EQ(negative.messages.size(), 1u);
+
+    // A line starting with a digit in the data section is skipped; "numOfDataPoints" with no
+    // "=" is ignored.
+    auto digits = load("#Calibrasion Data\n5=numOfDataPoints\nnumOfDataPoints\n");
+    EXPECT_EQ(digits.state.numOfDataPoints(), 4);
+    EXPECT_TRUE(digits.messages.empty());
+}
+
+TEST(OptionFile, HostileInputIsReadSafely) {
+    // A huge announced count costs nothing up front.
+    auto huge = load("#Calibrasion Data\nnumOfDataPoints=2000000000\n1 2\n3 4\n");
+    EXPECT_EQ(huge.state.numOfDataPoints(), 2);
+    EXPECT_EQ(huge.messages.size(), 1u);
+
+    // Lines of 100 000 characters.
+    std::string longLine(100000, '7');
+    auto longLines = load("#Header\nK=" + longLine + "\n" + std::string(100000, '#') +
+                          "\n#Calibrasion Data\nnumOfDataPoints= 1\n" + longLine + " 3\n");
+    EXPECT_EQ(longLines.state.numOfDataPoints(), 1);
+    EXPECT_TRUE(std::isinf(longLines.state.calPoints[0].channel) ||
+                longLines.state.calPoints[0].channel == 0.0);
+
+    // Binary garbage changes nothing it does not name and never crashes.
+    std::string garbage;
+    for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
+    auto binary = load(garbage);
+    EXPECT_EQ(binary.state.header.K, kStartupK);
+}
+
+TEST(OptionFile, SaveAsksBeforeReplacingAndKeepsOldFileOnFailure) {
+    TempDir dir;
+    ScriptedPlatform platform;
+    CalibrationState state;
+    state.installStartupValues();
+    const std::string path = dir.file("mine.pre");
+    writeFile(path, "old");
+
+    platform.confirmAnswers = {false};
+    EXPECT_EQ(saveOptionsFile(path, false, state, platform, LineEnd::CrLf), SaveOutcome::Declined);
+    EXPECT_EQ(readFile(path), "old");
+    ASSERT_EQ(platform.calls.size(), 1u);
+    EXPECT_EQ(platform.calls[0], (PlatformCall{"confirm", "Replace", "Do you want to replace the file:/mine.pre"}));
+
+    platform.confirmAnswers = {true};
+    EXPECT_EQ(saveOptionsFile(path, false, state, platform, LineEnd::CrLf), SaveOutcome::Written);
+    EXPECT_EQ(readFile(path), kStartupDefault);
+
+    // Forced: no question. A path without a separator is named as it is.
+    platform.calls.clear();
+    EXPECT_EQ(saveOptionsFile(path, true, state, platform, LineEnd::CrLf), SaveOutcome::Written);
+    EXPECT_TRUE(platform.calls.empty());
+
+    // A folder that cannot take the file: reported, nothing claimed written.
+    EXPECT_EQ(saveOptionsFile(dir.file("missing/x.pre"), true, state, platform, LineEnd::CrLf),
+              SaveOutcome::Failed);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].title, "Option File Error");
+}
+
+TEST(OptionFile, GermanLocaleChangesNoByte) {
+    TempDir home;
+    ScriptedPlatform platform;
+    const char* previous = std::setlocale(LC_ALL, nullptr);
+    std::string saved = previous ? previous : "C";
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "scripts/setup installs de_DE.UTF-8";
+    CalibrationState state;
+    getCalibration(state, home.path(), platform, LineEnd::CrLf);
+    auto loaded = load("#Header\nK=28.783\n");
+    std::setlocale(LC_ALL, saved.c_str());
+    EXPECT_EQ(readFile(home.file("Default.pre")), kStartupDefault);
+    EXPECT_EQ(loaded.state.header.K, 28.783);
+}
+
+}  // namespace
+}  // namespace s2t

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <span>
+#include <vector>
+
+#include "calibration/CalibrationState.h"
+#include "calibration/Spline.h"
+#include "platform/ScriptedPlatform.h"
+
+namespace s2t {
+namespace {
+
+std::vector<CalibrationPoint> startupPoints() {
+    return {std::begin(kStartupPoints), std::end(kStartupPoints)};
+}
+
+// The first derivative of the spline at x, from the cubic of the interval that holds x.
+double splineSlope(const std::vector<CalibrationPoint>& p, std::size_t klo, double x) {
+    const auto& lo = p[klo];
+    const auto& hi = p[klo + 1];
+    const double h = hi.channel - lo.channel;
+    const double a = (hi.channel - x) / h;
+    const double b = (x - lo.channel) / h;
+    return (hi.twoTheta - lo.twoTheta) / h - (3 * a * a - 1) / 6 * h * lo.secondDeriv +
+           (3 * b * b - 1) / 6 * h * hi.secondDeriv;
+}
+
+TEST(Spline, StartupPointsWithSlopeFromFit) {
+    auto points = startupPoints();
+    const double s = leastSquaresSlope(std::span<const CalibrationPoint>(points));
+    EXPECT_NEAR(s, 0.0266883, 5e-8);
+
+    spline(std::span<CalibrationPoint>(points), {}, true);
+    std::span<const CalibrationPoint> view(points);
+    EXPECT_NEAR(splint(view, 1000.0), 37.9329, 5e-5);
+    EXPECT_NEAR(splint(view, 2000.0), 64.6721, 5e-5);
+    // Clamped ends: the spline leaves both ends with the fitted slope.
+    EXPECT_NEAR(splineSlope(points, 0, 655.0), s, 1e-12);
+    EXPECT_NEAR(splineSlope(points, 2, 2167.0), s, 1e-12);
+    // A point's own abscissa gives its ordinate.
+    for (const auto& p : kStartupPoints) EXPECT_NEAR(splint(view, p.channel), p.twoTheta, 1e-12);
+}
+
+TEST(Spline, SortsInPlaceAndZeroSlopeEnds) {
+    std::vector<CalibrationPoint> points = {{1681, 56.122}, {655, 28.783}, {2167, 69.132}, {1353, 47.304}};
+    spline(std::span<CalibrationPoint>(points), {}, false);
+    EXPECT_EQ(points[0].channel, 655);
+    EXPECT_EQ(points[1].channel, 1353);
+    EXPECT_EQ(points[2].channel, 1681);
+    EXPECT_EQ(points[3].channel, 2167);
+    EXPECT_NEAR(splineSlope(points, 0, 655.0), 0.0, 1e-12);
+    EXPECT_NEAR(splineSlope(points, 2, 2167.0), 0.0, 1e-12);
+}
+
+TEST(Spline, PointsOnALineGiveThatLine) {
+    std::vector<CalibrationPoint> points;
+    for (int i = 0; i < 7; ++i) points.push_back({100.0 * i + 3, 0.02 * (100.0 * i + 3) + 10.0});
+    spline(std::span<CalibrationPoint>(points), {}, true);
+    for (const auto& p : points) EXPECT_NEAR(p.secondDeriv, 0.0, 1e-15);
+    EXPECT_NEAR(splint(std::span<const CalibrationPoint>(points), 250.0), 15.0, 1e-12);
+}
+
+TEST(Spline, ProgressLabelsAndFivePercentSteps) {
+    ScriptedPlatform platform;
+    auto progress = platform.openProgressDisplay();
+    std::vector<CalibrationPoint> points;
+    for (int i = 0; i < 30; ++i) points.push_back({double(i), std::sin(i * 0.3)});
+    platform.calls.clear();
+    spline(std::span<CalibrationPoint>(points), {&platform, progress.get()}, false);
+
+    const auto& calls = platform.calls;
+    ASSERT_GE(calls.size(), 6u);
+    EXPECT_EQ(calls[0], (PlatformCall{"waitCursor", "", "on"}));
+    EXPECT_EQ(calls[1], (PlatformCall{"value", "", "0.0000"}));
+    EXPECT_EQ(calls[2], (PlatformCall{"label", "", "Calculating Spline"}));
+    EXPECT_EQ(calls[calls.size() - 3], (PlatformCall{"label", "", "Progress"}));
+    EXPECT_EQ(calls[calls.size() - 2], (PlatformCall{"value", "", "0.0000"}));
+    EXPECT_EQ(calls.back(), (PlatformCall{"waitCursor", "", "off"}));
+    // Total 2n-3 = 57 steps: every shown value is a multiple of 5 when truncated, the last 100.
+    std::vector<double> values;
+    for (std::size_t i = 3; i + 3 < calls.size(); ++i) values.push_back(std::stod(calls[i].text));
+    ASSERT_FALSE(values.empty());
+    for (double v : values) EXPECT_EQ(static_cast<int>(v) % 5, 0) << v;
+    EXPECT_EQ(values.back(), 100.0);
+}
+
+TEST(Spline, TwoPointsAndDegenerateInput) {
+    ScriptedPlatform platform;
+    auto progress = platform.openProgressDisplay();
+    std::vector<CalibrationPoint> two = {{10, 1}, {20, 3}};
+    platform.calls.clear();
+    spline(std::span<CalibrationPoint>(two), {nullptr, progress.get()}, true);
+    // One step in all (the back-substitution), which reaches 100 percent.
+    EXPECT_EQ(platform.callsOf("value").size(), 3u);
+    EXPECT_EQ(platform.callsOf("value")[1].text, "100.0000");
+    EXPECT_NEAR(splint(std::span<const CalibrationPoint>(two), 15.0), 2.0, 1e-12);
+
+    std::vector<CalibrationPoint> one = {{10, 1, 7}};
+    spline(std::span<CalibrationPoint>(one), {}, true);
+    EXPECT_EQ(one[0].secondDeriv, 0.0);
+
+    // Equal abscissae: a zero-width interval is reported and gives the lower point's ordinate.
+    std::vector<CalibrationPoint> same = {{5, 1}, {5, 2}};
+    bool zeroWidth = false;
+    EXPECT_EQ(splint(std::span<const CalibrationPoint>(same), 5.0, &zeroWidth), 1.0);
+    EXPECT_TRUE(zeroWidth);
+}
+
+// A record of another shape: the spline serves any three-double record.
+struct Rec {
+    double x, y, y2;
+    static constexpr auto abscissa = &Rec::x;
+    static constexpr auto ordinate = &Rec::y;
+    static constexpr auto secondDerivative = &Rec::y2;
+};
+
+TEST(Spline, ReversedLargeScanIsSortedAscending) {
+    std::vector<Rec> scan(32767);
+    for (std::size_t i = 0; i < scan.size(); ++i) scan[i] = {10.0 + i * 0.002, double(i % 97), 0.0};
+    std::vector<Rec> reversed(scan.rbegin(), scan.rend());
+    spline(std::span<Rec>(reversed), {}, false);
+    for (std::size_t i = 0; i < scan.size(); ++i) ASSERT_EQ(reversed[i].x, scan[i].x);
+}
+
+}  // namespace
+}  // namespace s2t
