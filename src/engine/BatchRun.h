@@ -1,0 +1,91 @@
+// The batch run: every listed file converted with the same choices, one after the other, with a
+// progress display, free output names ("Replace?"), and a failing file reported and skipped.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/ConversionRecords.h"
+#include "engine/Session.h"
+#include "platform/Platform.h"
+
+namespace s2t {
+
+// One entry of the file list: the path as listed and its kind.
+struct BatchInput {
+    std::string path;
+    std::int32_t fileType = kOtherFileType;
+};
+
+// The choices read once at the start of a batch.
+struct BatchChoices {
+    std::int16_t conversion = kLinearConversion;
+    std::uint16_t options = 0;
+    std::int32_t outputFileType = kTextOutput;
+};
+
+// The main panel's controls that decide the choices.
+struct MainPanelChoices {
+    bool convertToTwoTheta = true;
+    bool linearMode = true;
+    bool splineMode = false;
+    bool wholeTwoTheta = false;
+    bool constantStep = false;
+    bool limitRange = false;
+    std::int32_t outputFormat = kTextOutput;
+    bool outputFormatDimmed = false;
+};
+
+// The request fields of a batch from the main panel's controls and the constant-step settings.
+BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOptions& constStepOpts);
+
+// Where the outputs go.
+struct OutputDestination {
+    enum class Kind {
+        File,          // one input: this output path (its extension is replaced by the format's)
+        Directory,     // each output in this directory, under its input's name
+        BesideInputs,  // each output beside its input, under the input's name
+    };
+    Kind kind = Kind::BesideInputs;
+    std::string path;
+};
+
+struct BatchResult {
+    int converted = 0;       // files written
+    int skipped = 0;         // files reported and skipped
+    bool cancelled = false;  // the destination popup was cancelled: nothing converted
+};
+
+// The batch as the desktop program runs it: asks for the output file (one input) or directory
+// (several), shows the progress panel, converts every file.
+BatchResult convertFiles(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
+                         const BatchChoices& choices);
+
+// The batch with the destination chosen by the caller. jobs > 1 reads and computes files in
+// parallel; questions, messages and output names stay exactly those of a run one file after the
+// other.
+BatchResult runBatch(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
+                     const BatchChoices& choices, const OutputDestination& destination, int jobs = 1);
+
+// One file: read it, write it in the request's format. Returns whether an output was written.
+bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform);
+
+// Path helpers. Both '/' and '\' separate components.
+// The path cut after its last separator (the directory with its trailing separator).
+std::string getDirPath(std::string_view path);
+// The path without its extension: the last "." and what follows, when that "." comes after the
+// last separator and the last colon.
+std::string removeExtension(std::string_view path);
+// path + "." + at most the first four characters of extension.
+std::string addExtension(std::string_view path, std::string_view extension);
+
+// The output name for base + extension: the name itself when free, or when the user agrees to
+// replace the file; otherwise the first free name of base-0001, base-0002, ... (base-9999 in the
+// end, free or not).
+std::string findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform);
+
+// Shows the progress of point i of total on the indicator, at whole multiples of 10 percent.
+void updateProgress(long long i, long long total, ProgressDisplay* progress);
+
+}  // namespace s2t

@@ -1,0 +1,122 @@
+// The records that carry a user's choices into the conversion engine, and the in-memory scan.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/LineEnd.h"
+#include "platform/Platform.h"
+
+namespace s2t {
+
+// Input kinds, as the file list stores them with each file.
+inline constexpr std::int32_t kGufiFileType = 4;   // "*.guf"
+inline constexpr std::int32_t kChnFileType = 5;    // "*.chn"
+inline constexpr std::int32_t kOtherFileType = -1;
+
+// How channels become angles.
+inline constexpr std::int16_t kNoConversion = 0;      // channel list output
+inline constexpr std::int16_t kLinearConversion = 1;  // 2-theta = C x channel + K
+inline constexpr std::int16_t kSplineConversion = 2;  // the calibration spline
+inline constexpr std::int16_t kFileAngles = 3;        // a GUFI file's own angles (channel files: as 1)
+
+// Output option bits.
+inline constexpr std::uint16_t kWholeTwoTheta = 1;
+inline constexpr std::uint16_t kConstantStep = 2;
+inline constexpr std::uint16_t kRangeLimits = 4;
+inline constexpr std::uint16_t kFractionalCounts = 8;
+
+// Output formats (the value of the main panel's format ring).
+inline constexpr std::int32_t kTextOutput = 0;
+inline constexpr std::int32_t kXfitOutput = 1;
+inline constexpr std::int32_t kCpiOutput = 2;
+inline constexpr std::int32_t kLhpmOutput = 3;
+inline constexpr std::int32_t kGufiOutput = 4;
+
+// One point of a scan: its 2-theta, its count, and the spline's second derivative there.
+struct ScanPoint {
+    double twoTheta = 0.0;
+    double count = 0.0;
+    double secondDeriv = 0.0;
+
+    static constexpr auto abscissa = &ScanPoint::twoTheta;
+    static constexpr auto ordinate = &ScanPoint::count;
+    static constexpr auto secondDerivative = &ScanPoint::secondDeriv;
+};
+
+// The first 32 bytes of an MCA channel file, as read.
+struct ChnHeader {
+    std::array<unsigned char, 32> bytes{};
+
+    std::int16_t field(std::size_t offset) const {
+        return static_cast<std::int16_t>(bytes[offset] | (bytes[offset + 1] << 8));
+    }
+    std::int16_t signature() const { return field(0); }
+    std::int16_t firstChannel() const { return field(28); }
+    std::int16_t numChannels() const { return field(30); }
+};
+
+// The header values of a GUFI binary scan.
+struct GufiHeader {
+    float firstAngle = 0.0f;
+    float angleStep = 0.0f;
+    std::int16_t numPoints = 0;
+};
+
+// A scan as a reader made it: one point per stored channel or point, in file order, and the
+// header of the reader that ran (fromGufi tells which).
+struct Scan {
+    std::vector<ScanPoint> points;
+    bool fromGufi = false;
+    ChnHeader chnHeader;
+    GufiHeader gufiHeader;
+};
+
+// One file's conversion.
+struct ConversionRequest {
+    std::string inputFile;
+    std::string outputFile;  // output path without extension; the writer adds its own
+    std::int32_t fileType = kOtherFileType;
+    std::int16_t conversion = kLinearConversion;
+    std::uint16_t options = 0;
+    std::int32_t outputFileType = kTextOutput;
+    ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
+};
+
+// The range limits of the output.
+struct RangeOptions {
+    double minTwoTheta = 0.0;
+    double maxTwoTheta = 0.0;
+};
+
+// The constant-step grid: its step, the interpolation (1 linear, 3 cubic spline, 0 never set
+// and linear) and whether counts keep their fractions.
+struct ConstStepOptions {
+    std::int32_t method = 0;
+    std::int32_t fractionalCounts = 0;
+    double step = 0.0;
+};
+
+// What CPI headers say of the measurement.
+struct CPIOptions {
+    std::string target;  // at most 7 characters; the header carries the first two
+    double wavelength = 0.0;
+};
+
+inline constexpr std::size_t kMaxCpiTargetLength = 7;
+
+// The settings every conversion reads: the option panels' records, the input's first angle and
+// step as the last reader found them, and the line end of written files.
+struct ConversionSettings {
+    RangeOptions theRangeOptions;
+    ConstStepOptions constStepOpts;
+    CPIOptions CPIOpt;
+    double startAngle = 0.0;
+    double inputStep = 0.0;
+    LineEnd lineEnd = LineEnd::CrLf;
+};
+
+}  // namespace s2t
