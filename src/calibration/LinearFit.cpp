@@ -44,22 +44,28 @@ const char* linearFitRefusal(std::span<const CalibrationPoint> points) {
     return "A straight line needs points with at least two different channels.";
 }
 
-bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed,
-                      Platform& platform) {
-    if (const char* refusal = linearFitRefusal(listed)) {
-        platform.messagePopup("Not Possible", refusal);
-        return false;
-    }
-    const int n = static_cast<int>(listed.size());
-    std::vector<double> x(listed.size()), y(listed.size());
-    for (std::size_t i = 0; i < listed.size(); ++i) {
-        x[i] = listed[i].channel;
-        y[i] = listed[i].twoTheta;
+const char* fitStraightLine(std::span<const CalibrationPoint> points, double& C, double& K) {
+    if (const char* refusal = linearFitRefusal(points)) return refusal;
+    const int n = static_cast<int>(points.size());
+    std::vector<double> x(points.size()), y(points.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        x[i] = points[i].channel;
+        y[i] = points[i].twoTheta;
     }
     double slope = 0.0, intercept = 0.0;
     LinReg(x.data(), y.data(), n, &slope, &intercept);
-    if (!std::isfinite(slope) || !std::isfinite(intercept)) {
-        platform.messagePopup("Not Possible", "The points give no finite straight line.");
+    if (!std::isfinite(slope) || !std::isfinite(intercept))
+        return "The points give no finite straight line.";
+    C = slope;
+    K = intercept;
+    return nullptr;
+}
+
+bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed,
+                      Platform& platform) {
+    double slope = 0.0, intercept = 0.0;
+    if (const char* refusal = fitStraightLine(listed, slope, intercept)) {
+        platform.messagePopup("Not Possible", refusal);
         return false;
     }
     state.calPoints.clear();

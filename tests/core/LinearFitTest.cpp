@@ -69,5 +69,25 @@ TEST(LinearFit, RefusesWhatHasNoLineAndKeepsTheCalibration) {
     EXPECT_EQ(state.numOfDataPoints(), 3);
 }
 
+TEST(LinearFit, FitWithoutInstallingIt) {
+    const std::vector<CalibrationPoint> two = {{100, 12}, {300, 16}};
+    double C = -1, K = -1;
+    EXPECT_EQ(fitStraightLine(two, C, K), nullptr);
+    EXPECT_NEAR(C, 0.02, 1e-15);
+    EXPECT_NEAR(K, 10.0, 1e-12);
+
+    const std::vector<CalibrationPoint> sameChannel = {{100, 12}, {100, 16}};
+    C = K = -1;
+    EXPECT_STREQ(fitStraightLine(sameChannel, C, K), linearFitRefusal(sameChannel));
+    EXPECT_NE(fitStraightLine(sameChannel, C, K), nullptr);
+    EXPECT_EQ(C, -1);
+    EXPECT_EQ(K, -1);
+
+    // Overflowing sums give no finite line: refused rather than handed on.
+    const std::vector<CalibrationPoint> huge = {{-1e308, 1e308}, {1e308, -1e308}};
+    EXPECT_NE(fitStraightLine(huge, C, K), nullptr);
+    EXPECT_EQ(C, -1);
+}
+
 }  // namespace
 }  // namespace s2t
