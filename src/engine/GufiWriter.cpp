@@ -1,0 +1,58 @@
+// GUFI binary scans on output: the constant-step grid as the XFIT writer walks it, stored as a
+// 643-byte header (first angle, step and value count; every other byte 0) followed by one
+// little-endian float count per value, so that the GUFI reader reads it back unchanged.
+#include <bit>
+#include <cstring>
+#include <vector>
+
+#include "engine/OutputPass.h"
+#include "engine/Writers.h"
+
+namespace s2t {
+namespace {
+
+constexpr std::size_t kGufiHeaderSize = 643;
+constexpr std::size_t kMaxGufiValues = 32767;
+
+void putUint32(std::string& out, std::size_t at, std::uint32_t v) {
+    for (int b = 0; b < 4; ++b) out[at + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
+}
+
+void putFloat(std::string& out, std::size_t at, float v) { putUint32(out, at, std::bit_cast<std::uint32_t>(v)); }
+
+}  // namespace
+
+bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
+    HeaderRange range;
+    double step = 0.0;
+    std::vector<float> counts;
+    return runOutputPass(
+        request, scan, session, platform, "guf",
+        [&](OutputStream&, const HeaderRange& headerRange, const Grid& grid) {
+            range = headerRange;
+            step = grid.step;
+        },
+        [&](OutputStream&, long long, double, double y) {
+            if (counts.size() <= kMaxGufiValues) counts.push_back(static_cast<float>(y));
+        },
+        [&](OutputStream& stream, Platform& reporter, const std::string& path) {
+            if (counts.size() > kMaxGufiValues) {
+                reporter.messagePopup("File Error", "Couldn't write output file: " + path +
+                                                        "\nA GUFI file holds at most 32767 points.\n"
+                                                        "Will skip conversion.");
+                return false;
+            }
+            std::string& out = stream.buffer();
+            const std::size_t at = out.size();
+            out.resize(at + kGufiHeaderSize + 4 * counts.size(), '\0');
+            putFloat(out, at + 9, static_cast<float>(range.first));
+            putFloat(out, at + 13, static_cast<float>(step));
+            const auto numPoints = static_cast<std::uint16_t>(counts.size());
+            out[at + 17] = static_cast<char>(numPoints & 0xFF);
+            out[at + 18] = static_cast<char>(numPoints >> 8);
+            for (std::size_t i = 0; i < counts.size(); ++i) putFloat(out, at + kGufiHeaderSize + 4 * i, counts[i]);
+            return true;
+        });
+}
+
+}  // namespace s2t

@@ -1,0 +1,50 @@
+// Output path helpers of the batch run: directory part, extension removal and addition, free
+// output names with the "Replace?" question, and the progress indicator.
+#include <cstdio>
+
+#include "engine/BatchRun.h"
+
+namespace s2t {
+
+std::string getDirPath(std::string_view path) {
+    auto separator = path.find_last_of("/\\");
+    if (separator == std::string_view::npos) return std::string();
+    return std::string(path.substr(0, separator + 1));
+}
+
+std::string removeExtension(std::string_view path) {
+    auto dot = path.rfind('.');
+    auto separator = path.find_last_of("/\\:");
+    if (dot == std::string_view::npos) return std::string(path);
+    if (separator != std::string_view::npos && dot < separator) return std::string(path);
+    return std::string(path.substr(0, dot));
+}
+
+std::string addExtension(std::string_view path, std::string_view extension) {
+    std::string result(path);
+    result.push_back('.');
+    result.append(extension.substr(0, 4));
+    return result;
+}
+
+std::string findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform) {
+    std::string name = addExtension(base, extension);
+    FileSystem& files = platform.fileSystem();
+    if (!files.exists(name)) return name;
+    if (platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: " + name + "?")) return name;
+    for (int k = 1; k <= 9999; ++k) {
+        char number[8];
+        std::snprintf(number, sizeof number, "-%04d", k);
+        name = addExtension(std::string(base) + number, extension);
+        if (!files.exists(name)) break;
+    }
+    return name;
+}
+
+void updateProgress(long long i, long long total, ProgressDisplay* progress) {
+    if (!progress) return;
+    const int percent = static_cast<int>(100.0 * (static_cast<double>(i) / static_cast<double>(total)));
+    if (percent % 10 == 0) progress->setValue(percent);
+}
+
+}  // namespace s2t

@@ -1,0 +1,85 @@
+#include "engine/OutputPass.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "engine/BatchRun.h"
+
+namespace s2t {
+
+void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform) {
+    std::string text(failureText);
+    text.replace(text.find("%s"), 2, path);
+    platform.messagePopup("File Error", text);
+}
+
+std::optional<OpenedOutput> openOutputFile(const ConversionRequest& request, std::string_view extension,
+                                           std::string_view failureText, Platform& platform) {
+    OpenedOutput output;
+    output.path = findAFreeFileName(request.outputFile, extension, platform);
+    if (request.progressPanel) request.progressPanel->setOutputFile(output.path);
+    output.file = platform.fileSystem().createOutputFile(output.path);
+    if (!output.file) {
+        reportOutputFailure(failureText, output.path, platform);
+        return std::nullopt;
+    }
+    return output;
+}
+
+bool finishOutputFile(OpenedOutput& output, OutputStream& stream, const ConversionRequest& request,
+                      std::string_view failureText, Platform& platform) {
+    const bool written = stream.commit();
+    if (request.progressPanel) request.progressPanel->setValue(100.0);
+    if (!written) reportOutputFailure(failureText, output.path, platform);
+    return written;
+}
+
+std::optional<Grid> chooseGrid(Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
+                               Platform& platform) {
+    Grid grid;
+    if (!(request.options & kConstantStep)) {
+        grid.count = static_cast<long long>(scan.points.size());
+        return grid;
+    }
+    setUpForConstantStep(scan, request, settings, platform);
+    grid.step = settings.constStepOpts.step;
+    if (scan.points.empty()) return grid;  // nothing to resample: the header alone
+    grid.start = scan.points.front().twoTheta;
+    if ((request.options & kRangeLimits) && settings.theRangeOptions.minTwoTheta > grid.start)
+        grid.start = settings.theRangeOptions.minTwoTheta;
+    // The span is cut to whole degrees before the division.
+    const double count = std::trunc(std::trunc(scan.points.back().twoTheta - grid.start) / grid.step);
+    if (!(count <= kMaxGridValues)) {
+        char step[64];
+        auto end = std::to_chars(step, step + sizeof step, grid.step).ptr;
+        platform.messagePopup("Error", "The input file \"" + request.inputFile + "\" \ncannot be resampled with a step of " +
+                                           std::string(step, end) +
+                                           " degrees: that would make more than 100000000 values.\nWill skip conversion.");
+        return std::nullopt;
+    }
+    grid.count = count > 0.0 ? static_cast<long long>(count) : 0;
+    return grid;
+}
+
+HeaderRange GetHeaderInfo(const ConversionRequest& request, const ConversionSettings& settings, const Grid& grid) {
+    const bool limits = (request.options & kRangeLimits) != 0;
+    const double minimum = settings.theRangeOptions.minTwoTheta;
+    const double maximum = settings.theRangeOptions.maxTwoTheta;
+    HeaderRange range;
+    range.first = grid.start;
+    if (limits && minimum > grid.start) {
+        const double q = (minimum - grid.start) / grid.step;
+        range.first = q - std::trunc(q) == 0.0 ? minimum : grid.start + grid.step * std::trunc(q + 1.0);
+    }
+    // The end of the grid is its last value, so that the header announces as many values as the
+    // file holds.
+    const double end = grid.start + static_cast<double>(grid.count - 1) * grid.step;
+    range.last = end;
+    if (limits && maximum < end) {
+        const double q = (maximum - grid.start) / grid.step;
+        range.last = q - std::trunc(q) == 0.0 ? maximum : grid.start + grid.step * std::trunc(q);
+    }
+    return range;
+}
+
+}  // namespace s2t

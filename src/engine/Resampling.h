@@ -1,0 +1,37 @@
+// Between the readers and the writers: delivering one output point, either a scan point as it is
+// or the count interpolated at a 2-theta of the constant-step grid, with range limits and the
+// rounding options applied.
+#pragma once
+
+#include <span>
+
+#include "engine/ConversionRecords.h"
+#include "platform/Platform.h"
+
+namespace s2t {
+
+// Rounds to a whole number: halves up for positive values; negative values are truncated toward
+// zero (-1.6 gives -1). Stays a double, so no value overflows an integer.
+double round(double v);
+
+// The count at 2-theta x by linear interpolation between the scan points that bracket x (the
+// scan ascending in 2-theta); above the last point the line through the last two extends.
+double findCountForTThetaLin(std::span<const ScanPoint> points, double x);
+
+// Prepares the scan for a constant-step pass: sorts it ascending in 2-theta when it is not, and
+// with the spline method computes its second derivatives (progress shown on request.progressPanel).
+void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
+                          Platform& platform);
+
+// Result of getTThetaAndCounts.
+inline constexpr int kPointDelivered = 0;
+inline constexpr int kBeyondScan = 1;
+inline constexpr int kOutsideRange = -1;
+
+// One output point. With constant step, x is a grid 2-theta and y becomes the count there;
+// otherwise x is a point index and both become that point's values. Applies the range limits
+// (kOutsideRange) and the whole-number options.
+int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
+                       const ConversionRequest& request, const ConversionSettings& settings);
+
+}  // namespace s2t

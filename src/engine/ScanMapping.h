@@ -1,0 +1,28 @@
+// Gives every point of a freshly read scan its 2-theta from its abscissa (a channel index or a
+// GUFI angle), and reports a calibration spline with two points on one channel once per file.
+#pragma once
+
+#include <functional>
+
+#include "calibration/CalibrationState.h"
+#include "engine/ConversionRecords.h"
+#include "platform/Platform.h"
+
+namespace s2t {
+
+// Whether the readers map with the straight line for this conversion: odd conversions do; the
+// channel list (0) never uses the angle, so it takes the line too and needs no usable spline.
+inline bool mapsWithStraightLine(std::int16_t conversion) {
+    return conversion % 2 != 0 || conversion == kNoConversion;
+}
+
+// Whether the calibration can map this file: the spline needs two points with different
+// channels and finite coefficients. Otherwise reports it and returns false.
+bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, const std::string& path,
+                       Platform& platform);
+
+// Sets points[i].twoTheta = channelToTTheta(abscissa(i)) for every point.
+void mapScanToTwoTheta(std::vector<ScanPoint>& points, const std::function<double(std::size_t)>& abscissa,
+                       const CalibrationState& calibration, bool straightLine, Platform& platform);
+
+}  // namespace s2t

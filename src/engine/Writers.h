@@ -1,0 +1,39 @@
+// The writers, one per output format. Each writes one file for one scan, reports its own
+// failures, and returns whether the file was written.
+#pragma once
+
+#include <string>
+
+#include "engine/ConversionRecords.h"
+#include "engine/Session.h"
+#include "platform/FileSystem.h"
+
+namespace s2t {
+
+// Tab-delimited channel list ("Channel\tCount"), for every conversion that keeps channels. A GUFI
+// scan lists its point indices from 0.
+bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// Tab-delimited 2-theta list ("2-Theta\tCount").
+bool writeTextFileTTheta(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// XFIT: four empty lines, the grid line, the counts ten to a line in 8-column fields.
+bool writeXFITFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// LHPM: the grid line, then the counts as in XFIT.
+bool writeLHMPFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// CPI (Sietronics XRD scan): ten header lines, then one count per line.
+bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// GUFI binary scan: the 643-byte header, then one float count per value.
+bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+
+// One line of the 2-theta list.
+void writeTThetaLine(std::string& out, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd);
+// The lines before the counts.
+void writeXFITHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
+void writeLHMPHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
+void writeCPIHeader(std::string& out, double first, double step, double last, const CPIOptions& cpi,
+                    const std::string& date, LineEnd lineEnd);
+// One XFIT or LHPM value with the line break after every tenth loop index.
+void writeXFitCount(std::string& out, std::uint16_t options, double count, long long index, LineEnd lineEnd);
+// One CPI count line.
+void writeCPICount(std::string& out, std::uint16_t options, double count, LineEnd lineEnd);
+
+}  // namespace s2t

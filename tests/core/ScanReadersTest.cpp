@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <span>
+
+#include "calibration/Spline.h"
+#include "engine/ChannelMapping.h"
+#include "engine/ScanReaders.h"
+#include "platform/ScriptedPlatform.h"
+#include "support/ScanBytes.h"
+#include "support/TempDir.h"
+
+namespace s2t {
+namespace {
+
+using test::chnBytes;
+using test::gufiBytes;
+using test::TempDir;
+using test::writeFile;
+
+struct ReaderFixture : ::testing::Test {
+    ReaderFixture() {
+        calibration.installStartupValues();
+        spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+    }
+    // Reads bytes as a file of the given kind; the messages shown land in platform.
+    int read(const std::string& bytes, bool gufi, std::int16_t conversion = kLinearConversion) {
+        const std::string path = dir.file(gufi ? "scan.guf" : "scan.chn");
+        writeFile(path, bytes);
+        request.inputFile = path;
+        request.conversion = conversion;
+        scan = Scan{};
+        return gufi ? readGUFIFile(request, scan, calibration, settings, platform)
+                    : readMCAFile(request, scan, calibration, settings, platform);
+    }
+    std::string corrupted() const { return "The input file \"" + request.inputFile + "\" \nhas been corrupted."; }
+
+    TempDir dir;
+    CalibrationState calibration;
+    ConversionSettings settings;
+    ScriptedPlatform platform;
+    ConversionRequest request;
+    Scan scan;
+};
+
+TEST_F(ReaderFixture, ChannelFileMapsIndicesAndIgnoresTrailer) {
+    const std::vector<std::int32_t> counts = {0, 7, std::numeric_limits<std::int32_t>::max(),
+                                              std::numeric_limits<std::int32_t>::min(), 42};
+    ASSERT_EQ(read(chnBytes(100, counts, std::string(512, '\x7f')), false), 0);
+    ASSERT_EQ(scan.points.size(), counts.size());
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        EXPECT_EQ(scan.points[i].count, static_cast<double>(counts[i]));
+        // The index in the file is mapped, not firstChannel + index.
+        EXPECT_EQ(scan.points[i].twoTheta, kStartupC * static_cast<double>(i) + kStartupK);
+    }
+    EXPECT_EQ(scan.chnHeader.firstChannel(), 100);
+    EXPECT_EQ(settings.startAngle, 100.0);
+    EXPECT_EQ(settings.inputStep, 1.0);
+    EXPECT_TRUE(platform.calls.empty());
+
+    // Conversion 3 on a channel file maps like the straight line; 2 with the spline.
+    ASSERT_EQ(read(chnBytes(0, std::vector<std::int32_t>(1001, 1)), false, kFileAngles), 0);
+    EXPECT_EQ(scan.points[1000].twoTheta, kStartupC * 1000.0 + kStartupK);
+    ASSERT_EQ(read(chnBytes(0, std::vector<std::int32_t>(1001, 1)), false, kSplineConversion), 0);
+    EXPECT_EQ(scan.points[1000].twoTheta, channelToTTheta(calibration, 1000.0, false));
+    EXPECT_NEAR(scan.points[1000].twoTheta, 37.9329, 5e-5);
+
+    ASSERT_EQ(read(chnBytes(5, {}), false), 0);
+    EXPECT_TRUE(scan.points.empty());
+}
+
+TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
+    settings.startAngle = 12.0;
+    // Not FF FF, or fewer than two bytes: not a CHN file.
+    std::string notChn = chnBytes(0, {1, 2});
+    notChn[1] = 0x00;
+    EXPECT_EQ(read(notChn, false), -1);
+    EXPECT_EQ(read("\xff", false), -1);
+    ASSERT_EQ(platform.messages().size(), 2u);
+    EXPECT_EQ(platform.messages()[0].title, "Error");
+    EXPECT_EQ(platform.messages()[0].text, "The input file \"" + request.inputFile + "\" \nwasn't a CHN file.");
+    platform.calls.clear();
+
+    const std::string whole = chnBytes(0, {1, 2, 3});
+    EXPECT_EQ(read(whole.substr(0, whole.size() - 4), false), -1);  // one count short
+    EXPECT_EQ(read(whole.substr(0, whole.size() - 1), false), -1);  // inside the last count
+    EXPECT_EQ(read(whole.substr(0, 20), false), -1);                 // signature, short header
+    EXPECT_EQ(read(chnBytes(0, {1}, "", -5), false), -1);            // negative count
+    EXPECT_EQ(read(chnBytes(0, {1, 2}, "", 32767), false), -1);      // 40 bytes announcing 32767
+    ASSERT_EQ(platform.messages().size(), 5u);
+    for (const auto& message : platform.messages()) EXPECT_EQ(message, (PlatformCall{"message", "Error", corrupted()}));
+    EXPECT_EQ(settings.startAngle, 12.0);  // failures leave it alone
+
+    platform.calls.clear();
+    request.inputFile = dir.file("missing.chn");
+    EXPECT_EQ(readMCAFile(request, scan, calibration, settings, platform), -1);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0],
+              (PlatformCall{"message", "File Error",
+                            "Couldn't open input file: " + request.inputFile + "\nFile may not exist.\nWill skip conversion."}));
+}
+
+TEST_F(ReaderFixture, GufiFileAnglesByConversion) {
+    const std::vector<float> counts = {10.5f, 20.25f, 0.0f, -3.0f};
+    ASSERT_EQ(read(gufiBytes(10.0f, 0.02f, counts, true), true, kFileAngles), 0);
+    ASSERT_EQ(scan.points.size(), 4u);
+    for (std::size_t i = 0; i < counts.size(); ++i) {
+        EXPECT_EQ(scan.points[i].count, static_cast<double>(counts[i]));
+        EXPECT_EQ(scan.points[i].twoTheta, 10.0 + static_cast<double>(0.02f) * static_cast<double>(i));
+    }
+    EXPECT_EQ(settings.startAngle, 10.0);
+    EXPECT_EQ(settings.inputStep, static_cast<double>(0.02f));
+    // Junk or zeros in the unread bytes read the same.
+    Scan withJunk = scan;
+    ASSERT_EQ(read(gufiBytes(10.0f, 0.02f, counts, false), true, kFileAngles), 0);
+    for (std::size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(scan.points[i].twoTheta, withJunk.points[i].twoTheta);
+
+    ASSERT_EQ(read(gufiBytes(1000.0f, 2.0f, counts), true, kLinearConversion), 0);
+    EXPECT_EQ(scan.points[1].twoTheta, kStartupC * 1002.0 + kStartupK);
+    ASSERT_EQ(read(gufiBytes(1000.0f, 2.0f, counts), true, kSplineConversion), 0);
+    EXPECT_EQ(scan.points[0].twoTheta, channelToTTheta(calibration, 1000.0, false));
+
+    ASSERT_EQ(read(gufiBytes(5.0f, 1.0f, {}).substr(0, 19), true, kFileAngles), 0);  // 0 points
+    EXPECT_TRUE(scan.points.empty());
+    EXPECT_TRUE(platform.calls.empty());
+}
+
+TEST_F(ReaderFixture, GufiFileFailures) {
+    const std::string whole = gufiBytes(10.0f, 0.5f, {1, 2, 3});
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(read(whole.substr(0, whole.size() - 1), true), -1);  // one byte short
+    EXPECT_EQ(read(whole.substr(0, 18), true), -1);                // ends inside numPoints
+    EXPECT_EQ(read(whole.substr(0, 12), true), -1);                // ends inside firstAngle
+    EXPECT_EQ(read(gufiBytes(10.0f, 0.5f, {1}, false, -2), true), -1);
+    EXPECT_EQ(read(gufiBytes(nan, 0.5f, {1}), true), -1);
+    EXPECT_EQ(read(gufiBytes(10.0f, inf, {1}), true), -1);
+    EXPECT_EQ(read(gufiBytes(10.0f, 0.5f, {1, nan}), true), -1);
+    EXPECT_EQ(read(gufiBytes(10.0f, 0.5f, {}, false, 32767).substr(0, 700), true), -1);
+    ASSERT_EQ(platform.messages().size(), 8u);
+    for (const auto& message : platform.messages()) EXPECT_EQ(message, (PlatformCall{"message", "Error", corrupted()}));
+}
+
+TEST_F(ReaderFixture, SplineCalibrationThatCannotMapIsRefusedOnce) {
+    calibration.calPoints = {{100, 20}};
+    EXPECT_EQ(read(chnBytes(0, {1, 2, 3}), false, kSplineConversion), -1);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].title, "Error");
+    // The straight line and the channel list do not need the spline.
+    EXPECT_EQ(read(chnBytes(0, {1, 2, 3}), false, kLinearConversion), 0);
+    EXPECT_EQ(read(chnBytes(0, {1, 2, 3}), false, kNoConversion), 0);
+    EXPECT_EQ(read(gufiBytes(1, 1, {1}), true, kFileAngles), 0);
+
+    // Two points on one channel among others: one message, and the file is not converted.
+    platform.calls.clear();
+    calibration.calPoints = {{100, 20}, {100, 21}, {300, 25}};
+    spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+    EXPECT_EQ(read(chnBytes(0, std::vector<std::int32_t>(400, 1)), false, kSplineConversion), -1);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].text, "There was an error with one of you points!");
+}
+
+}  // namespace
+}  // namespace s2t
