@@ -1,7 +1,5 @@
 #include "options/OptionFile.h"
 
-#include <cmath>
-
 #include "options/LineText.h"
 #include "platform/NumberText.h"
 
@@ -13,12 +11,6 @@ constexpr std::string_view kPointComment =
 constexpr std::string_view kDataSection = "#Calibrasion Data";
 constexpr std::string_view kHeaderSection = "#Header";
 constexpr std::string_view kCountKey = "numOfDataPoints";
-
-// A number as the file holds it; a value that is not finite counts as malformed (0.0).
-double fileNumber(std::string_view text) {
-    double value = parseLeadingDouble(text);
-    return std::isfinite(value) ? value : 0.0;
-}
 
 // Splits "key=value" at the first "="; false when the line holds no "=".
 bool splitKey(std::string_view line, std::string_view& key, std::string_view& value) {
@@ -35,7 +27,7 @@ CalibrationPoint getTheNumbers(std::string_view line) {
     const char separator = line.find('\t') != std::string_view::npos ? '\t' : ' ';
     std::string word;
     std::size_t end = nextWord(line, word, separator, 0);
-    return {fileNumber(word), fileNumber(line.substr(end)), 0.0};
+    return {parseLeadingFiniteDouble(word), parseLeadingFiniteDouble(line.substr(end)), 0.0};
 }
 
 // The point block after a "numOfDataPoints" line: its lines replace the calibration points.
@@ -71,8 +63,8 @@ void processLine(std::string_view line, OptionSection& section, CalibrationState
     if (section == OptionSection::Header) {
         std::string_view key, value;
         if (!splitKey(line, key, value)) return;
-        if (key == "C") state.header.C = fileNumber(value);
-        if (key == "K") state.header.K = fileNumber(value);
+        if (key == "C") state.header.C = parseLeadingFiniteDouble(value);
+        if (key == "K") state.header.K = parseLeadingFiniteDouble(value);
     } else if (section == OptionSection::Data) {
         processDataLine(line, state, file, platform);
     }

@@ -86,6 +86,11 @@ double parseLeadingDouble(std::string_view text) {
     return negative ? -value : value;
 }
 
+double parseLeadingFiniteDouble(std::string_view text) {
+    const double value = parseLeadingDouble(text);
+    return std::isfinite(value) ? value : 0.0;
+}
+
 std::int32_t parseLeadingInt(std::string_view text) {
     text = skipSpace(text);
     bool negative = false;

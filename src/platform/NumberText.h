@@ -24,6 +24,11 @@ void appendInteger(std::string& out, long long value, int width = 0);
 // (sign, digits, point, exponent, inf, nan); no number gives 0.0.
 double parseLeadingDouble(std::string_view text);
 
+// parseLeadingDouble for numbers read from data files: a value that is not finite (inf, nan, or
+// beyond the double range) counts as malformed and gives 0.0, so that it never reaches a
+// calibration or a scan.
+double parseLeadingFiniteDouble(std::string_view text);
+
 // atoi: leading white space skipped, optional sign, digits; no number gives 0. Values beyond the
 // 32-bit range are clamped to it.
 std::int32_t parseLeadingInt(std::string_view text);

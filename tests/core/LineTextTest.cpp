@@ -69,6 +69,11 @@ TEST(NumberText, ParsesLikeAtofAndAtoi) {
     EXPECT_EQ(parseLeadingDouble("--1"), 0.0);
     EXPECT_TRUE(std::isinf(parseLeadingDouble("1e999")));
     EXPECT_EQ(parseLeadingDouble("1e-999"), 0.0);
+    // Data files: what is not a finite number reads as no number.
+    EXPECT_EQ(parseLeadingFiniteDouble(" 47.304 x"), 47.304);
+    EXPECT_EQ(parseLeadingFiniteDouble("1e999"), 0.0);
+    EXPECT_EQ(parseLeadingFiniteDouble("-inf"), 0.0);
+    EXPECT_EQ(parseLeadingFiniteDouble("nan"), 0.0);
     EXPECT_EQ(parseLeadingInt(" 42x"), 42);
     EXPECT_EQ(parseLeadingInt("-3"), -3);
     EXPECT_EQ(parseLeadingInt("99999999999"), 2147483647);
