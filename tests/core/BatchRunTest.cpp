@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+
+#include <filesystem>
+
+#include "engine/BatchRun.h"
+#include "options/OptionFile.h"
+#include "platform/ScriptedPlatform.h"
+#include "support/ScanBytes.h"
+#include "support/TempDir.h"
+
+namespace s2t {
+namespace {
+
+using test::chnBytes;
+using test::fileExists;
+using test::gufiBytes;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+std::vector<std::int32_t> someCounts(int n) {
+    std::vector<std::int32_t> counts;
+    for (int i = 0; i < n; ++i) counts.push_back(100 + (i * 37) % 50);
+    return counts;
+}
+
+struct BatchFixture : ::testing::Test {
+    BatchFixture() { session.calibration.installStartupValues(); }
+    BatchInput input(const std::string& name, const std::string& bytes) {
+        const std::string path = dir.file(name);
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        writeFile(path, bytes);
+        return {path, name.ends_with(".guf") ? kGufiFileType : kChnFileType};
+    }
+    std::vector<PlatformCall> callsOf(const char* kind) const { return platform.callsOf(kind); }
+
+    TempDir dir;
+    Session session;
+    ScriptedPlatform platform;
+    BatchChoices text{kLinearConversion, 0, kTextOutput};
+};
+
+TEST_F(BatchFixture, OneInputTakesTheChosenNameWithTheWritersExtension) {
+    const BatchInput a = input("data/a.chn", chnBytes(0, someCounts(5)));
+    platform.fileAnswers = {dir.file("chosen/out.dat")};
+    std::filesystem::create_directory(dir.file("chosen"));
+    const BatchResult result = convertFiles(session, platform, {a}, text);
+    EXPECT_EQ(result.converted, 1);
+    EXPECT_TRUE(fileExists(dir.file("chosen/out.txt")));
+    EXPECT_FALSE(fileExists(dir.file("chosen/out.dat")));
+
+    ASSERT_EQ(platform.fileRequests.size(), 1u);
+    const FileSelectOptions& popup = platform.fileRequests[0];
+    EXPECT_EQ(popup.title, "Select Output File");
+    EXPECT_EQ(popup.defaultDirectory, dir.file("data/"));
+    EXPECT_EQ(popup.defaultFileSpec, "*.txt");
+    EXPECT_EQ(popup.filterList, "*.txt");
+    EXPECT_TRUE(popup.restrictExtension);
+    EXPECT_FALSE(popup.allowMakeDirectory);
+    // Progress: the input, the counter, the output name, and 100 at the end.
+    EXPECT_EQ(callsOf("input")[0].text, a.path);
+    EXPECT_EQ(callsOf("counter")[0].text, "File 1 of 1");
+    EXPECT_EQ(callsOf("output")[0].text, dir.file("chosen/out.txt"));
+    EXPECT_EQ(callsOf("value").back().text, "100.0000");
+}
+
+TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames) {
+    const BatchInput a = input("x/a.chn", chnBytes(0, someCounts(5)));
+    const BatchInput b = input("x/b.chn", chnBytes(0, someCounts(6)));
+    const BatchInput sameName = input("y/a.chn", chnBytes(0, someCounts(7)));
+    std::filesystem::create_directory(dir.file("out"));
+    writeFile(dir.file("out/b.dat"), "keep me");
+    writeFile(dir.file("out/b-0001.dat"), "and me");
+    platform.dirAnswers = {dir.file("out/")};  // a trailing separator gets no second one
+    platform.confirmAnswers = {false, true};
+    session.settings.constStepOpts = {1, 0, 0.0};
+    const BatchChoices xfit{kLinearConversion, kConstantStep, kXfitOutput};
+    session.settings.constStepOpts.step = 0.001;
+    const BatchResult result = convertFiles(session, platform, {a, b, sameName}, xfit);
+    EXPECT_EQ(result.converted, 3);
+
+    ASSERT_EQ(platform.dirRequests.size(), 1u);
+    EXPECT_EQ(platform.dirRequests[0].title, "Select Output Directory");
+    EXPECT_TRUE(platform.dirRequests[0].allowMakeDirectory);
+    EXPECT_EQ(platform.dirRequests[0].defaultDirectory, dir.file("x/"));
+
+    // b.dat existed: asked once, declined, so the first free numbered name; a.dat from the third
+    // file's input asks again and is replaced.
+    const auto confirms = callsOf("confirm");
+    ASSERT_EQ(confirms.size(), 2u);
+    EXPECT_EQ(confirms[0], (PlatformCall{"confirm", "Replace?", "Do you want to repalce\nthe file: " + dir.file("out/b.dat") + "?"}));
+    EXPECT_EQ(confirms[1].text, "Do you want to repalce\nthe file: " + dir.file("out/a.dat") + "?");
+    EXPECT_EQ(readFile(dir.file("out/b.dat")), "keep me");
+    EXPECT_EQ(readFile(dir.file("out/b-0001.dat")), "and me");
+    EXPECT_TRUE(fileExists(dir.file("out/b-0002.dat")));
+    EXPECT_FALSE(fileExists(dir.file("out/a-0001.dat")));
+    EXPECT_EQ(callsOf("counter")[2].text, "File 3 of 3");
+}
+
+TEST_F(BatchFixture, AFailingFileIsReportedAndTheBatchGoesOn) {
+    const BatchInput good1 = input("a.chn", chnBytes(0, someCounts(4)));
+    const BatchInput broken = input("b.chn", "not a channel file");
+    const BatchInput good2 = input("c.guf", gufiBytes(20.0f, 0.5f, {1, 2, 3}));
+    const BatchResult result = runBatch(session, platform, {good1, broken, good2}, text,
+                                        {OutputDestination::Kind::BesideInputs, ""});
+    EXPECT_EQ(result.converted, 2);
+    EXPECT_EQ(result.skipped, 1);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].text, "The input file \"" + broken.path + "\" \nwasn't a CHN file.");
+    EXPECT_EQ(callsOf("counter")[1].text, "File 2 of 3");
+    // Mixed kinds: each file read by its own reader; the GUFI angles 20, 20.5, 21 through the line.
+    EXPECT_EQ(readFile(dir.file("c.txt")), "2-Theta\tCount\r\n11.47807020\t1\r\n11.49153443\t2\r\n11.50499866\t3\r\n");
+    EXPECT_TRUE(fileExists(dir.file("a.txt")));
+}
+
+TEST_F(BatchFixture, CancelledDestinationAndChannelLists) {
+    const BatchInput a = input("a.chn", chnBytes(7, someCounts(3)));
+    const BatchResult cancelled = convertFiles(session, platform, {a}, text);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_TRUE(callsOf("progressOpen").empty());
+
+    // Without 2-theta the channel list is written whatever the format; a GUFI file lists indices.
+    const BatchInput g = input("g.guf", gufiBytes(20.0f, 0.5f, {4, 5}));
+    MainPanelChoices panel;
+    panel.convertToTwoTheta = false;
+    panel.outputFormat = kCpiOutput;
+    const BatchChoices channels = readBatchChoices(panel, session.settings.constStepOpts);
+    EXPECT_EQ(channels.conversion, kNoConversion);
+    runBatch(session, platform, {a, g}, channels, {OutputDestination::Kind::BesideInputs, ""});
+    EXPECT_EQ(readFile(dir.file("a.txt")), "Channel\tCount\r\n7\t     100\r\n8\t     137\r\n9\t     124\r\n");
+    EXPECT_EQ(readFile(dir.file("g.txt")), "Channel\tCount\r\n0\t       4\r\n1\t       5\r\n");
+}
+
+TEST_F(BatchFixture, ChoicesFromTheMainPanel) {
+    MainPanelChoices panel;
+    panel.convertToTwoTheta = true;
+    panel.linearMode = false;
+    panel.splineMode = false;
+    panel.wholeTwoTheta = true;
+    panel.limitRange = true;
+    panel.outputFormat = kLhpmOutput;
+    ConstStepOptions constStep;
+    constStep.fractionalCounts = 1;  // set on an earlier visit: keeps option 8
+    BatchChoices choices = readBatchChoices(panel, constStep);
+    EXPECT_EQ(choices.conversion, kFileAngles);
+    EXPECT_EQ(choices.options, kWholeTwoTheta | kRangeLimits | kFractionalCounts);
+    EXPECT_EQ(choices.outputFileType, kLhpmOutput);
+    panel.splineMode = true;
+    EXPECT_EQ(readBatchChoices(panel, constStep).conversion, kSplineConversion);
+    panel.convertToTwoTheta = false;
+    panel.outputFormatDimmed = true;
+    choices = readBatchChoices(panel, constStep);
+    EXPECT_EQ(choices.options, 0);
+    EXPECT_EQ(choices.outputFileType, kTextOutput);
+}
+
+TEST_F(BatchFixture, LargestChannelFileResampledWithTheSpline) {
+    // 32767 channels through the calibration spline, resampled by the spline: the scan's own
+    // spline sorts an ascending scan in one pass.
+    const BatchInput big = input("big.chn", chnBytes(0, someCounts(32767)));
+    session.settings.constStepOpts = {3, 0, 0.01};
+    platform.recordProgressValues = false;
+    const BatchResult result = runBatch(session, platform, {big}, {kSplineConversion, kConstantStep, kCpiOutput},
+                                        {OutputDestination::Kind::BesideInputs, ""});
+    EXPECT_EQ(result.converted, 1);
+    const std::string cpi = readFile(dir.file("big.cpi"));
+    // Channel 0 lies below the calibrated channels: 28.783 - 655 x (69.132 - 28.783) / 1512.
+    EXPECT_EQ(cpi.substr(0, 34), "SIETRONICS XRD SCAN\r\n11.30377050\r\n");
+    EXPECT_TRUE(platform.messages().empty());
+}
+
+TEST(OutputNames, PathHelpers) {
+    EXPECT_EQ(getDirPath("C:\\data\\a.chn"), "C:\\data\\");
+    EXPECT_EQ(getDirPath("/data/x/a.chn"), "/data/x/");
+    EXPECT_EQ(getDirPath("a.chn"), "");
+    EXPECT_EQ(removeExtension("/data/a.chn"), "/data/a");
+    EXPECT_EQ(removeExtension("/my.dir/file"), "/my.dir/file");
+    EXPECT_EQ(removeExtension("C:file"), "C:file");
+    EXPECT_EQ(removeExtension("C:x.y\\file"), "C:x.y\\file");
+    EXPECT_EQ(addExtension("/o/a", "txt"), "/o/a.txt");
+    EXPECT_EQ(addExtension("/o/a", "abcdef"), "/o/a.abcd");
+}
+
+// A file system whose files fail when completed, as a full disk does.
+struct FullDisk : FileSystem {
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override {
+        struct Failing : OutputFile {
+            void write(std::string_view) override {}
+            bool commit() override { return false; }
+        };
+        created.push_back(path);
+        return std::make_unique<Failing>();
+    }
+    bool exists(const std::string& path) override { return real.exists(path); }
+    RealFileSystem real;
+    std::vector<std::string> created;
+};
+
+TEST_F(BatchFixture, AWriteErrorIsReportedAndTheOldFileStays) {
+    const BatchInput a = input("a.chn", chnBytes(0, someCounts(40)));
+    writeFile(dir.file("a.txt"), "previous result");
+    auto disk = std::make_shared<FullDisk>();
+    platform.setFileSystem(disk);
+    platform.confirmAnswers = {true};
+    const BatchResult result = runBatch(session, platform, {a}, text, {OutputDestination::Kind::BesideInputs, ""});
+    EXPECT_EQ(result.skipped, 1);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].title, "File Error");
+    EXPECT_EQ(platform.messages()[0].text,
+              "Couldn't open output file: " + dir.file("a.txt") +
+                  "\nYour disk my be full, you may not have write permission or you may have the file already "
+                  "open.\nWill skip conversion.");
+    EXPECT_EQ(readFile(dir.file("a.txt")), "previous result");
+}
+
+TEST_F(BatchFixture, AFullDeviceLeavesTheOldFileAndNoPartialFile) {
+    const std::string mountPoint = dir.file("small");
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount(at.c_str()); }
+    } unmount{mountPoint};
+
+    const BatchInput a = input("a.chn", chnBytes(0, someCounts(20000)));
+    writeFile(mountPoint + "/a.txt", "previous result");
+    // Fill the device so that the new file cannot be completed.
+    writeFile(mountPoint + "/filler", std::string(40 * 1024, 'x'));
+    platform.confirmAnswers = {true};
+    const BatchResult result = runBatch(session, platform, {a}, text, {OutputDestination::Kind::Directory, mountPoint});
+    EXPECT_EQ(result.skipped, 1);
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].title, "File Error");
+    EXPECT_EQ(readFile(mountPoint + "/a.txt"), "previous result");
+    int entries = 0;
+    for (auto& entry : std::filesystem::directory_iterator(mountPoint)) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 2) << "no partial file is left";
+}
+
+}  // namespace
+}  // namespace s2t
