@@ -73,6 +73,8 @@ void addCalibrationCommands(CLI::App& app, CommandAction& action) {
         "show", "Print the calibration in force (K, C, every point) and the 2-theta of a few channels");
     addCalibrationSourceOptions(*show, *source);
     show->callback([&action, source] { action = [source] { return showCalibration(*source); }; });
+
+    addCalibrationFitCommands(*calibration, action);
 }
 
 }  // namespace s2t::cli

@@ -8,10 +8,14 @@
 
 namespace s2t::cli {
 
-void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
-    command.add_option("--home", source.home,
+void addHomeOption(CLI::App& command, std::string& home) {
+    command.add_option("--home", home,
                        "Program folder with Default.pre and Standards/ (default: the per-user "
                        "configuration folder)");
+}
+
+void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
+    addHomeOption(command, source.home);
     command.add_option("--options", source.options, "Option file loaded after Default.pre")
         ->check(CLI::ExistingFile);
 }
@@ -31,6 +35,13 @@ bool loadCalibration(const CalibrationSource& source, CalibrationState& state, P
 
 void print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
+int usageError(std::string_view text) {
+    std::string message(text);
+    message += "\nRun with --help for more information.\n";
+    std::fputs(message.c_str(), stderr);
+    return kExitUsage;
+}
+
 int runCli(int argc, char** argv) {
     CLI::App app{"scan2theta: converts X-ray diffraction scans (MCA channel files, GUFI files) into "
                  "2-theta data files, and maintains the calibration.",
@@ -39,6 +50,7 @@ int runCli(int argc, char** argv) {
     app.require_subcommand(1);
     CommandAction action;
     addCalibrationCommands(app, action);
+    addStandardsCommands(app, action);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {

@@ -25,6 +25,9 @@ struct CalibrationSource {
 
 void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source);
 
+// --home DIR: the program folder (Default.pre and Standards/).
+void addHomeOption(CLI::App& command, std::string& home);
+
 // Prepares the program folder and loads the calibration as the desktop program does at
 // start-up, then the option file. False (reported) when the folder or the option file fails.
 bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
@@ -34,6 +37,14 @@ bool loadCalibration(const CalibrationSource& source, CalibrationState& state, P
 using CommandAction = std::function<int()>;
 
 void addCalibrationCommands(CLI::App& app, CommandAction& action);
+// calibration fit, calibration from-standard (below the calibration command).
+void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action);
+// standards: the standards the program folder offers.
+void addStandardsCommands(CLI::App& app, CommandAction& action);
+
+// Reports a usage error found after parsing (a malformed input line, an unknown name) the way
+// the argument parser reports its own, and returns kExitUsage.
+int usageError(std::string_view text);
 
 // Writes text to standard output as it is.
 void print(std::string_view text);

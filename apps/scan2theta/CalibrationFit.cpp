@@ -1,0 +1,49 @@
+#include "CalibrationFit.h"
+
+#include "calibration/LinearFit.h"
+#include "engine/ChannelMapping.h"
+#include "options/OptionFile.h"
+#include "platform/NumberText.h"
+
+namespace s2t::cli {
+namespace {
+
+std::string fitReport(const CalibrationState& state) {
+    std::string text = "Fitted straight line: 2-theta = C x channel + K\n  K = ";
+    appendFixed(text, state.header.K, 6);
+    text += "\n  C = ";
+    appendFixed(text, state.header.C, 8);
+    text += "\n     channel     2-theta   line residual\n";
+    for (const auto& point : state.calPoints) {
+        appendFixed(text, point.channel, 4, 12);
+        appendFixed(text, point.twoTheta, 4, 12);
+        appendFixed(text, point.twoTheta - channelToTTheta(state, point.channel, true), 4, 16);
+        text += "\n";
+    }
+    return text;
+}
+
+}  // namespace
+
+void addFitOutputOptions(CLI::App& command, FitOutput& output) {
+    command.add_option("-o,--output", output.path,
+                       "Option file to write, replaced without asking (default: Default.pre in "
+                       "the program folder)");
+    command.add_option("--line-end", output.lineEnd, "Line ends of the option file: crlf (default) or lf")
+        ->check(CLI::IsMember({"crlf", "lf"}));
+}
+
+int fitAndSave(CalibrationState& state, const std::string& folder,
+               std::span<const CalibrationPoint> points, const FitOutput& output,
+               Platform& platform) {
+    if (!calcCoefficients(state, points, platform)) return kExitFailures;
+    print(fitReport(state));
+    const std::string path = output.path.empty() ? defaultOptionsPath(folder) : output.path;
+    const LineEnd lineEnd = output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
+    if (saveOptionsFile(path, true, state, platform, lineEnd) != SaveOutcome::Written)
+        return kExitFailures;
+    print("Option file written: " + path + "\n");
+    return kExitOk;
+}
+
+}  // namespace s2t::cli
