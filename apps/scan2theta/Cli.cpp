@@ -49,6 +49,8 @@ int runCli(int argc, char** argv) {
     app.set_version_flag("--version", std::string("scan2theta ") + S2T_VERSION);
     app.require_subcommand(1);
     CommandAction action;
+    addConvertCommand(app, action);
+    addInfoCommand(app, action);
     addCalibrationCommands(app, action);
     addStandardsCommands(app, action);
     try {

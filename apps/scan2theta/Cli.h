@@ -36,6 +36,9 @@ bool loadCalibration(const CalibrationSource& source, CalibrationState& state, P
 // The action of the chosen subcommand, set by its callback; returns the exit status.
 using CommandAction = std::function<int()>;
 
+// convert: the batch run; info: what each scan holds.
+void addConvertCommand(CLI::App& app, CommandAction& action);
+void addInfoCommand(CLI::App& app, CommandAction& action);
 void addCalibrationCommands(CLI::App& app, CommandAction& action);
 // calibration fit, calibration from-standard (below the calibration command).
 void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action);

@@ -1,0 +1,110 @@
+// scan2theta convert: the main panel's batch from the command line. The options stand for the
+// main panel's controls and the option panels; the batch itself is the desktop program's.
+#include <memory>
+
+#include "Cli.h"
+#include "ConvertPlan.h"
+#include "engine/BatchRun.h"
+#include "engine/Session.h"
+#include "platform/ConsolePlatform.h"
+#include "platform/ProgramFolder.h"
+
+namespace s2t::cli {
+namespace {
+
+int runConversion(const ConvertPlan& plan, const CalibrationSource& source) {
+    ConsolePlatform platform(plan.confirmPolicy, plan.showProgress);
+    if (plan.date) platform.setDateText(*plan.date);
+
+    Session session;
+    if (!loadCalibration(source, session.calibration, platform, session.projectDir)) return kExitFailures;
+    if (plan.K) session.calibration.header.K = *plan.K;
+    if (plan.C) session.calibration.header.C = *plan.C;
+    session.settings = plan.settings;
+
+    if (plan.destination.kind == OutputDestination::Kind::Directory) {
+        std::string error;
+        if (!ensureDirectory(plan.destination.path, error)) {
+            platform.messagePopup("File Error", error);
+            return kExitFailures;
+        }
+    }
+
+    const BatchResult result =
+        runBatch(session, platform, plan.inputs, plan.choices, plan.destination, plan.jobs);
+    const bool everyFileConverted =
+        result.skipped == 0 && result.converted == static_cast<int>(plan.inputs.size());
+    return everyFileConverted ? kExitOk : kExitFailures;
+}
+
+// An option whose value is kept as text and whose presence matters.
+CLI::Option* addText(CLI::App& command, const std::string& names, ConvertArguments::Text& value,
+                     const std::string& description, const std::string& typeName) {
+    return command
+        .add_option_function<std::string>(
+            names, [&value](const std::string& text) { value = text; }, description)
+        ->type_name(typeName);
+}
+
+}  // namespace
+
+void addConvertCommand(CLI::App& app, CommandAction& action) {
+    auto* convert = app.add_subcommand(
+        "convert",
+        "Convert channel files (*.chn) and GUFI files (*.guf) into 2-theta data files or channel lists");
+    auto arguments = std::make_shared<ConvertArguments>();
+    auto source = std::make_shared<CalibrationSource>();
+    ConvertArguments& a = *arguments;
+
+    convert->add_option("INPUT", a.inputs,
+                        "Input files; the first one's kind (by extension) decides like the main "
+                        "panel's file list, and each file is read by its own reader")
+        ->required();
+    convert->add_flag("--channels", a.channels,
+                      "Write channel lists (channel, count) instead of converting to 2-theta");
+    addText(*convert, "--calibration", a.calibration,
+            "linear (default): 2-theta = C x channel + K; spline: the calibration spline; file: a GUFI "
+            "file's own angles",
+            "MODE");
+    addText(*convert, "-f,--format", a.format,
+            "Output format: text (default), xfit, cpi, lhpm, gufi", "FMT");
+    addText(*convert, "-s,--step", a.step,
+            "Resample onto a constant 2-theta step of DEG degrees (required for xfit, cpi, lhpm, gufi)",
+            "DEG");
+    addText(*convert, "--interpolation", a.interpolation,
+            "Resampling: linear (default) or spline", "METHOD");
+    addText(*convert, "--range", a.range, "Keep 2-theta from MIN to MAX degrees", "MIN:MAX");
+    convert->add_flag("--whole-angle", a.wholeAngle, "Round every 2-theta to a whole degree");
+    convert->add_flag("--fractional-counts", a.fractionalCounts,
+                      "Keep counts as computed instead of rounding them to whole numbers");
+    addText(*convert, "--target", a.target, "CPI tube target, at most 7 characters (default Cu)",
+            "TEXT");
+    addText(*convert, "--wavelength", a.wavelength, "CPI wavelength (default 1.5406)", "NUM");
+    addText(*convert, "--date", a.date, "CPI date line (default: today, YYYY-MM-DD)", "TEXT");
+    addCalibrationSourceOptions(*convert, *source);
+    addText(*convert, "-K", a.K, "Straight-line intercept K, set after loading the calibration", "NUM");
+    addText(*convert, "-C", a.C, "Straight-line slope C, set after loading the calibration", "NUM");
+    addText(*convert, "-o,--output", a.output,
+            "One input: the output file (its extension becomes the format's); several inputs: the "
+            "output directory, created if missing. Default: beside each input",
+            "PATH");
+    convert->add_flag("--overwrite", a.overwrite,
+                      "Replace existing output files (default: take the next free name, -0001, -0002, ...)");
+    addText(*convert, "--line-end", a.lineEnd, "Line ends of written files: crlf (default) or lf",
+            "crlf|lf");
+    convert->add_flag("-q,--quiet", a.quiet, "No progress display");
+    convert
+        ->add_option_function<int>(
+            "-j", [&a](int jobs) { a.jobs = jobs; },
+            "Files converted in parallel (default: the number of cores)")
+        ->type_name("N");
+
+    convert->callback([&action, arguments, source] {
+        auto plan = std::make_shared<ConvertPlan>();
+        if (auto error = planConversion(*arguments, *plan))
+            throw CLI::ValidationError(error->option, error->message);
+        action = [plan, source] { return runConversion(*plan, *source); };
+    });
+}
+
+}  // namespace s2t::cli

@@ -1,0 +1,208 @@
+#include "ConvertPlan.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <thread>
+
+#include "engine/FileKind.h"
+#include "engine/OutputFormats.h"
+#include "platform/NumberText.h"
+
+namespace s2t::cli {
+namespace {
+
+using Error = std::optional<UsageError>;
+
+Error usage(std::string option, std::string message) {
+    return UsageError{std::move(option), std::move(message)};
+}
+
+// Every number of the command line: one whole finite number, read the same in every locale.
+Error readNumber(const std::string& option, const std::string& text, double& value) {
+    if (!parseWholeDouble(text, value)) return usage(option, "'" + text + "' is not a finite number");
+    return std::nullopt;
+}
+
+// Lines of the CPI header are written as given; a line break inside would add header lines.
+Error refuseLineBreaks(const std::string& option, const std::string& text) {
+    if (text.find_first_of("\r\n") != std::string::npos)
+        return usage(option, "may not contain a line break");
+    return std::nullopt;
+}
+
+std::string formatNames() {
+    std::string names;
+    for (const auto& format : outputFormats()) {
+        if (!names.empty()) names += ", ";
+        names += format.commandLineName;
+    }
+    return names;
+}
+
+const OutputFormatInfo* findFormatByName(std::string_view name) {
+    for (const auto& format : outputFormats())
+        if (format.commandLineName == name) return &format;
+    return nullptr;
+}
+
+// The options that choose a conversion or shape its output; none of them means anything for a
+// channel list.
+Error checkChannelListAlone(const ConvertArguments& a) {
+    const std::pair<const char*, bool> given[] = {
+        {"--calibration", a.calibration.has_value()},
+        {"--format", a.format.has_value()},
+        {"--step", a.step.has_value()},
+        {"--interpolation", a.interpolation.has_value()},
+        {"--range", a.range.has_value()},
+        {"--whole-angle", a.wholeAngle},
+        {"--fractional-counts", a.fractionalCounts},
+        {"--target", a.target.has_value()},
+        {"--wavelength", a.wavelength.has_value()},
+        {"--date", a.date.has_value()},
+    };
+    for (const auto& [name, isGiven] : given)
+        if (isGiven) return usage("--channels", std::string("cannot be combined with ") + name);
+    return std::nullopt;
+}
+
+Error readConversion(const ConvertArguments& a, MainPanelChoices& panel) {
+    panel.convertToTwoTheta = !a.channels;
+    const std::string mode = a.calibration.value_or("linear");
+    panel.linearMode = mode == "linear";
+    panel.splineMode = mode == "spline";
+    if (mode != "linear" && mode != "spline" && mode != "file")
+        return usage("--calibration", "'" + mode + "' is none of linear, spline, file");
+    // A channel file has no angles of its own: the file's angles exist for GUFI lists only.
+    if (mode == "file" && getFileType(a.inputs.front()) == kChnFileType)
+        return usage("--calibration",
+                     "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
+                         " is a channel file");
+    return std::nullopt;
+}
+
+Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, ConstStepOptions& constStep) {
+    const std::string name = a.format.value_or("text");
+    const OutputFormatInfo* format = findFormatByName(name);
+    if (!format) return usage("--format", "'" + name + "' is none of " + formatNames());
+    panel.outputFormat = format->value;
+
+    // Every format but text describes a constant-step grid, so it always resamples.
+    const bool gridFormat = format->value != kTextOutput;
+    if (a.step) {
+        if (auto error = readNumber("--step", *a.step, constStep.step)) return error;
+        if (!(constStep.step > 0.0)) return usage("--step", "must be greater than 0");
+    } else if (gridFormat && !a.channels) {
+        return usage("--step", "is required for the " + name + " format");
+    }
+    panel.constantStep = a.step.has_value() || gridFormat;
+
+    const std::string method = a.interpolation.value_or("linear");
+    if (method == "linear")
+        constStep.method = 1;
+    else if (method == "spline")
+        constStep.method = 3;
+    else
+        return usage("--interpolation", "'" + method + "' is none of linear, spline");
+    constStep.fractionalCounts = a.fractionalCounts ? 1 : 0;
+    panel.wholeTwoTheta = a.wholeAngle;
+    return std::nullopt;
+}
+
+Error readRange(const ConvertArguments& a, MainPanelChoices& panel, RangeOptions& range) {
+    if (!a.range) return std::nullopt;
+    const std::string& text = *a.range;
+    // The first colon splits, so negative limits need no quoting: -5:-1.
+    const auto colon = text.find(':');
+    if (colon == std::string::npos) return usage("--range", "'" + text + "' is not MIN:MAX");
+    if (auto error = readNumber("--range", text.substr(0, colon), range.minTwoTheta)) return error;
+    if (auto error = readNumber("--range", text.substr(colon + 1), range.maxTwoTheta)) return error;
+    if (range.minTwoTheta > range.maxTwoTheta)
+        return usage("--range", "MIN " + text.substr(0, colon) + " is greater than MAX " +
+                                    text.substr(colon + 1));
+    panel.limitRange = true;
+    return std::nullopt;
+}
+
+Error readCpiOptions(const ConvertArguments& a, CPIOptions& cpi) {
+    cpi.target = a.target.value_or("Cu");
+    if (cpi.target.size() > kMaxCpiTargetLength)
+        return usage("--target", "'" + cpi.target + "' is longer than " +
+                                     std::to_string(kMaxCpiTargetLength) + " characters");
+    if (auto error = refuseLineBreaks("--target", cpi.target)) return error;
+    if (auto error = readNumber("--wavelength", a.wavelength.value_or("1.5406"), cpi.wavelength))
+        return error;
+    if (a.date)
+        if (auto error = refuseLineBreaks("--date", *a.date)) return error;
+    return std::nullopt;
+}
+
+Error readCoefficients(const ConvertArguments& a, ConvertPlan& plan) {
+    double value = 0.0;
+    if (a.K) {
+        if (auto error = readNumber("-K", *a.K, value)) return error;
+        plan.K = value;
+    }
+    if (a.C) {
+        if (auto error = readNumber("-C", *a.C, value)) return error;
+        plan.C = value;
+    }
+    return std::nullopt;
+}
+
+bool endsWithSeparator(const std::string& path) {
+    return !path.empty() && (path.back() == '/' || path.back() == '\\');
+}
+
+OutputDestination readDestination(const ConvertArguments& a) {
+    OutputDestination destination;
+    if (!a.output) return destination;  // beside each input
+    destination.path = *a.output;
+    std::error_code ignored;
+    // One input names its output file, unless the path is plainly a directory: writing
+    // "out/.txt" or "out.txt" next to an existing folder out/ is never what was meant.
+    const bool directory = a.inputs.size() > 1 || endsWithSeparator(destination.path) ||
+                           std::filesystem::is_directory(destination.path, ignored);
+    destination.kind = directory ? OutputDestination::Kind::Directory : OutputDestination::Kind::File;
+    return destination;
+}
+
+Error readRunManners(const ConvertArguments& a, ConvertPlan& plan) {
+    const std::string lineEnd = a.lineEnd.value_or("crlf");
+    if (lineEnd == "crlf")
+        plan.settings.lineEnd = LineEnd::CrLf;
+    else if (lineEnd == "lf")
+        plan.settings.lineEnd = LineEnd::Lf;
+    else
+        return usage("--line-end", "'" + lineEnd + "' is none of crlf, lf");
+    if (a.jobs && *a.jobs < 1) return usage("-j", "must be at least 1");
+    plan.jobs = a.jobs ? *a.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    plan.confirmPolicy = a.overwrite ? ConfirmPolicy::AlwaysYes : ConfirmPolicy::AlwaysNo;
+    plan.showProgress = !a.quiet;
+    return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<UsageError> planConversion(const ConvertArguments& arguments, ConvertPlan& plan) {
+    plan = ConvertPlan{};
+    if (arguments.inputs.empty()) return usage("INPUT", "at least one input file is required");
+    if (arguments.channels)
+        if (auto error = checkChannelListAlone(arguments)) return error;
+
+    MainPanelChoices panel;
+    ConversionSettings& settings = plan.settings;
+    if (auto error = readConversion(arguments, panel)) return error;
+    if (auto error = readFormatAndStep(arguments, panel, settings.constStepOpts)) return error;
+    if (auto error = readRange(arguments, panel, settings.theRangeOptions)) return error;
+    if (auto error = readCpiOptions(arguments, settings.CPIOpt)) return error;
+    if (auto error = readCoefficients(arguments, plan)) return error;
+    if (auto error = readRunManners(arguments, plan)) return error;
+
+    plan.choices = readBatchChoices(panel, settings.constStepOpts);
+    plan.date = arguments.date;
+    plan.destination = readDestination(arguments);
+    for (const auto& path : arguments.inputs) plan.inputs.push_back({path, getFileType(path)});
+    return std::nullopt;
+}
+
+}  // namespace s2t::cli

@@ -1,0 +1,63 @@
+// What `scan2theta convert` was asked to do, checked: the command line's option values turned into
+// the batch's choices, the option panels' settings, the destination and the run's manners. Kept
+// apart from the CLI11 wiring so that every usage rule lives in one function.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/BatchRun.h"
+#include "engine/ConversionRecords.h"
+#include "platform/ConsolePlatform.h"
+
+namespace s2t::cli {
+
+// The option values as typed. Numbers stay text until they are checked, so that their reading
+// never depends on the locale and every one of them is seen to be finite.
+struct ConvertArguments {
+    using Text = std::optional<std::string>;  // nullopt: the option was not given
+
+    std::vector<std::string> inputs;
+    bool channels = false;
+    Text calibration;    // linear | spline | file; default linear
+    Text format;         // a command-line name of the formats table; default text
+    Text step;
+    Text interpolation;  // linear | spline; default linear
+    Text range;          // MIN:MAX
+    bool wholeAngle = false;
+    bool fractionalCounts = false;
+    Text target;         // default Cu
+    Text wavelength;     // default 1.5406
+    Text date;           // default today
+    Text K, C;
+    Text output;         // default: beside each input
+    bool overwrite = false;
+    Text lineEnd;        // crlf | lf; default crlf
+    bool quiet = false;
+    std::optional<int> jobs;  // default: one per core
+};
+
+// The checked request.
+struct ConvertPlan {
+    std::vector<BatchInput> inputs;
+    BatchChoices choices;
+    ConversionSettings settings;  // the option panels' records and the line end
+    std::optional<double> K, C;   // set over the loaded calibration
+    std::optional<std::string> date;
+    OutputDestination destination;
+    ConfirmPolicy confirmPolicy = ConfirmPolicy::AlwaysNo;
+    bool showProgress = true;
+    int jobs = 1;
+};
+
+// A usage error: the option it concerns and what is wrong.
+struct UsageError {
+    std::string option;
+    std::string message;
+};
+
+// Checks the arguments and builds the plan; the first rule broken comes back as the error.
+std::optional<UsageError> planConversion(const ConvertArguments& arguments, ConvertPlan& plan);
+
+}  // namespace s2t::cli
