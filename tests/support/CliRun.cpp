@@ -19,4 +19,29 @@ CliResult runCli(const std::string& arguments, const std::string& scratchFolder)
     return result;
 }
 
+CliResult runCli(const std::vector<std::string>& words) {
+    std::string arguments;
+    for (const auto& word : words) {
+        if (!arguments.empty()) arguments += ' ';
+        arguments += quoted(word);
+    }
+    TempDir scratch;
+    return runCli(arguments, scratch.path());
+}
+
+std::vector<std::string> fileLines(const std::string& path) {
+    const std::string text = readFile(path);
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
 }  // namespace s2t::test

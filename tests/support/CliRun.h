@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace s2t::test {
 
@@ -14,6 +15,12 @@ struct CliResult {
 // Runs scan2theta with arguments (a shell fragment; quote paths with quoted()), with standard
 // error captured in a file of scratchFolder.
 CliResult runCli(const std::string& arguments, const std::string& scratchFolder);
+
+// Runs scan2theta with these words as its arguments, each passed as it is, whatever it holds.
+CliResult runCli(const std::vector<std::string>& words);
+
+// The lines of a file's text, split at LF with a CR before it removed.
+std::vector<std::string> fileLines(const std::string& path);
 
 // text in single quotes for the shell.
 std::string quoted(const std::string& text);

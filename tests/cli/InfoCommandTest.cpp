@@ -1,0 +1,126 @@
+// `scan2theta info`: one aligned row per input, read by the reader a conversion would use.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/CliRun.h"
+#include "support/ScanBytes.h"
+#include "support/TempDir.h"
+
+namespace s2t {
+namespace {
+
+using test::chnBytes;
+using test::gufiBytes;
+using test::runCli;
+using test::TempDir;
+using test::writeFile;
+
+std::vector<std::string> outputLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The cells of a row: runs of text separated by two or more spaces.
+std::vector<std::string> cells(const std::string& line) {
+    std::vector<std::string> result;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && line[at] == ' ') ++at;
+        std::size_t end = line.find("  ", at);
+        if (end == std::string::npos) end = line.size();
+        if (end > at) result.push_back(line.substr(at, end - at));
+        at = end;
+    }
+    return result;
+}
+
+TEST(InfoCommand, DescribesTheSampleScansOfEachKind) {
+    const std::string examples = std::string(S2T_SOURCE_DIR) + "/examples/";
+    const auto run = runCli({"info", examples + "si-standard.chn", examples + "alumina-scan.guf"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const auto lines = outputLines(run.out);
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    EXPECT_EQ(cells(lines[0]), (std::vector<std::string>{"File", "Kind", "Signature", "Start", "Step", "Points",
+                                                         "Min count", "Max count"}));
+    const auto channel = cells(lines[1]);
+    ASSERT_EQ(channel.size(), 8u) << lines[1];
+    EXPECT_EQ(channel[0], examples + "si-standard.chn");
+    EXPECT_EQ(std::vector<std::string>(channel.begin() + 1, channel.begin() + 6),
+              (std::vector<std::string>{"MCA channel file", "FF FF", "channel 0", "1 channel", "4096"}));
+    const auto gufi = cells(lines[2]);
+    ASSERT_EQ(gufi.size(), 8u) << lines[2];
+    EXPECT_EQ(std::vector<std::string>(gufi.begin() + 1, gufi.begin() + 6),
+              (std::vector<std::string>{"GUFI file", "-", "10.0000 deg", "0.02000 deg", "4001"}));
+}
+
+TEST(InfoCommand, ColumnsAreAligned) {
+    const std::string examples = std::string(S2T_SOURCE_DIR) + "/examples/";
+    const auto run = runCli({"info", examples + "corundum.chn", examples + "silicon-scan.guf"});
+    const auto lines = outputLines(run.out);
+    ASSERT_EQ(lines.size(), 3u);
+    // Right-aligned numbers end where their title ends; left-aligned text starts where its title does.
+    for (const std::string title : {"Points", "Max count"}) {
+        const std::size_t end = lines[0].find(title) + title.size();
+        for (std::size_t row = 1; row < 3; ++row) {
+            ASSERT_GE(lines[row].size(), end);
+            EXPECT_NE(lines[row][end - 1], ' ') << lines[row];
+            EXPECT_TRUE(end == lines[row].size() || lines[row][end] == ' ') << lines[row];
+        }
+    }
+    const std::size_t kind = lines[0].find("Kind");
+    EXPECT_EQ(lines[1].substr(kind, 16), "MCA channel file");
+    EXPECT_EQ(lines[2].substr(kind, 9), "GUFI file");
+}
+
+TEST(InfoCommand, CountRangeFirstChannelAndUnknownKind) {
+    TempDir dir;
+    writeFile(dir.file("a.chn"), chnBytes(12, {7, -3, 250, 9}, std::string(64, '\x01')));
+    writeFile(dir.file("b.guf"), gufiBytes(4.5f, 0.125f, {2.25f, 0.5f, 8.75f}, true));
+    writeFile(dir.file("c.raw"), chnBytes(0, {1}));
+    writeFile(dir.file("empty.chn"), chnBytes(3, {}));
+    const auto run = runCli(
+        {"info", dir.file("a.chn"), dir.file("b.guf"), dir.file("c.raw"), dir.file("empty.chn")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = outputLines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("a.chn"), "MCA channel file", "FF FF",
+                                                         "channel 12", "1 channel", "4", "-3", "250"}));
+    EXPECT_EQ(cells(lines[2]), (std::vector<std::string>{dir.file("b.guf"), "GUFI file", "-", "4.5000 deg",
+                                                         "0.12500 deg", "3", "0.50", "8.75"}));
+    EXPECT_EQ(cells(lines[3]), (std::vector<std::string>{dir.file("c.raw"), "unknown", "FF FF", "channel 0",
+                                                         "1 channel", "1", "1", "1"}));
+    EXPECT_EQ(cells(lines[4]), (std::vector<std::string>{dir.file("empty.chn"), "MCA channel file", "FF FF",
+                                                         "channel 3", "1 channel", "0", "-", "-"}));
+}
+
+TEST(InfoCommand, UnreadableFilesAreReportedLikeTheReadersDoAndExitOne) {
+    TempDir dir;
+    writeFile(dir.file("bad.chn"), "plain text, no signature");
+    writeFile(dir.file("short.guf"), gufiBytes(1.0f, 1.0f, {1.0f, 2.0f}).substr(0, 650));
+    writeFile(dir.file("good.chn"), chnBytes(0, {1, 2}));
+    const auto run = runCli(
+        {"info", dir.file("bad.chn"), dir.file("missing.chn"), dir.file("short.guf"), dir.file("good.chn")});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, "Error: The input file \"" + dir.file("bad.chn") + "\" \nwasn't a CHN file.\n" +
+                           "File Error: Couldn't open input file: " + dir.file("missing.chn") +
+                           "\nFile may not exist.\nWill skip conversion.\n" + "Error: The input file \"" +
+                           dir.file("short.guf") + "\" \nhas been corrupted.\n");
+    const auto lines = outputLines(run.out);
+    ASSERT_EQ(lines.size(), 5u) << run.out;
+    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "(not read)",
+                                                         "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(cells(lines[4])[5], "2");
+}
+
+TEST(InfoCommand, NeedsAFile) {
+    const auto run = runCli({"info"});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_NE(run.err.find("FILE"), std::string::npos) << run.err;
+}
+
+}  // namespace
+}  // namespace s2t
