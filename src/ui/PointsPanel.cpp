@@ -1,0 +1,173 @@
+#include "ui/PointsPanel.h"
+
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "calibration/CalibrationCurves.h"
+#include "options/OptionFile.h"
+#include "ui/CalibrationPlot.h"
+#include "ui/NumberEntry.h"
+
+namespace s2t::ui {
+namespace {
+
+QPushButton* makeButton(const QString& text) {
+    auto* button = new QPushButton(text);
+    // Enter in an entry adds the point; it must never close the panel.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    return button;
+}
+
+}  // namespace
+
+PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
+                         std::function<void()> onCalibrationChanged)
+    : QDialog(parent),
+      session_(session),
+      platform_(platform),
+      onCalibrationChanged_(std::move(onCalibrationChanged)),
+      list_(new QListWidget),
+      twoThetaEntry_(new NumberEntry),
+      channelEntry_(new NumberEntry),
+      add_(makeButton(tr("Add"))),
+      remove_(makeButton(tr("Remove"))),
+      removeAll_(makeButton(tr("Remove All"))),
+      ok_(makeButton(tr("OK"))),
+      cancel_(makeButton(tr("Cancel"))),
+      calibrationMenu_(nullptr),
+      saveAsDefault_(nullptr),
+      standardsImport_(nullptr),
+      plot_(new CalibrationPlot) {
+    setModal(true);
+    auto* menuBar = new QMenuBar;
+    calibrationMenu_ = menuBar->addMenu(tr("&Calibration"));
+    saveAsDefault_ = calibrationMenu_->addAction(tr("Save as &Default"));
+    QMenu* standardsMenu = menuBar->addMenu(tr("&Standards"));
+    standardsImport_ = standardsMenu->addAction(tr("&Import Pairs from a Standard..."));
+
+    list_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setMinimumWidth(list_->fontMetrics().horizontalAdvance(QString(26, QLatin1Char('0'))));
+
+    auto* entries = new QFormLayout;
+    entries->addRow(tr("2-theta (degrees):"), twoThetaEntry_);
+    entries->addRow(tr("Channel:"), channelEntry_);
+
+    auto* editButtons = new QHBoxLayout;
+    editButtons->addWidget(add_);
+    editButtons->addWidget(remove_);
+    editButtons->addWidget(removeAll_);
+
+    auto* closeButtons = new QHBoxLayout;
+    closeButtons->addStretch();
+    closeButtons->addWidget(ok_);
+    closeButtons->addWidget(cancel_);
+
+    auto* left = new QVBoxLayout;
+    left->addWidget(new QLabel(tr("2-theta -> channel")));
+    left->addWidget(list_, 1);
+    left->addLayout(entries);
+    left->addLayout(editButtons);
+
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left);
+    columns->addWidget(plot_, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    layout->addLayout(columns, 1);
+    layout->addLayout(closeButtons);
+
+    connect(add_, &QPushButton::clicked, this, [this] { addFromEntries(); });
+    auto addOnEnter = [this] {
+        if (add_->isEnabled()) addFromEntries();
+    };
+    connect(twoThetaEntry_, &QLineEdit::returnPressed, this, addOnEnter);
+    connect(channelEntry_, &QLineEdit::returnPressed, this, addOnEnter);
+    connect(remove_, &QPushButton::clicked, this, [this] { removePointAt(list_->currentRow()); });
+    connect(removeAll_, &QPushButton::clicked, this, [this] { removeAllPoints(); });
+    connect(ok_, &QPushButton::clicked, this, [this] { commitAndClose(); });
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    connect(saveAsDefault_, &QAction::triggered, this, [this] { saveAsDefault(); });
+}
+
+bool PointsPanel::appendPoint(double twoTheta, double channel, ItemSpacing spacing) {
+    if (!points_.add(twoTheta, channel, spacing)) return false;
+    const PointItem& item = points_.items().back();
+    auto* listItem = new QListWidgetItem(QString::fromStdString(item.text));
+    listItem->setData(Qt::UserRole, item.slot);
+    list_->addItem(listItem);
+    if (list_->currentRow() < 0) list_->setCurrentRow(0);
+    return true;
+}
+
+void PointsPanel::addPoint(double twoTheta, double channel, ItemSpacing spacing) {
+    appendPoint(twoTheta, channel, spacing);
+    listChanged();
+}
+
+void PointsPanel::removePointAt(int index) {
+    if (index < 0 || index >= points_.count()) return;
+    points_.removeAt(index);
+    delete list_->takeItem(index);
+    if (list_->count() > 0) list_->setCurrentRow(std::min(index, list_->count() - 1));
+    listChanged();
+}
+
+void PointsPanel::removeAllPoints() {
+    points_.clear();
+    list_->clear();
+    listChanged();
+}
+
+void PointsPanel::replacePoints(std::span<const CalibrationPoint> pairs) {
+    points_.clear();
+    list_->clear();
+    for (const CalibrationPoint& pair : pairs)
+        if (!appendPoint(pair.twoTheta, pair.channel, ItemSpacing::TwoSpaces)) break;
+    // A new list starts with Add available, whatever the list before it had come to.
+    add_->setEnabled(true);
+    listChanged();
+}
+
+void PointsPanel::listChanged() {
+    applyDimming();
+    updatePlot();
+}
+
+void PointsPanel::applyDimming() {
+    const PointsPanelDimming d = dimming();
+    add_->setEnabled(d.addEnabled);
+    remove_->setEnabled(d.removeEnabled);
+    removeAll_->setEnabled(d.removeEnabled);
+    ok_->setEnabled(d.okEnabled);
+    saveAsDefault_->setEnabled(d.saveAsDefaultEnabled);
+    calibrationMenu_->menuAction()->setEnabled(d.saveAsDefaultEnabled);
+}
+
+void PointsPanel::updatePlot() {
+    double C = 0.0, K = 0.0;
+    QString name;
+    plottedLine(C, K, name);
+    const auto listed = points_.inListOrder();
+    plot_->showCurves(calibrationCurves(listed, C, K), name);
+}
+
+void PointsPanel::writeDefaultOptions() {
+    saveOptionsFile(defaultOptionsPath(session_.projectDir), true, session_.calibration, platform_,
+                    session_.settings.lineEnd);
+}
+
+void PointsPanel::calibrationChanged() const {
+    if (onCalibrationChanged_) onCalibrationChanged_();
+}
+
+}  // namespace s2t::ui
