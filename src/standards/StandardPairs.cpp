@@ -2,20 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/NumberText.h"
+#include "calibration/PointTable.h"
 
 namespace s2t {
-namespace {
-
-std::string pairText(const StandardPair& pair, std::string_view arrow) {
-    std::string text;
-    appendFixed(text, pair.twoTheta, 4, 8);
-    text.append(arrow);
-    appendFixed(text, pair.channel, 4, 8);
-    return text;
-}
-
-}  // namespace
 
 std::vector<StandardPair> pairStandards(const StandardsImport& data, std::size_t limit) {
     const std::size_t count = std::min({data.standard.size(), data.observed.size(), limit});
@@ -25,8 +14,12 @@ std::vector<StandardPair> pairStandards(const StandardsImport& data, std::size_t
     return pairs;
 }
 
-std::string pairListText(const StandardPair& pair) { return pairText(pair, " -> "); }
+std::string pairListText(const StandardPair& pair) {
+    return pointItemText(pair.twoTheta, pair.channel, ItemSpacing::OneSpace);
+}
 
-std::string pointListText(const StandardPair& pair) { return pairText(pair, "  -> "); }
+std::string pointListText(const StandardPair& pair) {
+    return pointItemText(pair.twoTheta, pair.channel, ItemSpacing::TwoSpaces);
+}
 
 }  // namespace s2t

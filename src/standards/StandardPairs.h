@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration/PointTable.h"
 #include "standards/StandardsImport.h"
 
 namespace s2t {
@@ -21,7 +22,7 @@ struct StandardPair {
 };
 
 // A points panel holds at most this many points: the pairs beyond it never reach one.
-inline constexpr std::size_t kMaxPanelPairs = 512;
+inline constexpr std::size_t kMaxPanelPairs = kPointTableSize;
 
 // The pairs of data, at most limit of them (kMaxPanelPairs for a points panel).
 std::vector<StandardPair> pairStandards(const StandardsImport& data,

@@ -14,6 +14,7 @@
 #include "options/OptionFile.h"
 #include "ui/CalibrationPlot.h"
 #include "ui/NumberEntry.h"
+#include "ui/StandardsWindow.h"
 
 namespace s2t::ui {
 namespace {
@@ -97,6 +98,7 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
     connect(ok_, &QPushButton::clicked, this, [this] { commitAndClose(); });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     connect(saveAsDefault_, &QAction::triggered, this, [this] { saveAsDefault(); });
+    connect(standardsImport_, &QAction::triggered, this, [this] { importStandards(); });
 }
 
 bool PointsPanel::appendPoint(double twoTheta, double channel, ItemSpacing spacing) {
@@ -128,10 +130,21 @@ void PointsPanel::removeAllPoints() {
     listChanged();
 }
 
-void PointsPanel::replacePoints(std::span<const CalibrationPoint> pairs) {
+StandardsWindow* PointsPanel::importStandards() {
+    auto* window = new StandardsWindow(this, session_, platform_);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    connect(window, &QDialog::accepted, this, [this, window] {
+        const std::vector<StandardPair> pairs = window->acceptedPairs();
+        replacePoints(pairs);
+    });
+    window->open();
+    return window;
+}
+
+void PointsPanel::replacePoints(std::span<const StandardPair> pairs) {
     points_.clear();
     list_->clear();
-    for (const CalibrationPoint& pair : pairs)
+    for (const StandardPair& pair : pairs)
         if (!appendPoint(pair.twoTheta, pair.channel, ItemSpacing::TwoSpaces)) break;
     // A new list starts with Add available, whatever the list before it had come to.
     add_->setEnabled(true);

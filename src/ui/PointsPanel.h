@@ -13,6 +13,7 @@
 #include "calibration/PointTable.h"
 #include "engine/Session.h"
 #include "platform/Platform.h"
+#include "standards/StandardPairs.h"
 
 class QAction;
 class QListWidget;
@@ -23,6 +24,7 @@ namespace s2t::ui {
 
 class CalibrationPlot;
 class NumberEntry;
+class StandardsWindow;
 
 class PointsPanel : public QDialog {
     Q_OBJECT
@@ -45,7 +47,11 @@ public:
     const PointList& points() const { return points_; }
 
     // The standards window's OK: its pairs (at most 512) replace the whole list and table.
-    void replacePoints(std::span<const CalibrationPoint> pairs);
+    void replacePoints(std::span<const StandardPair> pairs);
+
+    // The standards import: opens the standards window over this panel and returns at once; the
+    // window's OK refills this panel, Cancel leaves it as it was.
+    StandardsWindow* importStandards();
 
 protected:
     // Appends a point (when a slot is free) and brings the dimming and the plot up to date.

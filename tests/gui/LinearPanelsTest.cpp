@@ -13,6 +13,7 @@
 #include "calibration/LinearFit.h"
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/PanelDriving.h"
 #include "support/TempDir.h"
 #include "ui/CalibrationPanels.h"
 #include "ui/CalibrationPlot.h"
@@ -22,51 +23,11 @@
 
 using namespace s2t;
 using namespace s2t::ui;
+using namespace s2t::test;
 
 namespace {
 
-struct Fixture {
-    test::TempDir dir;
-    Session session;
-    ScriptedPlatform platform;
-    int changes = 0;
-
-    Fixture() {
-        session.projectDir = dir.path();
-        session.calibration.installStartupValues();
-    }
-    template <class Panel>
-    std::unique_ptr<Panel> open() {
-        auto panel = std::make_unique<Panel>(nullptr, session, platform, [this] { ++changes; });
-        panel->show();
-        return panel;
-    }
-    std::string defaultFile() const { return defaultOptionsPath(session.projectDir); }
-};
-
-QStringList itemTexts(const QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
-int slotOf(const QListWidget* list, int row) { return list->item(row)->data(Qt::UserRole).toInt(); }
-
-void type(NumberEntry* entry, const QString& text) {
-    entry->clear();
-    QTest::keyClicks(entry, text);
-}
-
-void addPoint(LinearPointsPanel& panel, const QString& twoTheta, const QString& channel) {
-    type(panel.twoThetaEntry(), twoTheta);
-    type(panel.channelEntry(), channel);
-    QTest::mouseClick(panel.addButton(), Qt::LeftButton);
-}
-
-void selectAndRemove(PointsPanel& panel, int row) {
-    panel.pointList()->setCurrentRow(row);
-    QTest::mouseClick(panel.removeButton(), Qt::LeftButton);
-}
+using Fixture = PanelSession;
 
 void setCalibrationPoints(Session& session, int count) {
     session.calibration.calPoints.clear();

@@ -14,6 +14,7 @@
 #include "calibration/Spline.h"
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/PanelDriving.h"
 #include "support/TempDir.h"
 #include "ui/CalibrationPanels.h"
 #include "ui/CalibrationPlot.h"
@@ -22,51 +23,11 @@
 
 using namespace s2t;
 using namespace s2t::ui;
+using namespace s2t::test;
 
 namespace {
 
-struct Fixture {
-    test::TempDir dir;
-    Session session;
-    ScriptedPlatform platform;
-    int changes = 0;
-    std::unique_ptr<SplinePanel> panel;
-
-    Fixture() {
-        session.projectDir = dir.path();
-        session.calibration.installStartupValues();
-    }
-    SplinePanel& open() {
-        panel = std::make_unique<SplinePanel>(nullptr, session, platform, [this] { ++changes; });
-        panel->show();
-        return *panel;
-    }
-    std::string defaultFile() const { return defaultOptionsPath(session.projectDir); }
-};
-
-QStringList itemTexts(const QListWidget* list) {
-    QStringList texts;
-    for (int i = 0; i < list->count(); ++i) texts << list->item(i)->text();
-    return texts;
-}
-
-int slotOf(const QListWidget* list, int row) { return list->item(row)->data(Qt::UserRole).toInt(); }
-
-void type(NumberEntry* entry, const QString& text) {
-    entry->clear();
-    QTest::keyClicks(entry, text);
-}
-
-void addPoint(SplinePanel& panel, const QString& twoTheta, const QString& channel) {
-    type(panel.twoThetaEntry(), twoTheta);
-    type(panel.channelEntry(), channel);
-    QTest::mouseClick(panel.addButton(), Qt::LeftButton);
-}
-
-void selectAndRemove(SplinePanel& panel, int row) {
-    panel.pointList()->setCurrentRow(row);
-    QTest::mouseClick(panel.removeButton(), Qt::LeftButton);
-}
+using Fixture = PanelSession;
 
 }  // namespace
 
@@ -87,7 +48,8 @@ private slots:
 
 void SplinePanelTest::listsTheCalibrationPointsAtOpening() {
     Fixture f;
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     QCOMPARE(itemTexts(panel.pointList()),
              QStringList({" 28.7830 -> 655.0000", " 47.3040 -> 1353.0000", " 56.1220 -> 1681.0000",
                           " 69.1320 -> 2167.0000"}));
@@ -101,7 +63,8 @@ void SplinePanelTest::listsTheCalibrationPointsAtOpening() {
 void SplinePanelTest::addTypesTwoSpacesAndClearsTheEntries() {
     Fixture f;
     f.session.calibration.calPoints.clear();
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     addPoint(panel, "47.304", "1353");
     QCOMPARE(itemTexts(panel.pointList()), QStringList({" 47.3040  -> 1353.0000"}));
     QCOMPARE(panel.twoThetaEntry()->value(), 0.0);
@@ -125,7 +88,8 @@ void SplinePanelTest::addTypesTwoSpacesAndClearsTheEntries() {
 
 void SplinePanelTest::dimmingFollowsTheNumberOfPoints() {
     Fixture f;
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     QTest::mouseClick(panel.removeAllButton(), Qt::LeftButton);
     QCOMPARE(panel.pointList()->count(), 0);
     QVERIFY(!panel.removeButton()->isEnabled());
@@ -157,7 +121,8 @@ void SplinePanelTest::addStopsAtTheTableSize() {
     f.session.calibration.calPoints.clear();
     for (int i = 0; i < 600; ++i)
         f.session.calibration.calPoints.push_back({100.0 + i, 10.0 + 0.01 * i, 0});
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     QCOMPARE(panel.pointList()->count(), 512);  // the points beyond the table are not listed
     QCOMPARE(panel.pointList()->item(511)->text(), QString(" 15.1100 -> 611.0000"));
     QVERIFY(!panel.addButton()->isEnabled());
@@ -171,7 +136,8 @@ void SplinePanelTest::addStopsAtTheTableSize() {
 void SplinePanelTest::freedSlotsAreReusedAndOkCommitsInSlotOrder() {
     Fixture f;
     f.session.calibration.calPoints.clear();
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     addPoint(panel, "10", "100");
     addPoint(panel, "20", "200");
     addPoint(panel, "30", "300");
@@ -198,7 +164,8 @@ void SplinePanelTest::freedSlotsAreReusedAndOkCommitsInSlotOrder() {
 
 void SplinePanelTest::okInstallsThePointsWithTheirSpline() {
     Fixture f;
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     selectAndRemove(panel, 1);          // (1353, 47.304) frees slot 1
     addPoint(panel, "47.304", "1353");  // back into slot 1, listed last
     addPoint(panel, "40.5", "1050");    // slot 4
@@ -223,7 +190,8 @@ void SplinePanelTest::okInstallsThePointsWithTheirSpline() {
 void SplinePanelTest::cancelAndCloseKeepTheCalibration() {
     for (bool byClose : {false, true}) {
         Fixture f;
-        SplinePanel& panel = f.open();
+        auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
         QTest::mouseClick(panel.removeAllButton(), Qt::LeftButton);
         addPoint(panel, "1", "2");
         addPoint(panel, "3", "4");
@@ -242,7 +210,8 @@ void SplinePanelTest::cancelAndCloseKeepTheCalibration() {
 
 void SplinePanelTest::saveAsDefaultAsksCommitsWritesAndStaysOpen() {
     Fixture f;
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     selectAndRemove(panel, 3);
     addPoint(panel, "62.5", "1900");
 
@@ -282,7 +251,8 @@ void SplinePanelTest::saveAsDefaultAsksCommitsWritesAndStaysOpen() {
 
 void SplinePanelTest::plotFollowsTheList() {
     Fixture f;
-    SplinePanel& panel = f.open();
+    auto owned = f.open<SplinePanel>();
+    SplinePanel& panel = *owned;
     CalibrationPlot* plot = panel.plot();
     QCOMPARE(plot->pointSeries()->count(), 4);
     QCOMPARE(plot->residualSeries()->count(), 4);

@@ -1,0 +1,103 @@
+#include "ui/StandardsWindow.h"
+
+#include <QFontDatabase>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "calibration/PanelDimming.h"
+#include "standards/StandardDiscovery.h"
+
+namespace s2t::ui {
+
+StandardsWindow::StandardsWindow(QWidget* parent, Session& session, Platform& platform)
+    : QDialog(parent),
+      session_(session),
+      platform_(platform),
+      standards_(new QListWidget),
+      pairs_(new QListWidget),
+      peaks_(new QPushButton(tr("Peaks..."))),
+      ok_(new QPushButton(tr("OK"))),
+      cancel_(new QPushButton(tr("Cancel"))) {
+    setWindowTitle(tr("Standards"));
+    setModal(true);
+    for (QPushButton* button : {peaks_, ok_, cancel_}) button->setAutoDefault(false);
+
+    for (const StandardEntry& entry : checkForStandards(session_.projectDir)) {
+        auto* item = new QListWidgetItem(QString::fromStdString(entry.name));
+        item->setData(Qt::UserRole, QString::fromStdString(entry.path));
+        item->setToolTip(QString::fromStdString(entry.path));
+        standards_->addItem(item);
+    }
+    if (standards_->count() > 0) standards_->setCurrentRow(0);
+    pairs_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    pairs_->setSelectionMode(QAbstractItemView::NoSelection);
+    pairs_->setMinimumWidth(pairs_->fontMetrics().horizontalAdvance(QString(26, QLatin1Char('0'))));
+
+    auto* lists = new QGridLayout;
+    lists->addWidget(new QLabel(tr("Standard")), 0, 0);
+    lists->addWidget(new QLabel(tr("Pairs: 2-theta -> channel")), 0, 1);
+    lists->addWidget(standards_, 1, 0);
+    lists->addWidget(pairs_, 1, 1);
+    lists->setColumnStretch(1, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(peaks_);
+    buttons->addStretch();
+    buttons->addWidget(ok_);
+    buttons->addWidget(cancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("Choose the standard, then the XFit peak file of its scan.")));
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttons);
+
+    connect(peaks_, &QPushButton::clicked, this, [this] { importPeaks(); });
+    connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
+    applyDimming();
+}
+
+std::vector<StandardPair> StandardsWindow::acceptedPairs() const {
+    return pairStandards(data_, kMaxPanelPairs);
+}
+
+void StandardsWindow::importPeaks() {
+    const QListWidgetItem* standard = standards_->currentItem();
+    if (!standard) return;
+    const std::string standardPath = standard->data(Qt::UserRole).toString().toStdString();
+
+    FileSelectOptions options;
+    options.defaultDirectory = session_.projectDir;
+    options.defaultFileSpec = "*.txt";
+    options.filterList = "*.txt";
+    options.title = "Select Option File";
+    options.restrictDirectory = false;
+    options.restrictExtension = true;
+    options.allowCancel = true;
+    options.allowMakeDirectory = false;
+    const auto xfitPath = platform_.fileSelectPopup(options);
+    if (!xfitPath) return;
+
+    // A failed import leaves nothing to accept: no pairs of an earlier import stay listed.
+    if (!importStandardAndPeaks(standardPath, *xfitPath, data_, platform_)) data_.clear();
+    showPairs();
+    applyDimming();
+}
+
+void StandardsWindow::showPairs() {
+    pairs_->clear();
+    for (const StandardPair& pair : pairStandards(data_))
+        pairs_->addItem(QString::fromStdString(pairListText(pair)));
+}
+
+void StandardsWindow::applyDimming() {
+    const StandardsWindowDimming d = standardsWindowDimming(standards_->count(), pairs_->count());
+    peaks_->setEnabled(d.peaksEnabled);
+    ok_->setEnabled(d.okEnabled);
+}
+
+}  // namespace s2t::ui
