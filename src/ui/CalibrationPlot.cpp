@@ -68,7 +68,7 @@ CalibrationPlot::CalibrationPlot(QWidget* parent)
       channelAxis_(makeAxis(tr("Channel"), QStringLiteral("%.0f"))),
       twoThetaAxis_(makeAxis(tr("2-theta (degrees)"), QStringLiteral("%.1f"))),
       residualChannelAxis_(makeAxis(tr("Channel"), QStringLiteral("%.0f"))),
-      residualAxis_(makeAxis(tr("Residual (degrees)"), QStringLiteral("%.3f"))) {
+      residualAxis_(makeAxis(tr("Residual"), QStringLiteral("%.3f"))) {
     points_->setName(tr("Points"));
     points_->setMarkerSize(9.0);
     spline_->setName(tr("Spline"));
@@ -102,7 +102,10 @@ CalibrationPlot::CalibrationPlot(QWidget* parent)
         series->attachAxis(residualAxis_);
     }
     residual_->legend()->hide();
-    residual_->setTitle(tr("Residuals against the straight line"));
+    residual_->setTitle(tr("Residuals (degrees): 2-theta of each point minus the straight line"));
+    QFont small = residual_->titleFont();
+    small.setPointSizeF(small.pointSizeF() * 0.9);
+    residual_->setTitleFont(small);
 
     auto* calibrationView = new QChartView(calibration_);
     calibrationView->setRenderHint(QPainter::Antialiasing);
@@ -112,7 +115,7 @@ CalibrationPlot::CalibrationPlot(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(calibrationView, 3);
     layout->addWidget(residualView, 2);
-    setMinimumSize(420, 420);
+    setMinimumSize(480, 460);
 }
 
 void CalibrationPlot::showCurves(const CalibrationCurves& curves, const QString& lineName) {
@@ -125,8 +128,11 @@ void CalibrationPlot::showCurves(const CalibrationCurves& curves, const QString&
     const Span channels = spanOf({&curves.points, &curves.line}, &CurvePoint::channel);
     const Span angles = spanOf({&curves.points, &curves.spline, &curves.line}, &CurvePoint::twoTheta);
     channelAxis_->setRange(channels.low, channels.high);
+    channelAxis_->applyNiceNumbers();
     twoThetaAxis_->setRange(angles.low, angles.high);
-    residualChannelAxis_->setRange(channels.low, channels.high);
+    twoThetaAxis_->applyNiceNumbers();
+    residualChannelAxis_->setRange(channelAxis_->min(), channelAxis_->max());
+    residualChannelAxis_->setTickCount(channelAxis_->tickCount());
 
     // The residual axis is symmetric about the zero line.
     double largest = 0.0;
@@ -134,7 +140,8 @@ void CalibrationPlot::showCurves(const CalibrationCurves& curves, const QString&
         if (std::isfinite(r.twoTheta)) largest = std::max(largest, std::abs(r.twoTheta));
     const double reach = largest > 0.0 ? 1.15 * largest : 0.01;
     residualAxis_->setRange(-reach, reach);
-    zero_->replace({QPointF(channels.low, 0.0), QPointF(channels.high, 0.0)});
+    residualAxis_->applyNiceNumbers();
+    zero_->replace({QPointF(channelAxis_->min(), 0.0), QPointF(channelAxis_->max(), 0.0)});
 }
 
 }  // namespace s2t::ui

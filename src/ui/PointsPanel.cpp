@@ -87,6 +87,8 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
     layout->addLayout(columns, 1);
     layout->addLayout(closeButtons);
 
+    resize(900, 600);
+
     connect(add_, &QPushButton::clicked, this, [this] { addFromEntries(); });
     auto addOnEnter = [this] {
         if (add_->isEnabled()) addFromEntries();
