@@ -1,0 +1,426 @@
+#include "ui/MainPanel.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include "engine/FileKind.h"
+#include "engine/OutputFormats.h"
+#include "options/OptionFile.h"
+#include "platform/NumberText.h"
+#include "ui/FileListWidget.h"
+#include "ui/LineEndPreference.h"
+#include "ui/OptionPanelChain.h"
+#include "ui/PreviewScan.h"
+#include "ui/ScanPreview.h"
+
+namespace s2t::ui {
+namespace {
+
+void showToggle(QAbstractButton* button, const Toggle& toggle) {
+    button->setChecked(toggle.on);
+    button->setEnabled(!toggle.dimmed);
+}
+
+Toggle toggleOf(const QAbstractButton* button) { return {button->isChecked(), !button->isEnabled()}; }
+
+QRadioButton* modeButton(const QString& text, const char* name, QWidget* parent) {
+    auto* button = new QRadioButton(text, parent);
+    button->setObjectName(name);
+    // The three modes follow our own exclusion table: clicking the selected mode moves the
+    // selection on, which Qt's automatic exclusivity would not allow.
+    button->setAutoExclusive(false);
+    return button;
+}
+
+QCheckBox* checkBox(const QString& text, const char* name, QWidget* parent) {
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    return box;
+}
+
+QLineEdit* coefficientDisplay(const char* name, QWidget* parent) {
+    auto* display = new QLineEdit(parent);
+    display->setObjectName(name);
+    display->setReadOnly(true);
+    display->setFocusPolicy(Qt::NoFocus);
+    display->setAlignment(Qt::AlignRight);
+    QFont font = display->font();
+    font.setFamily("monospace");
+    font.setStyleHint(QFont::Monospace);
+    display->setFont(font);
+    display->setMaximumWidth(120);
+    return display;
+}
+
+}  // namespace
+
+MainPanel::MainPanel(Session& session, Platform& platform, QWidget* parent)
+    : QMainWindow(parent), session_(session), platform_(platform) {
+    setObjectName("mainPanel");
+    setWindowTitle(tr("scan2theta"));
+    chain_ = new OptionPanelChain(session_, platform_, this, [this] { runBatch(); });
+    buildControls();
+    buildMenus();
+    refreshCalibrationDisplays();
+    resize(1180, 720);
+}
+
+void MainPanel::buildControls() {
+    auto* central = new QWidget(this);
+    auto* outer = new QVBoxLayout(central);
+
+    // Top: the input files and the preview of the selected one.
+    auto* filesGroup = new QGroupBox(tr("Input files"), central);
+    auto* filesLayout = new QVBoxLayout(filesGroup);
+    fileList_ = new FileListWidget(filesGroup);
+    fileList_->setObjectName("fileList");
+    filesLayout->addWidget(fileList_);
+    auto* fileButtons = new QHBoxLayout;
+    addButton_ = new QPushButton(tr("Add Files..."), filesGroup);
+    addButton_->setObjectName("addFiles");
+    removeButton_ = new QPushButton(tr("Remove"), filesGroup);
+    removeButton_->setObjectName("removeFile");
+    fileButtons->addWidget(addButton_);
+    fileButtons->addWidget(removeButton_);
+    fileButtons->addStretch(1);
+    auto* dropHint = new QLabel(tr("or drop files onto the list"), filesGroup);
+    dropHint->setEnabled(false);
+    fileButtons->addWidget(dropHint);
+    filesLayout->addLayout(fileButtons);
+
+    auto* previewGroup = new QGroupBox(tr("Preview"), central);
+    auto* previewLayout = new QVBoxLayout(previewGroup);
+    preview_ = new ScanPreview(previewGroup);
+    preview_->setObjectName("preview");
+    previewLayout->addWidget(preview_);
+
+    auto* splitter = new QSplitter(Qt::Horizontal, central);
+    splitter->addWidget(filesGroup);
+    splitter->addWidget(previewGroup);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setChildrenCollapsible(false);
+    outer->addWidget(splitter, 1);
+
+    // Bottom: how channels become angles, the output, and the run.
+    auto* bottom = new QHBoxLayout;
+    auto* conversionGroup = new QGroupBox(tr("Conversion"), central);
+    auto* conversion = new QGridLayout(conversionGroup);
+    convertToTwoTheta_ = checkBox(tr("Convert channels to 2-theta"), "convertToTwoTheta", conversionGroup);
+    conversionGroupControl_ = new QLabel(tr("2-theta from:"), conversionGroup);
+    conversionGroupControl_->setObjectName("conversionGroupControl");
+    linearMode_ = modeButton(tr("Straight line: 2-theta = C x channel + K"), "linearMode", conversionGroup);
+    splineMode_ = modeButton(tr("Cubic spline through the calibration points"), "splineMode", conversionGroup);
+    noConversionMode_ = modeButton(tr("The file's own angles (GUFI files)"), "noConversionMode", conversionGroup);
+    kCaption_ = new QLabel(tr("K ="), conversionGroup);
+    kCaption_->setObjectName("kCaption");
+    cCaption_ = new QLabel(tr("C ="), conversionGroup);
+    cCaption_->setObjectName("cCaption");
+    kDisplay_ = coefficientDisplay("kDisplay", conversionGroup);
+    cDisplay_ = coefficientDisplay("cDisplay", conversionGroup);
+    auto* line = new QHBoxLayout;
+    line->setContentsMargins(24, 0, 0, 0);
+    line->addWidget(kCaption_);
+    line->addWidget(kDisplay_);
+    line->addSpacing(12);
+    line->addWidget(cCaption_);
+    line->addWidget(cDisplay_);
+    line->addStretch(1);
+    conversion->addWidget(convertToTwoTheta_, 0, 0);
+    conversion->addWidget(conversionGroupControl_, 1, 0);
+    conversion->addWidget(linearMode_, 2, 0);
+    conversion->addLayout(line, 3, 0);
+    conversion->addWidget(splineMode_, 4, 0);
+    conversion->addWidget(noConversionMode_, 5, 0);
+    conversion->setRowStretch(6, 1);
+
+    auto* outputGroup = new QGroupBox(tr("Output"), central);
+    auto* output = new QGridLayout(outputGroup);
+    outputFormat_ = new QComboBox(outputGroup);
+    outputFormat_->setObjectName("outputFormat");
+    for (const OutputFormatInfo& format : outputFormats())
+        outputFormat_->addItem(QString::fromUtf8(format.label.data(), static_cast<qsizetype>(format.label.size())),
+                               format.value);
+    wholeTwoThetaBox_ = checkBox(tr("Whole-number 2-theta"), "wholeTwoThetaBox", outputGroup);
+    constantStepBox_ = checkBox(tr("Constant 2-theta step"), "constantStepBox", outputGroup);
+    limitRangeBox_ = checkBox(tr("Limit the 2-theta range"), "limitRangeBox", outputGroup);
+    output->addWidget(new QLabel(tr("Format:"), outputGroup), 0, 0);
+    output->addWidget(outputFormat_, 0, 1);
+    output->addWidget(wholeTwoThetaBox_, 1, 0, 1, 2);
+    output->addWidget(constantStepBox_, 2, 0, 1, 2);
+    output->addWidget(limitRangeBox_, 3, 0, 1, 2);
+    output->setColumnStretch(1, 1);
+    output->setRowStretch(4, 1);
+
+    auto* runGroup = new QGroupBox(tr("Run"), central);
+    auto* run = new QVBoxLayout(runGroup);
+    auto* writes = new QLabel(tr("Output format:"), runGroup);
+    outputFormatText_ = new QLabel(runGroup);
+    outputFormatText_->setObjectName("outputFormatText");
+    QFont bold = outputFormatText_->font();
+    bold.setBold(true);
+    outputFormatText_->setFont(bold);
+    convertButton_ = new QPushButton(tr("Convert"), runGroup);
+    convertButton_->setObjectName("convert");
+    convertButton_->setDefault(true);
+    convertButton_->setMinimumHeight(36);
+    quitButton_ = new QPushButton(tr("Quit"), runGroup);
+    quitButton_->setObjectName("quit");
+    run->addWidget(writes);
+    run->addWidget(outputFormatText_);
+    run->addStretch(1);
+    run->addWidget(convertButton_);
+    run->addWidget(quitButton_);
+
+    bottom->addWidget(conversionGroup, 3);
+    bottom->addWidget(outputGroup, 2);
+    bottom->addWidget(runGroup, 1);
+    outer->addLayout(bottom);
+    setCentralWidget(central);
+
+    // Initial states, before the rules first run.
+    convertToTwoTheta_->setChecked(true);
+    linearMode_->setChecked(true);
+    outputFormat_->setCurrentIndex(outputFormat_->findData(kTextOutput));
+    outputFormatText_->setText(outputFormat_->currentText());
+
+    connect(addButton_, &QPushButton::clicked, this, &MainPanel::addFilesButton);
+    connect(removeButton_, &QPushButton::clicked, this, &MainPanel::removeFilesButton);
+    connect(convertButton_, &QPushButton::clicked, this, &MainPanel::convertButton);
+    connect(quitButton_, &QPushButton::clicked, this, &MainPanel::close);
+    connect(convertToTwoTheta_, &QCheckBox::clicked, this, [this] {
+        dimAsNeeded();
+        updatePreview();
+    });
+    connect(linearMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Linear, on); });
+    connect(splineMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Spline, on); });
+    connect(noConversionMode_, &QRadioButton::clicked, this,
+            [this](bool on) { modeClicked(ModeButton::NoConversion, on); });
+    connect(outputFormat_, &QComboBox::activated, this, [this](int) { outputFileTypeMenu(); });
+    connect(fileList_, &QListWidget::currentRowChanged, this, [this](int) { updatePreview(); });
+    connect(fileList_, &FileListWidget::filesDropped, this, &MainPanel::addFiles);
+}
+
+void MainPanel::buildMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* load = file->addAction(tr("&Load Options..."), this, &MainPanel::loadOptions);
+    load->setObjectName("loadOptions");
+    QAction* save = file->addAction(tr("&Save Options..."), this, &MainPanel::saveOptions);
+    save->setObjectName("saveOptions");
+    file->addSeparator();
+    QAction* quit = file->addAction(tr("&Quit"), this, &MainPanel::close);
+    quit->setObjectName("quitMenu");
+    quit->setShortcut(QKeySequence::Quit);
+
+    QMenu* calibration = menuBar()->addMenu(tr("&Calibration"));
+    calibration->addAction(tr("&Straight Line..."), this, &MainPanel::straightLinePanelRequested)
+        ->setObjectName("optionsMenu");
+    calibration->addAction(tr("&Linear Fit to Points..."), this, &MainPanel::linearPointsPanelRequested)
+        ->setObjectName("linearCalibration");
+    calibration->addAction(tr("Spline &Points..."), this, &MainPanel::splinePanelRequested)
+        ->setObjectName("SplineOptionsMenu");
+
+    QMenu* options = menuBar()->addMenu(tr("&Output Options"));
+    options->addAction(tr("&Constant Step..."), this, [this] { chain_->displayOptionPanels(OPT_CONSTANT_STEP); })
+        ->setObjectName("constStepOption");
+    options->addAction(tr("&Range..."), this, [this] { chain_->displayOptionPanels(OPT_RANGE); })
+        ->setObjectName("rangeOptions");
+    options->addSeparator();
+    QMenu* lineEnds = options->addMenu(tr("&Line Ends of Written Files"));
+    auto* group = new QActionGroup(this);
+    crLfAction_ = lineEnds->addAction(tr("CR LF (Windows)"), this, [this] { setLineEnd(LineEnd::CrLf); });
+    crLfAction_->setObjectName("lineEndCrLf");
+    lfAction_ = lineEnds->addAction(tr("LF (Unix)"), this, [this] { setLineEnd(LineEnd::Lf); });
+    lfAction_->setObjectName("lineEndLf");
+    for (QAction* action : {crLfAction_, lfAction_}) {
+        action->setCheckable(true);
+        group->addAction(action);
+    }
+    (session_.settings.lineEnd == LineEnd::Lf ? lfAction_ : crLfAction_)->setChecked(true);
+}
+
+MainPanelState MainPanel::state() const {
+    MainPanelState state;
+    state.fileKinds = fileList_->kinds();
+    state.removeDimmed = !removeButton_->isEnabled();
+    state.convertDimmed = !convertButton_->isEnabled();
+    state.convertToTwoTheta = toggleOf(convertToTwoTheta_);
+    state.linearMode = toggleOf(linearMode_);
+    state.splineMode = toggleOf(splineMode_);
+    state.noConversionMode = toggleOf(noConversionMode_);
+    state.conversionGroupDimmed = !conversionGroupControl_->isEnabled();
+    state.lineGroupDimmed = !kDisplay_->isEnabled();
+    state.wholeTwoThetaBox = toggleOf(wholeTwoThetaBox_);
+    state.constantStepBox = toggleOf(constantStepBox_);
+    state.limitRangeBox = toggleOf(limitRangeBox_);
+    state.outputFormat = outputFormat_->currentData().toInt();
+    state.outputFormatDimmed = !outputFormat_->isEnabled();
+    state.outputFormatText = outputFormatText_->text().toStdString();
+    return state;
+}
+
+void MainPanel::applyState(const MainPanelState& state) {
+    removeButton_->setEnabled(!state.removeDimmed);
+    convertButton_->setEnabled(!state.convertDimmed);
+    showToggle(convertToTwoTheta_, state.convertToTwoTheta);
+    showToggle(linearMode_, state.linearMode);
+    showToggle(splineMode_, state.splineMode);
+    showToggle(noConversionMode_, state.noConversionMode);
+    conversionGroupControl_->setEnabled(!state.conversionGroupDimmed);
+    for (QWidget* widget : std::initializer_list<QWidget*>{kDisplay_, cDisplay_, kCaption_, cCaption_})
+        widget->setEnabled(!state.lineGroupDimmed);
+    showToggle(wholeTwoThetaBox_, state.wholeTwoThetaBox);
+    showToggle(constantStepBox_, state.constantStepBox);
+    showToggle(limitRangeBox_, state.limitRangeBox);
+    const int index = outputFormat_->findData(state.outputFormat);
+    if (index >= 0) outputFormat_->setCurrentIndex(index);
+    outputFormat_->setEnabled(!state.outputFormatDimmed);
+    outputFormatText_->setText(QString::fromStdString(state.outputFormatText));
+}
+
+void MainPanel::dimAsNeeded() {
+    MainPanelState current = state();
+    ui::dimAsNeeded(current);
+    applyState(current);
+}
+
+void MainPanel::modeClicked(ModeButton button, bool onAfterClick) {
+    MainPanelState current = state();
+    clickModeButton(current, button, onAfterClick);
+    applyState(current);
+    updatePreview();
+}
+
+void MainPanel::outputFileTypeMenu() {
+    MainPanelState current = state();
+    displayOutputFileType(current);
+    applyState(current);
+}
+
+std::vector<BatchInput> MainPanel::listedFiles() const { return fileList_->files(); }
+
+void MainPanel::appendFiles(const std::vector<std::string>& paths) {
+    for (const std::string& path : paths) fileList_->appendFile({path, getFileType(path)});
+    if (fileList_->currentRow() < 0 && fileList_->count() > 0) fileList_->setCurrentRow(0);
+}
+
+void MainPanel::addFiles(const std::vector<std::string>& paths) {
+    for (const BatchInput& file : filesToAdd(fileList_->files(), paths)) fileList_->appendFile(file);
+    // A non-empty list always has a current item: the one Remove takes out.
+    if (fileList_->currentRow() < 0 && fileList_->count() > 0) fileList_->setCurrentRow(0);
+    dimAsNeeded();
+    updatePreview();
+}
+
+void MainPanel::addFilesButton() {
+    FileSelectOptions options;
+    options.defaultDirectory = session_.projectDir;
+    options.defaultFileSpec = "*.chn";
+    options.filterList = "*.chn; *.guf";
+    options.title = "Select the input files";
+    options.restrictDirectory = false;
+    options.restrictExtension = false;
+    options.allowCancel = true;
+    const auto chosen = platform_.multiFileSelectPopup(options);
+    if (!chosen) {
+        dimAsNeeded();
+        return;
+    }
+    addFiles(*chosen);
+}
+
+void MainPanel::removeFilesButton() {
+    const int row = fileList_->currentRow();
+    if (row >= 0) delete fileList_->takeItem(row);
+    if (fileList_->currentRow() < 0 && fileList_->count() > 0) fileList_->setCurrentRow(0);
+    dimAsNeeded();
+    updatePreview();
+}
+
+void MainPanel::convertButton() {
+    const int set = convertPanelSet(state());
+    hide();
+    chain_->displayOptionPanels(set);
+}
+
+void MainPanel::runBatch() {
+    const BatchChoices choices = readBatchChoices(panelChoices(state()), session_.settings.constStepOpts);
+    lastBatch_ = convertFiles(session_, platform_, fileList_->files(), choices);
+}
+
+void MainPanel::refreshCalibrationDisplays() {
+    kDisplay_->setText(QString::fromStdString(formatFixed(session_.calibration.header.K, 3, 9)));
+    cDisplay_->setText(QString::fromStdString(formatFixed(session_.calibration.header.C, 3, 9)));
+    updatePreview();
+}
+
+void MainPanel::updatePreview() {
+    QListWidgetItem* item = fileList_->currentItem();
+    if (!item) {
+        preview_->showNothing(fileList_->count() == 0 ? tr("Add scans to the list to preview them.")
+                                                      : tr("Select a file in the list to preview it."));
+        return;
+    }
+    const std::string path = item->text().toStdString();
+    const std::int32_t kind = item->data(Qt::UserRole).toInt();
+    const BatchChoices choices = readBatchChoices(panelChoices(state()), session_.settings.constStepOpts);
+    preview_->showScan(QFileInfo(item->text()).fileName(), previewScan(session_, path, kind, choices.conversion));
+}
+
+FileSelectOptions MainPanel::optionFilePopup() const {
+    FileSelectOptions options;
+    options.defaultDirectory = session_.projectDir;
+    options.defaultFileSpec = "*.pre";
+    options.filterList = "*.pre";
+    options.title = "Select Option File";
+    options.restrictDirectory = false;
+    options.restrictExtension = true;
+    options.allowCancel = true;
+    options.allowMakeDirectory = false;
+    return options;
+}
+
+void MainPanel::loadOptions() {
+    if (const auto path = platform_.fileSelectPopup(optionFilePopup()))
+        readOptionsFile(*path, session_.calibration, platform_);
+    refreshCalibrationDisplays();
+}
+
+void MainPanel::saveOptions() {
+    FileSelectOptions options = optionFilePopup();
+    options.forSaving = true;
+    for (;;) {
+        const auto path = platform_.fileSelectPopup(options);
+        if (!path) return;
+        const SaveOutcome outcome =
+            saveOptionsFile(*path, false, session_.calibration, platform_, session_.settings.lineEnd);
+        if (outcome != SaveOutcome::Declined) return;
+    }
+}
+
+void MainPanel::setLineEnd(LineEnd lineEnd) {
+    session_.settings.lineEnd = lineEnd;
+    (lineEnd == LineEnd::Lf ? lfAction_ : crLfAction_)->setChecked(true);
+    if (!session_.projectDir.empty()) saveLineEndPreference(session_.projectDir, lineEnd);
+}
+
+void MainPanel::closeEvent(QCloseEvent* event) {
+    event->accept();
+    emit quitRequested();
+}
+
+}  // namespace s2t::ui

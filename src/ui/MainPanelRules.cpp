@@ -1,0 +1,149 @@
+#include "ui/MainPanelRules.h"
+
+#include "engine/FileKind.h"
+#include "engine/OutputFormats.h"
+
+namespace s2t::ui {
+
+std::int32_t listKind(const MainPanelState& state) {
+    return state.fileKinds.empty() ? kOtherFileType : state.fileKinds.front();
+}
+
+void displayOutputFileType(MainPanelState& state) {
+    if (!state.convertToTwoTheta.on) return;
+    if (const OutputFormatInfo* format = findOutputFormat(state.outputFormat))
+        state.outputFormatText = std::string(format->label);
+    if (state.outputFormat == kTextOutput) {
+        if (!state.outputFormatDimmed) state.constantStepBox.dimmed = false;
+    } else {
+        // Every format but plain text resamples onto a constant step.
+        state.constantStepBox.on = true;
+        state.constantStepBox.dimmed = true;
+    }
+}
+
+void dimAsNeeded(MainPanelState& state) {
+    const bool empty = state.fileKinds.empty();
+    state.removeDimmed = empty;
+    state.convertDimmed = empty;
+    const std::int32_t kind = listKind(state);
+
+    if (kind == kChnFileType) {
+        // A channel file has no angles of its own.
+        if (state.noConversionMode.on) {
+            state.linearMode.on = true;
+            state.noConversionMode.on = false;
+        }
+        state.noConversionMode.dimmed = true;
+        state.convertToTwoTheta.dimmed = false;
+    } else {
+        // A GUFI file (or anything not known to be a channel file) always goes to 2-theta.
+        state.convertToTwoTheta.on = true;
+        state.convertToTwoTheta.dimmed = true;
+        state.noConversionMode.dimmed = false;
+    }
+
+    if (state.convertToTwoTheta.on) {
+        state.linearMode.dimmed = false;
+        state.splineMode.dimmed = false;
+        state.conversionGroupDimmed = false;
+        state.wholeTwoThetaBox.dimmed = false;
+        state.outputFormatDimmed = false;
+        state.limitRangeBox.dimmed = false;
+        // Read after the input-kind step, so a switch to the straight line shows K and C at once.
+        state.lineGroupDimmed = !state.linearMode.on;
+        displayOutputFileType(state);
+    } else {
+        state.linearMode.dimmed = true;
+        state.splineMode.dimmed = true;
+        state.noConversionMode.dimmed = true;
+        state.conversionGroupDimmed = true;
+        state.wholeTwoThetaBox.dimmed = true;
+        state.constantStepBox.dimmed = true;
+        state.limitRangeBox.dimmed = true;
+        state.outputFormatDimmed = true;
+        state.lineGroupDimmed = true;
+    }
+}
+
+void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick) {
+    switch (button) {
+        case ModeButton::Linear:
+            state.linearMode.on = onAfterClick;
+            if (onAfterClick) {
+                state.splineMode.on = false;
+                state.noConversionMode.on = false;
+            } else {
+                state.splineMode.on = true;
+            }
+            break;
+        case ModeButton::Spline:
+            state.splineMode.on = onAfterClick;
+            if (onAfterClick) {
+                state.linearMode.on = false;
+                state.noConversionMode.on = false;
+            } else if (!state.noConversionMode.dimmed) {
+                state.noConversionMode.on = true;
+            } else {
+                state.linearMode.on = true;
+            }
+            break;
+        case ModeButton::NoConversion:
+            state.noConversionMode.on = onAfterClick;
+            if (onAfterClick) {
+                state.linearMode.on = false;
+                state.splineMode.on = false;
+            } else {
+                state.linearMode.on = true;
+            }
+            break;
+    }
+    dimAsNeeded(state);
+}
+
+MainPanelChoices panelChoices(const MainPanelState& state) {
+    MainPanelChoices choices;
+    choices.convertToTwoTheta = state.convertToTwoTheta.on;
+    choices.linearMode = state.linearMode.on;
+    choices.splineMode = state.splineMode.on;
+    choices.wholeTwoTheta = state.wholeTwoThetaBox.on;
+    choices.constantStep = state.constantStepBox.on;
+    choices.limitRange = state.limitRangeBox.on;
+    choices.outputFormat = state.outputFormat;
+    choices.outputFormatDimmed = state.outputFormatDimmed;
+    return choices;
+}
+
+int convertPanelSet(const MainPanelState& state) {
+    int set = OPT_CONVERT;
+    if (state.convertToTwoTheta.on) {
+        if (state.constantStepBox.on) set |= OPT_CONSTANT_STEP;
+        if (state.limitRangeBox.on) set |= OPT_RANGE;
+    }
+    if (!state.outputFormatDimmed && state.outputFormat == kCpiOutput) set |= OPT_CPI;
+    return set;
+}
+
+bool doesFileListContain(const std::vector<BatchInput>& list, std::string_view path) {
+    for (const BatchInput& item : list)
+        if (item.path == path) return true;
+    return false;
+}
+
+std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list,
+                                   const std::vector<std::string>& selected) {
+    const bool wasEmpty = list.empty();
+    const std::int32_t kind = wasEmpty ? kOtherFileType : list.front().fileType;
+    std::vector<BatchInput> grown = list;
+    std::vector<BatchInput> added;
+    for (const std::string& path : selected) {
+        if (doesFileListContain(grown, path)) continue;
+        const std::int32_t type = getFileType(path);
+        if (!wasEmpty && type != kind) continue;
+        grown.push_back({path, type});
+        added.push_back({path, type});
+    }
+    return added;
+}
+
+}  // namespace s2t::ui

@@ -1,0 +1,80 @@
+#include "ui/PreviewScan.h"
+
+#include <span>
+
+#include "calibration/Spline.h"
+#include "engine/ScanReaders.h"
+
+namespace s2t::ui {
+
+void QuietPlatform::messagePopup(std::string_view, std::string_view text) {
+    messages.emplace_back(text);
+}
+bool QuietPlatform::confirmPopup(std::string_view, std::string_view) { return false; }
+std::optional<std::string> QuietPlatform::fileSelectPopup(const FileSelectOptions&) {
+    return std::nullopt;
+}
+std::optional<std::vector<std::string>> QuietPlatform::multiFileSelectPopup(const FileSelectOptions&) {
+    return std::nullopt;
+}
+std::optional<std::string> QuietPlatform::dirSelectPopup(const DirSelectOptions&) {
+    return std::nullopt;
+}
+std::unique_ptr<ProgressDisplay> QuietPlatform::openProgressDisplay() { return nullptr; }
+void QuietPlatform::setWaitCursor(bool) {}
+
+namespace {
+
+// A message as one line: the readers' texts carry line breaks for their popups.
+std::string oneLine(const std::string& text) {
+    std::string line;
+    for (char c : text) {
+        if (c == '\n') {
+            if (!line.empty() && line.back() != ' ') line += ' ';
+        } else {
+            line += c;
+        }
+    }
+    return line;
+}
+
+}  // namespace
+
+std::string previewFailureText(const std::string& reason) { return "cannot preview: " + reason; }
+
+PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
+                        std::int16_t conversion) {
+    PreviewData data;
+    CalibrationState calibration = session.calibration;
+    spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+
+    const bool channels = conversion == kNoConversion;
+    ConversionRequest request;
+    request.inputFile = path;
+    request.fileType = fileType;
+    request.conversion = conversion;
+
+    ConversionSettings settings = session.settings;
+    QuietPlatform quiet;
+    Scan scan;
+    const bool gufi = fileType == kGufiFileType;
+    const int status = gufi ? readGUFIFile(request, scan, calibration, settings, quiet)
+                            : readMCAFile(request, scan, calibration, settings, quiet);
+    if (status != 0) {
+        data.error = quiet.messages.empty() ? std::string("the file could not be read")
+                                            : oneLine(quiet.messages.front());
+        return data;
+    }
+
+    data.againstChannel = channels;
+    data.x.reserve(scan.points.size());
+    data.counts.reserve(scan.points.size());
+    const double firstChannel = gufi ? 0.0 : static_cast<double>(scan.chnHeader.firstChannel());
+    for (std::size_t i = 0; i < scan.points.size(); ++i) {
+        data.x.push_back(channels ? firstChannel + static_cast<double>(i) : scan.points[i].twoTheta);
+        data.counts.push_back(scan.points[i].count);
+    }
+    return data;
+}
+
+}  // namespace s2t::ui

@@ -1,0 +1,45 @@
+// The data of a scan preview: one listed file read as a batch would read it, under the
+// calibration and mode in force, without any popup and without touching the session.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/Session.h"
+#include "platform/Platform.h"
+
+namespace s2t::ui {
+
+// A platform that shows nothing: messages are kept for the caller, questions are answered no,
+// popups are cancelled, and there is no progress display.
+class QuietPlatform : public Platform {
+public:
+    void messagePopup(std::string_view title, std::string_view text) override;
+    bool confirmPopup(std::string_view title, std::string_view text) override;
+    std::optional<std::string> fileSelectPopup(const FileSelectOptions& options) override;
+    std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions& options) override;
+    std::optional<std::string> dirSelectPopup(const DirSelectOptions& options) override;
+    std::unique_ptr<ProgressDisplay> openProgressDisplay() override;
+    void setWaitCursor(bool on) override;
+
+    std::vector<std::string> messages;  // the texts of the messages, in order
+};
+
+struct PreviewData {
+    std::vector<double> x;         // 2-theta (degrees), or channel when againstChannel
+    std::vector<double> counts;
+    bool againstChannel = false;
+    std::string error;             // why there is nothing to plot; empty when there is
+};
+
+// Reads path (of the given kind) for conversion (0 channel list, 1 straight line, 2 spline,
+// 3 the file's own angles). The calibration spline is recomputed on a copy first, as the batch
+// does before every file.
+PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
+                        std::int16_t conversion);
+
+// The text shown in place of the plot when a file cannot be previewed.
+std::string previewFailureText(const std::string& reason);
+
+}  // namespace s2t::ui

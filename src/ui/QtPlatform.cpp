@@ -1,0 +1,131 @@
+#include "ui/QtPlatform.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+
+#include "ui/ProgressPanel.h"
+
+namespace s2t::ui {
+namespace {
+
+QString qtext(std::string_view value) {
+    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
+}
+
+std::string stdtext(const QString& value) { return value.toUtf8().toStdString(); }
+
+QString startDirectory(const std::string& directory) {
+    return directory.empty() ? QDir::currentPath() : QString::fromStdString(directory);
+}
+
+}  // namespace
+
+QStringList nameFiltersFor(const FileSelectOptions& options) {
+    QStringList filters;
+    const QString list = QString::fromStdString(options.filterList);
+    for (const QString& part : list.split(';', Qt::SkipEmptyParts)) {
+        const QString pattern = part.trimmed();
+        if (!pattern.isEmpty()) filters << QStringLiteral("%1 (%1)").arg(pattern);
+    }
+    if (!options.restrictExtension || filters.isEmpty())
+        filters << QObject::tr("All files (*)");
+    return filters;
+}
+
+QString defaultNameFilter(const QStringList& filters, const std::string& defaultFileSpec) {
+    const QString spec = QString::fromStdString(defaultFileSpec).trimmed();
+    for (const QString& filter : filters)
+        if (filter.startsWith(spec + " (")) return filter;
+    return QString();
+}
+
+QtPlatform::QtPlatform(QWidget* parent) : parent_(parent) {}
+
+QtPlatform::~QtPlatform() {
+    if (waitCursorOn_) QApplication::restoreOverrideCursor();
+}
+
+QWidget* QtPlatform::dialogParent() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    if (QWidget* active = QApplication::activeWindow()) return active;
+    if (parent_ && parent_->isVisible()) return parent_;
+    return nullptr;
+}
+
+void QtPlatform::messagePopup(std::string_view title, std::string_view text) {
+    QMessageBox box(QMessageBox::NoIcon, qtext(title), qtext(text), QMessageBox::Ok, dialogParent());
+    box.exec();
+}
+
+bool QtPlatform::confirmPopup(std::string_view title, std::string_view text) {
+    QMessageBox box(QMessageBox::Question, qtext(title), qtext(text),
+                    QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QFileDialog* QtPlatform::makeFileDialog(const FileSelectOptions& options, bool severalFiles) const {
+    auto* dialog = new QFileDialog(dialogParent(), QString::fromStdString(options.title),
+                                   startDirectory(options.defaultDirectory));
+    if (severalFiles) {
+        dialog->setFileMode(QFileDialog::ExistingFiles);
+    } else if (options.forSaving) {
+        dialog->setFileMode(QFileDialog::AnyFile);
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        // Whoever writes the file asks before replacing it, with its own question.
+        dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
+    } else {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    const QStringList filters = nameFiltersFor(options);
+    dialog->setNameFilters(filters);
+    const QString chosen = defaultNameFilter(filters, options.defaultFileSpec);
+    if (!chosen.isEmpty()) dialog->selectNameFilter(chosen);
+    return dialog;
+}
+
+std::optional<std::string> QtPlatform::fileSelectPopup(const FileSelectOptions& options) {
+    std::unique_ptr<QFileDialog> dialog(makeFileDialog(options, false));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    return stdtext(dialog->selectedFiles().front());
+}
+
+std::optional<std::vector<std::string>> QtPlatform::multiFileSelectPopup(
+    const FileSelectOptions& options) {
+    std::unique_ptr<QFileDialog> dialog(makeFileDialog(options, true));
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    std::vector<std::string> paths;
+    for (const QString& path : dialog->selectedFiles()) paths.push_back(stdtext(path));
+    return paths;
+}
+
+std::optional<std::string> QtPlatform::dirSelectPopup(const DirSelectOptions& options) {
+    QFileDialog dialog(dialogParent(), QString::fromStdString(options.title),
+                       startDirectory(options.defaultDirectory));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    if (!options.allowMakeDirectory) dialog.setOption(QFileDialog::ReadOnly, true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return stdtext(dialog.selectedFiles().front());
+}
+
+std::unique_ptr<ProgressDisplay> QtPlatform::openProgressDisplay() {
+    auto panel = std::make_unique<ProgressPanel>(parent_);
+    panel->show();
+    panel->raise();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return panel;
+}
+
+void QtPlatform::setWaitCursor(bool on) {
+    if (on == waitCursorOn_) return;
+    waitCursorOn_ = on;
+    if (on)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+}  // namespace s2t::ui

@@ -1,0 +1,52 @@
+#include "ui/StartUp.h"
+
+#include "options/OptionFile.h"
+#include "platform/ProgramFolder.h"
+#include "standards/ShippedStandards.h"
+#include "ui/LineEndPreference.h"
+#include "ui/MainPanel.h"
+
+namespace s2t::ui {
+
+StartOptions parseStartOptions(const QStringList& arguments) {
+    StartOptions options;
+    bool filesOnly = false;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (!filesOnly && argument == QLatin1String("--")) {
+            filesOnly = true;
+        } else if (!filesOnly && argument == QLatin1String("--home")) {
+            if (i + 1 >= arguments.size()) {
+                options.error = "--home needs a folder";
+                return options;
+            }
+            options.home = arguments[++i].toStdString();
+        } else if (!filesOnly && argument.startsWith(QLatin1String("--home="))) {
+            options.home = argument.mid(7).toStdString();
+        } else {
+            options.files.push_back(argument.toStdString());
+        }
+    }
+    return options;
+}
+
+bool startSession(Session& session, const std::string& home, Platform& platform) {
+    session.projectDir = home.empty() ? defaultProgramFolder() : home;
+    std::string error;
+    if (!prepareProgramFolder(session.projectDir, error)) {
+        platform.messagePopup("File Error", error);
+        return false;
+    }
+    session.settings.lineEnd = loadLineEndPreference(session.projectDir);
+    getCalibration(session.calibration, session.projectDir, platform, session.settings.lineEnd);
+    return true;
+}
+
+void fillMainPanel(MainPanel& panel, const std::vector<std::string>& files) {
+    panel.refreshCalibrationDisplays();
+    panel.appendFiles(files);
+    panel.dimAsNeeded();
+    panel.updatePreview();
+}
+
+}  // namespace s2t::ui

@@ -1,0 +1,206 @@
+// The desktop platform: message and question boxes, file and directory dialogs set up from the
+// popup arguments, the progress panel and the wait cursor. Modal dialogs are answered from a timer
+// while they run.
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+
+#include "calibration/CalibrationState.h"
+#include "calibration/Spline.h"
+#include "support/TempDir.h"
+#include "ui/ProgressPanel.h"
+#include "ui/QtPlatform.h"
+
+using namespace s2t;
+using namespace s2t::ui;
+
+namespace {
+
+// Acts on the next modal dialog of type Dialog once it is up.
+template <class Dialog>
+void whenModal(std::function<void(Dialog*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start();
+}
+
+}  // namespace
+
+class QtPlatformTest : public QObject {
+    Q_OBJECT
+private slots:
+    void messagePopupShowsTitleAndText() {
+        QtPlatform platform;
+        QString title, text;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            title = box->windowTitle();
+            text = box->text();
+            box->accept();
+        });
+        platform.messagePopup("File Error", "Couldn't open input file: a.chn\nFile may not exist.");
+        QCOMPARE(title, QString("File Error"));
+        QCOMPARE(text, QString("Couldn't open input file: a.chn\nFile may not exist."));
+    }
+
+    void confirmPopupAnswersYesOrNo() {
+        QtPlatform platform;
+        QString title;
+        whenModal<QMessageBox>([&](QMessageBox* box) {
+            title = box->windowTitle();
+            box->button(QMessageBox::Yes)->click();
+        });
+        QVERIFY(platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: a.txt?"));
+        QCOMPARE(title, QString("Replace?"));
+        whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
+        QVERIFY(!platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: a.txt?"));
+    }
+
+    void fileDialogFollowsThePopupArguments() {
+        test::TempDir dir;
+        const std::string chosen = dir.file("scan.chn");
+        test::writeFile(chosen, "x");
+        QtPlatform platform;
+        FileSelectOptions options;
+        options.title = "Select the input files";
+        options.defaultDirectory = dir.path();
+        options.defaultFileSpec = "*.chn";
+        options.filterList = "*.chn; *.guf";
+        QString title, directory, selectedFilter;
+        QStringList filters;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            directory = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
+            selectedFilter = dialog->selectedNameFilter();
+            dialog->selectFile(QString::fromStdString(chosen));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const auto answer = platform.fileSelectPopup(options);
+        QCOMPARE(title, QString("Select the input files"));
+        QCOMPARE(directory, QString::fromStdString(dir.path()));
+        QCOMPARE(filters, QStringList({"*.chn (*.chn)", "*.guf (*.guf)", "All files (*)"}));
+        QCOMPARE(selectedFilter, QString("*.chn (*.chn)"));
+        QVERIFY(answer);
+        QCOMPARE(*answer, chosen);
+    }
+
+    void restrictedExtensionOffersOnlyItsPatterns() {
+        FileSelectOptions options;
+        options.filterList = "*.pre";
+        options.defaultFileSpec = "*.pre";
+        options.restrictExtension = true;
+        const QStringList filters = nameFiltersFor(options);
+        QCOMPARE(filters, QStringList({"*.pre (*.pre)"}));
+        QCOMPARE(defaultNameFilter(filters, "*.pre"), QString("*.pre (*.pre)"));
+        QCOMPARE(defaultNameFilter(filters, "*.dat"), QString());
+    }
+
+    void cancelledDialogsAnswerNothing() {
+        QtPlatform platform;
+        FileSelectOptions options;
+        options.title = "Select Output File";
+        options.forSaving = true;
+        bool confirmsOverwrite = true;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
+            dialog->reject();
+        });
+        QVERIFY(!platform.fileSelectPopup(options));
+        // The writer asks its own "Replace?" question; the dialog must not ask first.
+        QVERIFY(!confirmsOverwrite);
+        whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QVERIFY(!platform.multiFileSelectPopup(options));
+        whenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
+        QVERIFY(!platform.dirSelectPopup({}));
+    }
+
+    void directoryDialogReturnsTheChosenDirectory() {
+        test::TempDir dir;
+        QtPlatform platform;
+        DirSelectOptions options;
+        options.title = "Select Output Directory";
+        options.defaultDirectory = dir.path();
+        QString title;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            dialog->selectFile(QString::fromStdString(dir.path()));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        const auto answer = platform.dirSelectPopup(options);
+        QCOMPARE(title, QString("Select Output Directory"));
+        QVERIFY(answer);
+        QCOMPARE(*answer, dir.path());
+    }
+
+    void progressPanelShowsWhatTheBatchTellsIt() {
+        QtPlatform platform;
+        std::unique_ptr<ProgressDisplay> display = platform.openProgressDisplay();
+        auto* panel = dynamic_cast<ProgressPanel*>(display.get());
+        QVERIFY(panel);
+        QVERIFY(panel->isVisible());
+        QCOMPARE(panel->label(), QString("Progress"));
+        display->setInputFile("/d/a.chn");
+        display->setOutputFile("/o/a.dat");
+        display->setFileCounter("File 2 of 3");
+        display->setValue(42.9);
+        QCOMPARE(panel->inputFile(), QString("/d/a.chn"));
+        QCOMPARE(panel->outputFile(), QString("/o/a.dat"));
+        QCOMPARE(panel->fileCounter(), QString("File 2 of 3"));
+        QCOMPARE(panel->value(), 42);
+        display->setValue(100.0);
+        QCOMPARE(panel->value(), 100);
+        // The batch cannot be stopped: the close box does nothing.
+        QVERIFY(!panel->close());
+        QVERIFY(panel->isVisible());
+    }
+
+    void theSplineRelabelsTheIndicatorWhileItRuns() {
+        QtPlatform platform;
+        std::unique_ptr<ProgressDisplay> display = platform.openProgressDisplay();
+        auto* panel = dynamic_cast<ProgressPanel*>(display.get());
+        struct Watch : ProgressDisplay {
+            ProgressPanel* panel;
+            QStringList labels;
+            void setLabel(std::string_view label) override {
+                panel->setLabel(label);
+                labels << panel->label();
+            }
+            void setValue(double percent) override { panel->setValue(percent); }
+            void setInputFile(std::string_view) override {}
+            void setOutputFile(std::string_view) override {}
+            void setFileCounter(std::string_view) override {}
+        } watch;
+        watch.panel = panel;
+        std::vector<CalibrationPoint> points(kStartupPoints, kStartupPoints + 4);
+        spline(std::span<CalibrationPoint>(points), {&platform, &watch}, true);
+        QCOMPARE(watch.labels, QStringList({"Calculating Spline", "Progress"}));
+        QCOMPARE(panel->label(), QString("Progress"));
+    }
+
+    void waitCursorComesAndGoes() {
+        QtPlatform platform;
+        QVERIFY(!QApplication::overrideCursor());
+        platform.setWaitCursor(true);
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        platform.setWaitCursor(true);
+        platform.setWaitCursor(false);
+        QVERIFY(!QApplication::overrideCursor());
+        platform.setWaitCursor(false);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+};
+
+QTEST_MAIN(QtPlatformTest)
+#include "QtPlatformTest.moc"
