@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release -DS2T_WERROR=ON
 
-.PHONY: all setup configure build test demo clean
+.PHONY: all setup configure build test demo screenshots clean
 
 all: build
 
@@ -21,6 +21,9 @@ test: build
 
 demo: build
 	@bash scripts/demo $(BUILD)
+
+screenshots: build
+	@QT_QPA_PLATFORM=offscreen $(BUILD)/scan2theta-screenshots docs/screenshots
 
 clean:
 	rm -rf $(BUILD)

@@ -1,0 +1,159 @@
+// scan2theta-screenshots [DIR]: builds each window of the desktop program with sample state, off
+// screen, and saves one PNG per window into DIR (default docs/screenshots). A new window gets one
+// line in shots().
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QListWidget>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+
+#include "engine/Session.h"
+#include "options/OptionFile.h"
+#include "ui/ConstantStepPanel.h"
+#include "ui/CpiPanel.h"
+#include "ui/MainPanel.h"
+#include "ui/PreviewScan.h"
+#include "ui/ProgressPanel.h"
+#include "ui/RangePanel.h"
+#include "ui/StartUp.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What every window is built from: a session with the built-in calibration in a scratch program
+// folder, a platform that never pops anything up, and the sample scans.
+struct ShotContext {
+    s2t::Session session;
+    s2t::ui::QuietPlatform platform;
+    std::string samples;  // folder of the sample scans
+};
+
+struct Shot {
+    const char* fileName;
+    QSize size;  // empty: the window's own size
+    std::function<std::unique_ptr<QWidget>(ShotContext&)> make;
+};
+
+std::vector<std::string> samplesOf(const ShotContext& context, const char* extension) {
+    std::vector<std::string> files;
+    std::error_code error;
+    for (const auto& entry : fs::directory_iterator(context.samples, error))
+        if (entry.path().extension() == extension) files.push_back(entry.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::unique_ptr<QWidget> mainPanelWith(ShotContext& context, const std::vector<std::string>& files,
+                                       const std::function<void(s2t::ui::MainPanel&)>& adjust) {
+    auto panel = std::make_unique<s2t::ui::MainPanel>(context.session, context.platform);
+    s2t::ui::fillMainPanel(*panel, files);
+    if (adjust) adjust(*panel);
+    return panel;
+}
+
+void clickNamed(QWidget& panel, const char* name) {
+    if (auto* button = panel.findChild<QAbstractButton*>(name)) button->click();
+}
+
+void chooseFormat(QWidget& panel, int format) {
+    auto* ring = panel.findChild<QComboBox*>("outputFormat");
+    ring->setCurrentIndex(ring->findData(format));
+    emit ring->activated(ring->currentIndex());
+}
+
+std::vector<Shot> shots() {
+    return {
+        {"main-panel.png", {1280, 800},
+         [](ShotContext& c) {
+             auto files = samplesOf(c, ".chn");
+             return mainPanelWith(c, files, [](s2t::ui::MainPanel& panel) {
+                 panel.findChild<QListWidget*>("fileList")->setCurrentRow(0);
+                 clickNamed(panel, "limitRangeBox");
+                 chooseFormat(panel, s2t::kXfitOutput);
+             });
+         }},
+        {"main-panel-gufi.png", {1280, 800},
+         [](ShotContext& c) {
+             return mainPanelWith(c, samplesOf(c, ".guf"), [](s2t::ui::MainPanel& panel) {
+                 clickNamed(panel, "noConversionMode");
+                 chooseFormat(panel, s2t::kCpiOutput);
+             });
+         }},
+        {"main-panel-channels.png", {1280, 800},
+         [](ShotContext& c) {
+             auto files = samplesOf(c, ".chn");
+             return mainPanelWith(c, files, [](s2t::ui::MainPanel& panel) {
+                 panel.findChild<QListWidget*>("fileList")->setCurrentRow(1);
+                 clickNamed(panel, "convertToTwoTheta");
+             });
+         }},
+        {"constant-step-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             c.session.settings.constStepOpts = {3, 0, 0.02};
+             return std::make_unique<s2t::ui::ConstantStepPanel>(c.session, c.platform, nullptr);
+         }},
+        {"range-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             c.session.settings.theRangeOptions = {20.0, 80.0};
+             return std::make_unique<s2t::ui::RangePanel>(c.session, c.platform, nullptr);
+         }},
+        {"cpi-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             return std::make_unique<s2t::ui::CpiPanel>(c.session, nullptr);
+         }},
+        {"progress-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             auto panel = std::make_unique<s2t::ui::ProgressPanel>();
+             const auto files = samplesOf(c, ".chn");
+             const std::string input = files.empty() ? "/data/scans/si-standard.chn" : files.front();
+             panel->setInputFile(input);
+             fs::path output = fs::path(input).parent_path() / "converted" / fs::path(input).filename();
+             panel->setOutputFile(output.replace_extension(".dat").string());
+             panel->setFileCounter("File 1 of 3");
+             panel->setValue(60.0);
+             return panel;
+         }},
+    };
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    const QStringList arguments = app.arguments();
+    const std::string outDir = arguments.size() > 1 ? arguments[1].toStdString() : std::string("docs/screenshots");
+    fs::create_directories(outDir);
+
+    const fs::path scratch = fs::temp_directory_path() / ("scan2theta-shots-" + std::to_string(QCoreApplication::applicationPid()));
+    int failures = 0;
+    for (const Shot& shot : shots()) {
+        ShotContext context;
+        context.samples = S2T_SOURCE_DIR "/examples";
+        if (!s2t::ui::startSession(context.session, (scratch / "home").string(), context.platform)) return 1;
+        std::unique_ptr<QWidget> window = shot.make(context);
+        if (!shot.size.isEmpty()) window->resize(shot.size);
+        window->show();
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+        const std::string path = outDir + "/" + shot.fileName;
+        if (window->grab().save(QString::fromStdString(path))) {
+            std::printf("%s\n", path.c_str());
+        } else {
+            std::fprintf(stderr, "scan2theta-screenshots: could not write %s\n", path.c_str());
+            ++failures;
+        }
+    }
+    fs::remove_all(scratch);
+    return failures == 0 ? 0 : 1;
+}
