@@ -37,7 +37,7 @@ namespace fs = std::filesystem;
 struct ShotContext {
     s2t::Session session;
     s2t::ui::QuietPlatform platform;
-    std::string samples;  // folder of the sample scans
+    std::string samples;  // folder of the sample scans, as the file list shows it
 };
 
 struct Shot {
@@ -50,7 +50,8 @@ std::vector<std::string> samplesOf(const ShotContext& context, const char* exten
     std::vector<std::string> files;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator(context.samples, error))
-        if (entry.path().extension() == extension) files.push_back(entry.path().string());
+        if (entry.path().extension() == extension)
+            files.push_back((fs::path(context.samples) / entry.path().filename()).string());
     std::sort(files.begin(), files.end());
     return files;
 }
@@ -133,20 +134,22 @@ std::vector<Shot> shots() {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList arguments = app.arguments();
-    const std::string outDir = arguments.size() > 1 ? arguments[1].toStdString() : std::string("docs/screenshots");
+    const fs::path outDir = fs::absolute(arguments.size() > 1 ? arguments[1].toStdString() : "docs/screenshots");
     fs::create_directories(outDir);
+    // The sample scans are listed as examples/..., the same on every machine.
+    fs::current_path(S2T_SOURCE_DIR);
 
     const fs::path scratch = fs::temp_directory_path() / ("scan2theta-shots-" + std::to_string(QCoreApplication::applicationPid()));
     int failures = 0;
     for (const Shot& shot : shots()) {
         ShotContext context;
-        context.samples = S2T_SOURCE_DIR "/examples";
+        context.samples = "examples";
         if (!s2t::ui::startSession(context.session, (scratch / "home").string(), context.platform)) return 1;
         std::unique_ptr<QWidget> window = shot.make(context);
         if (!shot.size.isEmpty()) window->resize(shot.size);
         window->show();
         for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
-        const std::string path = outDir + "/" + shot.fileName;
+        const std::string path = (outDir / shot.fileName).string();
         if (window->grab().save(QString::fromStdString(path))) {
             std::printf("%s\n", path.c_str());
         } else {

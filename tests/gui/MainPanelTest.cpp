@@ -14,6 +14,7 @@
 
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/ButtonClicks.h"
 #include "support/TempDir.h"
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
@@ -25,13 +26,9 @@
 
 using namespace s2t;
 using namespace s2t::ui;
+using s2t::test::clickOn;
 
 namespace {
-
-// A click on a check box or radio button where its indicator is, as a user makes it.
-void clickOn(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(7, button->height() / 2));
-}
 
 struct PanelFixture {
     test::TempDir home;

@@ -9,6 +9,7 @@
 #include "engine/ChannelMapping.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
+#include "support/ButtonClicks.h"
 #include "support/TempDir.h"
 #include "ui/MainPanel.h"
 #include "ui/PreviewScan.h"
@@ -17,12 +18,9 @@
 
 using namespace s2t;
 using namespace s2t::ui;
+using s2t::test::clickOn;
 
 namespace {
-
-void clickOn(QAbstractButton* button) {
-    QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(7, button->height() / 2));
-}
 
 Session sessionIn(const test::TempDir& home) {
     Session session;
