@@ -29,6 +29,7 @@ int main(int argc, char** argv) {
     s2t::ui::MainPanel panel(session, platform);
     platform.setParentWidget(&panel);
     QObject::connect(&panel, &s2t::ui::MainPanel::quitRequested, &app, &QApplication::quit);
+    s2t::ui::connectCalibrationPanels(panel, session, platform);
     panel.show();
     s2t::ui::fillMainPanel(panel, options.files);
     return app.exec();

@@ -5,15 +5,14 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "ui/NumericEntry.h"
+#include "ui/NumberEntry.h"
 
 namespace s2t::ui {
 
 ConstantStepPanel::ConstantStepPanel(Session& session, Platform& platform, QWidget* parent)
     : OptionPanel(tr("Constant Step Options"),
                   tr("The output is resampled onto a grid of constant 2-theta step."), parent), session_(session), platform_(platform) {
-    stepEntry_ = new NumericEntry(this);
-    stepEntry_->setObjectName("stepEntry");
+    stepEntry_ = addNumberRow(tr("2-theta step (degrees):"), "stepEntry");
     linearButton_ = new QRadioButton(tr("Linear interpolation"), this);
     linearButton_->setObjectName("linearInterpolation");
     splineButton_ = new QRadioButton(tr("Cubic spline interpolation"), this);
@@ -29,7 +28,6 @@ ConstantStepPanel::ConstantStepPanel(Session& session, Platform& platform, QWidg
     connect(splineButton_, &QRadioButton::clicked, this,
             [this](bool on) { interpolationClicked(true, on); });
 
-    form()->addRow(tr("2-theta step (degrees):"), stepEntry_);
     form()->addRow(tr("Interpolation:"), linearButton_);
     form()->addRow(QString(), splineButton_);
     form()->addRow(QString(), fractionalBox_);

@@ -13,14 +13,14 @@ class QRadioButton;
 
 namespace s2t::ui {
 
-class NumericEntry;
+class NumberEntry;
 
 class ConstantStepPanel : public OptionPanel {
     Q_OBJECT
 public:
     ConstantStepPanel(Session& session, Platform& platform, QWidget* parent);
 
-    NumericEntry* stepEntry() const { return stepEntry_; }
+    NumberEntry* stepEntry() const { return stepEntry_; }
     QRadioButton* linearButton() const { return linearButton_; }
     QRadioButton* splineButton() const { return splineButton_; }
     QCheckBox* fractionalCountsBox() const { return fractionalBox_; }
@@ -36,7 +36,7 @@ private:
 
     Session& session_;
     Platform& platform_;
-    NumericEntry* stepEntry_;
+    NumberEntry* stepEntry_;
     QRadioButton* linearButton_;
     QRadioButton* splineButton_;
     QCheckBox* fractionalBox_;

@@ -4,7 +4,7 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-#include "ui/NumericEntry.h"
+#include "ui/NumberEntry.h"
 
 namespace s2t::ui {
 
@@ -18,10 +18,8 @@ CpiPanel::CpiPanel(Session& session, QWidget* parent)
     // always fit the record and the header's first two characters are two letters.
     targetEntry_->setValidator(new QRegularExpressionValidator(
         QRegularExpression(QStringLiteral("[\\x20-\\x7E]*")), targetEntry_));
-    wavelengthEntry_ = new NumericEntry(this);
-    wavelengthEntry_->setObjectName("wavelength");
     form()->addRow(tr("Target:"), targetEntry_);
-    form()->addRow(tr("Wavelength (Angstrom):"), wavelengthEntry_);
+    wavelengthEntry_ = addNumberRow(tr("Wavelength (Angstrom):"), "wavelength");
 
     const CpiEntries preset = presetCpi(session_.settings.CPIOpt);
     targetEntry_->setText(QString::fromStdString(preset.target));

@@ -10,7 +10,7 @@ class QLineEdit;
 
 namespace s2t::ui {
 
-class NumericEntry;
+class NumberEntry;
 
 class CpiPanel : public OptionPanel {
     Q_OBJECT
@@ -18,7 +18,7 @@ public:
     CpiPanel(Session& session, QWidget* parent);
 
     QLineEdit* targetEntry() const { return targetEntry_; }
-    NumericEntry* wavelengthEntry() const { return wavelengthEntry_; }
+    NumberEntry* wavelengthEntry() const { return wavelengthEntry_; }
 
 protected:
     bool store() override;
@@ -26,7 +26,7 @@ protected:
 private:
     Session& session_;
     QLineEdit* targetEntry_;
-    NumericEntry* wavelengthEntry_;
+    NumberEntry* wavelengthEntry_;
 };
 
 }  // namespace s2t::ui

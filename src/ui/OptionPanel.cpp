@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/NumberEntry.h"
+
 namespace s2t::ui {
 
 OptionPanel::OptionPanel(const QString& title, const QString& description, QWidget* parent)
@@ -29,6 +31,14 @@ OptionPanel::OptionPanel(const QString& title, const QString& description, QWidg
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     body_->addWidget(buttons);
     setMinimumWidth(430);
+}
+
+NumberEntry* OptionPanel::addNumberRow(const QString& label, const char* name) {
+    auto* entry = new NumberEntry(this);
+    entry->setObjectName(name);
+    entry->setFixedWidth(120);
+    form_->addRow(label, entry);
+    return entry;
 }
 
 void OptionPanel::accept() {

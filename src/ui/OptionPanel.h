@@ -11,6 +11,8 @@ class QVBoxLayout;
 
 namespace s2t::ui {
 
+class NumberEntry;
+
 class OptionPanel : public QDialog {
     Q_OBJECT
 public:
@@ -28,6 +30,8 @@ protected:
     virtual bool store() = 0;
 
     QFormLayout* form() const { return form_; }
+    // A labelled number entry in the form, named for the tests.
+    NumberEntry* addNumberRow(const QString& label, const char* name);
     QVBoxLayout* body() const { return body_; }
 
 private:

@@ -1,20 +1,14 @@
 #include "ui/RangePanel.h"
 
-#include <QFormLayout>
-
-#include "ui/NumericEntry.h"
+#include "ui/NumberEntry.h"
 
 namespace s2t::ui {
 
 RangePanel::RangePanel(Session& session, Platform& platform, QWidget* parent)
     : OptionPanel(tr("Range Options"), tr("Points outside these 2-theta limits are left out of the output."),
                   parent), session_(session), platform_(platform) {
-    minEntry_ = new NumericEntry(this);
-    minEntry_->setObjectName("minTwoTheta");
-    maxEntry_ = new NumericEntry(this);
-    maxEntry_->setObjectName("maxTwoTheta");
-    form()->addRow(tr("Min 2-theta (degrees):"), minEntry_);
-    form()->addRow(tr("Max 2-theta (degrees):"), maxEntry_);
+    minEntry_ = addNumberRow(tr("Min 2-theta (degrees):"), "minTwoTheta");
+    maxEntry_ = addNumberRow(tr("Max 2-theta (degrees):"), "maxTwoTheta");
 
     const RangeEntries preset = presetRange(session_.settings.theRangeOptions);
     minEntry_->setValue(preset.minTwoTheta);

@@ -9,15 +9,15 @@
 
 namespace s2t::ui {
 
-class NumericEntry;
+class NumberEntry;
 
 class RangePanel : public OptionPanel {
     Q_OBJECT
 public:
     RangePanel(Session& session, Platform& platform, QWidget* parent);
 
-    NumericEntry* minEntry() const { return minEntry_; }
-    NumericEntry* maxEntry() const { return maxEntry_; }
+    NumberEntry* minEntry() const { return minEntry_; }
+    NumberEntry* maxEntry() const { return maxEntry_; }
 
 protected:
     bool store() override;
@@ -25,8 +25,8 @@ protected:
 private:
     Session& session_;
     Platform& platform_;
-    NumericEntry* minEntry_;
-    NumericEntry* maxEntry_;
+    NumberEntry* minEntry_;
+    NumberEntry* maxEntry_;
 };
 
 }  // namespace s2t::ui

@@ -3,6 +3,7 @@
 #include "options/OptionFile.h"
 #include "platform/ProgramFolder.h"
 #include "standards/ShippedStandards.h"
+#include "ui/CalibrationPanels.h"
 #include "ui/LineEndPreference.h"
 #include "ui/MainPanel.h"
 
@@ -47,6 +48,21 @@ void fillMainPanel(MainPanel& panel, const std::vector<std::string>& files) {
     panel.appendFiles(files);
     panel.dimAsNeeded();
     panel.updatePreview();
+}
+
+void connectCalibrationPanels(MainPanel& panel, Session& session, Platform& platform) {
+    MainPanel* main = &panel;
+    Session* state = &session;
+    Platform* services = &platform;
+    const auto showCalibration = [main] { main->refreshCalibrationDisplays(); };
+    QObject::connect(main, &MainPanel::straightLinePanelRequested, main, [=] {
+        openStraightLinePanel(main, *state, *services, showCalibration);
+    });
+    QObject::connect(main, &MainPanel::linearPointsPanelRequested, main, [=] {
+        openLinearPointsPanel(main, *state, *services, showCalibration);
+    });
+    QObject::connect(main, &MainPanel::splinePanelRequested, main,
+                     [=] { openSplinePanel(main, *state, *services, showCalibration); });
 }
 
 }  // namespace s2t::ui

@@ -32,4 +32,8 @@ bool startSession(Session& session, const std::string& home, Platform& platform)
 // and applies the enabling rules once.
 void fillMainPanel(MainPanel& panel, const std::vector<std::string>& files);
 
+// Opens the calibration panels from the main panel's menu; whatever they change in the calibration
+// shows on the main panel at once.
+void connectCalibrationPanels(MainPanel& panel, Session& session, Platform& platform);
+
 }  // namespace s2t::ui

@@ -11,21 +11,27 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
+#include <functional>
 
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ButtonClicks.h"
+#include "support/ModalDialogs.h"
 #include "support/TempDir.h"
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
 #include "ui/LineEndPreference.h"
 #include "ui/MainPanel.h"
 #include "ui/OptionPanelChain.h"
+#include "ui/NumberEntry.h"
 #include "ui/RangePanel.h"
+#include "ui/SplinePanel.h"
+#include "ui/StraightLinePanel.h"
 #include "ui/StartUp.h"
 
 using namespace s2t;
 using namespace s2t::ui;
+using s2t::test::whenModal;
 using s2t::test::clickOn;
 
 namespace {
@@ -403,6 +409,28 @@ private slots:
         QVERIFY(f.panel->isVisible());
         QVERIFY(f.platform.callsOf("fileSelect").empty());
         QCOMPARE(f.session.settings.constStepOpts.method, 1);
+    }
+
+    void calibrationPanelsOpenFromTheMenuAndShowTheirChangesAtOnce() {
+        PanelFixture f;
+        connectCalibrationPanels(*f.panel, f.session, f.platform);
+        whenModal<StraightLinePanel>([](StraightLinePanel* line) {
+            line->kEntry()->setValue(12.25);
+            line->cEntry()->setValue(0.5);
+            line->okButton()->click();
+        });
+        f.action("optionsMenu")->trigger();
+        QCOMPARE(f.session.calibration.header.K, 12.25);
+        QCOMPARE(f.control<QLineEdit>("kDisplay")->text(), QString("   12.250"));
+        QCOMPARE(f.control<QLineEdit>("cDisplay")->text(), QString("    0.500"));
+
+        bool opened = false;
+        whenModal<SplinePanel>([&](SplinePanel* spline) {
+            opened = true;
+            spline->reject();
+        });
+        f.action("SplineOptionsMenu")->trigger();
+        QVERIFY(opened);
     }
 
     void quitButtonMenuAndCloseBoxAskToQuit() {

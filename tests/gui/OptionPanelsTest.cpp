@@ -8,7 +8,7 @@
 #include "platform/ScriptedPlatform.h"
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
-#include "ui/NumericEntry.h"
+#include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
 #include "ui/RangePanel.h"
 

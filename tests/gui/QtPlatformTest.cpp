@@ -5,37 +5,19 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 #include <functional>
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Spline.h"
+#include "support/ModalDialogs.h"
 #include "support/TempDir.h"
 #include "ui/ProgressPanel.h"
 #include "ui/QtPlatform.h"
 
 using namespace s2t;
 using namespace s2t::ui;
-
-namespace {
-
-// Acts on the next modal dialog of type Dialog once it is up.
-template <class Dialog>
-void whenModal(std::function<void(Dialog*)> act) {
-    auto* timer = new QTimer;
-    timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, act] {
-        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dialog);
-        }
-    });
-    timer->start();
-}
-
-}  // namespace
+using s2t::test::whenModal;
 
 class QtPlatformTest : public QObject {
     Q_OBJECT
