@@ -15,7 +15,7 @@
 
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
-#include "support/ButtonClicks.h"
+#include "support/UserInput.h"
 #include "support/ModalDialogs.h"
 #include "support/TempDir.h"
 #include "ui/ConstantStepPanel.h"

@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "platform/ScriptedPlatform.h"
+#include "support/UserInput.h"
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
 #include "ui/NumberEntry.h"
@@ -14,16 +15,9 @@
 
 using namespace s2t;
 using namespace s2t::ui;
+using s2t::test::typeInto;
 
 namespace {
-
-// Replaces an entry's text by typing, as a user would.
-void typeInto(QWidget* entry, const QString& text) {
-    entry->setFocus();
-    QTest::keyClick(entry, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(entry, Qt::Key_Delete);
-    QTest::keyClicks(entry, text);
-}
 
 // A main panel stand-in, the chain over it, and the number of batches run.
 struct ChainFixture {

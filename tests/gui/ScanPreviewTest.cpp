@@ -9,7 +9,7 @@
 #include "engine/ChannelMapping.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
-#include "support/ButtonClicks.h"
+#include "support/UserInput.h"
 #include "support/TempDir.h"
 #include "ui/MainPanel.h"
 #include "ui/PreviewScan.h"
