@@ -41,15 +41,17 @@ void OptionPanelChain::displayOptionPanels(int set) {
 
 void OptionPanelChain::showPanel(QDialog* panel, int set, int bit) {
     current_ = panel;
-    connect(panel, &QDialog::accepted, this, [this, panel, set, bit] {
+    // finished comes last when a panel closes, so the chain goes on once the panel is done with
+    // itself; the batch may run from here, with dialogs of its own. The panel goes only after
+    // that step has returned: a dialog's event loop inside the step must not delete it while
+    // its own close is still on the stack.
+    connect(panel, &QDialog::finished, this, [this, panel, set, bit](int result) {
         current_ = nullptr;
+        if (result == QDialog::Accepted)
+            displayOptionPanels(removeOption(set, bit));
+        else
+            showMainPanel();
         panel->deleteLater();
-        displayOptionPanels(removeOption(set, bit));
-    });
-    connect(panel, &QDialog::rejected, this, [this, panel] {
-        current_ = nullptr;
-        panel->deleteLater();
-        showMainPanel();
     });
     panel->show();
     panel->raise();

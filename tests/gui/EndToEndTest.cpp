@@ -4,6 +4,7 @@
 // byte for byte what `scan2theta convert` writes with the same choices in the C locale.
 #include <QApplication>
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,6 +18,7 @@
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/CliRun.h"
+#include "support/ModalDialogs.h"
 #include "support/TempDir.h"
 #include "support/UserInput.h"
 #include "ui/ConstantStepPanel.h"
@@ -24,6 +26,7 @@
 #include "ui/MainPanel.h"
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
+#include "ui/QtPlatform.h"
 #include "ui/RangePanel.h"
 #include "ui/StartUp.h"
 
@@ -31,6 +34,7 @@ using namespace s2t;
 using namespace s2t::ui;
 using s2t::test::clickOn;
 using s2t::test::typeInto;
+using s2t::test::whenModal;
 
 namespace {
 
@@ -205,6 +209,42 @@ private slots:
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.at("silicon-scan.txt").find('\r') == std::string::npos);
         QVERIFY(written == folderContents(cli.file("out")));
+    }
+
+    void theDesktopPlatformCarriesABatchThroughItsDialogs() {
+        test::TempDir dir;
+        Session session;
+        QtPlatform platform;
+        QVERIFY(startSession(session, dir.file("home"), platform));
+        MainPanel panel(session, platform);
+        platform.setParentWidget(&panel);
+        const auto inputs = copySamples(dir.path(), {"corundum.chn"});
+        fillMainPanel(panel, inputs);
+        panel.show();
+        chooseFormat(panel, kLhpmOutput);
+        panel.findChild<QPushButton*>("convert")->click();
+        auto* step = currentPanel<ConstantStepPanel>(panel);
+        QVERIFY(step);
+        typeInto(step->stepEntry(), "0.04");
+        const std::string chosen = dir.file("result.dat");
+        QString title;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
+            dialog->selectFile(QString::fromStdString(chosen));
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        step->okButton()->click();  // the batch runs from here, with its real dialogs
+        QCOMPARE(title, QString("Select Output File"));
+        QCOMPARE(panel.lastBatch().converted, 1);
+        QVERIFY(panel.isVisible());
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QApplication::overrideCursor());
+
+        test::TempDir cli;
+        const auto result = runCliInCLocale({"convert", "--home", cli.file("home"), "-f", "lhpm", "-s", "0.04",
+                                             "-q", "-o", cli.file("result.dat"), inputs[0]});
+        QCOMPARE(result.status, 0);
+        QCOMPARE(test::readFile(chosen), test::readFile(cli.file("result.dat")));
     }
 };
 
