@@ -1,39 +1,15 @@
 #include "engine/BatchRun.h"
 
-#include <cstdio>
 #include <filesystem>
-#include <span>
 
-#include "calibration/Spline.h"
+#include "engine/BatchPlan.h"
+#include "engine/BatchSpline.h"
 #include "engine/OutputFormats.h"
+#include "engine/ParallelBatch.h"
 #include "engine/ScanReaders.h"
 #include "engine/Writers.h"
 
 namespace s2t {
-namespace {
-
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
-
-// The output path of one input under the chosen destination (still with the input's extension).
-std::string outputPathFor(const std::string& input, const OutputDestination& destination) {
-    switch (destination.kind) {
-    case OutputDestination::Kind::File:
-        return destination.path;
-    case OutputDestination::Kind::BesideInputs:
-        return input;
-    case OutputDestination::Kind::Directory:
-        break;
-    }
-    // The input's last component with the separator before it, after the directory; a directory
-    // that already ends in a separator, or an input without one, gets exactly one between them.
-    auto cut = input.find_last_of("/\\:");
-    std::string name = cut == std::string::npos ? input : input.substr(cut + 1);
-    std::string path = destination.path;
-    if (path.empty() || !isSeparator(path.back())) path.push_back('/');
-    return path + name;
-}
-
-}  // namespace
 
 BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOptions& constStepOpts) {
     BatchChoices choices;
@@ -54,19 +30,26 @@ BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOpti
     return choices;
 }
 
-bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform) {
-    Scan scan;
-    const int status = request.fileType == kGufiFileType
-                           ? readGUFIFile(request, scan, session.calibration, session.settings, platform)
-                           : readMCAFile(request, scan, session.calibration, session.settings, platform);
-    if (status != 0) return false;
+int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
+                ConversionSettings& settings, Platform& platform) {
+    return request.fileType == kGufiFileType ? readGUFIFile(request, scan, calibration, settings, platform)
+                                             : readMCAFile(request, scan, calibration, settings, platform);
+}
+
+bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
     if (request.conversion == kNoConversion) return writeTextFileChannels(request, scan, session, platform);
     const OutputFormatInfo* format = findOutputFormat(request.outputFileType);
     return format && format->writer(request, scan, session, platform);
 }
 
+bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform) {
+    Scan scan;
+    if (readAnyFile(request, scan, session.calibration, session.settings, platform) != 0) return false;
+    return writeScan(request, scan, session, platform);
+}
+
 BatchResult runBatch(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
-                     const BatchChoices& choices, const OutputDestination& destination, int /*jobs*/) {
+                     const BatchChoices& choices, const OutputDestination& destination, int jobs) {
     BatchResult result;
     std::unique_ptr<ProgressDisplay> progress = platform.openProgressDisplay();
     if (!progress) {
@@ -74,27 +57,18 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
         result.cancelled = true;
         return result;
     }
-    const int n = static_cast<int>(inputs.size());
-    for (int i = 0; i < n; ++i) {
-        const BatchInput& input = inputs[static_cast<std::size_t>(i)];
-        progress->setInputFile(input.path);
-        const std::string output = removeExtension(outputPathFor(input.path, destination));
-        char counter[64];
-        std::snprintf(counter, sizeof counter, "File %d of %d", i + 1, n);
-        progress->setFileCounter(counter);
+    const BatchPlan plan(inputs, choices, destination);
+    BatchSpline calibrationSpline;
+    if (jobs > 1 && plan.size() > 1 &&
+        runParallelBatch(session, platform, *progress, plan, calibrationSpline, jobs, result))
+        return result;
 
-        ConversionRequest request;
-        request.inputFile = input.path;
-        request.outputFile = output;
-        request.fileType = input.fileType;
-        request.conversion = choices.conversion;
-        request.options = choices.options;
-        request.outputFileType = choices.outputFileType;
-        request.progressPanel = progress.get();
-
-        // Every file starts from a freshly computed calibration spline.
-        spline(std::span<CalibrationPoint>(session.calibration.calPoints), {&platform, nullptr}, true);
-        if (convertAnyFile(request, session, platform))
+    for (std::size_t i = 0; i < plan.size(); ++i) {
+        progress->setInputFile(plan.inputPath(i));
+        progress->setFileCounter(plan.counterText(i));
+        calibrationSpline.computeFor(i, session.calibration);
+        calibrationSpline.showFor(i, platform);
+        if (convertAnyFile(plan.request(i, progress.get()), session, platform))
             ++result.converted;
         else
             ++result.skipped;

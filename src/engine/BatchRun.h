@@ -70,6 +70,12 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
 
 // One file: read it, write it in the request's format. Returns whether an output was written.
 bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform);
+// The two halves of convertAnyFile. Reads the file with the reader of its kind (0, or -1 after
+// the reader's message); the settings get the file's start angle and step.
+int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
+                ConversionSettings& settings, Platform& platform);
+// Writes a scan that was read in the request's format; whether an output was written.
+bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
 // Path helpers. Both '/' and '\' separate components.
 // The path cut after its last separator (the directory with its trailing separator).

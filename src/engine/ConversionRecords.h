@@ -75,6 +75,8 @@ struct Scan {
     GufiHeader gufiHeader;
 };
 
+class OutputTarget;
+
 // One file's conversion.
 struct ConversionRequest {
     std::string inputFile;
@@ -84,6 +86,7 @@ struct ConversionRequest {
     std::uint16_t options = 0;
     std::int32_t outputFileType = kTextOutput;
     ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
+    OutputTarget* outputTarget = nullptr;      // null: straight to the platform's file system
 };
 
 // The range limits of the output.

@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::size_t kGufiHeaderSize = 643;
 constexpr std::size_t kMaxGufiValues = 32767;
+constexpr std::string_view kTooManyValues =
+    "Couldn't write output file: %s\nA GUFI file holds at most 32767 points.\nWill skip conversion.";
 
 void putUint32(std::string& out, std::size_t at, std::uint32_t v) {
     for (int b = 0; b < 4; ++b) out[at + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
@@ -35,11 +37,9 @@ bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& sessio
         [&](OutputStream&, long long, double, double y) {
             if (counts.size() <= kMaxGufiValues) counts.push_back(static_cast<float>(y));
         },
-        [&](OutputStream& stream, Platform& reporter, const std::string& path) {
+        [&](OutputStream& stream, OutputTarget& target) {
             if (counts.size() > kMaxGufiValues) {
-                reporter.messagePopup("File Error", "Couldn't write output file: " + path +
-                                                        "\nA GUFI file holds at most 32767 points.\n"
-                                                        "Will skip conversion.");
+                target.refuse(kTooManyValues);
                 return false;
             }
             std::string& out = stream.buffer();

@@ -7,33 +7,6 @@
 
 namespace s2t {
 
-void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform) {
-    std::string text(failureText);
-    text.replace(text.find("%s"), 2, path);
-    platform.messagePopup("File Error", text);
-}
-
-std::optional<OpenedOutput> openOutputFile(const ConversionRequest& request, std::string_view extension,
-                                           std::string_view failureText, Platform& platform) {
-    OpenedOutput output;
-    output.path = findAFreeFileName(request.outputFile, extension, platform);
-    if (request.progressPanel) request.progressPanel->setOutputFile(output.path);
-    output.file = platform.fileSystem().createOutputFile(output.path);
-    if (!output.file) {
-        reportOutputFailure(failureText, output.path, platform);
-        return std::nullopt;
-    }
-    return output;
-}
-
-bool finishOutputFile(OpenedOutput& output, OutputStream& stream, const ConversionRequest& request,
-                      std::string_view failureText, Platform& platform) {
-    const bool written = stream.commit();
-    if (request.progressPanel) request.progressPanel->setValue(100.0);
-    if (!written) reportOutputFailure(failureText, output.path, platform);
-    return written;
-}
-
 std::optional<Grid> chooseGrid(Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
                                Platform& platform) {
     Grid grid;

@@ -10,6 +10,7 @@
 
 #include "engine/BatchRun.h"
 #include "engine/ConversionRecords.h"
+#include "engine/OutputTarget.h"
 #include "engine/Resampling.h"
 #include "engine/Session.h"
 #include "platform/FileSystem.h"
@@ -24,23 +25,11 @@ inline constexpr std::string_view kOutputFailure =
     "Couldn't open output file: %s\nYour disk my be full, you may not have write permission or you "
     "may have the file already open.\nWill skip conversion.";
 
-// Shows "File Error" with the failure text for that path.
-void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform);
-
-// An output file being written under its final name.
-struct OpenedOutput {
-    std::string path;
-    std::unique_ptr<OutputFile> file;
-};
-
-// Picks the free output name (asking "Replace?"), shows it on the progress panel and starts the
-// file; null after the failure message when it cannot be created.
-std::optional<OpenedOutput> openOutputFile(const ConversionRequest& request, std::string_view extension,
-                                           std::string_view failureText, Platform& platform);
-
-// Completes the file; reports a failed write and keeps the old file. Sets the progress to 100.
-bool finishOutputFile(OpenedOutput& output, OutputStream& stream, const ConversionRequest& request,
-                      std::string_view failureText, Platform& platform);
+// Where a writer sends its file: the request's target, or else the platform's file system at once
+// (through the fallback the writer holds).
+inline OutputTarget& outputTargetOf(const ConversionRequest& request, DirectOutputTarget& fallback) {
+    return request.outputTarget ? *request.outputTarget : fallback;
+}
 
 // The grid of the pass: values start + i x step for i from 0 to count - 1.
 struct Grid {
@@ -72,18 +61,19 @@ template <class Deliver>
 void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& request,
               const ConversionSettings& settings, Deliver&& deliver) {
     std::span<const ScanPoint> points(scan.points);
+    IntervalCursor cursor;
     for (long long i = 0; i < grid.count; ++i) {
         updateProgress(i, grid.count, request.progressPanel);
         double x = grid.start + static_cast<double>(i) * grid.step;
         double y = 0.0;
-        if (getTThetaAndCounts(x, y, points, request, settings) == kPointDelivered) deliver(i, x, y);
+        if (getTThetaAndCounts(x, y, points, request, settings, &cursor) == kPointDelivered) deliver(i, x, y);
     }
 }
 
 // A grid format: its extension, the lines before the values, one value, and a last check before
-// the file is completed (false: the check has reported why the file is not kept).
+// the file is completed (false: the check has refused the file through the target).
 struct NoFinalCheck {
-    bool operator()(OutputStream&, Platform&, const std::string&) const { return true; }
+    bool operator()(OutputStream&, OutputTarget&) const { return true; }
 };
 
 // The whole output pass of a writer: open, grid, header, values, completion.
@@ -91,18 +81,20 @@ template <class Header, class Value, class FinalCheck = NoFinalCheck>
 bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform,
                    std::string_view extension, Header&& header, Value&& value,
                    FinalCheck&& finalCheck = FinalCheck{}) {
-    auto output = openOutputFile(request, extension, kOutputFailure, platform);
-    if (!output) return false;
+    DirectOutputTarget direct(platform, request.progressPanel);
+    OutputTarget& target = outputTargetOf(request, direct);
+    if (!target.open(request.outputFile, extension, kOutputFailure)) return false;
     auto grid = chooseGrid(scan, request, session.settings, platform);
     if (!grid) return false;
-    OutputStream stream(*output->file);
+    OutputStream stream(target.file());
     header(stream, GetHeaderInfo(request, session.settings, *grid), *grid);
     walkGrid(*grid, scan, request, session.settings, [&](long long i, double x, double y) {
         value(stream, i, x, y);
         stream.flushIfFull();
     });
-    if (!finalCheck(stream, platform, output->path)) return false;
-    return finishOutputFile(*output, stream, request, kOutputFailure, platform);
+    if (!finalCheck(stream, target)) return false;
+    stream.flush();
+    return target.finish(kOutputFailure);
 }
 
 }  // namespace s2t

@@ -18,13 +18,14 @@ void writeTThetaLine(std::string& out, std::uint16_t options, double twoTheta, d
 }
 
 bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
-    auto output = openOutputFile(request, "txt", kChannelOutputFailure, platform);
-    if (!output) return false;
+    DirectOutputTarget direct(platform, request.progressPanel);
+    OutputTarget& target = outputTargetOf(request, direct);
+    if (!target.open(request.outputFile, "txt", kChannelOutputFailure)) return false;
     const LineEnd lineEnd = session.settings.lineEnd;
     // A GUFI scan has no channel numbers of its own: its points are listed by index.
     const long long firstChannel = scan.fromGufi ? 0 : scan.chnHeader.firstChannel();
     const long long n = static_cast<long long>(scan.points.size());
-    OutputStream stream(*output->file);
+    OutputStream stream(target.file());
     std::string& out = stream.buffer();
     out.append("Channel\tCount").append(lineEndText(lineEnd));
     for (long long i = 0; i < n; ++i) {
@@ -35,7 +36,8 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
         out.append(lineEndText(lineEnd));
         stream.flushIfFull();
     }
-    return finishOutputFile(*output, stream, request, kChannelOutputFailure, platform);
+    stream.flush();
+    return target.finish(kChannelOutputFailure);
 }
 
 bool writeTextFileTTheta(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {

@@ -1,0 +1,50 @@
+#include "engine/BatchPlan.h"
+
+#include <cstdio>
+
+namespace s2t {
+namespace {
+
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
+// The output path of one input under the chosen destination (still with the input's extension).
+std::string outputPathFor(const std::string& input, const OutputDestination& destination) {
+    switch (destination.kind) {
+    case OutputDestination::Kind::File:
+        return destination.path;
+    case OutputDestination::Kind::BesideInputs:
+        return input;
+    case OutputDestination::Kind::Directory:
+        break;
+    }
+    // The input's last component with the separator before it, after the directory; a directory
+    // that already ends in a separator, or an input without one, gets exactly one between them.
+    auto cut = input.find_last_of("/\\:");
+    std::string name = cut == std::string::npos ? input : input.substr(cut + 1);
+    std::string path = destination.path;
+    if (path.empty() || !isSeparator(path.back())) path.push_back('/');
+    return path + name;
+}
+
+}  // namespace
+
+std::string BatchPlan::counterText(std::size_t i) const {
+    char counter[64];
+    std::snprintf(counter, sizeof counter, "File %d of %d", static_cast<int>(i) + 1, static_cast<int>(size()));
+    return counter;
+}
+
+ConversionRequest BatchPlan::request(std::size_t i, ProgressDisplay* progress) const {
+    const BatchInput& input = inputs_[i];
+    ConversionRequest request;
+    request.inputFile = input.path;
+    request.outputFile = removeExtension(outputPathFor(input.path, destination_));
+    request.fileType = input.fileType;
+    request.conversion = choices_.conversion;
+    request.options = choices_.options;
+    request.outputFileType = choices_.outputFileType;
+    request.progressPanel = progress;
+    return request;
+}
+
+}  // namespace s2t

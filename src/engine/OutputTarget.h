@@ -1,0 +1,55 @@
+// Where a writer's file goes: its free name (with the "Replace?" question), its creation, its
+// bytes and its completion. A writer normally writes straight to the platform's file system. The
+// batch run's workers instead compose files in memory and leave naming, creation and completion
+// to the caller's thread, file after file, so that questions and names come out exactly as in a
+// run that converts one file after the other.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/FileSystem.h"
+#include "platform/Platform.h"
+
+namespace s2t {
+
+// Shows "File Error" with failureText, whose "%s" stands for the path.
+void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform);
+
+class OutputTarget {
+public:
+    virtual ~OutputTarget() = default;
+    // Picks the free name for base + "." + extension, shows it on the progress panel and creates
+    // the file. False after the "File Error" message (failureText) when it cannot be created: the
+    // writer then stops.
+    virtual bool open(std::string_view base, std::string_view extension, std::string_view failureText) = 0;
+    // Where the open file's bytes go.
+    virtual OutputFile& file() = 0;
+    // The file is not kept: "File Error" with failureText naming it; nothing is published.
+    virtual void refuse(std::string_view failureText) = 0;
+    // Completes the file and sets the progress to 100. False after the "File Error" message
+    // (failureText) when the file could not be completed; the old file then stays.
+    virtual bool finish(std::string_view failureText) = 0;
+};
+
+// The platform's file system, at once.
+class DirectOutputTarget : public OutputTarget {
+public:
+    DirectOutputTarget(Platform& platform, ProgressDisplay* progress) : platform_(platform), progress_(progress) {}
+
+    bool open(std::string_view base, std::string_view extension, std::string_view failureText) override;
+    OutputFile& file() override { return *file_; }
+    void refuse(std::string_view failureText) override;
+    bool finish(std::string_view failureText) override;
+
+    bool isOpen() const { return file_ != nullptr; }
+
+private:
+    Platform& platform_;
+    ProgressDisplay* progress_;
+    std::string path_;
+    std::unique_ptr<OutputFile> file_;
+};
+
+}  // namespace s2t

@@ -1,0 +1,227 @@
+#include "engine/ParallelBatch.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+#include "engine/RecordedConversion.h"
+
+namespace s2t {
+namespace {
+
+// What the workers hand over for one file, waiting to be played back.
+struct FileSlot {
+    std::vector<RecordedStretch> ready;  // handed over, not yet taken by the caller's thread
+    bool done = false;                   // the last stretch has been handed over
+    bool abandoned = false;              // the output could not be created: nothing more is wanted
+    bool read = false;                   // the reader succeeded, with these settings:
+    double startAngle = 0.0;
+    double inputStep = 0.0;
+};
+
+class ParallelBatch {
+public:
+    ParallelBatch(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
+                  BatchSpline& calibrationSpline, std::size_t workers)
+        : session_(session),
+          platform_(platform),
+          progress_(progress),
+          plan_(plan),
+          calibrationSpline_(calibrationSpline),
+          window_(2 * workers),
+          slots_(window_) {}
+
+    // Lets the workers begin, once the state they read is ready.
+    void start();
+    void work();
+    void playAll(BatchResult& result);
+
+private:
+    friend class SlotRecorder;
+    friend struct Worker;
+    FileSlot& slot(std::size_t k) { return slots_[k % window_]; }
+    void handOver(std::size_t k, RecordedStretch& stretch, bool last);
+    void play(std::size_t k, BatchResult& result);
+
+    Session& session_;
+    Platform& platform_;
+    ProgressDisplay& progress_;
+    const BatchPlan& plan_;
+    BatchSpline& calibrationSpline_;
+    const std::size_t window_;  // files in flight at most: started and not yet played back
+    CalibrationState firstCalibration_;
+    ConversionSettings batchSettings_;
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<FileSlot> slots_;  // file k in slot k % window_
+    bool started_ = false;
+    std::size_t nextToStart_ = 0;
+    std::size_t nextToPlay_ = 0;
+    std::string date_;
+};
+
+// A worker's recorder: hands full stretches of the file it converts to that file's slot.
+class SlotRecorder : public ConversionRecorder {
+public:
+    SlotRecorder(ParallelBatch& batch) : batch_(batch) {}
+    std::size_t file = 0;
+
+protected:
+    void stretchFull() override { batch_.handOver(file, stretch(), false); }
+
+private:
+    ParallelBatch& batch_;
+};
+
+void ParallelBatch::handOver(std::size_t k, RecordedStretch& stretch, bool last) {
+    {
+        std::unique_lock lock(mutex_);
+        FileSlot& s = slot(k);
+        // A large output waits here until the caller's thread has caught up, so that no more
+        // than about two stretches of a file are held at a time.
+        if (!last) changed_.wait(lock, [&] { return s.ready.size() < 2 || s.abandoned; });
+        if (!s.abandoned) s.ready.push_back(std::move(stretch));
+        if (last) s.done = true;
+    }
+    changed_.notify_all();
+    stretch.clear();
+}
+
+// What a worker converts with: it sees a recording platform, progress display and output target.
+struct Worker {
+    explicit Worker(ParallelBatch& batch)
+        : batch(batch), recorder(batch), platform(recorder, batch.date_), progress(recorder), target(recorder) {}
+
+    void convert(std::size_t k) {
+        recorder.file = k;
+        ConversionRequest request = batch.plan_.request(k, &progress);
+        request.outputTarget = &target;
+        own.settings = batch.batchSettings_;
+        // Nothing writes the calibration while the workers run.
+        const CalibrationState& calibration = k == 0 ? batch.firstCalibration_ : batch.session_.calibration;
+
+        Scan scan;
+        const bool read = readAnyFile(request, scan, calibration, own.settings, platform) == 0;
+        if (read) writeScan(request, scan, own, platform);
+        {
+            std::lock_guard lock(batch.mutex_);
+            FileSlot& s = batch.slot(k);
+            s.read = read;
+            s.startAngle = own.settings.startAngle;
+            s.inputStep = own.settings.inputStep;
+        }
+        batch.handOver(k, recorder.stretch(), true);
+    }
+
+    ParallelBatch& batch;
+    SlotRecorder recorder;
+    RecordingPlatform platform;
+    RecordingProgress progress;
+    RecordingOutputTarget target;
+    Session own;  // the settings a file is converted with (the reader sets its start and step)
+};
+
+void ParallelBatch::start() {
+    {
+        std::lock_guard lock(mutex_);
+        date_ = platform_.dateText();
+        // Both calibrations the files convert with, computed once here (see BatchSpline).
+        calibrationSpline_.computeFor(0, session_.calibration);
+        firstCalibration_ = session_.calibration;
+        if (plan_.size() > 1) calibrationSpline_.computeFor(1, session_.calibration);
+        batchSettings_ = session_.settings;
+        started_ = true;
+    }
+    changed_.notify_all();
+}
+
+void ParallelBatch::work() {
+    {
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [&] { return started_; });
+    }
+    Worker worker(*this);
+    for (;;) {
+        std::size_t k = 0;
+        {
+            std::unique_lock lock(mutex_);
+            changed_.wait(lock, [&] { return nextToStart_ >= plan_.size() || nextToStart_ < nextToPlay_ + window_; });
+            if (nextToStart_ >= plan_.size()) return;
+            k = nextToStart_++;
+        }
+        worker.convert(k);
+    }
+}
+
+void ParallelBatch::play(std::size_t k, BatchResult& result) {
+    progress_.setInputFile(plan_.inputPath(k));
+    progress_.setFileCounter(plan_.counterText(k));
+    calibrationSpline_.showFor(k, platform_);
+
+    ConversionPlayback playback(plan_.request(k, &progress_).outputFile, platform_, &progress_);
+    std::vector<RecordedStretch> taken;
+    bool done = false;
+    while (!done) {
+        {
+            std::unique_lock lock(mutex_);
+            FileSlot& s = slot(k);
+            changed_.wait(lock, [&] { return !s.ready.empty() || s.done; });
+            taken.swap(s.ready);
+            done = s.done;
+        }
+        changed_.notify_all();  // a worker may wait for room in this slot
+        for (const RecordedStretch& stretch : taken) {
+            if (!playback.play(stretch)) {
+                std::lock_guard lock(mutex_);
+                slot(k).abandoned = true;
+            }
+        }
+        taken.clear();
+    }
+
+    std::lock_guard lock(mutex_);
+    FileSlot& s = slot(k);
+    if (s.read) {
+        session_.settings.startAngle = s.startAngle;
+        session_.settings.inputStep = s.inputStep;
+    }
+    if (playback.written())
+        ++result.converted;
+    else
+        ++result.skipped;
+    s = FileSlot{};
+    nextToPlay_ = k + 1;
+}
+
+void ParallelBatch::playAll(BatchResult& result) {
+    for (std::size_t k = 0; k < plan_.size(); ++k) {
+        play(k, result);
+        changed_.notify_all();  // room for one more file
+    }
+}
+
+}  // namespace
+
+bool runParallelBatch(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
+                      BatchSpline& calibrationSpline, int jobs, BatchResult& result) {
+    const std::size_t workers = std::min(static_cast<std::size_t>(jobs), plan.size());
+    ParallelBatch batch(session, platform, progress, plan, calibrationSpline, workers);
+    std::vector<std::thread> threads;
+    for (std::size_t w = 0; w < workers; ++w) {
+        try {
+            threads.emplace_back([&batch] { batch.work(); });
+        } catch (const std::system_error&) {
+            break;  // run with the workers there are
+        }
+    }
+    if (threads.empty()) return false;
+    batch.start();
+    batch.playAll(result);
+    for (std::thread& thread : threads) thread.join();
+    return true;
+}
+
+}  // namespace s2t

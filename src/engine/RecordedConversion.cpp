@@ -1,0 +1,87 @@
+#include "engine/RecordedConversion.h"
+
+namespace s2t {
+
+void ConversionRecorder::add(RecordedEvent::Kind kind, std::initializer_list<std::string_view> texts, double value) {
+    RecordedEvent event;
+    event.kind = kind;
+    event.value = value;
+    event.firstText = static_cast<std::uint32_t>(stretch_.texts.size());
+    for (std::string_view text : texts) stretch_.texts.emplace_back(text);
+    stretch_.events.push_back(event);
+}
+
+void ConversionRecorder::message(std::string_view title, std::string_view text) {
+    add(RecordedEvent::Kind::Message, {title, text});
+}
+
+void ConversionRecorder::waitCursor(bool on) { add(RecordedEvent::Kind::WaitCursor, {}, on ? 1.0 : 0.0); }
+
+void ConversionRecorder::label(std::string_view text) { add(RecordedEvent::Kind::Label, {text}); }
+
+void ConversionRecorder::value(double percent) {
+    // The output pass sets the same value at every point of a tenth: one event with a count.
+    auto& events = stretch_.events;
+    if (!events.empty() && events.back().kind == RecordedEvent::Kind::Value && events.back().value == percent) {
+        ++events.back().repeat;
+        return;
+    }
+    add(RecordedEvent::Kind::Value, {}, percent);
+}
+
+void ConversionRecorder::open(std::string_view extension, std::string_view failureText) {
+    add(RecordedEvent::Kind::Open, {extension, failureText});
+}
+
+void ConversionRecorder::refuse(std::string_view failureText) { add(RecordedEvent::Kind::Refuse, {failureText}); }
+
+void ConversionRecorder::finish(std::string_view failureText) { add(RecordedEvent::Kind::Finish, {failureText}); }
+
+void ConversionRecorder::write(std::string_view bytes) {
+    stretch_.bytes.append(bytes);
+    if (stretch_.bytes.size() >= kStretchBytes) stretchFull();
+}
+
+bool ConversionPlayback::play(const RecordedStretch& stretch) {
+    if (stopped_) return false;
+    bool bytesWritten = false;
+    auto writeBytes = [&] {
+        if (!bytesWritten && target_.isOpen() && !stretch.bytes.empty()) target_.file().write(stretch.bytes);
+        bytesWritten = true;
+    };
+    for (const RecordedEvent& event : stretch.events) {
+        const std::string* text = stretch.texts.data() + event.firstText;
+        switch (event.kind) {
+        case RecordedEvent::Kind::Message:
+            platform_.messagePopup(text[0], text[1]);
+            break;
+        case RecordedEvent::Kind::WaitCursor:
+            platform_.setWaitCursor(event.value != 0.0);
+            break;
+        case RecordedEvent::Kind::Label:
+            if (progress_) progress_->setLabel(text[0]);
+            break;
+        case RecordedEvent::Kind::Value:
+            if (progress_)
+                for (std::uint32_t r = 0; r < event.repeat; ++r) progress_->setValue(event.value);
+            break;
+        case RecordedEvent::Kind::Open:
+            if (!target_.open(base_, text[0], text[1])) {
+                stopped_ = true;
+                return false;
+            }
+            break;
+        case RecordedEvent::Kind::Refuse:
+            target_.refuse(text[0]);
+            break;
+        case RecordedEvent::Kind::Finish:
+            writeBytes();
+            written_ = target_.finish(text[0]);
+            break;
+        }
+    }
+    writeBytes();
+    return true;
+}
+
+}  // namespace s2t

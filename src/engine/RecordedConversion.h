@@ -1,0 +1,173 @@
+// A conversion run away from the caller's thread. Everything it shows (messages, wait cursor,
+// progress) and everything it does with its output file (open, bytes, refusal, completion) is
+// recorded in order; the caller's thread later plays the record back, and only then is the output
+// named (with its "Replace?" question), created, written and completed. Played back, a record
+// shows and writes exactly what the conversion would have shown and written had it run there.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/OutputTarget.h"
+#include "platform/Platform.h"
+
+namespace s2t {
+
+// One thing a conversion showed or did with its output.
+struct RecordedEvent {
+    enum class Kind : std::uint8_t {
+        Message,     // texts: title, text
+        WaitCursor,  // value: 1 on, 0 off
+        Label,       // texts: the progress indicator's label
+        Value,       // value: the percent, set `repeat` times in a row
+        Open,        // texts: extension, failure text
+        Refuse,      // texts: failure text
+        Finish,      // texts: failure text
+    };
+    Kind kind = Kind::Message;
+    std::uint32_t repeat = 1;
+    double value = 0.0;
+    std::uint32_t firstText = 0;  // index of the event's first text in the stretch's texts
+};
+
+// A stretch of a record: its events with their texts, and the output bytes written among them
+// (all after the stretch's Open, when it has one, and before its Finish).
+struct RecordedStretch {
+    std::vector<RecordedEvent> events;
+    std::vector<std::string> texts;
+    std::string bytes;
+
+    void clear() {
+        events.clear();
+        texts.clear();
+        bytes.clear();
+    }
+};
+
+// Records a conversion into its current stretch. A stretch whose output bytes pass
+// kStretchBytes is offered to stretchFull(), so that a large output can be played back while it
+// is still being composed instead of being held whole in memory.
+class ConversionRecorder {
+public:
+    static constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
+
+    ConversionRecorder() = default;
+    virtual ~ConversionRecorder() = default;
+    ConversionRecorder(const ConversionRecorder&) = delete;
+    ConversionRecorder& operator=(const ConversionRecorder&) = delete;
+
+    void message(std::string_view title, std::string_view text);
+    void waitCursor(bool on);
+    void label(std::string_view text);
+    void value(double percent);
+    void open(std::string_view extension, std::string_view failureText);
+    void refuse(std::string_view failureText);
+    void finish(std::string_view failureText);
+    void write(std::string_view bytes);
+
+    RecordedStretch& stretch() { return stretch_; }
+    const RecordedStretch& stretch() const { return stretch_; }
+
+protected:
+    // The current stretch is full. The default keeps recording into it.
+    virtual void stretchFull() {}
+
+private:
+    void add(RecordedEvent::Kind kind, std::initializer_list<std::string_view> texts, double value = 0.0);
+    RecordedStretch stretch_;
+};
+
+// The platform a recorded conversion sees. Conversions never ask questions nor open popups of
+// their own (naming the output is the playback's part), so those answer "no" and "cancel".
+class RecordingPlatform : public Platform {
+public:
+    // date: what dateText() gives, taken from the real platform beforehand.
+    RecordingPlatform(ConversionRecorder& recorder, std::string date) : recorder_(recorder), date_(std::move(date)) {}
+
+    void messagePopup(std::string_view title, std::string_view text) override { recorder_.message(title, text); }
+    bool confirmPopup(std::string_view, std::string_view) override { return false; }
+    std::optional<std::string> fileSelectPopup(const FileSelectOptions&) override { return std::nullopt; }
+    std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions&) override {
+        return std::nullopt;
+    }
+    std::optional<std::string> dirSelectPopup(const DirSelectOptions&) override { return std::nullopt; }
+    std::unique_ptr<ProgressDisplay> openProgressDisplay() override { return nullptr; }
+    void setWaitCursor(bool on) override { recorder_.waitCursor(on); }
+    std::string dateText() override { return date_; }
+
+private:
+    ConversionRecorder& recorder_;
+    std::string date_;
+};
+
+// The progress indicator a recorded conversion sees. The file fields and the counter belong to
+// the batch run, which shows them itself.
+class RecordingProgress : public ProgressDisplay {
+public:
+    explicit RecordingProgress(ConversionRecorder& recorder) : recorder_(recorder) {}
+    void setLabel(std::string_view label) override { recorder_.label(label); }
+    void setValue(double percent) override { recorder_.value(percent); }
+    void setInputFile(std::string_view) override {}
+    void setOutputFile(std::string_view) override {}
+    void setFileCounter(std::string_view) override {}
+
+private:
+    ConversionRecorder& recorder_;
+};
+
+// The output target of a recorded conversion: the file is composed in the record, and taken to
+// be created and completed; the playback finds out whether it really is.
+class RecordingOutputTarget : public OutputTarget {
+public:
+    explicit RecordingOutputTarget(ConversionRecorder& recorder) : recorder_(recorder), file_(recorder) {}
+
+    bool open(std::string_view, std::string_view extension, std::string_view failureText) override {
+        recorder_.open(extension, failureText);
+        return true;
+    }
+    OutputFile& file() override { return file_; }
+    void refuse(std::string_view failureText) override { recorder_.refuse(failureText); }
+    bool finish(std::string_view failureText) override {
+        recorder_.finish(failureText);
+        return true;
+    }
+
+private:
+    class RecordedFile : public OutputFile {
+    public:
+        explicit RecordedFile(ConversionRecorder& recorder) : recorder_(recorder) {}
+        void write(std::string_view bytes) override { recorder_.write(bytes); }
+        bool commit() override { return true; }
+
+    private:
+        ConversionRecorder& recorder_;
+    };
+    ConversionRecorder& recorder_;
+    RecordedFile file_;
+};
+
+// Plays a record back on the caller's thread, stretch after stretch, with the real platform and
+// progress display; the output goes to base + its extension through the platform's file system.
+class ConversionPlayback {
+public:
+    ConversionPlayback(std::string base, Platform& platform, ProgressDisplay* progress)
+        : base_(std::move(base)), platform_(platform), progress_(progress), target_(platform, progress) {}
+
+    // Plays one stretch. False once the output file could not be created: the conversion would
+    // have stopped there, so the rest of its record is of no use.
+    bool play(const RecordedStretch& stretch);
+    // Whether the output file was completed.
+    bool written() const { return written_; }
+
+private:
+    std::string base_;
+    Platform& platform_;
+    ProgressDisplay* progress_;
+    DirectOutputTarget target_;
+    bool stopped_ = false;
+    bool written_ = false;
+};
+
+}  // namespace s2t
