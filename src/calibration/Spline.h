@@ -136,22 +136,54 @@ void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) 
     if (display.platform) display.platform->setWaitCursor(false);
 }
 
-// The spline's value at x, from the second derivatives of a preceding spline() on the same
-// records. Two records with the same abscissa around x make a zero-width interval: the lower
-// record's ordinate is returned and *zeroWidth is set, so that the caller can report it once.
+// Where the last evaluation found its interval. Abscissae asked in ascending order mostly fall in
+// the same interval as the one before or in the next, found with two comparisons instead of a
+// bisection. The interval found is always the bisection's: for ascending abscissae only one
+// interval passes the bisection's own test, and anything else falls back to the bisection.
+struct IntervalCursor {
+    std::size_t lower = 0;
+};
+
+// The bisection's interval (klo, klo + 1) for x among n >= 2 records with ascending abscissae.
 template <class Record>
-double splint(std::span<const Record> points, double x, bool* zeroWidth = nullptr) {
+std::size_t splineInterval(std::span<const Record> points, double x, IntervalCursor* cursor) {
     constexpr auto X = Record::abscissa;
-    constexpr auto Y = Record::ordinate;
-    constexpr auto Y2 = Record::secondDerivative;
+    const std::size_t n = points.size();
+    // What the bisection ends with: klo is 0 or not above x, klo + 1 is the last record or above x.
+    auto isTheInterval = [&](std::size_t klo) {
+        return (klo == 0 || !(x < points[klo].*X)) && (klo + 2 == n || x < points[klo + 1].*X);
+    };
+    if (cursor && cursor->lower + 2 <= n) {
+        if (isTheInterval(cursor->lower)) return cursor->lower;
+        if (cursor->lower + 3 <= n && isTheInterval(cursor->lower + 1)) return ++cursor->lower;
+    }
     std::size_t klo = 0;
-    std::size_t khi = points.size() - 1;
+    std::size_t khi = n - 1;
     while (khi - klo > 1) {
         const std::size_t k = (khi + klo) / 2;
         if (x < points[k].*X)
             khi = k;
         else
             klo = k;
+    }
+    if (cursor) cursor->lower = klo;
+    return klo;
+}
+
+// The spline's value at x, from the second derivatives of a preceding spline() on the same
+// records (which sorted them). Two records with the same abscissa around x make a zero-width
+// interval: the lower record's ordinate is returned and *zeroWidth is set, so that the caller can
+// report it once. cursor: see IntervalCursor.
+template <class Record>
+double splint(std::span<const Record> points, double x, bool* zeroWidth = nullptr, IntervalCursor* cursor = nullptr) {
+    constexpr auto X = Record::abscissa;
+    constexpr auto Y = Record::ordinate;
+    constexpr auto Y2 = Record::secondDerivative;
+    std::size_t klo = 0;
+    std::size_t khi = 0;
+    if (points.size() >= 2) {
+        klo = splineInterval(points, x, cursor);
+        khi = klo + 1;
     }
     const double h = points[khi].*X - points[klo].*X;
     if (h == 0.0) {

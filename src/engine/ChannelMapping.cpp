@@ -7,7 +7,7 @@
 namespace s2t {
 
 double channelToTTheta(const CalibrationState& state, double channel, bool straightLine,
-                       bool* zeroWidth) {
+                       bool* zeroWidth, IntervalCursor* cursor) {
     if (straightLine) return state.header.C * channel + state.header.K;
     const auto& points = state.calPoints;
     const CalibrationPoint& first = points.front();
@@ -15,7 +15,7 @@ double channelToTTheta(const CalibrationState& state, double channel, bool strai
     if (channel < first.channel || channel > last.channel)
         return first.twoTheta +
                (channel - first.channel) * (last.twoTheta - first.twoTheta) / (last.channel - first.channel);
-    return splint(std::span<const CalibrationPoint>(points), channel, zeroWidth);
+    return splint(std::span<const CalibrationPoint>(points), channel, zeroWidth, cursor);
 }
 
 bool splineCalibrationUsable(const CalibrationState& state) {

@@ -12,10 +12,26 @@ double round(double v) {
     return v - w >= 0.5 ? w + 1.0 : w;
 }
 
-double findCountForTThetaLin(std::span<const ScanPoint> points, double x) {
+double findCountForTThetaLin(std::span<const ScanPoint> points, double x, IntervalCursor* cursor) {
     const std::size_t n = points.size();
     if (n == 0) return 0.0;
     if (n == 1) return points[0].count;
+    auto interpolate = [&](std::size_t lower) {
+        const ScanPoint& a = points[lower];
+        const ScanPoint& b = points[lower + 1];
+        return a.count + (x - a.twoTheta) * (b.count - a.count) / (b.twoTheta - a.twoTheta);
+    };
+    if (cursor) {
+        // Strictly between two neighbours, x is no point's abscissa, so the bisection below ends
+        // on exactly these two without stopping early. On a point, or outside the scan, the
+        // bisection decides.
+        for (std::size_t lower = cursor->lower; lower + 1 < n && lower <= cursor->lower + 1; ++lower) {
+            if (points[lower].twoTheta < x && x < points[lower + 1].twoTheta) {
+                cursor->lower = lower;
+                return interpolate(lower);
+            }
+        }
+    }
     std::size_t lo = 0, hi = n - 1, mid = (n - 1) / 2;
     while (x != points[mid].twoTheta && lo != hi && lo + 1 != hi) {
         if (x <= points[mid].twoTheta)
@@ -24,10 +40,9 @@ double findCountForTThetaLin(std::span<const ScanPoint> points, double x) {
             lo = mid;
         mid = lo + (hi - lo) / 2;
     }
+    if (cursor) cursor->lower = mid;
     if (x == points[mid].twoTheta) return points[mid].count;
-    const ScanPoint& a = points[mid];
-    const ScanPoint& b = points[mid + 1];
-    return a.count + (x - a.twoTheta) * (b.count - a.count) / (b.twoTheta - a.twoTheta);
+    return interpolate(mid);
 }
 
 void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
@@ -43,10 +58,12 @@ void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const Co
 }
 
 int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
-                       const ConversionRequest& request, const ConversionSettings& settings) {
+                       const ConversionRequest& request, const ConversionSettings& settings,
+                       IntervalCursor* cursor) {
     const std::uint16_t options = request.options;
     if (options & kConstantStep) {
-        y = settings.constStepOpts.method == 3 ? splint(points, x) : findCountForTThetaLin(points, x);
+        y = settings.constStepOpts.method == 3 ? splint(points, x, nullptr, cursor)
+                                               : findCountForTThetaLin(points, x, cursor);
     } else {
         const double k = std::trunc(x);
         if (!(k < static_cast<double>(points.size()))) return kBeyondScan;

@@ -5,6 +5,7 @@
 
 #include <span>
 
+#include "calibration/Spline.h"
 #include "engine/ConversionRecords.h"
 #include "platform/Platform.h"
 
@@ -16,7 +17,9 @@ double round(double v);
 
 // The count at 2-theta x by linear interpolation between the scan points that bracket x (the
 // scan ascending in 2-theta); above the last point the line through the last two extends.
-double findCountForTThetaLin(std::span<const ScanPoint> points, double x);
+// cursor: where the previous x of an ascending walk was found (see IntervalCursor); the result is
+// the bisection's to the last bit.
+double findCountForTThetaLin(std::span<const ScanPoint> points, double x, IntervalCursor* cursor = nullptr);
 
 // Prepares the scan for a constant-step pass: sorts it ascending in 2-theta when it is not, and
 // with the spline method computes its second derivatives (progress shown on request.progressPanel).
@@ -30,8 +33,9 @@ inline constexpr int kOutsideRange = -1;
 
 // One output point. With constant step, x is a grid 2-theta and y becomes the count there;
 // otherwise x is a point index and both become that point's values. Applies the range limits
-// (kOutsideRange) and the whole-number options.
+// (kOutsideRange) and the whole-number options. cursor: kept between the points of one pass.
 int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
-                       const ConversionRequest& request, const ConversionSettings& settings);
+                       const ConversionRequest& request, const ConversionSettings& settings,
+                       IntervalCursor* cursor = nullptr);
 
 }  // namespace s2t

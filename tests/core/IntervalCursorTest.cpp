@@ -1,0 +1,95 @@
+// Resampling walks the grid with a cursor instead of a fresh bisection per value; the counts must
+// be the bisection's to the last bit, wherever the value lies: inside an interval, exactly on a
+// point, on repeated abscissae, beyond either end, with steps smaller and larger than the point
+// spacing.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <random>
+
+#include "calibration/Spline.h"
+#include "engine/Resampling.h"
+
+namespace s2t {
+namespace {
+
+// An ascending scan with uneven spacing and counts with fractions; with repeats, every 37th point
+// repeats its neighbour's abscissa.
+std::vector<ScanPoint> unevenScan(std::mt19937& random, std::size_t n, bool repeats) {
+    std::uniform_real_distribution<double> gap(0.001, 0.05);
+    std::uniform_real_distribution<double> count(0.0, 5000.0);
+    std::vector<ScanPoint> points(n);
+    double x = 10.0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!repeats || i % 37 != 5) x += gap(random);
+        points[i] = {x, std::floor(count(random)) + (i % 3 == 0 ? 0.37 : 0.0), 0.0};
+    }
+    return points;
+}
+
+// Ascending abscissae to ask for: grid walks of several steps, then every point's own abscissa.
+std::vector<double> walk(const std::vector<ScanPoint>& points, double step) {
+    std::vector<double> xs;
+    const double start = points.front().twoTheta - 0.1;
+    for (double i = 0.0;; i += 1.0) {
+        const double x = start + i * step;
+        if (x > points.back().twoTheta + 0.1) break;
+        xs.push_back(x);
+    }
+    return xs;
+}
+
+bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+TEST(IntervalCursor, SplineAndLinearCountsAreTheBisectionsToTheLastBit) {
+    std::mt19937 random(20240611);
+    for (std::size_t n : {2u, 3u, 5u, 200u, 4096u})
+        for (bool repeats : {false, true}) {
+        std::vector<ScanPoint> points = unevenScan(random, n, repeats);
+        // Repeated abscissae leave the spline without finite second derivatives: only the
+        // intervals found are compared then, through the zero-width report and the linear counts.
+        spline(std::span<ScanPoint>(points), {}, false);
+        const std::span<const ScanPoint> view(points);
+        std::vector<std::vector<double>> walks;
+        for (double step : {0.0007, 0.02, 0.3}) walks.push_back(walk(points, step));
+        std::vector<double> onPoints;
+        for (const ScanPoint& p : points) onPoints.push_back(p.twoTheta);
+        walks.push_back(onPoints);
+        for (const auto& xs : walks) {
+            IntervalCursor splineCursor, linearCursor;
+            int checked = 0;
+            for (double x : xs) {
+                bool zeroWidthFresh = false, zeroWidthWalked = false;
+                const double fresh = splint(view, x, &zeroWidthFresh);
+                const double walked = splint(view, x, &zeroWidthWalked, &splineCursor);
+                if (!repeats) {
+                    ASSERT_TRUE(std::isfinite(fresh));
+                    ASSERT_TRUE(sameBits(fresh, walked)) << "spline, n " << n << ", x " << x;
+                }
+                ASSERT_EQ(zeroWidthFresh, zeroWidthWalked);
+                ASSERT_TRUE(sameBits(findCountForTThetaLin(view, x), findCountForTThetaLin(view, x, &linearCursor)))
+                    << "linear, n " << n << ", x " << x;
+                ++checked;
+            }
+            EXPECT_GT(checked, 0);
+        }
+        }
+}
+
+TEST(IntervalCursor, AStaleOrWildCursorStillFindsTheInterval) {
+    std::mt19937 random(7);
+    std::vector<ScanPoint> points = unevenScan(random, 500, false);
+    spline(std::span<ScanPoint>(points), {}, false);
+    const std::span<const ScanPoint> view(points);
+    std::uniform_real_distribution<double> anywhere(points.front().twoTheta - 1.0, points.back().twoTheta + 1.0);
+    IntervalCursor splineCursor{499}, linearCursor{12345};  // beyond the last interval
+    for (int i = 0; i < 2000; ++i) {
+        const double x = anywhere(random);  // in no order at all
+        ASSERT_TRUE(sameBits(splint(view, x), splint(view, x, nullptr, &splineCursor))) << x;
+        ASSERT_TRUE(sameBits(findCountForTThetaLin(view, x), findCountForTThetaLin(view, x, &linearCursor))) << x;
+    }
+}
+
+}  // namespace
+}  // namespace s2t
