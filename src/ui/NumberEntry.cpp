@@ -2,6 +2,7 @@
 
 #include <QRegularExpression>
 #include <charconv>
+#include <cmath>
 
 #include "platform/NumberText.h"
 
@@ -47,8 +48,14 @@ void NumberEntry::focusOutEvent(QFocusEvent* event) {
 }
 
 QString numberText(double value) {
+    if (value == 0.0) return QStringLiteral("0");  // -0 as well
+    // Plain decimals for the numbers a calibration holds, exponents only where decimals would run
+    // to many digits.
+    const double size = std::abs(value);
+    const auto format =
+        size >= 1e-6 && size < 1e15 ? std::chars_format::fixed : std::chars_format::general;
     char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));
 }
 

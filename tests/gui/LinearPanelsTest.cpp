@@ -12,6 +12,7 @@
 
 #include "calibration/LinearFit.h"
 #include "options/OptionFile.h"
+#include "platform/NumberText.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/PanelDriving.h"
 #include "support/TempDir.h"
@@ -74,6 +75,17 @@ void LinearPanelsTest::entriesShowKAndCAtFullPrecision() {
     QCOMPARE(panel->cEntry()->text(), QString("0.02692846"));
     QCOMPARE(panel->kEntry()->value(), kStartupK);
     QCOMPARE(panel->cEntry()->value(), kStartupC);
+
+    // Every double is shown so that it reads back exactly, as a plain decimal where that is short.
+    for (double v : {0.1, 1e-5, -2.5e-7, 11.263612345678901, 123456789.125, 1e300, -0.0}) {
+        double back = 0.0;
+        const QByteArray text = numberText(v).toLatin1();
+        QVERIFY(parseWholeDouble(text.constData(), back));
+        QCOMPARE(back, v);
+    }
+    QCOMPARE(numberText(1e-5), QString("0.00001"));
+    QCOMPARE(numberText(-0.0), QString("0"));
+    QCOMPARE(numberText(1e300), QString("1e+300"));
 }
 
 void LinearPanelsTest::entriesTakeOnlyFiniteNumbersInCNotation() {
