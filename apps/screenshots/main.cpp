@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,11 +24,15 @@
 #include "options/OptionFile.h"
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
+#include "ui/LinearPointsPanel.h"
 #include "ui/MainPanel.h"
 #include "ui/PreviewScan.h"
 #include "ui/ProgressPanel.h"
 #include "ui/RangePanel.h"
+#include "ui/SplinePanel.h"
+#include "ui/StandardsWindow.h"
 #include "ui/StartUp.h"
+#include "ui/StraightLinePanel.h"
 
 namespace {
 
@@ -72,6 +78,21 @@ void chooseFormat(QWidget& panel, int format) {
     auto* ring = panel.findChild<QComboBox*>("outputFormat");
     ring->setCurrentIndex(ring->findData(format));
     emit ring->activated(ring->currentIndex());
+}
+
+// The peaks XFit finds in the silicon sample scan (examples/si-standard.chn): channels a little
+// off the straight line, as fitted peak positions are.
+std::string writeSiliconPeaks(const ShotContext& context) {
+    const std::string path = (fs::path(context.session.projectDir) / "si-standard-peaks.txt").string();
+    std::ofstream(path) << "650.35\n1349.98\n1677.97\n2160.34\n2430.14\n2862.97\n3119.45\n3556.69\n3829.96\n";
+    return path;
+}
+
+// Selects the silicon standard and pairs it with the silicon peaks.
+void importSilicon(s2t::ui::StandardsWindow& window, const ShotContext& context) {
+    const auto found = window.standardsList()->findItems("Silicon", Qt::MatchExactly);
+    if (!found.isEmpty()) window.standardsList()->setCurrentItem(found.front());
+    window.importPeaksFrom(writeSiliconPeaks(context));
 }
 
 std::vector<Shot> shots() {
@@ -125,6 +146,30 @@ std::vector<Shot> shots() {
              panel->setFileCounter("File 1 of 3");
              panel->setValue(60.0);
              return panel;
+         }},
+        {"straight-line-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             return std::make_unique<s2t::ui::StraightLinePanel>(nullptr, c.session, c.platform, nullptr);
+         }},
+        {"linear-points-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             return std::make_unique<s2t::ui::LinearPointsPanel>(nullptr, c.session, c.platform, nullptr);
+         }},
+        {"spline-panel.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             // The points of a silicon standard, taken over from the standards window.
+             auto panel = std::make_unique<s2t::ui::SplinePanel>(nullptr, c.session, c.platform, nullptr);
+             s2t::ui::StandardsWindow* window = panel->importStandards();
+             importSilicon(*window, c);
+             window->okButton()->click();
+             panel->pointList()->setCurrentRow(3);
+             return panel;
+         }},
+        {"standards-window.png", {},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             auto window = std::make_unique<s2t::ui::StandardsWindow>(nullptr, c.session, c.platform);
+             importSilicon(*window, c);
+             return window;
          }},
     };
 }

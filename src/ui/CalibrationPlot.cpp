@@ -72,7 +72,11 @@ CalibrationPlot::CalibrationPlot(QWidget* parent)
     points_->setName(tr("Points"));
     points_->setMarkerSize(9.0);
     spline_->setName(tr("Spline"));
-    QPen dashed(QColor(0x80, 0x80, 0x80));
+    QPen solid(QColor(0x20, 0x6a, 0xb0));
+    solid.setWidthF(2.5);
+    spline_->setPen(solid);
+    // The line runs close to the spline: dashed and in a contrasting colour, so both show.
+    QPen dashed(QColor(0xc0, 0x39, 0x2b));
     dashed.setStyle(Qt::DashLine);
     dashed.setWidthF(1.5);
     line_->setPen(dashed);

@@ -66,10 +66,7 @@ std::vector<StandardPair> StandardsWindow::acceptedPairs() const {
 }
 
 void StandardsWindow::importPeaks() {
-    const QListWidgetItem* standard = standards_->currentItem();
-    if (!standard) return;
-    const std::string standardPath = standard->data(Qt::UserRole).toString().toStdString();
-
+    if (!standards_->currentItem()) return;
     FileSelectOptions options;
     options.defaultDirectory = session_.projectDir;
     options.defaultFileSpec = "*.txt";
@@ -79,11 +76,15 @@ void StandardsWindow::importPeaks() {
     options.restrictExtension = true;
     options.allowCancel = true;
     options.allowMakeDirectory = false;
-    const auto xfitPath = platform_.fileSelectPopup(options);
-    if (!xfitPath) return;
+    if (const auto xfitPath = platform_.fileSelectPopup(options)) importPeaksFrom(*xfitPath);
+}
 
+void StandardsWindow::importPeaksFrom(const std::string& xfitPath) {
+    const QListWidgetItem* standard = standards_->currentItem();
+    if (!standard) return;
+    const std::string standardPath = standard->data(Qt::UserRole).toString().toStdString();
     // A failed import leaves nothing to accept: no pairs of an earlier import stay listed.
-    if (!importStandardAndPeaks(standardPath, *xfitPath, data_, platform_)) data_.clear();
+    if (!importStandardAndPeaks(standardPath, xfitPath, data_, platform_)) data_.clear();
     showPairs();
     applyDimming();
 }

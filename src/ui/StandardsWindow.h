@@ -32,6 +32,8 @@ public:
 
     // The peaks button: asks for an XFit peak file and pairs it with the selected standard.
     void importPeaks();
+    // Pairs the XFit peak file at xfitPath with the selected standard, as after the file choice.
+    void importPeaksFrom(const std::string& xfitPath);
 
 private:
     void showPairs();
