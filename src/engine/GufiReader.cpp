@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/BinaryInput.h"
+#include "engine/ReaderMessages.h"
 #include "engine/ScanMapping.h"
 #include "engine/ScanReaders.h"
 
@@ -12,10 +13,6 @@ namespace s2t {
 namespace {
 
 constexpr long long kCountsOffset = 643;
-
-void reportCorrupted(const std::string& path, Platform& platform) {
-    platform.messagePopup("Error", "The input file \"" + path + "\" \nhas been corrupted.");
-}
 
 }  // namespace
 
@@ -27,13 +24,12 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
         return -1;
     BinaryInput input(path);
     if (!input.isOpen()) {
-        platform.messagePopup("File Error", "Couldn't open input file: " + path +
-                                                "\nFile may not exist.\nWill skip conversion.");
+        reportUnopenableInput(path, platform);
         return -1;
     }
     unsigned char fields[10];
     if (input.readAt(9, fields, sizeof fields) != sizeof fields) {
-        reportCorrupted(path, platform);
+        reportCorruptedInput(path, platform);
         return -1;
     }
     GufiHeader header;
@@ -45,12 +41,12 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
     // is allocated for counts the file cannot hold.
     if (!std::isfinite(header.firstAngle) || !std::isfinite(header.angleStep) || count < 0 ||
         (count > 0 && input.size() >= 0 && input.size() < kCountsOffset + 4LL * count)) {
-        reportCorrupted(path, platform);
+        reportCorruptedInput(path, platform);
         return -1;
     }
     std::vector<unsigned char> counts(4 * static_cast<std::size_t>(count));
     if (count > 0 && input.readAt(kCountsOffset, counts.data(), counts.size()) != counts.size()) {
-        reportCorrupted(path, platform);
+        reportCorruptedInput(path, platform);
         return -1;
     }
 
@@ -58,7 +54,7 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
     for (std::size_t i = 0; i < points.size(); ++i) {
         const float value = float32At(&counts[4 * i]);
         if (!std::isfinite(value)) {
-            reportCorrupted(path, platform);
+            reportCorruptedInput(path, platform);
             return -1;
         }
         points[i].count = value;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "engine/BinaryInput.h"
+#include "engine/ReaderMessages.h"
 #include "engine/ScanMapping.h"
 #include "engine/ScanReaders.h"
 
@@ -11,10 +12,6 @@ namespace s2t {
 namespace {
 
 constexpr long long kHeaderSize = 32;
-
-void reportCorrupted(const std::string& path, Platform& platform) {
-    platform.messagePopup("Error", "The input file \"" + path + "\" \nhas been corrupted.");
-}
 
 }  // namespace
 
@@ -25,8 +22,7 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     if (!calibrationCanMap(calibration, straightLine, path, platform)) return -1;
     BinaryInput input(path);
     if (!input.isOpen()) {
-        platform.messagePopup("File Error", "Couldn't open input file: " + path +
-                                                "\nFile may not exist.\nWill skip conversion.");
+        reportUnopenableInput(path, platform);
         return -1;
     }
     ChnHeader header;
@@ -40,12 +36,12 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     // allocated for counts the file cannot hold.
     if (got < header.bytes.size() || channels < 0 ||
         (input.size() >= 0 && input.size() < kHeaderSize + 4LL * channels)) {
-        reportCorrupted(path, platform);
+        reportCorruptedInput(path, platform);
         return -1;
     }
     std::vector<unsigned char> counts(4 * static_cast<std::size_t>(channels));
     if (input.read(counts.data(), counts.size()) != counts.size()) {
-        reportCorrupted(path, platform);
+        reportCorruptedInput(path, platform);
         return -1;
     }
 
