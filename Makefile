@@ -2,8 +2,14 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release -DS2T_WERROR=ON
+SANITIZE_BUILD ?= build-sanitize
 
-.PHONY: all setup configure build test demo screenshots clean
+# The sanitizers stop at the first error of any kind and print where it came from.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0
+
+.PHONY: all setup configure build test test-sanitize demo screenshots clean
 
 all: build
 
@@ -19,6 +25,13 @@ build: configure
 test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# The whole suite built with AddressSanitizer and UndefinedBehaviorSanitizer.
+test-sanitize: setup
+	@cmake -S . -B $(SANITIZE_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DS2T_WERROR=ON \
+		-DS2T_SANITIZE=ON -DS2T_BUILD_BENCH=OFF >/dev/null
+	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
 demo: build
 	@bash scripts/demo $(BUILD)
 
@@ -26,4 +39,4 @@ screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/scan2theta-screenshots docs/screenshots
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD)
