@@ -27,11 +27,9 @@ void writeCPIHeader(std::string& out, double first, double step, double last, co
 }
 
 void writeCPICount(std::string& out, std::uint16_t options, double count, LineEnd lineEnd) {
-    if (options & kFractionalCounts)
-        appendFixed(out, count, 4, 8);
-    else
-        appendWhole(out, count);
-    out.append(lineEndText(lineEnd));
+    char line[kNumberRoom + 2];
+    char* end = options & kFractionalCounts ? putFixed(line, count, 4, 8) : putWhole(line, count);
+    out.append(line, putLineEnd(end, lineEnd));
 }
 
 bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {

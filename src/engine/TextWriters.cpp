@@ -5,16 +5,12 @@
 namespace s2t {
 
 void writeTThetaLine(std::string& out, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd) {
-    if (options & kWholeTwoTheta)
-        appendWhole(out, twoTheta);
-    else
-        appendFixed(out, twoTheta, 8, 9);
-    out.push_back('\t');
-    if (options & kFractionalCounts)
-        appendFixed(out, count, 4, 8);
-    else
-        appendWhole(out, count);
-    out.append(lineEndText(lineEnd));
+    // The whole line is built here and appended at once: this runs for every value written.
+    char line[2 * kNumberRoom + 4];
+    char* end = options & kWholeTwoTheta ? putWhole(line, twoTheta) : putFixed(line, twoTheta, 8, 9);
+    *end++ = '\t';
+    end = options & kFractionalCounts ? putFixed(end, count, 4, 8) : putWhole(end, count);
+    out.append(line, putLineEnd(end, lineEnd));
 }
 
 bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
@@ -30,10 +26,11 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     out.append("Channel\tCount").append(lineEndText(lineEnd));
     for (long long i = 0; i < n; ++i) {
         updateProgress(i, n, request.progressPanel);
-        appendInteger(out, firstChannel + i);
-        out.push_back('\t');
-        appendFixed(out, scan.points[static_cast<std::size_t>(i)].count, 0, 8);
-        out.append(lineEndText(lineEnd));
+        char line[2 * kNumberRoom + 4];
+        char* end = putInteger(line, firstChannel + i);
+        *end++ = '\t';
+        end = putFixed(end, scan.points[static_cast<std::size_t>(i)].count, 0, 8);
+        out.append(line, putLineEnd(end, lineEnd));
         stream.flushIfFull();
     }
     stream.flush();

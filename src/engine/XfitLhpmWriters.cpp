@@ -38,15 +38,15 @@ void writeLHMPHeader(std::string& out, double first, double step, double last, L
 }
 
 void writeXFitCount(std::string& out, std::uint16_t options, double count, long long index, LineEnd lineEnd) {
-    const std::size_t start = out.size();
-    if (options & kFractionalCounts)
-        appendFixed(out, count, 2, 8);
-    else
-        appendWhole(out, count, 8);
+    char field[kNumberRoom + 4];
+    char* const value = field + 1;
+    char* end = options & kFractionalCounts ? putFixed(value, count, 2, 8) : putWhole(value, count, 8);
     // The fields have no separator: a value wider than its field gets one space before it, so
     // that it never runs into its neighbour.
-    if (out.size() - start > 8) out.insert(start, 1, ' ');
-    if ((index + 1) % 10 == 0) out.append(lineEndText(lineEnd));
+    char* begin = value;
+    if (end - value > 8) *--begin = ' ';
+    if ((index + 1) % 10 == 0) end = putLineEnd(end, lineEnd);
+    out.append(begin, end);
 }
 
 bool writeXFITFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {

@@ -1,16 +1,59 @@
 #include "platform/NumberText.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 
 namespace s2t {
 namespace {
 
-void appendPadded(std::string& out, const char* begin, const char* end, int width) {
-    auto length = static_cast<int>(end - begin);
-    if (width > length) out.append(static_cast<std::size_t>(width - length), ' ');
-    out.append(begin, end);
+constexpr std::uint64_t kPowersOfTen[20] = {1ULL,
+                                            10ULL,
+                                            100ULL,
+                                            1000ULL,
+                                            10000ULL,
+                                            100000ULL,
+                                            1000000ULL,
+                                            10000000ULL,
+                                            100000000ULL,
+                                            1000000000ULL,
+                                            10000000000ULL,
+                                            100000000000ULL,
+                                            1000000000000ULL,
+                                            10000000000000ULL,
+                                            100000000000000ULL,
+                                            1000000000000000ULL,
+                                            10000000000000000ULL,
+                                            100000000000000000ULL,
+                                            1000000000000000000ULL,
+                                            10000000000000000000ULL};
+
+int digitCount(std::uint64_t v) {
+    int digits = 1;
+    while (digits < 20 && v >= kPowersOfTen[digits]) ++digits;
+    return digits;
+}
+
+// Writes exactly `digits` decimal digits of v (leading zeros included) ending at end.
+void putDigits(char* end, std::uint64_t v, int digits) {
+    for (int d = 0; d < digits; ++d) {
+        *--end = static_cast<char>('0' + v % 10);
+        v /= 10;
+    }
+}
+
+char* putSpaces(char* at, int count) {
+    for (; count > 0; --count) *at++ = ' ';
+    return at;
+}
+
+char* putPadded(char* at, const char* begin, const char* end, int width) {
+    const auto length = static_cast<int>(end - begin);
+    at = putSpaces(at, width - length);
+    for (const char* p = begin; p != end; ++p) *at++ = *p;
+    return at;
 }
 
 bool isCSpace(char c) {
@@ -23,13 +66,88 @@ std::string_view skipSpace(std::string_view text) {
     return text.substr(i);
 }
 
+// printf's "%.<precision>f" for the values files hold (below 1e9 in magnitude, at most 9 decimals):
+// the exact binary value scaled by 10^precision in 128-bit integers and rounded to nearest with
+// ties to even, as the C library rounds. Null for anything else, which takes the general path.
+char* putSmallFixed(char* at, double value, int precision, int width) {
+    if (precision < 0 || precision > 9 || !(std::fabs(value) < 1e9)) return nullptr;  // NaN too
+    __extension__ typedef unsigned __int128 Wide;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    const bool negative = (bits >> 63) != 0;
+    const auto biased = static_cast<int>((bits >> 52) & 0x7FF);
+    std::uint64_t mantissa = bits & ((std::uint64_t{1} << 52) - 1);
+    int exponent = -1074;
+    if (biased != 0) {
+        mantissa |= std::uint64_t{1} << 52;
+        exponent = biased - 1075;
+    }
+    // |value| = mantissa x 2^exponent with exponent < -22, since |value| < 2^30.
+    const auto shift = static_cast<unsigned>(-exponent);
+    std::uint64_t rounded = 0;  // beyond 127 bits of shift the value rounds to 0
+    if (shift < 128) {
+        const Wide scaled = static_cast<Wide>(mantissa) * kPowersOfTen[precision];
+        Wide quotient = scaled >> shift;
+        const Wide remainder = scaled - (quotient << shift);
+        const Wide half = Wide{1} << (shift - 1);
+        if (remainder > half || (remainder == half && (quotient & 1) != 0)) ++quotient;
+        rounded = static_cast<std::uint64_t>(quotient);
+    }
+    const std::uint64_t unit = kPowersOfTen[precision];
+    const std::uint64_t whole = rounded / unit;
+    const int wholeDigits = digitCount(whole);
+    const int length = (negative ? 1 : 0) + wholeDigits + (precision > 0 ? precision + 1 : 0);
+    at = putSpaces(at, width - length);
+    if (negative) *at++ = '-';
+    at += wholeDigits;
+    putDigits(at, whole, wholeDigits);
+    if (precision > 0) {
+        *at++ = '.';
+        at += precision;
+        putDigits(at, rounded % unit, precision);
+    }
+    return at;
+}
+
 }  // namespace
 
+char* putFixed(char* at, double value, int precision, int width) {
+    if (char* end = putSmallFixed(at, value, precision, width)) return end;
+    char text[kNumberRoom];
+    auto result = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, precision);
+    return putPadded(at, text, result.ptr, width);
+}
+
+char* putInteger(char* at, long long value, int width) {
+    const bool negative = value < 0;
+    const auto magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    const int digits = digitCount(magnitude);
+    at = putSpaces(at, width - digits - (negative ? 1 : 0));
+    if (negative) *at++ = '-';
+    at += digits;
+    putDigits(at, magnitude, digits);
+    return at;
+}
+
+char* putWhole(char* at, double value, int width) {
+    // The conversion truncates toward zero as the format asks, and a value between -1 and 0
+    // becomes 0, never "-0".
+    if (std::fabs(value) < 9.0e18) return putInteger(at, static_cast<long long>(value), width);
+    // Beyond 64 bits (and inf, nan): the whole number digit for digit.
+    return putFixed(at, std::trunc(value), 0, width);
+}
+
 void appendFixed(std::string& out, double value, int precision, int width) {
-    char buffer[400];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                precision);
-    appendPadded(out, buffer, result.ptr, width);
+    if (precision <= kMaxPrecision && width <= kMaxWidth) {
+        char buffer[kNumberRoom];
+        out.append(buffer, putFixed(buffer, value, precision, width));
+        return;
+    }
+    std::string text(static_cast<std::size_t>(precision) + kNumberRoom, '\0');
+    auto result = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, precision);
+    text.resize(static_cast<std::size_t>(result.ptr - text.data()));
+    if (width > static_cast<int>(text.size())) out.append(static_cast<std::size_t>(width) - text.size(), ' ');
+    out.append(text);
 }
 
 std::string formatFixed(double value, int precision, int width) {
@@ -39,13 +157,12 @@ std::string formatFixed(double value, int precision, int width) {
 }
 
 void appendWhole(std::string& out, double value, int width) {
-    double whole = std::trunc(value);
-    if (whole == 0.0) whole = 0.0;  // no "-0"
-    if (std::isfinite(whole) && std::fabs(whole) < 9.0e18) {
-        appendInteger(out, static_cast<long long>(whole), width);
+    if (width <= kMaxWidth) {
+        char buffer[kNumberRoom];
+        out.append(buffer, putWhole(buffer, value, width));
         return;
     }
-    appendFixed(out, whole, 0, width);
+    appendFixed(out, std::fabs(value) < 9.0e18 ? static_cast<double>(static_cast<long long>(value)) : std::trunc(value), 0, width);
 }
 
 std::string formatWhole(double value, int width) {
@@ -55,9 +172,13 @@ std::string formatWhole(double value, int width) {
 }
 
 void appendInteger(std::string& out, long long value, int width) {
-    char buffer[32];
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-    appendPadded(out, buffer, result.ptr, width);
+    if (width <= kMaxWidth) {
+        char buffer[kNumberRoom];
+        out.append(buffer, putInteger(buffer, value, width));
+        return;
+    }
+    out.append(static_cast<std::size_t>(width - kMaxWidth), ' ');
+    appendInteger(out, value, kMaxWidth);
 }
 
 double parseLeadingDouble(std::string_view text) {

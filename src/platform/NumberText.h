@@ -2,6 +2,7 @@
 // the process runs under: files never get a decimal comma, and "28.783" always reads as 28.783.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +20,16 @@ std::string formatWhole(double value, int width = 0);
 
 // printf("%<width>d") of an integer.
 void appendInteger(std::string& out, long long value, int width = 0);
+
+// The same conversions written into a character buffer, for writers that build a whole line before
+// appending it: each writes at `at` and returns the end of what it wrote. With precision up to
+// kMaxPrecision and width up to kMaxWidth, one call writes at most kNumberRoom characters.
+inline constexpr int kMaxPrecision = 40;
+inline constexpr int kMaxWidth = 64;
+inline constexpr std::size_t kNumberRoom = 400;
+char* putFixed(char* at, double value, int precision, int width = 0);
+char* putWhole(char* at, double value, int width = 0);
+char* putInteger(char* at, long long value, int width = 0);
 
 // atof: leading white space skipped, the longest prefix that forms a number is converted
 // (sign, digits, point, exponent, inf, nan); no number gives 0.0.

@@ -1,0 +1,92 @@
+// The fixed-point formatting of every number written to a file must be printf's, digit for digit,
+// including the rounding of exact ties and of values a hair off them, whatever path computes it.
+#include <gtest/gtest.h>
+
+#include <locale.h>
+
+#include <cmath>
+#include <cstdio>
+#include <random>
+
+#include "platform/NumberText.h"
+
+namespace s2t {
+namespace {
+
+// printf in the C locale, whatever locale another test left the process in.
+std::string printfFixed(double value, int precision) {
+    locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    locale_t previous = uselocale(c);
+    char buffer[512];
+    std::snprintf(buffer, sizeof buffer, "%.*f", precision, value);
+    uselocale(previous);
+    freelocale(c);
+    return buffer;
+}
+
+void expectPrintf(double value, int precision) {
+    ASSERT_EQ(formatFixed(value, precision), printfFixed(value, precision))
+        << "value " << std::hexfloat << value << ", precision " << precision;
+}
+
+TEST(FixedFormat, TiesRoundToEvenAndNeighboursOfTiesRoundAway) {
+    std::mt19937_64 random(42);
+    for (int precision = 0; precision <= 12; ++precision) {
+        // Odd multiples of 2^-(precision + 1) are exact ties at this precision.
+        for (int i = 0; i < 2000; ++i) {
+            const auto odd = static_cast<double>((random() % (std::uint64_t{1} << 40)) | 1);
+            const double tie = std::ldexp(odd, -(precision + 1));
+            expectPrintf(tie, precision);
+            expectPrintf(-tie, precision);
+            expectPrintf(std::nextafter(tie, 0.0), precision);
+            expectPrintf(std::nextafter(tie, 1e300), precision);
+        }
+    }
+}
+
+TEST(FixedFormat, ValuesOfEveryMagnitudeAndTheEdges) {
+    std::mt19937_64 random(7);
+    std::uniform_real_distribution<double> exponent(-30.0, 12.0);
+    for (int precision = 0; precision <= 12; ++precision) {
+        for (int i = 0; i < 5000; ++i) {
+            const double value = std::pow(10.0, exponent(random)) * (random() % 2 ? 1.0 : -1.0);
+            expectPrintf(value, precision);
+        }
+        for (double value : {0.0, -0.0, 5e-324, -5e-324, 2.2250738585072014e-308, 0.5, 1.5, 2.5, 999999999.5,
+                             999999999.9999999, std::nextafter(1e9, 0.0), 1e9, -1e9, 1e15, 28.783, 0.02, 69.132,
+                             11.30377050179894, 123456789.123456789}) {
+            expectPrintf(value, precision);
+        }
+    }
+}
+
+TEST(FixedFormat, WholeNumbersAsPercentDOfTheTruncatedValue) {
+    std::mt19937_64 random(11);
+    for (int i = 0; i < 20000; ++i) {
+        const int width = static_cast<int>(random() % 12);
+        const auto bits = static_cast<int>(random() % 63);
+        const long long integer = static_cast<long long>(random() >> (63 - bits)) * (random() % 2 ? 1 : -1);
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%*lld", width, integer);
+        std::string text;
+        appendInteger(text, integer, width);
+        ASSERT_EQ(text, expected);
+        const double fraction = static_cast<double>(random() % 1000) / 1000.0;
+        const double value = static_cast<double>(integer) + (integer < 0 ? -fraction : fraction);
+        if (std::fabs(value) < 1e15) {  // exactly the integer plus its fraction
+            std::snprintf(expected, sizeof expected, "%*lld", width, static_cast<long long>(std::trunc(value)));
+            ASSERT_EQ(formatWhole(value, width), expected) << value;
+        }
+    }
+    EXPECT_EQ(formatWhole(-0.999, 3), "  0");
+    EXPECT_EQ(formatWhole(-1e19), "-10000000000000000000");
+}
+
+TEST(FixedFormat, WidthPadsOnTheLeft) {
+    EXPECT_EQ(formatFixed(28.783, 8, 12), " 28.78300000");
+    EXPECT_EQ(formatFixed(-1.25, 1, 6), "  -1.2");
+    EXPECT_EQ(formatFixed(1e10, 2, 4), "10000000000.00");
+}
+
+}  // namespace
+}  // namespace s2t
