@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "platform/WholePercent.h"
 
 namespace s2t {
 
@@ -90,11 +91,13 @@ void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) 
     }
     const int total = static_cast<int>(2 * n - 3);
     int counter = 0;
+    auto percentAt = [total](long long c) { return 100.0 * static_cast<double>(c) / total; };
+    WholePercent<decltype(percentAt)> whole(total, percentAt);
     auto step = [&] {
         ++counter;
         if (!progress) return;
-        const double percent = 100.0 * counter / total;
-        if (static_cast<int>(percent) % 5 == 0) progress->setValue(percent);
+        // The percentage itself is computed only where it is shown.
+        if (whole.at(counter) % 5 == 0) progress->setValue(percentAt(counter));
     };
 
     sortByAbscissa(points);

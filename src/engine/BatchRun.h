@@ -9,6 +9,7 @@
 #include "engine/ConversionRecords.h"
 #include "engine/Session.h"
 #include "platform/Platform.h"
+#include "platform/WholePercent.h"
 
 namespace s2t {
 
@@ -93,5 +94,30 @@ std::string findAFreeFileName(std::string_view base, std::string_view extension,
 
 // Shows the progress of point i of total on the indicator, at whole multiples of 10 percent.
 void updateProgress(long long i, long long total, ProgressDisplay* progress);
+
+// The percentage updateProgress shows for point i of total.
+inline double progressPercent(long long i, long long total) {
+    return 100.0 * (static_cast<double>(i) / static_cast<double>(total));
+}
+
+// updateProgress(i, total, progress) for the points i = 0, 1, 2, ... of one pass, with exactly
+// its calls, computing the percentage only where its whole part changes.
+class PassProgress {
+public:
+    PassProgress(long long total, ProgressDisplay* progress) : progress_(progress), whole_(total, PercentAt{total}) {}
+    void at(long long i) {
+        if (!progress_) return;
+        const int percent = whole_.at(i);
+        if (percent % 10 == 0) progress_->setValue(percent);
+    }
+
+private:
+    struct PercentAt {
+        long long total;
+        double operator()(long long i) const { return progressPercent(i, total); }
+    };
+    ProgressDisplay* progress_;
+    WholePercent<PercentAt> whole_;
+};
 
 }  // namespace s2t

@@ -43,7 +43,7 @@ std::string findAFreeFileName(std::string_view base, std::string_view extension,
 
 void updateProgress(long long i, long long total, ProgressDisplay* progress) {
     if (!progress) return;
-    const int percent = static_cast<int>(100.0 * (static_cast<double>(i) / static_cast<double>(total)));
+    const int percent = static_cast<int>(progressPercent(i, total));
     if (percent % 10 == 0) progress->setValue(percent);
 }
 

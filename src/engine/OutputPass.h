@@ -62,8 +62,9 @@ void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& reque
               const ConversionSettings& settings, Deliver&& deliver) {
     std::span<const ScanPoint> points(scan.points);
     IntervalCursor cursor;
+    PassProgress progress(grid.count, request.progressPanel);
     for (long long i = 0; i < grid.count; ++i) {
-        updateProgress(i, grid.count, request.progressPanel);
+        progress.at(i);
         double x = grid.start + static_cast<double>(i) * grid.step;
         double y = 0.0;
         if (getTThetaAndCounts(x, y, points, request, settings, &cursor) == kPointDelivered) deliver(i, x, y);

@@ -24,8 +24,9 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     OutputStream stream(target.file());
     std::string& out = stream.buffer();
     out.append("Channel\tCount").append(lineEndText(lineEnd));
+    PassProgress progress(n, request.progressPanel);
     for (long long i = 0; i < n; ++i) {
-        updateProgress(i, n, request.progressPanel);
+        progress.at(i);
         char line[2 * kNumberRoom + 4];
         char* end = putInteger(line, firstChannel + i);
         *end++ = '\t';
