@@ -48,8 +48,7 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     std::vector<ScanPoint> points(static_cast<std::size_t>(channels));
     for (std::size_t i = 0; i < points.size(); ++i)
         points[i].count = static_cast<double>(int32At(&counts[4 * i]));
-    mapScanToTwoTheta(points, [](std::size_t i) { return static_cast<double>(i); }, calibration,
-                      straightLine, platform);
+    mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, platform);
 
     scan.points = std::move(points);
     scan.fromGufi = false;

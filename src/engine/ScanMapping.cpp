@@ -25,12 +25,13 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
     return true;
 }
 
-void mapScanToTwoTheta(std::vector<ScanPoint>& points, const std::function<double(std::size_t)>& abscissa,
+void mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
                        const CalibrationState& calibration, bool straightLine, Platform& platform) {
     bool zeroWidth = false;
     IntervalCursor cursor;
     for (std::size_t i = 0; i < points.size(); ++i)
-        points[i].twoTheta = channelToTTheta(calibration, abscissa(i), straightLine, &zeroWidth, &cursor);
+        points[i].twoTheta =
+            channelToTTheta(calibration, first + step * static_cast<double>(i), straightLine, &zeroWidth, &cursor);
     if (zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
 }
 

@@ -2,7 +2,6 @@
 // GUFI angle), and reports a calibration spline with two points on one channel once per file.
 #pragma once
 
-#include <functional>
 
 #include "calibration/CalibrationState.h"
 #include "engine/ConversionRecords.h"
@@ -21,8 +20,9 @@ inline bool mapsWithStraightLine(std::int16_t conversion) {
 bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, const std::string& path,
                        Platform& platform);
 
-// Sets points[i].twoTheta = channelToTTheta(abscissa(i)) for every point.
-void mapScanToTwoTheta(std::vector<ScanPoint>& points, const std::function<double(std::size_t)>& abscissa,
+// Sets points[i].twoTheta = channelToTTheta(first + step x i) for every point: the channel index
+// for a channel file (first 0, step 1), the file's own angle for a GUFI file.
+void mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
                        const CalibrationState& calibration, bool straightLine, Platform& platform);
 
 }  // namespace s2t
