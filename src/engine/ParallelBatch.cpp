@@ -55,7 +55,8 @@ private:
     ConversionSettings batchSettings_;
 
     std::mutex mutex_;
-    std::condition_variable changed_;
+    std::condition_variable playerWakes_;   // a file's slot has something to play
+    std::condition_variable workersWake_;   // the batch started, the window moved, or a slot has room
     std::vector<FileSlot> slots_;  // file k in slot k % window_
     bool started_ = false;
     std::size_t nextToStart_ = 0;
@@ -82,11 +83,11 @@ void ParallelBatch::handOver(std::size_t k, RecordedStretch& stretch, bool last)
         FileSlot& s = slot(k);
         // A large output waits here until the caller's thread has caught up, so that no more
         // than about two stretches of a file are held at a time.
-        if (!last) changed_.wait(lock, [&] { return s.ready.size() < 2 || s.abandoned; });
+        if (!last) workersWake_.wait(lock, [&] { return s.ready.size() < 2 || s.abandoned; });
         if (!s.abandoned) s.ready.push_back(std::move(stretch));
         if (last) s.done = true;
     }
-    changed_.notify_all();
+    playerWakes_.notify_one();
     stretch.clear();
 }
 
@@ -135,20 +136,20 @@ void ParallelBatch::start() {
         batchSettings_ = session_.settings;
         started_ = true;
     }
-    changed_.notify_all();
+    workersWake_.notify_all();
 }
 
 void ParallelBatch::work() {
     {
         std::unique_lock lock(mutex_);
-        changed_.wait(lock, [&] { return started_; });
+        workersWake_.wait(lock, [&] { return started_; });
     }
     Worker worker(*this);
     for (;;) {
         std::size_t k = 0;
         {
             std::unique_lock lock(mutex_);
-            changed_.wait(lock, [&] { return nextToStart_ >= plan_.size() || nextToStart_ < nextToPlay_ + window_; });
+            workersWake_.wait(lock, [&] { return nextToStart_ >= plan_.size() || nextToStart_ < nextToPlay_ + window_; });
             if (nextToStart_ >= plan_.size()) return;
             k = nextToStart_++;
         }
@@ -165,18 +166,23 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
     std::vector<RecordedStretch> taken;
     bool done = false;
     while (!done) {
+        bool full = false;
         {
             std::unique_lock lock(mutex_);
             FileSlot& s = slot(k);
-            changed_.wait(lock, [&] { return !s.ready.empty() || s.done; });
+            playerWakes_.wait(lock, [&] { return !s.ready.empty() || s.done; });
+            full = s.ready.size() >= 2;
             taken.swap(s.ready);
             done = s.done;
         }
-        changed_.notify_all();  // a worker may wait for room in this slot
+        if (full) workersWake_.notify_all();  // the worker waits for room in this slot
         for (const RecordedStretch& stretch : taken) {
             if (!playback.play(stretch)) {
-                std::lock_guard lock(mutex_);
-                slot(k).abandoned = true;
+                {
+                    std::lock_guard lock(mutex_);
+                    slot(k).abandoned = true;
+                }
+                workersWake_.notify_all();
             }
         }
         taken.clear();
@@ -199,7 +205,7 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
 void ParallelBatch::playAll(BatchResult& result) {
     for (std::size_t k = 0; k < plan_.size(); ++k) {
         play(k, result);
-        changed_.notify_all();  // room for one more file
+        workersWake_.notify_all();  // room for one more file
     }
 }
 

@@ -42,6 +42,17 @@ void ConversionRecorder::write(std::string_view bytes) {
     if (stretch_.bytes.size() >= kStretchBytes) stretchFull();
 }
 
+void ConversionRecorder::writeTaking(std::string& bytes) {
+    if (!stretch_.bytes.empty()) {
+        write(bytes);
+        bytes.clear();
+        return;
+    }
+    stretch_.bytes.swap(bytes);
+    bytes.clear();
+    if (stretch_.bytes.size() >= kStretchBytes) stretchFull();
+}
+
 bool ConversionPlayback::play(const RecordedStretch& stretch) {
     if (stopped_) return false;
     bool bytesWritten = false;

@@ -66,6 +66,8 @@ public:
     void refuse(std::string_view failureText);
     void finish(std::string_view failureText);
     void write(std::string_view bytes);
+    // write(bytes), taking the buffer over when the stretch holds no bytes yet; leaves it empty.
+    void writeTaking(std::string& bytes);
 
     RecordedStretch& stretch() { return stretch_; }
     const RecordedStretch& stretch() const { return stretch_; }
@@ -139,6 +141,7 @@ private:
     public:
         explicit RecordedFile(ConversionRecorder& recorder) : recorder_(recorder) {}
         void write(std::string_view bytes) override { recorder_.write(bytes); }
+        void writeTaking(std::string& bytes) override { recorder_.writeTaking(bytes); }
         bool commit() override { return true; }
 
     private:

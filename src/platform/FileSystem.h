@@ -17,6 +17,12 @@ public:
     virtual ~OutputFile() = default;
     // Appends bytes. A failure is remembered and reported by commit().
     virtual void write(std::string_view bytes) = 0;
+    // Appends the bytes held in `bytes` and leaves it empty; a file that keeps bytes in memory may
+    // take the buffer over whole instead of copying it.
+    virtual void writeTaking(std::string& bytes) {
+        write(bytes);
+        bytes.clear();
+    }
     // Completes the file. Returns false (and leaves the target untouched) when any write, the
     // close or the rename failed.
     virtual bool commit() = 0;
@@ -55,7 +61,7 @@ public:
         if (buffer_.size() >= kBlock) flush();
     }
     void flush() {
-        if (!buffer_.empty()) file_.write(buffer_);
+        if (!buffer_.empty()) file_.writeTaking(buffer_);
         buffer_.clear();
     }
     // Flushes and completes the file; false when anything failed.
