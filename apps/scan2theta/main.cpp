@@ -1,3 +1,7 @@
 #include "Cli.h"
+#include "platform/MemoryTuning.h"
 
-int main(int argc, char** argv) { return s2t::cli::runCli(argc, argv); }
+int main(int argc, char** argv) {
+    s2t::keepFreedMemoryForReuse();
+    return s2t::cli::runCli(argc, argv);
+}
