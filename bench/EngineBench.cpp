@@ -94,36 +94,37 @@ void formatValues(benchmark::State& state, Format&& format) {
         x[i] = 10.0 + 0.02 * i;
         y[i] = countAt(static_cast<std::size_t>(i));
     }
-    std::string out;
-    out.reserve(1 << 17);
+    std::vector<char> out(static_cast<std::size_t>(kValues) * 64 + kValueRoom);
+    std::size_t bytes = 0;
     for (auto _ : state) {
-        out.clear();
-        for (int i = 0; i < kValues; ++i) format(out, i, x[i], y[i]);
+        char* at = out.data();
+        for (int i = 0; i < kValues; ++i) at = format(at, i, x[i], y[i]);
+        bytes = static_cast<std::size_t>(at - out.data());
         benchmark::DoNotOptimize(out.data());
     }
     state.SetItemsProcessed(state.iterations() * kValues);
-    state.SetBytesProcessed(state.iterations() * static_cast<long long>(out.size()));
+    state.SetBytesProcessed(state.iterations() * static_cast<long long>(bytes));
 }
 
 void TextLine(benchmark::State& state) {
-    formatValues(state, [](std::string& out, int, double x, double y) { writeTThetaLine(out, 0, x, y, LineEnd::CrLf); });
+    formatValues(state, [](char* at, int, double x, double y) { return writeTThetaLine(at, 0, x, y, LineEnd::CrLf); });
 }
 BENCHMARK(TextLine);
 
 void TextLineFractional(benchmark::State& state) {
-    formatValues(state, [](std::string& out, int, double x, double y) {
-        writeTThetaLine(out, kFractionalCounts, x, y + 0.37, LineEnd::CrLf);
+    formatValues(state, [](char* at, int, double x, double y) {
+        return writeTThetaLine(at, kFractionalCounts, x, y + 0.37, LineEnd::CrLf);
     });
 }
 BENCHMARK(TextLineFractional);
 
 void XfitValue(benchmark::State& state) {
-    formatValues(state, [](std::string& out, int i, double, double y) { writeXFitCount(out, 0, y, i, LineEnd::CrLf); });
+    formatValues(state, [](char* at, int i, double, double y) { return writeXFitCount(at, 0, y, i, LineEnd::CrLf); });
 }
 BENCHMARK(XfitValue);
 
 void CpiCount(benchmark::State& state) {
-    formatValues(state, [](std::string& out, int, double, double y) { writeCPICount(out, 0, y, LineEnd::CrLf); });
+    formatValues(state, [](char* at, int, double, double y) { return writeCPICount(at, 0, y, LineEnd::CrLf); });
 }
 BENCHMARK(CpiCount);
 

@@ -157,8 +157,15 @@ std::size_t splineInterval(std::span<const Record> points, double x, IntervalCur
         return (klo == 0 || !(x < points[klo].*X)) && (klo + 2 == n || x < points[klo + 1].*X);
     };
     if (cursor && cursor->lower + 2 <= n) {
-        if (isTheInterval(cursor->lower)) return cursor->lower;
-        if (cursor->lower + 3 <= n && isTheInterval(cursor->lower + 1)) return ++cursor->lower;
+        // Move on by up to two intervals without a branch to mispredict: an ascending walk moves
+        // on by at most one interval per value unless its step is larger than the points' spacing.
+        std::size_t klo = cursor->lower;
+        klo += static_cast<std::size_t>(klo + 2 < n && !(x < points[klo + 1].*X));
+        klo += static_cast<std::size_t>(klo + 2 < n && !(x < points[klo + 1].*X));
+        if (isTheInterval(klo)) {
+            cursor->lower = klo;
+            return klo;
+        }
     }
     std::size_t klo = 0;
     std::size_t khi = n - 1;

@@ -26,10 +26,9 @@ void writeCPIHeader(std::string& out, double first, double step, double last, co
     out.append("SCANDATA").append(eol);
 }
 
-void writeCPICount(std::string& out, std::uint16_t options, double count, LineEnd lineEnd) {
-    char line[kNumberRoom + 2];
-    char* end = options & kFractionalCounts ? putFixed(line, count, 4, 8) : putWhole(line, count);
-    out.append(line, putLineEnd(end, lineEnd));
+char* writeCPICount(char* at, std::uint16_t options, double count, LineEnd lineEnd) {
+    at = options & kFractionalCounts ? putFixed(at, count, 4, 8) : putWhole(at, count);
+    return putLineEnd(at, lineEnd);
 }
 
 bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
@@ -41,9 +40,7 @@ bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session
             writeCPIHeader(stream.buffer(), range.first, grid.step, range.last, session.settings.CPIOpt, date,
                            lineEnd);
         },
-        [&](OutputStream& stream, long long, double, double y) {
-            writeCPICount(stream.buffer(), request.options, y, lineEnd);
-        });
+        [&](char* at, long long, double, double y) { return writeCPICount(at, request.options, y, lineEnd); });
 }
 
 }  // namespace s2t

@@ -34,8 +34,9 @@ bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& sessio
             range = headerRange;
             step = grid.step;
         },
-        [&](OutputStream&, long long, double, double y) {
+        [&](char* at, long long, double, double y) {
             if (counts.size() <= kMaxGufiValues) counts.push_back(static_cast<float>(y));
+            return at;  // the counts are written in binary once all are known
         },
         [&](OutputStream& stream, OutputTarget& target) {
             if (counts.size() > kMaxGufiValues) {

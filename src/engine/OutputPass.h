@@ -3,6 +3,7 @@
 // and the pass that delivers one point at a time with progress.
 #pragma once
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,6 +15,7 @@
 #include "engine/Resampling.h"
 #include "engine/Session.h"
 #include "platform/FileSystem.h"
+#include "platform/NumberText.h"
 
 namespace s2t {
 
@@ -60,19 +62,57 @@ HeaderRange GetHeaderInfo(const ConversionRequest& request, const ConversionSett
 template <class Deliver>
 void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& request,
               const ConversionSettings& settings, Deliver&& deliver) {
+    // The points are computed a block at a time before they are delivered, so that the processor
+    // overlaps the divisions of neighbouring points; computing them shows and writes nothing.
+    constexpr long long kBlock = 128;
     std::span<const ScanPoint> points(scan.points);
     IntervalCursor cursor;
     PassProgress progress(grid.count, request.progressPanel);
-    for (long long i = 0; i < grid.count; ++i) {
-        progress.at(i);
-        double x = grid.start + static_cast<double>(i) * grid.step;
-        double y = 0.0;
-        if (getTThetaAndCounts(x, y, points, request, settings, &cursor) == kPointDelivered) deliver(i, x, y);
+    double xs[kBlock], ys[kBlock];
+    int results[kBlock];
+    for (long long first = 0; first < grid.count; first += kBlock) {
+        const long long size = std::min(kBlock, grid.count - first);
+        for (long long k = 0; k < size; ++k) {
+            xs[k] = grid.start + static_cast<double>(first + k) * grid.step;
+            results[k] = getTThetaAndCounts(xs[k], ys[k], points, request, settings, &cursor);
+        }
+        for (long long k = 0; k < size; ++k) {
+            progress.at(first + k);
+            if (results[k] == kPointDelivered) deliver(first + k, xs[k], ys[k]);
+        }
     }
 }
 
-// A grid format: its extension, the lines before the values, one value, and a last check before
-// the file is completed (false: the check has refused the file through the target).
+// The most one value's text takes (a 2-theta list line with the widest numbers).
+inline constexpr std::size_t kValueRoom = 2 * kNumberRoom + 8;
+
+// Values written straight into memory, a block at a time: each writer puts one short text per
+// value at at() and advances past it, and the block joins the stream in one piece.
+class TextBlock {
+public:
+    explicit TextBlock(OutputStream& stream) : stream_(stream) {}
+    TextBlock(const TextBlock&) = delete;
+    TextBlock& operator=(const TextBlock&) = delete;
+
+    char* at() { return end_; }
+    void advance(char* end) {
+        end_ = end;
+        if (static_cast<std::size_t>(data_ + sizeof data_ - end_) < kValueRoom) flush();
+    }
+    void flush() {
+        stream_.append(std::string_view(data_, static_cast<std::size_t>(end_ - data_)));
+        end_ = data_;
+    }
+
+private:
+    OutputStream& stream_;
+    char data_[1 << 14];
+    char* end_ = data_;
+};
+
+// A grid format: its extension, the lines before the values, one value (written at `at`, returning
+// the end of its text), and a last check before the file is completed (false: the check has
+// refused the file through the target).
 struct NoFinalCheck {
     bool operator()(OutputStream&, OutputTarget&) const { return true; }
 };
@@ -89,10 +129,10 @@ bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& sessio
     if (!grid) return false;
     OutputStream stream(target.file());
     header(stream, GetHeaderInfo(request, session.settings, *grid), *grid);
-    walkGrid(*grid, scan, request, session.settings, [&](long long i, double x, double y) {
-        value(stream, i, x, y);
-        stream.flushIfFull();
-    });
+    TextBlock block(stream);
+    walkGrid(*grid, scan, request, session.settings,
+             [&](long long i, double x, double y) { block.advance(value(block.at(), i, x, y)); });
+    block.flush();
     if (!finalCheck(stream, target)) return false;
     stream.flush();
     return target.finish(kOutputFailure);

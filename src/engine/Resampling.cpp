@@ -7,11 +7,6 @@
 
 namespace s2t {
 
-double round(double v) {
-    const double w = std::trunc(v);
-    return v - w >= 0.5 ? w + 1.0 : w;
-}
-
 double findCountForTThetaLin(std::span<const ScanPoint> points, double x, IntervalCursor* cursor) {
     const std::size_t n = points.size();
     if (n == 0) return 0.0;
@@ -25,7 +20,10 @@ double findCountForTThetaLin(std::span<const ScanPoint> points, double x, Interv
         // Strictly between two neighbours, x is no point's abscissa, so the bisection below ends
         // on exactly these two without stopping early. On a point, or outside the scan, the
         // bisection decides.
-        for (std::size_t lower = cursor->lower; lower + 1 < n && lower <= cursor->lower + 1; ++lower) {
+        std::size_t lower = cursor->lower;
+        if (lower + 1 < n) {
+            lower += static_cast<std::size_t>(lower + 2 < n && points[lower + 1].twoTheta < x);
+            lower += static_cast<std::size_t>(lower + 2 < n && points[lower + 1].twoTheta < x);
             if (points[lower].twoTheta < x && x < points[lower + 1].twoTheta) {
                 cursor->lower = lower;
                 return interpolate(lower);
@@ -55,29 +53,6 @@ void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const Co
         // an ascending one is left exactly as it is.
         sortByAbscissa(points);
     }
-}
-
-int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
-                       const ConversionRequest& request, const ConversionSettings& settings,
-                       IntervalCursor* cursor) {
-    const std::uint16_t options = request.options;
-    if (options & kConstantStep) {
-        y = settings.constStepOpts.method == 3 ? splint(points, x, nullptr, cursor)
-                                               : findCountForTThetaLin(points, x, cursor);
-    } else {
-        const double k = std::trunc(x);
-        if (!(k < static_cast<double>(points.size()))) return kBeyondScan;
-        const ScanPoint& point = points[static_cast<std::size_t>(k)];
-        y = point.count;
-        x = point.twoTheta;
-    }
-    if (options & kRangeLimits) {
-        if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta)
-            return kOutsideRange;
-    }
-    if (options & kWholeTwoTheta) x = round(x);
-    if (!(options & kFractionalCounts)) y = round(y);
-    return kPointDelivered;
 }
 
 }  // namespace s2t

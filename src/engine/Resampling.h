@@ -3,6 +3,9 @@
 // rounding options applied.
 #pragma once
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <span>
 
 #include "calibration/Spline.h"
@@ -13,7 +16,14 @@ namespace s2t {
 
 // Rounds to a whole number: halves up for positive values; negative values are truncated toward
 // zero (-1.6 gives -1). Stays a double, so no value overflows an integer.
-double round(double v);
+inline double round(double v) {
+    const double w = std::trunc(v);
+    const double up = w + 1.0;
+    // Choose between the two by mask rather than by branch: whether a count rounds up is as good
+    // as random, and a mispredicted branch per value costs more than the rest of the rounding.
+    const std::uint64_t mask = 0 - static_cast<std::uint64_t>(v - w >= 0.5);
+    return std::bit_cast<double>((std::bit_cast<std::uint64_t>(up) & mask) | (std::bit_cast<std::uint64_t>(w) & ~mask));
+}
 
 // The count at 2-theta x by linear interpolation between the scan points that bracket x (the
 // scan ascending in 2-theta); above the last point the line through the last two extends.
@@ -34,8 +44,28 @@ inline constexpr int kOutsideRange = -1;
 // One output point. With constant step, x is a grid 2-theta and y becomes the count there;
 // otherwise x is a point index and both become that point's values. Applies the range limits
 // (kOutsideRange) and the whole-number options. cursor: kept between the points of one pass.
-int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
-                       const ConversionRequest& request, const ConversionSettings& settings,
-                       IntervalCursor* cursor = nullptr);
+// Defined here so that the output pass's loop compiles it in place.
+inline int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
+                              const ConversionRequest& request, const ConversionSettings& settings,
+                              IntervalCursor* cursor = nullptr) {
+    const std::uint16_t options = request.options;
+    if (options & kConstantStep) {
+        y = settings.constStepOpts.method == 3 ? splint(points, x, nullptr, cursor)
+                                               : findCountForTThetaLin(points, x, cursor);
+    } else {
+        const double k = std::trunc(x);
+        if (!(k < static_cast<double>(points.size()))) return kBeyondScan;
+        const ScanPoint& point = points[static_cast<std::size_t>(k)];
+        y = point.count;
+        x = point.twoTheta;
+    }
+    if (options & kRangeLimits) {
+        if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta)
+            return kOutsideRange;
+    }
+    if (options & kWholeTwoTheta) x = round(x);
+    if (!(options & kFractionalCounts)) y = round(y);
+    return kPointDelivered;
+}
 
 }  // namespace s2t

@@ -4,13 +4,11 @@
 
 namespace s2t {
 
-void writeTThetaLine(std::string& out, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd) {
-    // The whole line is built here and appended at once: this runs for every value written.
-    char line[2 * kNumberRoom + 4];
-    char* end = options & kWholeTwoTheta ? putWhole(line, twoTheta) : putFixed(line, twoTheta, 8, 9);
-    *end++ = '\t';
-    end = options & kFractionalCounts ? putFixed(end, count, 4, 8) : putWhole(end, count);
-    out.append(line, putLineEnd(end, lineEnd));
+char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd) {
+    at = options & kWholeTwoTheta ? putWhole(at, twoTheta) : putFixed(at, twoTheta, 8, 9);
+    *at++ = '\t';
+    at = options & kFractionalCounts ? putFixed(at, count, 4, 8) : putWhole(at, count);
+    return putLineEnd(at, lineEnd);
 }
 
 bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
@@ -22,18 +20,17 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     const long long firstChannel = scan.fromGufi ? 0 : scan.chnHeader.firstChannel();
     const long long n = static_cast<long long>(scan.points.size());
     OutputStream stream(target.file());
-    std::string& out = stream.buffer();
-    out.append("Channel\tCount").append(lineEndText(lineEnd));
+    stream.buffer().append("Channel\tCount").append(lineEndText(lineEnd));
     PassProgress progress(n, request.progressPanel);
+    TextBlock block(stream);
     for (long long i = 0; i < n; ++i) {
         progress.at(i);
-        char line[2 * kNumberRoom + 4];
-        char* end = putInteger(line, firstChannel + i);
-        *end++ = '\t';
-        end = putFixed(end, scan.points[static_cast<std::size_t>(i)].count, 0, 8);
-        out.append(line, putLineEnd(end, lineEnd));
-        stream.flushIfFull();
+        char* at = putInteger(block.at(), firstChannel + i);
+        *at++ = '\t';
+        at = putFixed(at, scan.points[static_cast<std::size_t>(i)].count, 0, 8);
+        block.advance(putLineEnd(at, lineEnd));
     }
+    block.flush();
     stream.flush();
     return target.finish(kChannelOutputFailure);
 }
@@ -45,9 +42,7 @@ bool writeTextFileTTheta(const ConversionRequest& request, Scan& scan, Session& 
         [&](OutputStream& stream, const HeaderRange&, const Grid&) {
             stream.buffer().append("2-Theta\tCount").append(lineEndText(lineEnd));
         },
-        [&](OutputStream& stream, long long, double x, double y) {
-            writeTThetaLine(stream.buffer(), request.options, x, y, lineEnd);
-        });
+        [&](char* at, long long, double x, double y) { return writeTThetaLine(at, request.options, x, y, lineEnd); });
 }
 
 }  // namespace s2t

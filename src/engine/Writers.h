@@ -24,16 +24,16 @@ bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session
 // GUFI binary scan: the 643-byte header, then one float count per value.
 bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
-// One line of the 2-theta list.
-void writeTThetaLine(std::string& out, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd);
+// One line of the 2-theta list, written at `at` (room for kValueRoom characters); returns its end.
+char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd);
 // The lines before the counts.
 void writeXFITHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
 void writeLHMPHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
 void writeCPIHeader(std::string& out, double first, double step, double last, const CPIOptions& cpi,
                     const std::string& date, LineEnd lineEnd);
-// One XFIT or LHPM value with the line break after every tenth loop index.
-void writeXFitCount(std::string& out, std::uint16_t options, double count, long long index, LineEnd lineEnd);
-// One CPI count line.
-void writeCPICount(std::string& out, std::uint16_t options, double count, LineEnd lineEnd);
+// One XFIT or LHPM value with the line break after every tenth loop index, written at `at`.
+char* writeXFitCount(char* at, std::uint16_t options, double count, long long index, LineEnd lineEnd);
+// One CPI count line, written at `at`.
+char* writeCPICount(char* at, std::uint16_t options, double count, LineEnd lineEnd);
 
 }  // namespace s2t

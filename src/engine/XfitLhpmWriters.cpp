@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "engine/OutputPass.h"
 #include "engine/Writers.h"
 #include "platform/NumberText.h"
@@ -21,9 +23,7 @@ bool writeGridFile(const ConversionRequest& request, Scan& scan, Session& sessio
         [&](OutputStream& stream, const HeaderRange& range, const Grid& grid) {
             header(stream.buffer(), range.first, grid.step, range.last, lineEnd);
         },
-        [&](OutputStream& stream, long long i, double, double y) {
-            writeXFitCount(stream.buffer(), request.options, y, i, lineEnd);
-        });
+        [&](char* at, long long i, double, double y) { return writeXFitCount(at, request.options, y, i, lineEnd); });
 }
 
 }  // namespace
@@ -37,16 +37,17 @@ void writeLHMPHeader(std::string& out, double first, double step, double last, L
     appendGridLine(out, first, step, last, lineEnd);
 }
 
-void writeXFitCount(std::string& out, std::uint16_t options, double count, long long index, LineEnd lineEnd) {
-    char field[kNumberRoom + 4];
-    char* const value = field + 1;
-    char* end = options & kFractionalCounts ? putFixed(value, count, 2, 8) : putWhole(value, count, 8);
+char* writeXFitCount(char* at, std::uint16_t options, double count, long long index, LineEnd lineEnd) {
+    char* end = options & kFractionalCounts ? putFixed(at, count, 2, 8) : putWhole(at, count, 8);
     // The fields have no separator: a value wider than its field gets one space before it, so
     // that it never runs into its neighbour.
-    char* begin = value;
-    if (end - value > 8) *--begin = ' ';
+    if (end - at > 8) {
+        std::memmove(at + 1, at, static_cast<std::size_t>(end - at));
+        *at = ' ';
+        ++end;
+    }
     if ((index + 1) % 10 == 0) end = putLineEnd(end, lineEnd);
-    out.append(begin, end);
+    return end;
 }
 
 bool writeXFITFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {

@@ -23,8 +23,7 @@ void appendInteger(std::string& out, long long value, int width = 0);
 
 // The same conversions written into a character buffer, for writers that build a whole line before
 // appending it: each writes at `at` and returns the end of the text. With precision up to
-// kMaxPrecision and width up to kMaxWidth, one call touches at most kNumberRoom characters from
-// `at` (scratch bytes past the returned end included).
+// kMaxPrecision and width up to kMaxWidth, one call writes at most kNumberRoom characters.
 inline constexpr int kMaxPrecision = 40;
 inline constexpr int kMaxWidth = 64;
 inline constexpr std::size_t kNumberRoom = 400;
