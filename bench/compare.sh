@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# Times scan2theta convert against the alternatives on the same batches, in one run:
+#   - scan2theta convert to text, XFIT and CPI with the spline calibration and spline resampling,
+#     with one job per core and with -j 1 (whose files must be the same);
+#   - bench/reference.py, the same conversion written with numpy and scipy; its files are compared
+#     with ours byte for byte, so that both sides do the same work;
+#   - xyconv (libxy-bin) converting our CPI files, the same number of points, to text;
+#   - the input/output floor: cat copying the same output bytes, in one stream and file by file.
+# Then prints a table of wall times, points (values written) per second and ratios, the spline
+# preparation's cost per point from the benchmarks, and the machine's load before and after.
+#
+# Usage: bench/compare.sh [BUILD_DIR]        (default: build/ beside bench/)
+# Environment: FILES (200 channel files of 4096 channels), BIG_FILES (4 of 32767), STEP (0.02),
+#              BIG_STEP (0.0025), RUNS (10 timed runs; the Python pipeline gets SLOW_RUNS, 3),
+#              KEEP=1 keeps the work folder.
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+build=$(cd "${1:-$root/build}" && pwd)
+python=${PYTHON:-/usr/bin/python3}
+files=${FILES:-200}
+bigFiles=${BIG_FILES:-4}
+step=${STEP:-0.02}
+bigStep=${BIG_STEP:-0.0025}
+runs=${RUNS:-10}
+slowRuns=${SLOW_RUNS:-3}
+jobs=$(nproc)
+date=2026-01-02
+
+cmake --build "$build" --target scan2theta scan2theta-bench -j 2 >/dev/null
+converter=$build/scan2theta
+work=$(mktemp -d /tmp/scan2theta-compare.XXXXXX)
+if [[ ${KEEP:-0} != 1 ]]; then trap 'rm -rf "$work"' EXIT; fi
+results=$work/results.tsv
+: >"$results"
+mkdir -p "$work/aside"
+fresh() {  # the shell command that gives the folder or file $1 a fresh start
+  echo "mv $1 $work/aside/\$(date +%s%N) 2>/dev/null; mkdir -p \$(dirname $1); sync"
+}
+
+machine() {
+  echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'), \
+$(free -g | awk '/^Mem:/ {print $2}') GiB memory; $1 load average:$(uptime | sed 's/.*load average://')"
+}
+machine "before:"
+
+# measure NAME PREPARE RUNS OUTPUT COMMAND ARGUMENTS...: times the command, run without a shell
+# around it, with its standard output sent to OUTPUT; PREPARE (a shell command) runs untimed before
+# every run. Appends "name median min mean sd" in seconds to the results.
+# Every run writes into a fresh output folder: PREPARE moves the last run's folder aside instead of
+# deleting it, because on an ext4 file system without a journal (as on this machine) creating files
+# right after thousands were deleted costs several times as much (the inode allocator skips inodes
+# deleted in the last 30 seconds), which no real conversion meets. The folders moved aside go at
+# the end (a few GiB under /tmp meanwhile). PREPARE also writes every dirty page to the disk, so
+# that no run shares the processors with the kernel writing back an earlier run's files.
+median_line='import statistics, sys
+t = [float(v) for v in sys.argv[2:]]
+print(sys.argv[1], statistics.median(t), min(t), statistics.mean(t),
+      statistics.stdev(t) if len(t) > 1 else 0.0, sep="\t")'
+measure() {
+  local name=$1 prepare=$2 count=$3 output=$4
+  shift 4
+  if command -v hyperfine >/dev/null; then
+    hyperfine -N --style none --warmup 1 --runs "$count" --prepare "bash -c $(printf '%q' "$prepare")" \
+      --output "$output" --export-json "$work/$name.json" "$(printf '%q ' "$@")" >/dev/null 2>>"$work/hyperfine.log"
+    "$python" -c "import json, sys, subprocess
+times = json.load(open(sys.argv[1]))['results'][0]['times']
+subprocess.run([sys.executable, '-c', sys.argv[3], sys.argv[2]] + [repr(t) for t in times], check=True)" \
+      "$work/$name.json" "$name" "$median_line" >>"$results"
+  else
+    local times=() i start end
+    bash -c "$prepare" && "$@" >"$output"  # warm-up
+    for ((i = 0; i < count; i++)); do
+      bash -c "$prepare"
+      start=$(date +%s.%N)
+      "$@" >"$output"
+      end=$(date +%s.%N)
+      times+=("$(echo "$end - $start" | bc)")
+    done
+    "$python" -c "$median_line" "$name" "${times[@]}" >>"$results"
+  fi
+}
+
+# The batches and their calibrations: the built-in one for 4096 channels, the same points at eight
+# times the channels for 32767.
+home=$work/home
+"$converter" calibration show --home "$home" >/dev/null
+"$python" "$here/make-batch.py" "$work/in-4096" "$files" 4096
+"$python" "$here/make-batch.py" "$work/in-32767" "$bigFiles" 32767 big
+printf '%s\r\n' '#y=Cx+K' '#Header' 'K=	10.939501' 'C=	0.026928' '' \
+  '#Observed Channel for the peaks, calculated 2-theta value for peaks' '#Calibrasion Data' \
+  'numOfDataPoints= 4' '5240.0000	28.7830' '10824.0000	47.3040' '13448.0000	56.1220' \
+  '17336.0000	69.1320' '' >"$work/big.pre"
+
+declare -A points
+for batch in 4096 32767; do
+  if [[ $batch == 4096 ]]; then options=$home/Default.pre; s=$step; else options=$work/big.pre; s=$bigStep; fi
+  inputs=("$work/in-$batch"/*.chn)
+  for format in text xfit cpi; do
+    ours=$work/out-$batch-$format
+    common=(convert --home "$home" --options "$options" --calibration spline --interpolation spline
+            -f "$format" -s "$s" --date "$date" --overwrite -q)
+    measure "ours-$batch-$format" "$(fresh "$ours")" "$runs" /dev/null \
+      "$converter" "${common[@]}" -j "$jobs" -o "$ours" "${inputs[@]}"
+    measure "ours1-$batch-$format" "$(fresh "$work/j1")" "$runs" /dev/null \
+      "$converter" "${common[@]}" -j 1 -o "$work/j1" "${inputs[@]}"
+    if ! diff -rq "$ours" "$work/j1" >/dev/null; then
+      echo "compare.sh: -j $jobs and -j 1 wrote different files for $batch/$format" >&2
+      exit 1
+    fi
+    measure "python-$batch-$format" "$(fresh "$work/py-$batch-$format")" "$slowRuns" /dev/null \
+      "$python" "$here/reference.py" --format "$format" --step "$s" --options "$options" --date "$date" \
+      -o "$work/py-$batch-$format" "${inputs[@]}"
+    outputs=("$ours"/*)
+    measure "cat-$batch-$format" "$(fresh "$work/floor-all")" "$runs" "$work/floor-all" cat "${outputs[@]}"
+    measure "catfiles-$batch-$format" "$(fresh "$work/floor") && mkdir -p $work/floor" "$runs" /dev/null \
+      bash -c 'for f in "$@"; do cat "$f" > '"$work/floor"'/"${f##*/}"; done' cat "${outputs[@]}"
+  done
+  measure "xyconv-$batch-cpi" "$(fresh "$work/xy") && mkdir -p $work/xy" "$runs" /dev/null \
+    xyconv -t cpi -m "$work/xy" "$work/out-$batch-cpi"/*.cpi
+  # Points: the values of the CPI files, the same grid as every other format's.
+  points[$batch]=$("$python" -c 'import sys, glob
+print(sum(open(f, "rb").read().count(b"\n") - 10 for f in glob.glob(sys.argv[1] + "/*.cpi")))' "$work/out-$batch-cpi")
+done
+machine "after: "
+
+# Equal work: the Python pipeline's files against ours.
+echo
+echo "The numpy/scipy pipeline's files against scan2theta's:"
+for batch in 4096 32767; do
+  for format in text xfit cpi; do
+    "$python" - "$work/out-$batch-$format" "$work/py-$batch-$format" "$batch/$format" <<'EOF'
+import os, sys
+ours, theirs, label = sys.argv[1:]
+names = sorted(os.listdir(ours))
+same = differing = 0
+for name in names:
+    a = open(os.path.join(ours, name), "rb").read()
+    b = open(os.path.join(theirs, name), "rb").read()
+    if a == b:
+        same += 1
+        continue
+    # The files hold the same grid, so the words differ only where a count does.
+    wa, wb = a.split(), b.split()
+    differing += sum(x != y for x, y in zip(wa, wb)) + abs(len(wa) - len(wb))
+print(f"  {label:12s} {same} of {len(names)} files byte-identical" +
+      (f"; the others differ in {differing} values" if differing else ""))
+EOF
+  done
+done
+
+# The table and the goals.
+echo
+"$python" - "$results" "${points[4096]}" "${points[32767]}" "$files" "$bigFiles" "$jobs" <<'EOF'
+import sys
+rows = {}
+for line in open(sys.argv[1]):
+    name, median, low, mean, sd = line.split("\t")
+    rows[name] = (float(median), float(low), float(mean), float(sd))
+points = {"4096": int(sys.argv[2]), "32767": int(sys.argv[3])}
+counts = {"4096": sys.argv[4], "32767": sys.argv[5]}
+jobs = sys.argv[6]
+tools = [("ours", f"scan2theta -j {jobs}"), ("ours1", "scan2theta -j 1"), ("python", "numpy/scipy"),
+         ("xyconv", "xyconv (cpi->text)"), ("cat", "cat, one stream"), ("catfiles", "cat, file by file")]
+print(f"{'batch':>14} {'format':6} {'tool':20} {'median s':>9} {'min s':>8} {'sd s':>7} {'Mpoints/s':>10} "
+      f"{'time/ours':>10}")
+for batch in ("4096", "32767"):
+    for form in ("text", "xfit", "cpi"):
+        ours = rows[f"ours-{batch}-{form}"][0]
+        for key, label in tools:
+            name = f"{key}-{batch}-{form}"
+            if name not in rows:
+                continue
+            median, low, mean, sd = rows[name]
+            rate = points[batch] / median / 1e6 if median > 0 else float("inf")
+            print(f"{counts[batch] + ' x ' + batch:>14} {form:6} {label:20} {median:9.4f} {low:8.4f} {sd:7.4f} "
+                  f"{rate:10.2f} {median / ours:9.2f}x")
+        print()
+print(f"points (values written) per batch: {points['4096']} ({counts['4096']} x 4096 channels), "
+      f"{points['32767']} ({counts['32767']} x 32767 channels)")
+print(f"time/ours: the tool's median time over scan2theta -j {jobs}'s in the same group.")
+print()
+print("goals, on the 4096-channel batch:")
+def goal(text, value, wanted, ok):
+    print(f"  {text:58s} {value:8.2f}  (goal {wanted})  {'met' if ok else 'NOT MET'}")
+for form in ("text", "xfit", "cpi"):
+    ours = rows[f"ours-4096-{form}"][0]
+    python = rows[f"python-4096-{form}"][0] / ours
+    goal(f"{form}: points per second over numpy/scipy's", python, ">= 10", python >= 10)
+    xy = rows["xyconv-4096-cpi"][0] / ours
+    goal(f"{form}: points per second over xyconv's", xy, ">= 1", xy >= 1)
+    if form != "text":
+        floor = ours / rows[f"cat-4096-{form}"][0]
+        goal(f"{form}: time over cat's, one stream", floor, "<= 5", floor <= 5)
+    speedup = rows[f"ours1-4096-{form}"][0] / ours
+    goal(f"{form}: -j {jobs} speed over -j 1", speedup, ">= 1.6", speedup >= 1.6)
+EOF
+
+# The spline preparation per point, from the benchmarks.
+"$build/bench/scan2theta-bench" --benchmark_filter='SplinePreparation' --benchmark_min_time=0.5 \
+  --benchmark_format=json 2>/dev/null | "$python" -c '
+import json, sys
+runs = {b["name"]: b["cpu_time"] / int(b["name"].split("/")[1]) for b in json.load(sys.stdin)["benchmarks"]}
+small, large = runs["SplinePreparation/4096"], runs["SplinePreparation/32767"]
+ratio = large / small
+verdict = "met" if ratio <= 10 else "NOT MET"
+print(f"  spline preparation, per point: {small:.2f} ns at 4096 points, {large:.2f} ns at 32767: "
+      f"{ratio:.2f} times  (goal <= 10)  {verdict}")'
