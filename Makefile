@@ -3,13 +3,15 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release -DS2T_WERROR=ON
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
+SECONDS ?= 60
 
 # The sanitizers stop at the first error of any kind and print where it came from.
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initialization_order=1 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0
 
-.PHONY: all setup configure build test test-sanitize demo screenshots clean
+.PHONY: all setup configure build test test-sanitize fuzz demo screenshots clean
 
 all: build
 
@@ -32,6 +34,10 @@ test-sanitize: setup
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Every fuzz target for SECONDS seconds (clang, libFuzzer); fails on any finding.
+fuzz: setup
+	@JOBS=$(JOBS) bash scripts/fuzz $(FUZZ_BUILD) $(SECONDS)
+
 demo: build
 	@bash scripts/demo $(BUILD)
 
@@ -39,4 +45,4 @@ screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/scan2theta-screenshots docs/screenshots
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD)
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD)

@@ -2,7 +2,9 @@
 // 643-byte header (first angle, step and value count; every other byte 0) followed by one
 // little-endian float count per value, so that the GUFI reader reads it back unchanged.
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "engine/OutputPass.h"
@@ -15,6 +17,11 @@ constexpr std::size_t kGufiHeaderSize = 643;
 constexpr std::size_t kMaxGufiValues = 32767;
 constexpr std::string_view kTooManyValues =
     "Couldn't write output file: %s\nA GUFI file holds at most 32767 points.\nWill skip conversion.";
+constexpr std::string_view kBeyondFloat =
+    "Couldn't write output file: %s\nAn angle or a count is too large for a GUFI file.\nWill skip conversion.";
+
+// Whether v can be stored as a 32-bit float (3.4e38 at most) without becoming infinite.
+bool fitsFloat(double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
 
 void putUint32(std::string& out, std::size_t at, std::uint32_t v) {
     for (int b = 0; b < 4; ++b) out[at + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
@@ -28,6 +35,7 @@ bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& sessio
     HeaderRange range;
     double step = 0.0;
     std::vector<float> counts;
+    bool fits = true;
     return runOutputPass(
         request, scan, session, platform, "guf",
         [&](OutputStream&, const HeaderRange& headerRange, const Grid& grid) {
@@ -35,12 +43,19 @@ bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& sessio
             step = grid.step;
         },
         [&](char* at, long long, double, double y) {
-            if (counts.size() <= kMaxGufiValues) counts.push_back(static_cast<float>(y));
+            fits = fits && fitsFloat(y);
+            if (fits && counts.size() <= kMaxGufiValues) counts.push_back(static_cast<float>(y));
             return at;  // the counts are written in binary once all are known
         },
         [&](OutputStream& stream, OutputTarget& target) {
             if (counts.size() > kMaxGufiValues) {
                 target.refuse(kTooManyValues);
+                return false;
+            }
+            // A value beyond the float range would be stored as infinity, and the file could not
+            // be read back.
+            if (!fits || !fitsFloat(range.first) || !fitsFloat(step)) {
+                target.refuse(kBeyondFloat);
                 return false;
             }
             std::string& out = stream.buffer();

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,6 +27,11 @@ inline constexpr std::string_view kChannelOutputFailure =
 inline constexpr std::string_view kOutputFailure =
     "Couldn't open output file: %s\nYour disk my be full, you may not have write permission or you "
     "may have the file already open.\nWill skip conversion.";
+// A file whose values overflowed (resampling across the spans of an absurd calibration) is not
+// written: "inf" or "nan" is no data.
+inline constexpr std::string_view kNotFiniteFailure =
+    "Couldn't write output file: %s\nThe conversion gave values that are not finite numbers.\n"
+    "Will skip conversion.";
 
 // Where a writer sends its file: the request's target, or else the platform's file system at once
 // (through the fallback the writer holds).
@@ -128,11 +134,22 @@ bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& sessio
     auto grid = chooseGrid(scan, request, session.settings, platform);
     if (!grid) return false;
     OutputStream stream(target.file());
-    header(stream, GetHeaderInfo(request, session.settings, *grid), *grid);
-    TextBlock block(stream);
-    walkGrid(*grid, scan, request, session.settings,
-             [&](long long i, double x, double y) { block.advance(value(block.at(), i, x, y)); });
-    block.flush();
+    const HeaderRange range = GetHeaderInfo(request, session.settings, *grid);
+    // Range limits far beyond the grid can overflow the header's grid arithmetic.
+    bool finite = std::isfinite(range.first) && std::isfinite(range.last);
+    if (finite) {
+        header(stream, range, *grid);
+        TextBlock block(stream);
+        walkGrid(*grid, scan, request, session.settings, [&](long long i, double x, double y) {
+            finite = finite && std::isfinite(x) && std::isfinite(y);
+            if (finite) block.advance(value(block.at(), i, x, y));
+        });
+        block.flush();
+    }
+    if (!finite) {
+        target.refuse(kNotFiniteFailure);
+        return false;
+    }
     if (!finalCheck(stream, target)) return false;
     stream.flush();
     return target.finish(kOutputFailure);

@@ -25,14 +25,23 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
     return true;
 }
 
-void mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
-                       const CalibrationState& calibration, bool straightLine, Platform& platform) {
+bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
+                       const CalibrationState& calibration, bool straightLine, const std::string& path,
+                       Platform& platform) {
     bool zeroWidth = false;
+    bool finite = true;
     IntervalCursor cursor;
-    for (std::size_t i = 0; i < points.size(); ++i)
+    for (std::size_t i = 0; i < points.size(); ++i) {
         points[i].twoTheta =
             channelToTTheta(calibration, first + step * static_cast<double>(i), straightLine, &zeroWidth, &cursor);
+        finite = finite && std::isfinite(points[i].twoTheta);
+    }
     if (zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
+    // An infinite angle would reach the files as "inf", and resampling around it as "nan".
+    if (!finite)
+        platform.messagePopup("Error", "The calibration gives the input file \"" + path +
+                                           "\" \nangles beyond the range of numbers.\nWill skip conversion.");
+    return finite;
 }
 
 }  // namespace s2t

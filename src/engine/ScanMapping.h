@@ -2,7 +2,6 @@
 // GUFI angle), and reports a calibration spline with two points on one channel once per file.
 #pragma once
 
-
 #include "calibration/CalibrationState.h"
 #include "engine/ConversionRecords.h"
 #include "platform/Platform.h"
@@ -21,8 +20,11 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
                        Platform& platform);
 
 // Sets points[i].twoTheta = channelToTTheta(first + step x i) for every point: the channel index
-// for a channel file (first 0, step 1), the file's own angle for a GUFI file.
-void mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
-                       const CalibrationState& calibration, bool straightLine, Platform& platform);
+// for a channel file (first 0, step 1), the file's own angle for a GUFI file. False, after an
+// "Error" message naming the file at path, when an angle comes out as no finite number (a
+// calibration so steep that the angles overflow): such a scan is not converted.
+bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
+                       const CalibrationState& calibration, bool straightLine, const std::string& path,
+                       Platform& platform);
 
 }  // namespace s2t

@@ -1,0 +1,91 @@
+#include "FuzzSupport.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+#include "calibration/Spline.h"
+#include "platform/ScriptedPlatform.h"
+
+namespace s2t::fuzz {
+
+InputFile::InputFile() {
+    fd_ = ::memfd_create("fuzz-input", MFD_CLOEXEC);
+    if (fd_ < 0) {
+        std::perror("memfd_create");
+        std::abort();
+    }
+    path_ = "/proc/self/fd/" + std::to_string(fd_);
+}
+
+InputFile::~InputFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+void InputFile::assign(const std::uint8_t* data, std::size_t size) {
+    if (::ftruncate(fd_, 0) != 0) std::abort();
+    std::size_t done = 0;
+    while (done < size) {
+        const ssize_t written = ::pwrite(fd_, data + done, size - done, static_cast<off_t>(done));
+        if (written <= 0) std::abort();
+        done += static_cast<std::size_t>(written);
+    }
+}
+
+InputFile& inputFile() {
+    static InputFile file;
+    return file;
+}
+
+void fail(const char* what, const char* file, int line) {
+    std::fprintf(stderr, "%s:%d: property broken: %s\n", file, line, what);
+    std::abort();
+}
+
+double ByteReader::finite(double fallback) {
+    const std::uint64_t bits = uint64();
+    double value;
+    std::memcpy(&value, &bits, sizeof value);
+    return std::isfinite(value) ? value : fallback;
+}
+
+std::size_t lineFeeds(const std::uint8_t* data, std::size_t size) {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < size; ++i) count += data[i] == '\n';
+    return count;
+}
+
+ReaderRun runReader(ScanReader reader, std::int32_t fileType, std::int16_t conversion) {
+    static const CalibrationState calibration = [] {
+        CalibrationState state;
+        state.installStartupValues();
+        spline(std::span<CalibrationPoint>(state.calPoints), {}, true);
+        return state;
+    }();
+    ScriptedPlatform platform;
+    platform.recordProgressValues = false;
+    ReaderRun run;
+    run.settings.startAngle = kUntouched;
+    run.settings.inputStep = kUntouched;
+    ConversionRequest request;
+    request.inputFile = inputFile().path();
+    request.fileType = fileType;
+    request.conversion = conversion;
+    run.status = reader(request, run.scan, calibration, run.settings, platform);
+    run.messages = platform.messages().size();
+    // Every failure is reported, once, and changes nothing; a success says nothing.
+    S2T_FUZZ_CHECK(run.status == 0 || run.status == -1);
+    S2T_FUZZ_CHECK(run.messages == (run.status == 0 ? 0u : 1u));
+    if (run.status != 0) S2T_FUZZ_CHECK(run.settings.startAngle == kUntouched && run.settings.inputStep == kUntouched);
+    return run;
+}
+
+bool holdsNonFiniteText(std::string_view text) {
+    return text.find("nan") != std::string_view::npos || text.find("inf") != std::string_view::npos;
+}
+
+}  // namespace s2t::fuzz

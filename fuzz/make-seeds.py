@@ -1,0 +1,182 @@
+#!/usr/bin/python3
+"""Writes the hand-made seed inputs of the fuzz targets into fuzz/corpus/TARGET/: small valid files
+of every kind and the edge cases around them (empty, cut short, impossible counts, numbers that are
+no numbers, long lines, missing line ends). Running it again writes the same bytes.
+
+The conversion target's inputs start with the choice bytes that fuzz/ConversionFuzz.cpp decodes:
+flags, format byte, step (uint16), range min and max, target length and text, wavelength, K and C
+(doubles), the calibration points when flag 16 is set, then the input file.
+
+Usage: fuzz/make-seeds.py
+"""
+
+import math
+import struct
+from pathlib import Path
+
+CORPUS = Path(__file__).resolve().parent / "corpus"
+
+
+def chn(counts, first=0, announced=None, trailer=b""):
+    header = bytearray(32)
+    header[0:2] = b"\xff\xff"
+    struct.pack_into("<hh", header, 28, first, len(counts) if announced is None else announced)
+    return bytes(header) + b"".join(struct.pack("<i", c) for c in counts) + trailer
+
+
+def gufi(first, step, counts, announced=None):
+    header = bytearray(643)
+    struct.pack_into("<ffh", header, 9, first, step, len(counts) if announced is None else announced)
+    return bytes(header) + b"".join(struct.pack("<f", c) for c in counts)
+
+
+def float_bits(bits):
+    return struct.unpack("<f", struct.pack("<I", bits))[0]
+
+
+def peak(n, centre, height, base=20):
+    return [int(base + height * math.exp(-((i - centre) / 3.0) ** 2)) for i in range(n)]
+
+
+NAN = float_bits(0x7FC00000)
+INF = float_bits(0x7F800000)
+
+CHN = {
+    "empty": b"",
+    "one-byte": b"\xff",
+    "signature-only": b"\xff\xff",
+    "short-header": chn([])[:20],
+    "not-chn": b"SIETRONICS XRD SCAN\r\n10.0\r\n" + bytes(20),
+    "zero-channels": chn([]),
+    "four-channels": chn([1, 2, 3, 4], first=100, trailer=b"\x00" * 16),
+    "one-byte-short": chn([1, 2, 3, 4])[:-1],
+    "negative-count": chn([], announced=-1),
+    "huge-announce": chn([7, 8], announced=32767),
+    "extreme-counts": chn([-2147483648, 2147483647, 0, -1]),
+    "peak-64": chn(peak(64, 30, 5000), first=-5),
+}
+
+GUFI = {
+    "empty": b"",
+    "ends-in-count": gufi(10.0, 0.02, [])[:18],
+    "zero-points": gufi(10.0, 0.02, []),
+    "three-points": gufi(10.0, 0.02, [1.0, 2.5, 3.0]),
+    "nan-angle": gufi(NAN, 0.02, [1.0]),
+    "inf-step": gufi(10.0, INF, [1.0]),
+    "inf-count": gufi(10.0, 0.02, [1.0, INF]),
+    "negative-count": gufi(10.0, 0.02, [], announced=-3),
+    "huge-announce": gufi(10.0, 0.02, [1.0] * 10, announced=32767),
+    "falling-angles": gufi(80.0, -0.5, [5.0, 6.0, 7.0, 8.0]),
+    "extreme-values": gufi(3.0e38, 3.0e38, [3.0e38, -3.0e38, 1e-45]),
+    "peak-64": gufi(20.0, 0.04, [float(c) for c in peak(64, 30, 3000)]),
+}
+
+DEFAULT_PRE = (
+    "#y=Cx+K\r\n#Header\r\nK=\t10.939501\r\nC=\t0.026928\r\n\r\n"
+    "#Observed Channel for the peaks, calculated 2-theta value for peaks\r\n#Calibrasion Data\r\n"
+    "numOfDataPoints= 4\r\n 655.0000\t 28.7830\r\n1353.0000\t 47.3040\r\n1681.0000\t 56.1220\r\n"
+    "2167.0000\t 69.1320\r\n\r\n"
+)
+
+OPTIONS = {
+    "default-crlf": DEFAULT_PRE,
+    "default-lf": DEFAULT_PRE.replace("\r\n", "\n"),
+    "header-only": "#Header\nK=1\nC=2\n",
+    "key-with-space": "#Header\nK =1\nC\n",
+    "three-announced-two-given": "#Calibrasion Data\nnumOfDataPoints= 3\n655 28.783\n\n1353 47.304\n",
+    "huge-announce": "#Calibrasion Data\nnumOfDataPoints= 2000000000\n655\t28.783\n",
+    "negative-announce": "#Calibrasion Data\nnumOfDataPoints=-5\n",
+    "no-final-line-feed": "#Header\nK=5\n#Calibrasion Data\nnumOfDataPoints= 1\n655\t28.783",
+    "not-finite": "#Header\nK=1e999\nC=nan\n#Calibrasion Data\nnumOfDataPoints= 2\ninf\t1\n2\t-inf\n",
+    "long-line": "#Header\nK=" + "9" * 2000 + "\n" + "#" * 5000 + "\n",
+    "nul-bytes": "#Header\nK=\x001\nC=2\x00\n",
+}
+
+STANDARDS = {
+    "corundum": "NAME = 'Corundum'\nDATA\n25.578 45\n35.152 100\n\n",
+    "name-without-space": "name='Corundum'\nDATA\n25.578\n",
+    "empty-data": "name= 'Empty'\nDATA\n\n",
+    "no-data": "name= 'Nothing'\n28.44\n",
+    "no-closing-quote": "name= 'Open\ndata\n1\n2\n3\n",
+    "not-numbers": "name= 'Text'\nDATA\nabc\n1e999\n-nan\n  \n",
+    "long-line": "name= '" + "x" * 3000 + "'\nDATA\n" + "1" * 3000 + "\n",
+    "no-final-line-feed": "name= 'Cut'\nDATA\n28.44",
+}
+
+XFIT_HEADER_23 = " " * 25 + "Th2" + " " * 10 + "Height     Width\n"
+XFIT_HEADER_42 = " " * 25 + "Pos" + " " * 20 + "th2" + " " * 10 + "Area\n"
+XFIT = {
+    "plain": "28.44\n47.30\n56.12\n",
+    "kind-23": XFIT_HEADER_23 + " " * 23 + "655.12   1000\n" + " " * 23 + "1353.4   500\n",
+    "kind-42": XFIT_HEADER_42 + " " * 42 + "1681.0\n" + "short line\n",
+    "unknown-header": "x" * 60 + "\n1\n2\n",
+    "empty-first-line": "\n28.44\n",
+    "negative-first": "-28.44\n1\n",
+    "exponent-first": "2.8e1\n",
+    "header-only": XFIT_HEADER_23,
+    "no-final-line-feed": "28.44",
+    "long-lines": XFIT_HEADER_23 + "9" * 5000 + "\n",
+}
+
+
+def choices(flags, fmt, step=100, lo=0.0, hi=0.0, target=b"Cu", wavelength=1.5406, k=10.939501,
+            c=0.02692846, points=()):
+    out = struct.pack("<BBH", flags, fmt, step)
+    out += struct.pack("<dd", lo, hi)
+    out += struct.pack("<B", len(target)) + target
+    out += struct.pack("<ddd", wavelength, k, c)
+    if flags & 16:
+        out += struct.pack("<B", len(points)) + b"".join(struct.pack("<dd", *p) for p in points)
+    return out
+
+
+GUFI_FLAG = 4
+OWN_POINTS = 16
+CONSTANT, LIMITS, WHOLE, FRACTIONAL, SPLINE_METHOD = 2, 4, 1, 8, 16
+TEXT, XFIT_OUT, CPI, LHPM, GUFI_OUT = (v << 5 for v in range(5))
+SMALL_CHN = chn(peak(48, 20, 4000), first=10)
+SMALL_GUFI = gufi(20.0, 0.1, [float(c) for c in peak(48, 20, 4000)])
+CONVERSION = {
+    "channels": choices(0, TEXT) + SMALL_CHN,
+    "text-points": choices(1, TEXT) + SMALL_CHN,
+    "text-whole-fractional": choices(1, TEXT | WHOLE | FRACTIONAL) + SMALL_CHN,
+    "xfit-linear-step": choices(1, XFIT_OUT | CONSTANT, step=39) + SMALL_CHN,
+    "xfit-limits": choices(1, XFIT_OUT | CONSTANT | LIMITS, step=9, lo=11.0, hi=11.9) + SMALL_CHN,
+    "lhpm-spline-method": choices(1, LHPM | CONSTANT | SPLINE_METHOD, step=19) + SMALL_CHN,
+    "cpi-spline-calibration": choices(2, CPI | CONSTANT | FRACTIONAL, step=9, target=b"Mo") + SMALL_CHN,
+    "gufi-file-angles": choices(3 | GUFI_FLAG, GUFI_OUT | CONSTANT, step=19) + SMALL_GUFI,
+    "gufi-channels": choices(0 | GUFI_FLAG, TEXT) + SMALL_GUFI,
+    "replace-declined": choices(1 | 32, TEXT) + SMALL_CHN,
+    "replace-accepted": choices(1 | 32 | 64, CPI | CONSTANT, step=9) + SMALL_CHN,
+    "own-points": choices(2 | OWN_POINTS, TEXT | CONSTANT, step=9,
+                          points=[(0.0, 10.0), (20.0, 10.5), (47.0, 12.0)]) + SMALL_CHN,
+    "one-point-calibration": choices(2 | OWN_POINTS, TEXT, points=[(5.0, 10.0)]) + SMALL_CHN,
+    "falling-line": choices(1, XFIT_OUT | CONSTANT, step=9, c=-0.05) + SMALL_CHN,
+    "empty-scan-step": choices(1, TEXT | CONSTANT) + chn([]),
+    "angles-beyond-float": choices(1, GUFI_OUT | CONSTANT, k=3e38, c=-3e38) + chn([1, 2, 3, 4, 5]),
+    "angles-beyond-double": choices(1, TEXT, c=1e308) + chn([1, 2, 3]),
+    "resampled-count-overflow": choices(1, TEXT | CONSTANT, c=-2.4687558309571594e304)
+    + chn([(i * 7919) % 100000 for i in range(65)]),
+    "header-range-overflow": choices(1, XFIT_OUT | CONSTANT | LIMITS, step=9, lo=2.3e-306, hi=-4.0e307) + chn([]),
+}
+
+
+def write(target, files):
+    folder = CORPUS / target
+    folder.mkdir(parents=True, exist_ok=True)
+    for name, content in files.items():
+        data = content.encode("latin-1") if isinstance(content, str) else content
+        (folder / name).write_bytes(data)
+
+
+def main():
+    write("chn-reader", CHN)
+    write("gufi-reader", GUFI)
+    write("option-file", OPTIONS)
+    write("standard-file", STANDARDS)
+    write("xfit-file", XFIT)
+    write("conversion", CONVERSION)
+
+
+if __name__ == "__main__":
+    main()
