@@ -35,9 +35,9 @@ QStringList nameFiltersFor(const FileSelectOptions& options) {
 }
 
 QString defaultNameFilter(const QStringList& filters, const std::string& defaultFileSpec) {
-    const QString spec = QString::fromStdString(defaultFileSpec).trimmed();
+    const QString pattern = QString::fromStdString(defaultFileSpec).trimmed();
     for (const QString& filter : filters)
-        if (filter.startsWith(spec + " (")) return filter;
+        if (filter.startsWith(pattern + " (")) return filter;
     return QString();
 }
 

@@ -41,7 +41,7 @@ private:
 // pattern, and "All files (*)" unless the extension is restricted.
 QStringList nameFiltersFor(const FileSelectOptions& options);
 
-// The filter that a default file spec such as "*.chn" selects; empty when none matches.
+// The filter that a default file pattern such as "*.chn" selects; empty when none matches.
 QString defaultNameFilter(const QStringList& filters, const std::string& defaultFileSpec);
 
 }  // namespace s2t::ui
