@@ -89,7 +89,7 @@ std::string addExtension(std::string_view path, std::string_view extension);
 
 // The output name for base + extension: the name itself when free, or when the user agrees to
 // replace the file; otherwise the first free name of base-0001, base-0002, ... (base-9999 in the
-// end, free or not).
+// end, free or not; the writers then refuse to replace it, since the user declined).
 std::string findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform);
 
 // Shows the progress of point i of total on the indicator, at whole multiples of 10 percent.

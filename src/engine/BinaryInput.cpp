@@ -1,19 +1,10 @@
 #include "engine/BinaryInput.h"
 
-#include <sys/stat.h>
+#include "platform/InputFile.h"
 
 namespace s2t {
 
-BinaryInput::BinaryInput(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {
-    if (!file_) return;
-    struct stat status {};
-    if (::fstat(::fileno(file_), &status) != 0 || S_ISDIR(status.st_mode)) {
-        std::fclose(file_);  // a folder is no input file
-        file_ = nullptr;
-        return;
-    }
-    if (S_ISREG(status.st_mode)) size_ = status.st_size;
-}
+BinaryInput::BinaryInput(const std::string& path) { file_ = openInputFile(path, size_); }
 
 BinaryInput::~BinaryInput() {
     if (file_) std::fclose(file_);

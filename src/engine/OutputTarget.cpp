@@ -14,7 +14,10 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
 bool DirectOutputTarget::open(std::string_view base, std::string_view extension, std::string_view failureText) {
     path_ = findAFreeFileName(base, extension, platform_);
     if (progress_) progress_->setOutputFile(path_);
-    file_ = platform_.fileSystem().createOutputFile(path_);
+    // A numbered name comes back taken only when base-0001 to base-9999 all are: the user declined
+    // to replace the file, so no file is replaced.
+    const bool declinedAndTaken = path_ != addExtension(base, extension) && platform_.fileSystem().exists(path_);
+    file_ = declinedAndTaken ? nullptr : platform_.fileSystem().createOutputFile(path_);
     if (!file_) {
         reportOutputFailure(failureText, path_, platform_);
         return false;

@@ -1,40 +1,45 @@
 #include "options/TextFile.h"
 
-#include <sys/types.h>
-
-#include <cstdlib>
+#include "platform/InputFile.h"
 
 namespace s2t {
 
-TextFile::TextFile(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
+TextFile::TextFile(const std::string& path) {
+    long long size = -1;
+    file_ = openInputFile(path, size);
+}
 
 TextFile::~TextFile() {
     if (file_) std::fclose(file_);
-    std::free(buffer_);
 }
 
 long TextFile::readLine(std::string& line) {
     line.clear();
-    if (!file_) return -1;
-    ssize_t length = ::getline(&buffer_, &capacity_, file_);
-    if (length <= 0) return -1;
-    if (buffer_[length - 1] != '\n') {
-        line.assign(buffer_, static_cast<std::size_t>(length));
-        return -1;
+    if (!file_ || cut_) return -1;
+    for (;;) {
+        const int c = getc_unlocked(file_);
+        if (c == EOF) return -1;  // the text so far stays in line, unread as a line
+        if (c == '\n') break;
+        if (line.size() == kMaxLineLength) {
+            line.clear();
+            cut_ = true;
+            return -1;
+        }
+        line.push_back(static_cast<char>(c));
     }
-    --length;
-    if (length > 0 && buffer_[length - 1] == '\r') --length;
-    line.assign(buffer_, static_cast<std::size_t>(length));
-    return static_cast<long>(length);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return static_cast<long>(line.size());
 }
 
 void TextFile::rewind() {
+    cut_ = false;
     if (file_) std::rewind(file_);
 }
 
 long TextFile::tell() const { return file_ ? std::ftell(file_) : -1; }
 
 void TextFile::seek(long position) {
+    cut_ = false;
     if (file_) std::fseek(file_, position, SEEK_SET);
 }
 

@@ -1,5 +1,7 @@
 // A text file read line by line. A line ends at a line feed; a carriage return directly before
-// it belongs to the line end. Lines of any length are read whole.
+// it belongs to the line end. Lines are read whole up to kMaxLineLength characters, far beyond any
+// line of an option, standard or peak file; a longer line (a binary file, a device such as
+// /dev/zero that never ends one) ends the file there instead of taking all memory.
 #pragma once
 
 #include <cstdio>
@@ -9,7 +11,7 @@ namespace s2t {
 
 class TextFile {
 public:
-    // Opens path for reading; check isOpen().
+    // Opens path for reading; check isOpen(). A folder does not open.
     explicit TextFile(const std::string& path);
     ~TextFile();
     TextFile(const TextFile&) = delete;
@@ -17,8 +19,11 @@ public:
 
     bool isOpen() const { return file_ != nullptr; }
 
+    static constexpr std::size_t kMaxLineLength = std::size_t{1} << 26;
+
     // Reads the next line into line (line end removed). Returns its length, or -1 when the file
     // ends before a line feed: a last line without one is left in line but never counts as read.
+    // A line longer than kMaxLineLength also gives -1, with line empty.
     long readLine(std::string& line);
 
     void rewind();
@@ -27,8 +32,7 @@ public:
 
 private:
     std::FILE* file_ = nullptr;
-    char* buffer_ = nullptr;
-    std::size_t capacity_ = 0;
+    bool cut_ = false;  // an overlong line ended the file; rewind() or seek() reads again
 };
 
 }  // namespace s2t

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -37,11 +39,20 @@ public:
     virtual bool exists(const std::string& path) = 0;
 };
 
-// The real file system (POSIX).
+// The real file system (POSIX). Temporary files are named ".<name>.partial-XXXXXX" and locked
+// (flock) while they are written. A run that is killed leaves its temporary file behind; the next
+// output file created in that folder removes every such file that no live run holds, once per
+// folder and file system object.
 class RealFileSystem : public FileSystem {
 public:
     std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override;
     bool exists(const std::string& path) override;
+
+private:
+    void removeLeftovers(const std::string& directory);
+
+    std::mutex mutex_;
+    std::set<std::string> cleanedDirectories_;
 };
 
 // Buffered text output over an OutputFile: writers append formatted text here and the buffer goes

@@ -1,4 +1,6 @@
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -19,14 +21,24 @@ mode_t currentUmask() {
     return mask;
 }
 
+constexpr std::string_view kPartialMarker = ".partial-";
+constexpr std::size_t kUniqueLength = 6;  // the XXXXXX of mkostemp
+
+// Whether name is a temporary output file of this program: ".<name>.partial-XXXXXX".
+bool isPartialName(std::string_view name) {
+    if (name.size() < 1 + 1 + kPartialMarker.size() + kUniqueLength || name[0] != '.') return false;
+    const std::size_t marker = name.size() - kUniqueLength - kPartialMarker.size();
+    return name.substr(marker, kPartialMarker.size()) == kPartialMarker;
+}
+
 class PosixOutputFile : public OutputFile {
 public:
-    PosixOutputFile(std::string target, std::string temporary, int fd)
-        : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd) {}
+    PosixOutputFile(std::string target, std::string temporary, int fd, mode_t mode)
+        : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd), mode_(mode) {}
 
     ~PosixOutputFile() override {
-        if (fd_ >= 0) ::close(fd_);
         if (!committed_) ::unlink(temporary_.c_str());
+        if (fd_ >= 0) ::close(fd_);
     }
 
     void write(std::string_view bytes) override {
@@ -43,39 +55,83 @@ public:
 
     bool commit() override {
         if (committed_) return true;
-        if (!failed_ && ::fchmod(fd_, 0666 & ~currentUmask()) != 0) failed_ = true;
-        int fd = fd_;
+        if (fd_ < 0) return false;
+        // The bytes reach the device before the name does: after a power cut the target holds
+        // either the old file or the complete new one, never an empty or partial one.
+        if (!failed_ && ::fdatasync(fd_) != 0) failed_ = true;
+        if (!failed_ && ::fchmod(fd_, mode_) != 0) failed_ = true;
+        // Renamed while still open and locked, so that no other run takes the file for a
+        // leftover of a killed one and removes it before it has its name.
+        if (!failed_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) failed_ = true;
+        committed_ = !failed_;
+        ::close(fd_);
         fd_ = -1;
-        if (::close(fd) != 0) failed_ = true;
-        if (failed_) return false;
-        if (::rename(temporary_.c_str(), target_.c_str()) != 0) return false;
-        committed_ = true;
-        return true;
+        return committed_;
     }
 
 private:
     std::string target_;
     std::string temporary_;
     int fd_;
+    mode_t mode_;
     bool failed_ = false;
     bool committed_ = false;
 };
 
 }  // namespace
 
+void RealFileSystem::removeLeftovers(const std::string& directory) {
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        if (!cleanedDirectories_.insert(directory).second) return;
+    }
+    DIR* folder = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!folder) return;
+    std::vector<std::string> leftovers;
+    while (const dirent* entry = ::readdir(folder))
+        if (isPartialName(entry->d_name)) leftovers.push_back(directory + entry->d_name);
+    ::closedir(folder);
+    for (const std::string& path : leftovers) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat status {};
+        // A run that is still writing holds the lock; only a dead run's file can be locked.
+        if (::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlink(path.c_str());
+        ::close(fd);
+    }
+}
+
 std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& path) {
     // A file the user may not write stays as it is, as an in-place write would have left it.
-    if (exists(path) && ::access(path.c_str(), W_OK) != 0) return nullptr;
+    struct stat existing {};
+    const bool replacing = ::stat(path.c_str(), &existing) == 0;
+    if (replacing && ::access(path.c_str(), W_OK) != 0) return nullptr;
+    // A replaced file keeps its permissions, as if it had been rewritten in place.
+    const mode_t mode = replacing && S_ISREG(existing.st_mode) ? (existing.st_mode & 0777)
+                                                                : (0666 & ~currentUmask());
     // The temporary file sits in the target's directory so that the final rename is atomic.
     std::string::size_type slash = path.find_last_of('/');
     std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string pattern = directory + "." + name + ".partial-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    return std::make_unique<PosixOutputFile>(path, std::string(buffer.data()), fd);
+    removeLeftovers(directory);
+    const std::string pattern = directory + "." + name + std::string(kPartialMarker) + "XXXXXX";
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back('\0');
+        const int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+        if (fd < 0) return nullptr;
+        // Held until the file is renamed or removed: the mark of a live run. (A file system
+        // without locks gets none; its leftovers are then never taken for dead ones.)
+        const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+        struct stat opened {}, named {};
+        if (!taken && ::fstat(fd, &opened) == 0 && ::lstat(buffer.data(), &named) == 0 &&
+            opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
+            return std::make_unique<PosixOutputFile>(path, std::string(buffer.data()), fd, mode);
+        // Another run cleaning up took the fresh file for a leftover: start again.
+        ::close(fd);
+    }
+    return nullptr;
 }
 
 bool RealFileSystem::exists(const std::string& path) {

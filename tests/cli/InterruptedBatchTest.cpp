@@ -1,0 +1,150 @@
+// A batch killed at a random moment (kill -9: no handler runs, nothing is cleaned up), many times
+// over: no output name ever holds a partial file, every file that existed before is either as it
+// was or completely replaced, Default.pre and the inputs are untouched, and the next run removes
+// what the killed ones left behind.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <thread>
+
+#include "support/ScanBytes.h"
+#include "support/TempDir.h"
+
+extern char** environ;
+
+namespace s2t {
+namespace {
+
+using test::chnBytes;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+constexpr int kInputs = 6;
+constexpr int kKills = 50;
+
+std::map<std::string, std::string> contentsOf(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = readFile(entry.path().string());
+    return files;
+}
+
+// Starts the converter on every input into out, replacing what is there; returns its process.
+pid_t startConversion(const std::vector<std::string>& inputs, const std::string& out, const std::string& home) {
+    std::vector<std::string> words = {S2T_CLI_BINARY, "convert", "-q", "--overwrite", "--home", home, "-o", out,
+                                      "--format", "xfit", "--step", "0.01",
+                                      // The built-in line, whether Default.pre exists yet or not.
+                                      "-K", "10.939501", "-C", "0.02692846"};
+    words.insert(words.end(), inputs.begin(), inputs.end());
+    std::vector<char*> argv;
+    for (auto& word : words) argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = -1;
+    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed ? -1 : pid;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return status;
+}
+
+bool isLeftover(const std::string& name) { return name.starts_with(".") && name.find(".partial-") != std::string::npos; }
+
+TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
+    TempDir dir;
+    std::vector<std::string> inputs;
+    std::mt19937 random(20240315);
+    for (int i = 0; i < kInputs; ++i) {
+        std::vector<std::int32_t> counts(32767);
+        for (auto& count : counts) count = static_cast<std::int32_t>(random() % 5000);
+        inputs.push_back(dir.file("scan" + std::to_string(i) + ".chn"));
+        writeFile(inputs.back(), chnBytes(0, counts));
+    }
+    std::map<std::string, std::string> inputBytes;
+    for (const auto& path : inputs) inputBytes[path] = readFile(path);
+
+    // The complete results, from a run left alone.
+    const std::string home = dir.file("home");
+    const std::string reference = dir.file("reference");
+    const auto started = std::chrono::steady_clock::now();
+    const pid_t whole = startConversion(inputs, reference, home);
+    ASSERT_GT(whole, 0);
+    const int status = waitFor(whole);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const auto runTime = std::chrono::steady_clock::now() - started;
+    const auto complete = contentsOf(reference);
+    ASSERT_EQ(complete.size(), static_cast<std::size_t>(kInputs));
+    const std::string defaultPre = readFile(home + "/Default.pre");
+    ASSERT_FALSE(defaultPre.empty());
+
+    // Half the outputs exist from an earlier run.
+    const std::string out = dir.file("out");
+    std::map<std::string, std::string> earlier;
+    for (int i = 0; i < kInputs; i += 2) earlier["scan" + std::to_string(i) + ".dat"] = "earlier result " + std::to_string(i);
+
+    const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
+    std::uniform_int_distribution<long long> moment(0, longest);
+    int killedWhileWriting = 0;
+    for (int round = 0; round < kKills; ++round) {
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        for (const auto& [name, text] : earlier) writeFile(out + "/" + name, text);
+        // Every fifth run starts without a program folder, so that Default.pre is being created
+        // when the kill comes.
+        const std::string runHome = round % 5 == 0 ? dir.file("fresh-home") : home;
+        if (round % 5 == 0) std::filesystem::remove_all(runHome);
+
+        const pid_t pid = startConversion(inputs, out, runHome);
+        ASSERT_GT(pid, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        ::kill(pid, SIGKILL);
+        waitFor(pid);
+
+        int leftovers = 0;
+        for (const auto& [name, text] : contentsOf(out)) {
+            if (isLeftover(name)) {
+                ++leftovers;
+                continue;
+            }
+            ASSERT_TRUE(complete.count(name)) << "unexpected file " << name << " after kill " << round;
+            const bool asBefore = earlier.count(name) && text == earlier.at(name);
+            EXPECT_TRUE(asBefore || text == complete.at(name)) << name << " is partial after kill " << round;
+        }
+        for (const auto& [name, text] : earlier) EXPECT_TRUE(std::filesystem::exists(out + "/" + name)) << name;
+        killedWhileWriting += leftovers > 0;
+        if (std::filesystem::exists(runHome + "/Default.pre")) {
+            EXPECT_EQ(readFile(runHome + "/Default.pre"), defaultPre) << "after kill " << round;
+        }
+        EXPECT_EQ(readFile(home + "/Default.pre"), defaultPre);
+    }
+    for (const auto& [path, bytes] : inputBytes) EXPECT_EQ(readFile(path), bytes);
+    // The kills do land in the middle of writing, not only before or after it.
+    EXPECT_GT(killedWhileWriting, 0);
+
+    // A run after the last kill completes every file and removes the leftovers.
+    const pid_t last = startConversion(inputs, out, home);
+    ASSERT_GT(last, 0);
+    EXPECT_EQ(waitFor(last), 0);
+    EXPECT_EQ(contentsOf(out), complete);
+}
+
+}  // namespace
+}  // namespace s2t

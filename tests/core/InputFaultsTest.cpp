@@ -1,0 +1,184 @@
+// Faults on the input side of a batch: files that vanish, shrink or turn into something else
+// between the moment they were listed and the moment they are read, and files that are not what
+// their name says. Each is reported with the reader's own message and the batch goes on.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "engine/BatchRun.h"
+#include "platform/ScriptedPlatform.h"
+#include "support/ScanBytes.h"
+#include "support/TempDir.h"
+
+namespace s2t {
+namespace {
+
+using test::chnBytes;
+using test::gufiBytes;
+using test::readFile;
+using test::TempDir;
+using test::writeFile;
+
+// A platform whose progress display does something to each input file as the batch announces it,
+// that is after the file was listed and right before it is read.
+class SabotagingPlatform : public ScriptedPlatform {
+public:
+    std::function<void(const std::string&)> beforeReading;
+
+    std::unique_ptr<ProgressDisplay> openProgressDisplay() override {
+        class Hook : public ProgressDisplay {
+        public:
+            Hook(std::unique_ptr<ProgressDisplay> inner, SabotagingPlatform& owner)
+                : inner_(std::move(inner)), owner_(owner) {}
+            void setLabel(std::string_view label) override { inner_->setLabel(label); }
+            void setValue(double percent) override { inner_->setValue(percent); }
+            void setInputFile(std::string_view path) override {
+                inner_->setInputFile(path);
+                if (owner_.beforeReading) owner_.beforeReading(std::string(path));
+            }
+            void setOutputFile(std::string_view path) override { inner_->setOutputFile(path); }
+            void setFileCounter(std::string_view text) override { inner_->setFileCounter(text); }
+
+        private:
+            std::unique_ptr<ProgressDisplay> inner_;
+            SabotagingPlatform& owner_;
+        };
+        return std::make_unique<Hook>(ScriptedPlatform::openProgressDisplay(), *this);
+    }
+};
+
+std::string couldNotOpen(const std::string& path) {
+    return "Couldn't open input file: " + path + "\nFile may not exist.\nWill skip conversion.";
+}
+std::string corrupted(const std::string& path) { return "The input file \"" + path + "\" \nhas been corrupted."; }
+std::string notChn(const std::string& path) { return "The input file \"" + path + "\" \nwasn't a CHN file."; }
+
+struct InputFaults : ::testing::Test {
+    InputFaults() {
+        session.calibration.installStartupValues();
+        platform.recordProgressValues = false;
+    }
+    BatchInput input(const std::string& name, const std::string& bytes) {
+        writeFile(dir.file(name), bytes);
+        return {dir.file(name), name.ends_with(".guf") ? kGufiFileType : kChnFileType};
+    }
+    // Runs the batch of the victim followed by a good file, doing harm to the victim just before it
+    // is read; returns the messages. The good file must still be converted.
+    std::vector<PlatformCall> batchWith(const BatchInput& victim, const std::function<void(const std::string&)>& harm) {
+        const BatchInput good = input("good.chn", chnBytes(0, {1, 2, 3}));
+        platform.beforeReading = [&](const std::string& path) {
+            if (path == victim.path) harm(path);
+        };
+        const BatchResult result = runBatch(session, platform, {victim, good}, {kLinearConversion, 0, kTextOutput},
+                                            {OutputDestination::Kind::Directory, dir.file("out")});
+        EXPECT_EQ(result.converted, 1);
+        EXPECT_EQ(result.skipped, 1);
+        EXPECT_TRUE(readFile(dir.file("out/good.txt")).starts_with("2-Theta\tCount"));
+        EXPECT_FALSE(std::filesystem::exists(dir.file("out/victim.txt")));
+        auto messages = platform.messages();
+        platform.calls.clear();
+        std::filesystem::remove(dir.file("out/good.txt"));
+        return messages;
+    }
+
+    TempDir dir;
+    Session session;
+    SabotagingPlatform platform;
+};
+
+TEST_F(InputFaults, AFileDeletedAfterListing) {
+    std::filesystem::create_directory(dir.file("out"));
+    const BatchInput victim = input("victim.chn", chnBytes(0, {5, 6, 7}));
+    const auto messages = batchWith(victim, [](const std::string& path) { std::filesystem::remove(path); });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "File Error", couldNotOpen(victim.path)}));
+}
+
+TEST_F(InputFaults, AFileReplacedByAFolderAfterListing) {
+    std::filesystem::create_directory(dir.file("out"));
+    const BatchInput victim = input("victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}));
+    const auto messages = batchWith(victim, [](const std::string& path) {
+        std::filesystem::remove(path);
+        std::filesystem::create_directory(path);
+    });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "File Error", couldNotOpen(victim.path)}));
+}
+
+TEST_F(InputFaults, AFileThatBecomesUnreadableAfterListing) {
+    // Root reads files whatever their permissions; the test needs an ordinary user.
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
+    std::filesystem::create_directory(dir.file("out"));
+    const BatchInput victim = input("victim.chn", chnBytes(0, {5, 6, 7}));
+    const auto messages = batchWith(victim, [](const std::string& path) { ::chmod(path.c_str(), 0); });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "File Error", couldNotOpen(victim.path)}));
+}
+
+TEST_F(InputFaults, AFileCutShortAfterListing) {
+    std::filesystem::create_directory(dir.file("out"));
+    const BatchInput chn = input("victim.chn", chnBytes(0, {5, 6, 7, 8}));
+    auto cut = [](const std::string& path) { std::filesystem::resize_file(path, std::filesystem::file_size(path) - 3); };
+    auto messages = batchWith(chn, cut);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", corrupted(chn.path)}));
+    const BatchInput guf = input("victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}));
+    messages = batchWith(guf, cut);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", corrupted(guf.path)}));
+}
+
+TEST_F(InputFaults, ANamedPipeIsReadWithoutWaitingForAWriter) {
+    std::filesystem::create_directory(dir.file("out"));
+    const std::string path = dir.file("victim.chn");
+    const BatchInput victim{path, kChnFileType};
+    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    const auto messages = batchWith(victim, [](const std::string&) {});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", notChn(path)}));
+}
+
+TEST_F(InputFaults, FilesThatAreNotWhatTheirNameSays) {
+    std::filesystem::create_directory(dir.file("out"));
+    // A CPI text file and a GUFI scan named as channel files.
+    const BatchInput text = input("victim.chn", "SIETRONICS XRD SCAN\r\n10.00000000\r\n");
+    auto messages = batchWith(text, [](const std::string&) {});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", notChn(text.path)}));
+    const BatchInput gufi{dir.file("victim.chn"), kChnFileType};
+    writeFile(gufi.path, gufiBytes(10.0f, 0.1f, {1, 2, 3}));
+    messages = batchWith(gufi, [](const std::string&) {});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", notChn(gufi.path)}));
+    // A sample channel file named as a GUFI scan: its header announces far more points than it holds.
+    const BatchInput chn{dir.file("victim.guf"), kGufiFileType};
+    writeFile(chn.path, readFile(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn"));
+    messages = batchWith(chn, [](const std::string&) {});
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", corrupted(chn.path)}));
+}
+
+TEST_F(InputFaults, ABatchOnSeveralThreadsReportsAVanishedFileInItsPlace) {
+    std::filesystem::create_directory(dir.file("out"));
+    const BatchInput a = input("a.chn", chnBytes(0, {1, 2, 3}));
+    const BatchInput b = input("b.chn", chnBytes(0, {4, 5, 6}));
+    const BatchInput c = input("c.guf", gufiBytes(10.0f, 0.1f, {1, 2}));
+    std::filesystem::remove(b.path);
+    std::filesystem::resize_file(c.path, 645);  // cut inside the counts
+    const BatchInput d = input("d.chn", chnBytes(0, {7, 8, 9}));
+    const BatchResult result = runBatch(session, platform, {a, b, c, d}, {kLinearConversion, 0, kTextOutput},
+                                        {OutputDestination::Kind::Directory, dir.file("out")}, 2);
+    EXPECT_EQ(result.converted, 2);
+    EXPECT_EQ(result.skipped, 2);
+    ASSERT_EQ(platform.messages().size(), 2u);
+    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", couldNotOpen(b.path)}));
+    EXPECT_EQ(platform.messages()[1], (PlatformCall{"message", "Error", corrupted(c.path)}));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/a.txt")));
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/d.txt")));
+}
+
+}  // namespace
+}  // namespace s2t
