@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include <sys/types.h>
+
 namespace s2t {
 
 // One file being written. Bytes go to a temporary file; commit() publishes it under the target
@@ -49,8 +51,11 @@ public:
     bool exists(const std::string& path) override;
 
 private:
+    static mode_t readUmask();
     void removeLeftovers(const std::string& directory);
 
+    // The process's file creation mask, read once: this program never changes it.
+    const mode_t umask_ = readUmask();
     std::mutex mutex_;
     std::set<std::string> cleanedDirectories_;
 };

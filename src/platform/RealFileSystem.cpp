@@ -14,13 +14,6 @@
 namespace s2t {
 namespace {
 
-mode_t currentUmask() {
-    // umask can only be read by setting it; put it straight back.
-    mode_t mask = ::umask(022);
-    ::umask(mask);
-    return mask;
-}
-
 constexpr std::string_view kPartialMarker = ".partial-";
 constexpr std::size_t kUniqueLength = 6;  // the XXXXXX of mkostemp
 
@@ -33,8 +26,12 @@ bool isPartialName(std::string_view name) {
 
 class PosixOutputFile : public OutputFile {
 public:
-    PosixOutputFile(std::string target, std::string temporary, int fd, mode_t mode)
-        : target_(std::move(target)), temporary_(std::move(temporary)), fd_(fd), mode_(mode) {}
+    PosixOutputFile(std::string target, std::string temporary, int fd, mode_t mode, bool replacing)
+        : target_(std::move(target)),
+          temporary_(std::move(temporary)),
+          fd_(fd),
+          mode_(mode),
+          replacing_(replacing) {}
 
     ~PosixOutputFile() override {
         if (!committed_) ::unlink(temporary_.c_str());
@@ -56,9 +53,11 @@ public:
     bool commit() override {
         if (committed_) return true;
         if (fd_ < 0) return false;
-        // The bytes reach the device before the name does: after a power cut the target holds
-        // either the old file or the complete new one, never an empty or partial one.
-        if (!failed_ && ::fdatasync(fd_) != 0) failed_ = true;
+        // When a file the user already has is replaced, the new bytes reach the device before
+        // the name does: after a power cut the target holds either the old file or the complete
+        // new one, never an empty or partial one. A new name risks no earlier data, and a
+        // device flush per file would cost a batch more than all its computing.
+        if (!failed_ && replacing_ && ::fdatasync(fd_) != 0) failed_ = true;
         if (!failed_ && ::fchmod(fd_, mode_) != 0) failed_ = true;
         // Renamed while still open and locked, so that no other run takes the file for a
         // leftover of a killed one and removes it before it has its name.
@@ -74,11 +73,19 @@ private:
     std::string temporary_;
     int fd_;
     mode_t mode_;
+    bool replacing_;
     bool failed_ = false;
     bool committed_ = false;
 };
 
 }  // namespace
+
+mode_t RealFileSystem::readUmask() {
+    // umask can only be read by setting it; put it straight back.
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    return mask;
+}
 
 void RealFileSystem::removeLeftovers(const std::string& directory) {
     {
@@ -109,7 +116,7 @@ std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& 
     if (replacing && ::access(path.c_str(), W_OK) != 0) return nullptr;
     // A replaced file keeps its permissions, as if it had been rewritten in place.
     const mode_t mode = replacing && S_ISREG(existing.st_mode) ? (existing.st_mode & 0777)
-                                                                : (0666 & ~currentUmask());
+                                                                : (0666 & ~umask_);
     // The temporary file sits in the target's directory so that the final rename is atomic.
     std::string::size_type slash = path.find_last_of('/');
     std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -127,7 +134,8 @@ std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& 
         struct stat opened {}, named {};
         if (!taken && ::fstat(fd, &opened) == 0 && ::lstat(buffer.data(), &named) == 0 &&
             opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
-            return std::make_unique<PosixOutputFile>(path, std::string(buffer.data()), fd, mode);
+            return std::make_unique<PosixOutputFile>(path, std::string(buffer.data()), fd, mode,
+                                                     replacing);
         // Another run cleaning up took the fresh file for a leftover: start again.
         ::close(fd);
     }
