@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "engine/AngleMemo.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSpline.h"
 #include "engine/OutputFormats.h"
@@ -63,12 +64,15 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
         runParallelBatch(session, platform, *progress, plan, calibrationSpline, jobs, result))
         return result;
 
+    AngleMemo angles;
     for (std::size_t i = 0; i < plan.size(); ++i) {
         progress->setInputFile(plan.inputPath(i));
         progress->setFileCounter(plan.counterText(i));
         calibrationSpline.computeFor(i, session.calibration);
         calibrationSpline.showFor(i, platform);
-        if (convertAnyFile(plan.request(i, progress.get()), session, platform))
+        ConversionRequest request = plan.request(i, progress.get());
+        request.angleMemo = &angles;
+        if (convertAnyFile(request, session, platform))
             ++result.converted;
         else
             ++result.skipped;

@@ -76,6 +76,7 @@ struct Scan {
 };
 
 class OutputTarget;
+class AngleMemo;
 
 // One file's conversion.
 struct ConversionRequest {
@@ -87,6 +88,7 @@ struct ConversionRequest {
     std::int32_t outputFileType = kTextOutput;
     ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
     OutputTarget* outputTarget = nullptr;      // null: straight to the platform's file system
+    AngleMemo* angleMemo = nullptr;            // the batch's angles kept from the last scan; null: none
 };
 
 // The range limits of the output.

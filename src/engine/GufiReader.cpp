@@ -65,7 +65,8 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
     if (request.conversion == kFileAngles) {
         for (std::size_t i = 0; i < points.size(); ++i) points[i].twoTheta = angle(i);
     } else {
-        if (!mapScanToTwoTheta(points, first, step, calibration, straightLine, path, platform)) return -1;
+        if (!mapScanToTwoTheta(points, first, step, calibration, straightLine, path, platform,
+                               request.angleMemo)) return -1;
     }
 
     scan.points = std::move(points);

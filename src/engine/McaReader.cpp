@@ -48,7 +48,8 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     std::vector<ScanPoint> points(static_cast<std::size_t>(channels));
     for (std::size_t i = 0; i < points.size(); ++i)
         points[i].count = static_cast<double>(int32At(&counts[4 * i]));
-    if (!mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, path, platform)) return -1;
+    if (!mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, path, platform,
+                               request.angleMemo)) return -1;
 
     scan.points = std::move(points);
     scan.fromGufi = false;

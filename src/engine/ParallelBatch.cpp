@@ -6,6 +6,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/AngleMemo.h"
 #include "engine/RecordedConversion.h"
 
 namespace s2t {
@@ -100,6 +101,7 @@ struct Worker {
         recorder.file = k;
         ConversionRequest request = batch.plan_.request(k, &progress);
         request.outputTarget = &target;
+        request.angleMemo = &angles;
         own.settings = batch.batchSettings_;
         // Nothing writes the calibration while the workers run.
         const CalibrationState& calibration = k == 0 ? batch.firstCalibration_ : batch.session_.calibration;
@@ -123,6 +125,7 @@ struct Worker {
     RecordingProgress progress;
     RecordingOutputTarget target;
     Session own;  // the settings a file is converted with (the reader sets its start and step)
+    AngleMemo angles;
 };
 
 void ParallelBatch::start() {

@@ -27,20 +27,28 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
 
 bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
                        const CalibrationState& calibration, bool straightLine, const std::string& path,
-                       Platform& platform) {
-    bool zeroWidth = false;
+                       Platform& platform, AngleMemo* memo) {
+    const MappedAngles* known = memo ? memo->find(calibration, straightLine, first, step, points.size()) : nullptr;
+    MappedAngles fresh;
+    if (!known) {
+        fresh.twoTheta.resize(points.size());
+        IntervalCursor cursor;
+        for (std::size_t i = 0; i < points.size(); ++i)
+            fresh.twoTheta[i] = channelToTTheta(calibration, first + step * static_cast<double>(i), straightLine,
+                                                &fresh.zeroWidth, &cursor);
+    }
+    const MappedAngles& angles = known ? *known : fresh;
     bool finite = true;
-    IntervalCursor cursor;
     for (std::size_t i = 0; i < points.size(); ++i) {
-        points[i].twoTheta =
-            channelToTTheta(calibration, first + step * static_cast<double>(i), straightLine, &zeroWidth, &cursor);
+        points[i].twoTheta = angles.twoTheta[i];
         finite = finite && std::isfinite(points[i].twoTheta);
     }
-    if (zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
+    if (angles.zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
     // An infinite angle would reach the files as "inf", and resampling around it as "nan".
     if (!finite)
         platform.messagePopup("Error", "The calibration gives the input file \"" + path +
                                            "\" \nangles beyond the range of numbers.\nWill skip conversion.");
+    if (!known && memo) memo->keep(calibration, straightLine, first, step, std::move(fresh));
     return finite;
 }
 

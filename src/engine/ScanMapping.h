@@ -3,6 +3,7 @@
 #pragma once
 
 #include "calibration/CalibrationState.h"
+#include "engine/AngleMemo.h"
 #include "engine/ConversionRecords.h"
 #include "platform/Platform.h"
 
@@ -22,9 +23,10 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
 // Sets points[i].twoTheta = channelToTTheta(first + step x i) for every point: the channel index
 // for a channel file (first 0, step 1), the file's own angle for a GUFI file. False, after an
 // "Error" message naming the file at path, when an angle comes out as no finite number (a
-// calibration so steep that the angles overflow): such a scan is not converted.
+// calibration so steep that the angles overflow): such a scan is not converted. memo: the angles
+// of the scan mapped before, taken when they fit and replaced when they do not (null: none kept).
 bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
                        const CalibrationState& calibration, bool straightLine, const std::string& path,
-                       Platform& platform);
+                       Platform& platform, AngleMemo* memo = nullptr);
 
 }  // namespace s2t
