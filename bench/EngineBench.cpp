@@ -152,7 +152,7 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     ConversionRecorder recorder;
     RecordingPlatform platform(recorder, "2026-01-02");
     RecordingProgress progress(recorder);
-    RecordingOutputTarget target(recorder);
+    RecordingOutputTarget target(recorder, nullptr);
     ConversionRequest request;
     request.inputFile = path;
     request.outputFile = "unused";

@@ -11,13 +11,19 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
     platform.messagePopup("File Error", text);
 }
 
-bool DirectOutputTarget::open(std::string_view base, std::string_view extension, std::string_view failureText) {
+bool DirectOutputTarget::openWith(std::unique_ptr<PendingOutputFile> written, std::string_view base,
+                                  std::string_view extension, std::string_view failureText) {
     path_ = findAFreeFileName(base, extension, platform_);
     if (progress_) progress_->setOutputFile(path_);
     // A numbered name comes back taken only when base-0001 to base-9999 all are: the user declined
     // to replace the file, so no file is replaced.
     const bool declinedAndTaken = path_ != addExtension(base, extension) && platform_.fileSystem().exists(path_);
-    file_ = declinedAndTaken ? nullptr : platform_.fileSystem().createOutputFile(path_);
+    if (declinedAndTaken)
+        file_ = nullptr;
+    else if (written)
+        file_ = written->name(path_) ? std::move(written) : nullptr;
+    else
+        file_ = platform_.fileSystem().createOutputFile(path_);
     if (!file_) {
         reportOutputFailure(failureText, path_, platform_);
         return false;

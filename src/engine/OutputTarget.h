@@ -38,7 +38,13 @@ class DirectOutputTarget : public OutputTarget {
 public:
     DirectOutputTarget(Platform& platform, ProgressDisplay* progress) : platform_(platform), progress_(progress) {}
 
-    bool open(std::string_view base, std::string_view extension, std::string_view failureText) override;
+    bool open(std::string_view base, std::string_view extension, std::string_view failureText) override {
+        return openWith(nullptr, base, extension, failureText);
+    }
+    // open(), with the file already written without a name when `written` is not null: it gets
+    // the free name instead of a new file being created.
+    bool openWith(std::unique_ptr<PendingOutputFile> written, std::string_view base, std::string_view extension,
+                  std::string_view failureText);
     OutputFile& file() override { return *file_; }
     void refuse(std::string_view failureText) override;
     bool finish(std::string_view failureText) override;

@@ -95,7 +95,11 @@ void ParallelBatch::handOver(std::size_t k, RecordedStretch& stretch, bool last)
 // What a worker converts with: it sees a recording platform, progress display and output target.
 struct Worker {
     explicit Worker(ParallelBatch& batch)
-        : batch(batch), recorder(batch), platform(recorder, batch.date_), progress(recorder), target(recorder) {}
+        : batch(batch),
+          recorder(batch),
+          platform(recorder, batch.date_),
+          progress(recorder),
+          target(recorder, &batch.platform_.fileSystem()) {}
 
     void convert(std::size_t k) {
         recorder.file = k;
@@ -179,8 +183,8 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
             done = s.done;
         }
         if (full) workersWake_.notify_all();  // the worker waits for room in this slot
-        for (const RecordedStretch& stretch : taken) {
-            if (!playback.play(stretch)) {
+        for (RecordedStretch& stretch : taken) {
+            if (!playback.play(stretch, std::move(stretch.written))) {
                 {
                     std::lock_guard lock(mutex_);
                     slot(k).abandoned = true;

@@ -1,5 +1,7 @@
 #include "engine/RecordedConversion.h"
 
+#include "engine/BatchRun.h"
+
 namespace s2t {
 
 void ConversionRecorder::add(RecordedEvent::Kind kind, std::initializer_list<std::string_view> texts, double value) {
@@ -53,7 +55,20 @@ void ConversionRecorder::writeTaking(std::string& bytes) {
     if (stretch_.bytes.size() >= kStretchBytes) stretchFull();
 }
 
-bool ConversionPlayback::play(const RecordedStretch& stretch) {
+bool RecordingOutputTarget::open(std::string_view base, std::string_view extension, std::string_view failureText) {
+    recorder_.open(extension, failureText);
+    written_ = nullptr;
+    if (fileSystem_) {
+        std::unique_ptr<PendingOutputFile> file = fileSystem_->createPendingFile(addExtension(base, extension));
+        written_ = file.get();
+        // The stretch of the Open is handed over only with the conversion's end: its bytes go to
+        // the file, never into the record, so no stretch fills up before.
+        recorder_.stretch().written = std::move(file);
+    }
+    return true;
+}
+
+bool ConversionPlayback::play(const RecordedStretch& stretch, std::unique_ptr<PendingOutputFile> written) {
     if (stopped_) return false;
     bool bytesWritten = false;
     auto writeBytes = [&] {
@@ -77,7 +92,7 @@ bool ConversionPlayback::play(const RecordedStretch& stretch) {
                 for (std::uint32_t r = 0; r < event.repeat; ++r) progress_->setValue(event.value);
             break;
         case RecordedEvent::Kind::Open:
-            if (!target_.open(base_, text[0], text[1])) {
+            if (!target_.openWith(std::move(written), base_, text[0], text[1])) {
                 stopped_ = true;
                 return false;
             }

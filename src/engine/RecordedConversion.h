@@ -6,11 +6,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/OutputTarget.h"
+#include "platform/FileSystem.h"
 #include "platform/Platform.h"
 
 namespace s2t {
@@ -34,15 +36,19 @@ struct RecordedEvent {
 
 // A stretch of a record: its events with their texts, and the output bytes written among them
 // (all after the stretch's Open, when it has one, and before its Finish).
+// When the file system keeps files without a name, the output file itself travels with the
+// stretch of its Open, already written, and bytes stays empty.
 struct RecordedStretch {
     std::vector<RecordedEvent> events;
     std::vector<std::string> texts;
     std::string bytes;
+    std::unique_ptr<PendingOutputFile> written;
 
     void clear() {
         events.clear();
         texts.clear();
         bytes.clear();
+        written.reset();
     }
 };
 
@@ -119,19 +125,24 @@ private:
     ConversionRecorder& recorder_;
 };
 
-// The output target of a recorded conversion: the file is composed in the record, and taken to
-// be created and completed; the playback finds out whether it really is.
+// The output target of a recorded conversion: the file is taken to be created and completed; the
+// playback finds out whether it really is. Its bytes go to a file without a name when the file
+// system keeps such files (written beside the output, in parallel with the other conversions,
+// and named by the playback), or else into the record.
 class RecordingOutputTarget : public OutputTarget {
 public:
-    explicit RecordingOutputTarget(ConversionRecorder& recorder) : recorder_(recorder), file_(recorder) {}
+    // fileSystem: where files without a name are made; null: every file is composed in the record.
+    RecordingOutputTarget(ConversionRecorder& recorder, FileSystem* fileSystem)
+        : recorder_(recorder), fileSystem_(fileSystem), file_(recorder) {}
 
-    bool open(std::string_view, std::string_view extension, std::string_view failureText) override {
-        recorder_.open(extension, failureText);
-        return true;
+    bool open(std::string_view base, std::string_view extension, std::string_view failureText) override;
+    OutputFile& file() override { return written_ ? *written_ : file_; }
+    void refuse(std::string_view failureText) override {
+        written_ = nullptr;
+        recorder_.refuse(failureText);
     }
-    OutputFile& file() override { return file_; }
-    void refuse(std::string_view failureText) override { recorder_.refuse(failureText); }
     bool finish(std::string_view failureText) override {
+        written_ = nullptr;
         recorder_.finish(failureText);
         return true;
     }
@@ -148,7 +159,9 @@ private:
         ConversionRecorder& recorder_;
     };
     ConversionRecorder& recorder_;
+    FileSystem* fileSystem_;
     RecordedFile file_;
+    OutputFile* written_ = nullptr;  // the open file without a name, owned by the record
 };
 
 // Plays a record back on the caller's thread, stretch after stretch, with the real platform and
@@ -160,7 +173,8 @@ public:
 
     // Plays one stretch. False once the output file could not be created: the conversion would
     // have stopped there, so the rest of its record is of no use.
-    bool play(const RecordedStretch& stretch);
+    // written: the stretch's output file, written without a name (see RecordedStretch).
+    bool play(const RecordedStretch& stretch, std::unique_ptr<PendingOutputFile> written = nullptr);
     // Whether the output file was completed.
     bool written() const { return written_; }
 

@@ -32,11 +32,28 @@ public:
     virtual bool commit() = 0;
 };
 
+// A file written before its name is chosen: a batch's workers write each file while the
+// caller's thread may still be asking under which name it goes. name() gives it its target, in
+// the folder it was created for, once that is known; commit() then publishes it there.
+class PendingOutputFile : public OutputFile {
+public:
+    // Makes path the target. False when nothing may be written under path (an existing file the
+    // user may not write, another folder): the file is then of no use.
+    virtual bool name(const std::string& path) = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
     // Starts writing path; null when the file cannot be created (no directory, no permission).
     virtual std::unique_ptr<OutputFile> createOutputFile(const std::string& path) = 0;
+    // Starts writing a file whose target is chosen later, in the folder of nearPath (a name it may
+    // get). Null when the file cannot be created, or when this file system keeps no file without
+    // a name (the caller then holds the bytes until the name is known).
+    virtual std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) {
+        static_cast<void>(nearPath);
+        return nullptr;
+    }
     // Whether anything (file, directory, unreadable file) already stands under path.
     virtual bool exists(const std::string& path) = 0;
 };
@@ -48,6 +65,7 @@ public:
 class RealFileSystem : public FileSystem {
 public:
     std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override;
+    std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override;
     bool exists(const std::string& path) override;
 
 private:

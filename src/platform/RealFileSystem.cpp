@@ -24,18 +24,33 @@ bool isPartialName(std::string_view name) {
     return name.substr(marker, kPartialMarker.size()) == kPartialMarker;
 }
 
-class PosixOutputFile : public OutputFile {
+// The folder part of path, with its final slash ("" for a bare name).
+std::string folderOf(const std::string& path) {
+    const std::string::size_type slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+class PosixOutputFile : public PendingOutputFile {
 public:
-    PosixOutputFile(std::string target, std::string temporary, int fd, mode_t mode, bool replacing)
-        : target_(std::move(target)),
-          temporary_(std::move(temporary)),
-          fd_(fd),
-          mode_(mode),
-          replacing_(replacing) {}
+    PosixOutputFile(std::string folder, std::string temporary, int fd, mode_t umask)
+        : folder_(std::move(folder)), temporary_(std::move(temporary)), fd_(fd), umask_(umask) {}
 
     ~PosixOutputFile() override {
         if (!committed_) ::unlink(temporary_.c_str());
         if (fd_ >= 0) ::close(fd_);
+    }
+
+    bool name(const std::string& path) override {
+        // Only a rename within the folder is atomic.
+        if (folderOf(path) != folder_) return false;
+        // A file the user may not write stays as it is, as an in-place write would have left it.
+        struct stat existing {};
+        replacing_ = ::stat(path.c_str(), &existing) == 0;
+        if (replacing_ && ::access(path.c_str(), W_OK) != 0) return false;
+        // A replaced file keeps its permissions, as if it had been rewritten in place.
+        mode_ = replacing_ && S_ISREG(existing.st_mode) ? (existing.st_mode & 0777) : (0666 & ~umask_);
+        target_ = path;
+        return true;
     }
 
     void write(std::string_view bytes) override {
@@ -52,7 +67,7 @@ public:
 
     bool commit() override {
         if (committed_) return true;
-        if (fd_ < 0) return false;
+        if (fd_ < 0 || target_.empty()) return false;
         // When a file the user already has is replaced, the new bytes reach the device before
         // the name does: after a power cut the target holds either the old file or the complete
         // new one, never an empty or partial one. A new name risks no earlier data, and a
@@ -69,11 +84,13 @@ public:
     }
 
 private:
-    std::string target_;
+    std::string folder_;
     std::string temporary_;
     int fd_;
-    mode_t mode_;
-    bool replacing_;
+    mode_t umask_;
+    std::string target_;  // empty until named
+    mode_t mode_ = 0;
+    bool replacing_ = false;
     bool failed_ = false;
     bool committed_ = false;
 };
@@ -110,19 +127,17 @@ void RealFileSystem::removeLeftovers(const std::string& directory) {
 }
 
 std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& path) {
-    // A file the user may not write stays as it is, as an in-place write would have left it.
-    struct stat existing {};
-    const bool replacing = ::stat(path.c_str(), &existing) == 0;
-    if (replacing && ::access(path.c_str(), W_OK) != 0) return nullptr;
-    // A replaced file keeps its permissions, as if it had been rewritten in place.
-    const mode_t mode = replacing && S_ISREG(existing.st_mode) ? (existing.st_mode & 0777)
-                                                                : (0666 & ~umask_);
-    // The temporary file sits in the target's directory so that the final rename is atomic.
-    std::string::size_type slash = path.find_last_of('/');
-    std::string directory = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    removeLeftovers(directory);
-    const std::string pattern = directory + "." + name + std::string(kPartialMarker) + "XXXXXX";
+    std::unique_ptr<PendingOutputFile> file = createPendingFile(path);
+    if (!file || !file->name(path)) return nullptr;
+    return file;
+}
+
+std::unique_ptr<PendingOutputFile> RealFileSystem::createPendingFile(const std::string& nearPath) {
+    // The temporary file sits in the target's folder so that the final rename is atomic.
+    const std::string folder = folderOf(nearPath);
+    const std::string name = nearPath.substr(folder.size());
+    removeLeftovers(folder);
+    const std::string pattern = folder + "." + name + std::string(kPartialMarker) + "XXXXXX";
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
@@ -134,8 +149,7 @@ std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& 
         struct stat opened {}, named {};
         if (!taken && ::fstat(fd, &opened) == 0 && ::lstat(buffer.data(), &named) == 0 &&
             opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
-            return std::make_unique<PosixOutputFile>(path, std::string(buffer.data()), fd, mode,
-                                                     replacing);
+            return std::make_unique<PosixOutputFile>(folder, std::string(buffer.data()), fd, umask_);
         // Another run cleaning up took the fresh file for a leftover: start again.
         ::close(fd);
     }

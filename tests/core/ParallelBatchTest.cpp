@@ -36,12 +36,20 @@ std::vector<float> gufiCounts(int n) {
 }
 
 // Refuses to create any file whose name holds "refused", as a locked or read-only file would.
+// With pendingFiles, the workers write their files themselves and the caller's thread names
+// them; without, the workers hand the bytes over in memory.
 struct PickyFileSystem : FileSystem {
+    explicit PickyFileSystem(bool pendingFiles) : pendingFiles(pendingFiles) {}
     std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override {
         if (path.find("refused") != std::string::npos) return nullptr;
         return real.createOutputFile(path);
     }
+    std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override {
+        if (!pendingFiles || nearPath.find("refused") != std::string::npos) return nullptr;
+        return real.createPendingFile(nearPath);
+    }
     bool exists(const std::string& path) override { return real.exists(path); }
+    bool pendingFiles;
     RealFileSystem real;
 };
 
@@ -77,7 +85,7 @@ struct ParallelBatchFixture : ::testing::Test {
         std::swap(session.calibration.calPoints[0], session.calibration.calPoints[2]);
         session.settings = settings;
         ScriptedPlatform platform;
-        platform.setFileSystem(std::make_shared<PickyFileSystem>());
+        platform.setFileSystem(std::make_shared<PickyFileSystem>(pendingFiles));
         platform.confirmAnswers = confirmAnswers;
 
         Outcome outcome;
@@ -116,6 +124,7 @@ struct ParallelBatchFixture : ::testing::Test {
     TempDir dir;
     ConversionSettings settings;
     std::deque<bool> confirmAnswers;
+    bool pendingFiles = true;
 };
 
 TEST_F(ParallelBatchFixture, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
@@ -156,6 +165,12 @@ TEST_F(ParallelBatchFixture, SplineBatchWithFailuresExistingOutputsAndSharedName
     EXPECT_GT(sequential.files.at("big.txt").size(), 3u << 20);
 
     for (int jobs : {2, 4}) expectSame(run(jobs, inputs, choices, existing), sequential, jobs);
+    pendingFiles = false;
+    expectSame(run(2, inputs, choices, existing), sequential, 2);
+    // No temporary file is left behind, whichever way the files were written.
+    for (const auto& [name, bytes] : run(2, inputs, choices, existing).files) EXPECT_NE(name[0], '.') << name;
+    pendingFiles = true;
+    for (const auto& [name, bytes] : run(2, inputs, choices, existing).files) EXPECT_NE(name[0], '.') << name;
 }
 
 TEST_F(ParallelBatchFixture, GufiOutputsRefusedAndGridsTooLarge) {
@@ -179,6 +194,8 @@ TEST_F(ParallelBatchFixture, GufiOutputsRefusedAndGridsTooLarge) {
     EXPECT_EQ(sequential.inputStep, 1.0);
 
     for (int jobs : {2, 3}) expectSame(run(jobs, inputs, choices, existing), sequential, jobs);
+    pendingFiles = false;
+    expectSame(run(2, inputs, choices, existing), sequential, 2);
 }
 
 TEST(BatchSpline, TwoComputationsGiveWhatOneBeforeEveryFileGives) {
