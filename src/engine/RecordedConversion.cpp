@@ -8,7 +8,7 @@ void ConversionRecorder::add(RecordedEvent::Kind kind, std::initializer_list<std
     RecordedEvent event;
     event.kind = kind;
     event.value = value;
-    event.firstText = static_cast<std::uint32_t>(stretch_.texts.size());
+    event.first = static_cast<std::uint32_t>(stretch_.texts.size());
     for (std::string_view text : texts) stretch_.texts.emplace_back(text);
     stretch_.events.push_back(event);
 }
@@ -22,13 +22,19 @@ void ConversionRecorder::waitCursor(bool on) { add(RecordedEvent::Kind::WaitCurs
 void ConversionRecorder::label(std::string_view text) { add(RecordedEvent::Kind::Label, {text}); }
 
 void ConversionRecorder::value(double percent) {
-    // The output pass sets the same value at every point of a tenth: one event with a count.
     auto& events = stretch_.events;
-    if (!events.empty() && events.back().kind == RecordedEvent::Kind::Value && events.back().value == percent) {
-        ++events.back().repeat;
+    auto& values = stretch_.values;
+    if (events.empty() || events.back().kind != RecordedEvent::Kind::Values) {
+        add(RecordedEvent::Kind::Values, {});
+        events.back().first = static_cast<std::uint32_t>(values.size());
+    }
+    // The output pass sets the same value at every point of a tenth: one value with a count.
+    if (events.back().count > 0 && values.back().percent == percent) {
+        ++values.back().repeat;
         return;
     }
-    add(RecordedEvent::Kind::Value, {}, percent);
+    values.push_back({percent, 1});
+    ++events.back().count;
 }
 
 void ConversionRecorder::open(std::string_view extension, std::string_view failureText) {
@@ -76,7 +82,7 @@ bool ConversionPlayback::play(const RecordedStretch& stretch, std::unique_ptr<Pe
         bytesWritten = true;
     };
     for (const RecordedEvent& event : stretch.events) {
-        const std::string* text = stretch.texts.data() + event.firstText;
+        const std::string* text = stretch.texts.data() + event.first;
         switch (event.kind) {
         case RecordedEvent::Kind::Message:
             platform_.messagePopup(text[0], text[1]);
@@ -87,9 +93,12 @@ bool ConversionPlayback::play(const RecordedStretch& stretch, std::unique_ptr<Pe
         case RecordedEvent::Kind::Label:
             if (progress_) progress_->setLabel(text[0]);
             break;
-        case RecordedEvent::Kind::Value:
+        case RecordedEvent::Kind::Values:
             if (progress_)
-                for (std::uint32_t r = 0; r < event.repeat; ++r) progress_->setValue(event.value);
+                for (std::uint32_t v = 0; v < event.count; ++v) {
+                    const RecordedValue& value = stretch.values[event.first + v];
+                    for (std::uint32_t r = 0; r < value.repeat; ++r) progress_->setValue(value.percent);
+                }
             break;
         case RecordedEvent::Kind::Open:
             if (!target_.openWith(std::move(written), base_, text[0], text[1])) {

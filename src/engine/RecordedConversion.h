@@ -23,15 +23,21 @@ struct RecordedEvent {
         Message,     // texts: title, text
         WaitCursor,  // value: 1 on, 0 off
         Label,       // texts: the progress indicator's label
-        Value,       // value: the percent, set `repeat` times in a row
+        Values,      // the progress values[firstValue, firstValue + count), each set `repeat` times
         Open,        // texts: extension, failure text
         Refuse,      // texts: failure text
         Finish,      // texts: failure text
     };
     Kind kind = Kind::Message;
-    std::uint32_t repeat = 1;
+    std::uint32_t count = 0;      // Values: how many
     double value = 0.0;
-    std::uint32_t firstText = 0;  // index of the event's first text in the stretch's texts
+    std::uint32_t first = 0;      // index of the first text (Values: of the first value) in the stretch
+};
+
+// A progress value and how many times in a row it was set.
+struct RecordedValue {
+    double percent = 0.0;
+    std::uint32_t repeat = 1;
 };
 
 // A stretch of a record: its events with their texts, and the output bytes written among them
@@ -41,12 +47,16 @@ struct RecordedEvent {
 struct RecordedStretch {
     std::vector<RecordedEvent> events;
     std::vector<std::string> texts;
+    // Progress values, apart from the events: a spline sets a value every few points, and one
+    // event each would cost more to record and play than the values themselves.
+    std::vector<RecordedValue> values;
     std::string bytes;
     std::unique_ptr<PendingOutputFile> written;
 
     void clear() {
         events.clear();
         texts.clear();
+        values.clear();
         bytes.clear();
         written.reset();
     }
