@@ -65,19 +65,24 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
         return result;
 
     AngleMemo angles;
+    convertInOrder(session, platform, *progress, plan, calibrationSpline, &angles, result);
+    return result;
+}
+
+void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
+                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result) {
     for (std::size_t i = 0; i < plan.size(); ++i) {
-        progress->setInputFile(plan.inputPath(i));
-        progress->setFileCounter(plan.counterText(i));
+        progress.setInputFile(plan.inputPath(i));
+        progress.setFileCounter(plan.counterText(i));
         calibrationSpline.computeFor(i, session.calibration);
         calibrationSpline.showFor(i, platform);
-        ConversionRequest request = plan.request(i, progress.get());
-        request.angleMemo = &angles;
+        ConversionRequest request = plan.request(i, &progress);
+        request.angleMemo = angles;
         if (convertAnyFile(request, session, platform))
             ++result.converted;
         else
             ++result.skipped;
     }
-    return result;
 }
 
 BatchResult convertFiles(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,

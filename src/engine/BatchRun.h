@@ -69,6 +69,16 @@ BatchResult convertFiles(Session& session, Platform& platform, const std::vector
 BatchResult runBatch(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
                      const BatchChoices& choices, const OutputDestination& destination, int jobs = 1);
 
+class AngleMemo;
+class BatchPlan;
+class BatchSpline;
+
+// The files of plan converted one after the other on this thread, with the progress display of
+// the batch. angles: what one file keeps for the next (see AngleMemo); null: every file mapped
+// afresh.
+void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
+                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result);
+
 // One file: read it, write it in the request's format. Returns whether an output was written.
 bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform);
 // The two halves of convertAnyFile. Reads the file with the reader of its kind (0, or -1 after

@@ -86,7 +86,7 @@ struct AngleReuse : ::testing::Test {
         return collect(out, platform);
     }
 
-    // Every file mapped afresh: the batch's own loop without anything kept between files.
+    // Every file mapped afresh: the batch's own loop with nothing kept between files.
     Outcome eachOnItsOwn(const std::vector<BatchInput>& inputs, const BatchChoices& choices) {
         const std::string out = freshOutput();
         Session session = freshSession();
@@ -95,13 +95,8 @@ struct AngleReuse : ::testing::Test {
         std::unique_ptr<ProgressDisplay> progress = platform.openProgressDisplay();
         const BatchPlan plan(inputs, choices, {OutputDestination::Kind::Directory, out});
         BatchSpline calibrationSpline;
-        for (std::size_t i = 0; i < plan.size(); ++i) {
-            progress->setInputFile(plan.inputPath(i));
-            progress->setFileCounter(plan.counterText(i));
-            calibrationSpline.computeFor(i, session.calibration);
-            calibrationSpline.showFor(i, platform);
-            convertAnyFile(plan.request(i, progress.get()), session, platform);
-        }
+        BatchResult result;
+        convertInOrder(session, platform, *progress, plan, calibrationSpline, nullptr, result);
         progress.reset();
         return collect(out, platform);
     }
