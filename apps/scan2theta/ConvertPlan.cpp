@@ -1,8 +1,6 @@
 #include "ConvertPlan.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <thread>
 
 #include "engine/FileKind.h"
 #include "engine/OutputFormats.h"
@@ -175,7 +173,7 @@ Error readRunManners(const ConvertArguments& a, ConvertPlan& plan) {
     else
         return usage("--line-end", "'" + lineEnd + "' is none of crlf, lf");
     if (a.jobs && *a.jobs < 1) return usage("-j", "must be at least 1");
-    plan.jobs = a.jobs ? *a.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    plan.jobs = a.jobs ? *a.jobs : jobsPerCore();
     plan.confirmPolicy = a.overwrite ? ConfirmPolicy::AlwaysYes : ConfirmPolicy::AlwaysNo;
     plan.showProgress = !a.quiet;
     return std::nullopt;

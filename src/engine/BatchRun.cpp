@@ -1,6 +1,8 @@
 #include "engine/BatchRun.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <thread>
 
 #include "engine/AngleMemo.h"
 #include "engine/BatchPlan.h"
@@ -69,6 +71,8 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
     return result;
 }
 
+int jobsPerCore() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
 void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
                     BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result) {
     for (std::size_t i = 0; i < plan.size(); ++i) {
@@ -86,7 +90,7 @@ void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progr
 }
 
 BatchResult convertFiles(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
-                         const BatchChoices& choices) {
+                         const BatchChoices& choices, int jobs) {
     BatchResult result;
     if (inputs.empty()) return result;
     const OutputFormatInfo* format = findOutputFormat(choices.outputFileType);
@@ -122,7 +126,7 @@ BatchResult convertFiles(Session& session, Platform& platform, const std::vector
         }
         destination = {OutputDestination::Kind::Directory, *chosen};
     }
-    return runBatch(session, platform, inputs, choices, destination);
+    return runBatch(session, platform, inputs, choices, destination, jobs);
 }
 
 }  // namespace s2t

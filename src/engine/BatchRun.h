@@ -59,9 +59,12 @@ struct BatchResult {
 };
 
 // The batch as the desktop program runs it: asks for the output file (one input) or directory
-// (several), shows the progress panel, converts every file.
+// (several), shows the progress panel, converts every file (jobs: as for runBatch).
 BatchResult convertFiles(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
-                         const BatchChoices& choices);
+                         const BatchChoices& choices, int jobs = 1);
+
+// The default number of jobs of a batch: one per core of this machine.
+int jobsPerCore();
 
 // The batch with the destination chosen by the caller. jobs > 1 reads and computes files in
 // parallel; questions, messages and output names stay exactly those of a run one file after the

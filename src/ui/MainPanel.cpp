@@ -359,7 +359,9 @@ void MainPanel::convertButton() {
 
 void MainPanel::runBatch() {
     const BatchChoices choices = readBatchChoices(panelChoices(state()), session_.settings.constStepOpts);
-    lastBatch_ = convertFiles(session_, platform_, fileList_->files(), choices);
+    // One job per core, as on the command line: the questions, messages and progress panel are
+    // those of a batch converted one file after the other, only sooner over.
+    lastBatch_ = convertFiles(session_, platform_, fileList_->files(), choices, jobsPerCore());
 }
 
 void MainPanel::refreshCalibrationDisplays() {

@@ -4,9 +4,10 @@
 // byte for byte what `scan2theta convert` writes with the same choices in the C locale.
 #include <QApplication>
 #include <QCheckBox>
-#include <QFileDialog>
 #include <QComboBox>
+#include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -245,6 +246,54 @@ private slots:
                                              "-q", "-o", cli.file("result.dat"), inputs[0]});
         QCOMPARE(result.status, 0);
         QCOMPARE(test::readFile(chosen), test::readFile(cli.file("result.dat")));
+    }
+
+    void aBatchOnEveryCoreAsksItsQuestionsThroughTheDesktopsDialogs() {
+        // Three scans into a folder where one result exists: the workers convert while the
+        // "Replace?" question is up, and the answer decides as it would one file after the other.
+        test::TempDir dir;
+        Session session;
+        QtPlatform platform;
+        QVERIFY(startSession(session, dir.file("home"), platform));
+        MainPanel panel(session, platform);
+        platform.setParentWidget(&panel);
+        const auto inputs = copySamples(dir.path(), {"si-standard.chn", "corundum.chn", "si-corundum-mix.chn"});
+        fillMainPanel(panel, inputs);
+        panel.show();
+        chooseFormat(panel, kXfitOutput);
+        const std::string out = dir.file("out");
+        fs::create_directories(out);
+        test::writeFile(out + "/corundum.dat", "an earlier result");
+        panel.findChild<QPushButton*>("convert")->click();
+        auto* step = currentPanel<ConstantStepPanel>(panel);
+        QVERIFY(step);
+        typeInto(step->stepEntry(), "0.01");
+        QString question;
+        whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            dialog->selectFile(QString::fromStdString(out));
+            whenModal<QMessageBox>([&](QMessageBox* box) {
+                question = box->windowTitle() + ": " + box->text();
+                box->button(QMessageBox::No)->click();
+            });
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        step->okButton()->click();
+        QCOMPARE(question, QString::fromStdString("Replace?: Do you want to repalce\nthe file: " + out + "/corundum.dat?"));
+        QCOMPARE(panel.lastBatch().converted, 3);
+        QVERIFY(!QApplication::activeModalWidget());
+        QVERIFY(!QApplication::overrideCursor());
+        const auto written = folderContents(out);
+        QCOMPARE(written.at("corundum.dat"), std::string("an earlier result"));
+
+        test::TempDir cli;
+        fs::create_directories(cli.file("out"));
+        test::writeFile(cli.file("out/corundum.dat"), "an earlier result");
+        std::vector<std::string> words = {"convert", "--home", cli.file("home"), "-f", "xfit", "-s", "0.01",
+                                          "-q", "-j", "1", "-o", cli.file("out")};
+        words.insert(words.end(), inputs.begin(), inputs.end());
+        QCOMPARE(runCliInCLocale(words).status, 0);
+        QVERIFY(written == folderContents(cli.file("out")));
+        QVERIFY(written.count("corundum-0001.dat"));
     }
 };
 
