@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -250,6 +251,49 @@ double splint(std::span<const Record> points, double x, bool* zeroWidth = nullpt
     const double b = (x - points[klo].*X) / h;
     return a * points[klo].*Y + b * points[khi].*Y +
            ((a * a * a - a) * points[klo].*Y2 + (b * b * b - b) * points[khi].*Y2) * (h * h) / 6.0;
+}
+
+// splint() at each of the abscissae xs, into ys: the same values to the last bit. Ascending
+// abscissae (a grid) are taken interval by interval: each interval's records and width are read
+// once for all the values in it, and no value searches for its interval. An abscissa below the one
+// before falls back to the bisection. cursor: where the walk stands, kept between calls.
+template <class Record>
+void splintAscending(std::span<const Record> points, std::span<const double> xs, double* ys, IntervalCursor& cursor) {
+    constexpr auto X = Record::abscissa;
+    constexpr auto Y = Record::ordinate;
+    constexpr auto Y2 = Record::secondDerivative;
+    const std::size_t n = points.size();
+    if (n < 2) {
+        for (std::size_t k = 0; k < xs.size(); ++k) ys[k] = splint(points, xs[k], nullptr, &cursor);
+        return;
+    }
+    std::size_t klo = std::min(cursor.lower, n - 2);
+    std::size_t k = 0;
+    while (k < xs.size()) {
+        // The bisection's interval for xs[k]: klo is 0 or not above it, klo + 1 the last record
+        // or above it.
+        if (klo > 0 && xs[k] < points[klo].*X) klo = splineInterval(points, xs[k], static_cast<IntervalCursor*>(nullptr));
+        while (klo + 2 < n && !(xs[k] < points[klo + 1].*X)) ++klo;
+        const Record& lo = points[klo];
+        const Record& hi = points[klo + 1];
+        // The values below `upper`, and not below the one before, share this interval.
+        const double upper = klo + 2 < n ? hi.*X : std::numeric_limits<double>::infinity();
+        auto sameInterval = [&](std::size_t j) { return j < xs.size() && xs[j] < upper && !(xs[j] < xs[j - 1]); };
+        const double h = hi.*X - lo.*X;
+        if (h == 0.0) {
+            do ys[k] = lo.*Y;
+            while (sameInterval(++k));
+            continue;
+        }
+        const double hh = h * h;
+        do {
+            const double x = xs[k];
+            const double a = (hi.*X - x) / h;
+            const double b = (x - lo.*X) / h;
+            ys[k] = a * lo.*Y + b * hi.*Y + ((a * a * a - a) * lo.*Y2 + (b * b * b - b) * hi.*Y2) * hh / 6.0;
+        } while (sameInterval(++k));
+    }
+    cursor.lower = klo;
 }
 
 }  // namespace s2t

@@ -71,16 +71,22 @@ void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& reque
     // The points are computed a block at a time before they are delivered, so that the processor
     // overlaps the divisions of neighbouring points; computing them shows and writes nothing.
     constexpr long long kBlock = 128;
+    // A spline grid's counts are computed interval by interval (splintAscending: the same values).
     std::span<const ScanPoint> points(scan.points);
+    const bool splineGrid = (request.options & kConstantStep) && settings.constStepOpts.method == 3;
     IntervalCursor cursor;
     PassProgress progress(grid.count, request.progressPanel);
     double xs[kBlock], ys[kBlock];
     int results[kBlock];
     for (long long first = 0; first < grid.count; first += kBlock) {
         const long long size = std::min(kBlock, grid.count - first);
-        for (long long k = 0; k < size; ++k) {
-            xs[k] = grid.start + static_cast<double>(first + k) * grid.step;
-            results[k] = getTThetaAndCounts(xs[k], ys[k], points, request, settings, &cursor);
+        for (long long k = 0; k < size; ++k) xs[k] = grid.start + static_cast<double>(first + k) * grid.step;
+        if (splineGrid) {
+            splintAscending(points, std::span<const double>(xs, static_cast<std::size_t>(size)), ys, cursor);
+            for (long long k = 0; k < size; ++k) results[k] = finishPoint(xs[k], ys[k], request.options, settings);
+        } else {
+            for (long long k = 0; k < size; ++k)
+                results[k] = getTThetaAndCounts(xs[k], ys[k], points, request, settings, &cursor);
         }
         for (long long k = 0; k < size; ++k) {
             progress.at(first + k);

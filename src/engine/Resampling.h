@@ -41,6 +41,18 @@ inline constexpr int kPointDelivered = 0;
 inline constexpr int kBeyondScan = 1;
 inline constexpr int kOutsideRange = -1;
 
+// The last part of getTThetaAndCounts below, for a point whose x and y are known: the range limits
+// (kOutsideRange) and the whole-number options.
+inline int finishPoint(double& x, double& y, std::uint16_t options, const ConversionSettings& settings) {
+    if (options & kRangeLimits) {
+        if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta)
+            return kOutsideRange;
+    }
+    if (options & kWholeTwoTheta) x = round(x);
+    if (!(options & kFractionalCounts)) y = round(y);
+    return kPointDelivered;
+}
+
 // One output point. With constant step, x is a grid 2-theta and y becomes the count there;
 // otherwise x is a point index and both become that point's values. Applies the range limits
 // (kOutsideRange) and the whole-number options. cursor: kept between the points of one pass.
@@ -59,13 +71,7 @@ inline int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> p
         y = point.count;
         x = point.twoTheta;
     }
-    if (options & kRangeLimits) {
-        if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta)
-            return kOutsideRange;
-    }
-    if (options & kWholeTwoTheta) x = round(x);
-    if (!(options & kFractionalCounts)) y = round(y);
-    return kPointDelivered;
+    return finishPoint(x, y, options, settings);
 }
 
 }  // namespace s2t

@@ -4,6 +4,7 @@
 // spacing.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <random>
@@ -89,6 +90,47 @@ TEST(IntervalCursor, AStaleOrWildCursorStillFindsTheInterval) {
         ASSERT_TRUE(sameBits(splint(view, x), splint(view, x, nullptr, &splineCursor))) << x;
         ASSERT_TRUE(sameBits(findCountForTThetaLin(view, x), findCountForTThetaLin(view, x, &linearCursor))) << x;
     }
+}
+
+
+// The grid pass computes spline counts interval by interval, in blocks of any length; the values
+// must be splint's, to the bit, also on repeated abscissae, beyond either end, and when the
+// abscissae step back (which only a caller's mistake would give, and which falls back to the
+// bisection).
+TEST(IntervalCursor, IntervalByIntervalGivesSplintsValues) {
+    std::mt19937 random(99);
+    for (std::size_t n : {1u, 2u, 3u, 200u, 4096u})
+        for (bool repeats : {false, true}) {
+            std::vector<ScanPoint> points = unevenScan(random, n, repeats);
+            spline(std::span<ScanPoint>(points), {}, false);
+            // Repeated abscissae leave no finite second derivatives; with none at all, the values
+            // still tell one interval from another.
+            if (repeats)
+                for (ScanPoint& p : points) p.secondDeriv = 0.0;
+            const std::span<const ScanPoint> view(points);
+            std::vector<std::vector<double>> walks;
+            for (double step : {0.0007, 0.02, 0.3}) walks.push_back(walk(points, step));
+            std::vector<double> onPoints;
+            for (const ScanPoint& p : points) onPoints.push_back(p.twoTheta);
+            walks.push_back(onPoints);
+            std::vector<double> backAndForth = walks[1];
+            std::shuffle(backAndForth.begin() + backAndForth.size() / 2, backAndForth.end(), random);
+            walks.push_back(backAndForth);
+            for (const auto& xs : walks) {
+                std::vector<double> ys(xs.size());
+                IntervalCursor cursor;
+                for (std::size_t first = 0; first < xs.size();) {
+                    const std::size_t size = std::min<std::size_t>(1 + random() % 130, xs.size() - first);
+                    splintAscending(view, std::span<const double>(xs).subspan(first, size), ys.data() + first, cursor);
+                    first += size;
+                }
+                for (std::size_t k = 0; k < xs.size(); ++k) {
+                    const double expected = splint(view, xs[k]);
+                    ASSERT_TRUE(std::isfinite(expected));
+                    ASSERT_TRUE(sameBits(ys[k], expected)) << "n " << n << (repeats ? " with repeats" : "") << ", x " << xs[k];
+                }
+            }
+        }
 }
 
 }  // namespace
