@@ -29,7 +29,8 @@ std::vector<ScanPoint> unevenScan(std::mt19937& random, std::size_t n, bool repe
     return points;
 }
 
-// Ascending abscissae to ask for: grid walks of several steps, then every point's own abscissa.
+// Ascending abscissae to ask for: a grid walk with this step, from before the first point to after
+// the last.
 std::vector<double> walk(const std::vector<ScanPoint>& points, double step) {
     std::vector<double> xs;
     const double start = points.front().twoTheta - 0.1;
@@ -39,6 +40,16 @@ std::vector<double> walk(const std::vector<ScanPoint>& points, double step) {
         xs.push_back(x);
     }
     return xs;
+}
+
+// The walks every test asks for: grid walks of several steps, and every point's own abscissa.
+std::vector<std::vector<double>> walksOver(const std::vector<ScanPoint>& points) {
+    std::vector<std::vector<double>> walks;
+    for (double step : {0.0007, 0.02, 0.3}) walks.push_back(walk(points, step));
+    std::vector<double> onPoints;
+    for (const ScanPoint& p : points) onPoints.push_back(p.twoTheta);
+    walks.push_back(onPoints);
+    return walks;
 }
 
 bool sameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
@@ -52,11 +63,7 @@ TEST(IntervalCursor, SplineAndLinearCountsAreTheBisectionsToTheLastBit) {
         // intervals found are compared then, through the zero-width report and the linear counts.
         spline(std::span<ScanPoint>(points), {}, false);
         const std::span<const ScanPoint> view(points);
-        std::vector<std::vector<double>> walks;
-        for (double step : {0.0007, 0.02, 0.3}) walks.push_back(walk(points, step));
-        std::vector<double> onPoints;
-        for (const ScanPoint& p : points) onPoints.push_back(p.twoTheta);
-        walks.push_back(onPoints);
+        const std::vector<std::vector<double>> walks = walksOver(points);
         for (const auto& xs : walks) {
             IntervalCursor splineCursor, linearCursor;
             int checked = 0;
@@ -108,11 +115,7 @@ TEST(IntervalCursor, IntervalByIntervalGivesSplintsValues) {
             if (repeats)
                 for (ScanPoint& p : points) p.secondDeriv = 0.0;
             const std::span<const ScanPoint> view(points);
-            std::vector<std::vector<double>> walks;
-            for (double step : {0.0007, 0.02, 0.3}) walks.push_back(walk(points, step));
-            std::vector<double> onPoints;
-            for (const ScanPoint& p : points) onPoints.push_back(p.twoTheta);
-            walks.push_back(onPoints);
+            std::vector<std::vector<double>> walks = walksOver(points);
             std::vector<double> backAndForth = walks[1];
             std::shuffle(backAndForth.begin() + backAndForth.size() / 2, backAndForth.end(), random);
             walks.push_back(backAndForth);

@@ -113,6 +113,25 @@ struct DesktopRun {
     }
 };
 
+// The desktop program as a user starts it, with its real dialogs, and these samples in its list.
+struct RealDesktop {
+    explicit RealDesktop(const std::vector<std::string>& samples) {
+        started = startSession(session, dir.file("home"), platform);
+        panel = std::make_unique<MainPanel>(session, platform);
+        platform.setParentWidget(panel.get());
+        inputs = copySamples(dir.path(), samples);
+        fillMainPanel(*panel, inputs);
+        panel->show();
+    }
+
+    test::TempDir dir;
+    Session session;
+    QtPlatform platform;
+    bool started = false;
+    std::unique_ptr<MainPanel> panel;
+    std::vector<std::string> inputs;
+};
+
 }  // namespace
 
 class EndToEndTest : public QObject {
@@ -213,15 +232,11 @@ private slots:
     }
 
     void theDesktopPlatformCarriesABatchThroughItsDialogs() {
-        test::TempDir dir;
-        Session session;
-        QtPlatform platform;
-        QVERIFY(startSession(session, dir.file("home"), platform));
-        MainPanel panel(session, platform);
-        platform.setParentWidget(&panel);
-        const auto inputs = copySamples(dir.path(), {"corundum.chn"});
-        fillMainPanel(panel, inputs);
-        panel.show();
+        RealDesktop desktop({"corundum.chn"});
+        QVERIFY(desktop.started);
+        test::TempDir& dir = desktop.dir;
+        MainPanel& panel = *desktop.panel;
+        const auto& inputs = desktop.inputs;
         chooseFormat(panel, kLhpmOutput);
         panel.findChild<QPushButton*>("convert")->click();
         auto* step = currentPanel<ConstantStepPanel>(panel);
@@ -251,15 +266,11 @@ private slots:
     void aBatchOnEveryCoreAsksItsQuestionsThroughTheDesktopsDialogs() {
         // Three scans into a folder where one result exists: the workers convert while the
         // "Replace?" question is up, and the answer decides as it would one file after the other.
-        test::TempDir dir;
-        Session session;
-        QtPlatform platform;
-        QVERIFY(startSession(session, dir.file("home"), platform));
-        MainPanel panel(session, platform);
-        platform.setParentWidget(&panel);
-        const auto inputs = copySamples(dir.path(), {"si-standard.chn", "corundum.chn", "si-corundum-mix.chn"});
-        fillMainPanel(panel, inputs);
-        panel.show();
+        RealDesktop desktop({"si-standard.chn", "corundum.chn", "si-corundum-mix.chn"});
+        QVERIFY(desktop.started);
+        test::TempDir& dir = desktop.dir;
+        MainPanel& panel = *desktop.panel;
+        const auto& inputs = desktop.inputs;
         chooseFormat(panel, kXfitOutput);
         const std::string out = dir.file("out");
         fs::create_directories(out);
