@@ -58,8 +58,11 @@ public:
     virtual bool exists(const std::string& path) = 0;
 };
 
-// The real file system (POSIX). Temporary files are named ".<name>.partial-XXXXXX" and locked
-// (flock) while they are written. A run that is killed leaves its temporary file behind; the next
+// The real file system (POSIX). A new file is written without a name (O_TMPFILE, where the file
+// system has it) and linked under its name once complete: nothing is left behind if the process
+// dies. A file that replaces another, and every file where O_TMPFILE is missing, gets a temporary
+// name ".<name>.partial-XXXXXX" first, locked (flock) while it is written, and is renamed over the
+// target. A run that is killed leaves its temporary file behind; the next
 // output file created in that folder removes every such file that no live run holds, once per
 // folder and file system object.
 class RealFileSystem : public FileSystem {
@@ -70,10 +73,13 @@ public:
 
 private:
     static mode_t readUmask();
+    static bool canNameUnnamedFiles();
     void removeLeftovers(const std::string& directory);
 
     // The process's file creation mask, read once: this program never changes it.
     const mode_t umask_ = readUmask();
+    // Whether a file without a name (O_TMPFILE) can be given one: through /proc/self/fd.
+    const bool namesUnnamedFiles_ = canNameUnnamedFiles();
     std::mutex mutex_;
     std::set<std::string> cleanedDirectories_;
 };

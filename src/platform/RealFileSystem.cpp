@@ -1,12 +1,16 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 #include "platform/FileSystem.h"
@@ -30,13 +34,38 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The name a temporary file gets in folder for a file called name: ".<name>.partial-" and six
+// random characters.
+std::string temporaryName(const std::string& folder, const std::string& name) {
+    static constexpr char kCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char random[kUniqueLength] = {};
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+        // Without random bytes, the clock and the address of this frame still differ between tries.
+        const auto mixed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
+                           reinterpret_cast<std::uintptr_t>(&random);
+        for (std::size_t i = 0; i < kUniqueLength; ++i) random[i] = static_cast<unsigned char>(mixed >> (8 * i));
+    }
+    std::string path = folder + "." + name + std::string(kPartialMarker);
+    for (unsigned char r : random) path += kCharacters[r % (sizeof kCharacters - 1)];
+    return path;
+}
+
+// One output file: either written without a name (anonymous, O_TMPFILE) or under a temporary
+// name beside its target. The descriptor is locked (flock) from the start, so that the file is
+// never taken for a dead run's leftover while it has a temporary name.
 class PosixOutputFile : public PendingOutputFile {
 public:
-    PosixOutputFile(std::string folder, std::string temporary, int fd, mode_t umask)
-        : folder_(std::move(folder)), temporary_(std::move(temporary)), fd_(fd), umask_(umask) {}
+    // temporary: the file's temporary name; empty for a file without a name.
+    PosixOutputFile(std::string folder, std::string nameHint, std::string temporary, int fd, mode_t umask)
+        : folder_(std::move(folder)),
+          nameHint_(std::move(nameHint)),
+          temporary_(std::move(temporary)),
+          anonymous_(temporary_.empty()),
+          fd_(fd),
+          umask_(umask) {}
 
     ~PosixOutputFile() override {
-        if (!committed_) ::unlink(temporary_.c_str());
+        if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
         if (fd_ >= 0) ::close(fd_);
     }
 
@@ -74,9 +103,9 @@ public:
         // device flush per file would cost a batch more than all its computing.
         if (!failed_ && replacing_ && ::fdatasync(fd_) != 0) failed_ = true;
         if (!failed_ && ::fchmod(fd_, mode_) != 0) failed_ = true;
-        // Renamed while still open and locked, so that no other run takes the file for a
-        // leftover of a killed one and removes it before it has its name.
-        if (!failed_ && ::rename(temporary_.c_str(), target_.c_str()) != 0) failed_ = true;
+        // Named while still open and locked, so that no other run takes the file for a leftover
+        // of a killed one and removes it before it has its name.
+        if (!failed_ && !publish()) failed_ = true;
         committed_ = !failed_;
         ::close(fd_);
         fd_ = -1;
@@ -84,8 +113,36 @@ public:
     }
 
 private:
+    bool publish() {
+        if (anonymous_) {
+            const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+            // Under a new name the complete file appears in one step.
+            if (!replacing_ && ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0)
+                return true;
+            // Another file has taken the name since (or was there): it is replaced as below,
+            // from a temporary name.
+            if (!replacing_ && errno != EEXIST) return false;
+            if (!linkUnderTemporaryName(self)) return false;
+        }
+        return ::rename(temporary_.c_str(), target_.c_str()) == 0;
+    }
+
+    bool linkUnderTemporaryName(const std::string& self) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string path = temporaryName(folder_, nameHint_);
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                temporary_ = std::move(path);
+                return true;
+            }
+            if (errno != EEXIST) return false;
+        }
+        return false;
+    }
+
     std::string folder_;
-    std::string temporary_;
+    std::string nameHint_;   // the name the temporary name is made from
+    std::string temporary_;  // empty while the file has no name
+    bool anonymous_;
     int fd_;
     mode_t umask_;
     std::string target_;  // empty until named
@@ -133,10 +190,20 @@ std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& 
 }
 
 std::unique_ptr<PendingOutputFile> RealFileSystem::createPendingFile(const std::string& nearPath) {
-    // The temporary file sits in the target's folder so that the final rename is atomic.
+    // The file is made in the target's folder so that naming it is atomic.
     const std::string folder = folderOf(nearPath);
     const std::string name = nearPath.substr(folder.size());
     removeLeftovers(folder);
+    if (namesUnnamedFiles_) {
+        // Without a name, the file needs no lock on the folder while it is made (files made side
+        // by side do not wait for each other), and a killed run leaves nothing behind.
+        const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+        if (fd >= 0) {
+            ::flock(fd, LOCK_EX | LOCK_NB);
+            return std::make_unique<PosixOutputFile>(folder, name, std::string(), fd, umask_);
+        }
+        // A file system without O_TMPFILE: a temporary name instead.
+    }
     const std::string pattern = folder + "." + name + std::string(kPartialMarker) + "XXXXXX";
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::vector<char> buffer(pattern.begin(), pattern.end());
@@ -149,12 +216,14 @@ std::unique_ptr<PendingOutputFile> RealFileSystem::createPendingFile(const std::
         struct stat opened {}, named {};
         if (!taken && ::fstat(fd, &opened) == 0 && ::lstat(buffer.data(), &named) == 0 &&
             opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
-            return std::make_unique<PosixOutputFile>(folder, std::string(buffer.data()), fd, umask_);
+            return std::make_unique<PosixOutputFile>(folder, name, std::string(buffer.data()), fd, umask_);
         // Another run cleaning up took the fresh file for a leftover: start again.
         ::close(fd);
     }
     return nullptr;
 }
+
+bool RealFileSystem::canNameUnnamedFiles() { return ::access("/proc/self/fd", X_OK) == 0; }
 
 bool RealFileSystem::exists(const std::string& path) {
     struct stat status {};

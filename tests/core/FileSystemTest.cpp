@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "support/TempDir.h"
@@ -41,6 +44,43 @@ TEST(RealFileSystem, ReplacesOnlyOnCommitAndLeavesNoTemporaryFile) {
     struct stat status {};
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_NE(status.st_mode & S_IRGRP, 0u) << "published files get ordinary permissions";
+}
+
+// Files written before they are named: nothing of them shows in the folder until the commit,
+// under whichever name they get; a file that takes the chosen name in the meantime is replaced, as
+// a rename would replace it; and a file never committed leaves nothing.
+TEST(RealFileSystem, PendingFilesShowOnlyUnderTheirNameOnceCommitted) {
+    TempDir dir;
+    RealFileSystem fs;
+    auto folderEntries = [&] {
+        std::vector<std::string> names;
+        for (auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    {
+        auto file = fs.createPendingFile(dir.file("scan.txt"));
+        ASSERT_TRUE(file);
+        file->write("first");
+        EXPECT_FALSE(file->commit()) << "no name yet";
+    }
+    EXPECT_TRUE(folderEntries().empty());
+
+    auto numbered = fs.createPendingFile(dir.file("scan.txt"));
+    auto late = fs.createPendingFile(dir.file("late.txt"));
+    ASSERT_TRUE(numbered && late);
+    numbered->write("numbered");
+    late->write("late");
+    EXPECT_FALSE(numbered->name(dir.file("other/scan.txt"))) << "another folder";
+    ASSERT_TRUE(numbered->name(dir.file("scan-0001.txt")));
+    ASSERT_TRUE(late->name(dir.file("late.txt")));
+    writeFile(dir.file("late.txt"), "came in between");
+    EXPECT_EQ(folderEntries(), std::vector<std::string>{"late.txt"});
+    ASSERT_TRUE(numbered->commit());
+    ASSERT_TRUE(late->commit());
+    EXPECT_EQ(readFile(dir.file("scan-0001.txt")), "numbered");
+    EXPECT_EQ(readFile(dir.file("late.txt")), "late");
+    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"late.txt", "scan-0001.txt"}));
 }
 
 TEST(RealFileSystem, ExistsAndUncreatableFiles) {
