@@ -163,7 +163,7 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     request.outputFileType = format;
     request.progressPanel = &progress;
     request.outputTarget = &target;
-    // One file of a batch: the angles, and the spline factors they give, kept from the file before.
+    // One file of a batch: the angles kept from the file before.
     AngleMemo angles;
     request.angleMemo = &angles;
     const long long values = gridOf(channelScan(4096), 0.02).count;

@@ -65,43 +65,11 @@ struct SplineDisplay {
     ProgressDisplay* progress = nullptr;
 };
 
-// The part of the spline's forward sweep that depends on the abscissae alone, for records with
-// ascending abscissae: per record i (1 to n - 2) sig, the pivot p and the decomposed second
-// derivative, with the first record's at -0.5 (finite end slopes). Scans of one batch share
-// their abscissae, so the sweep of each needs only its ordinates.
-struct SplineFactors {
-    std::vector<double> sig;
-    std::vector<double> pivot;
-    std::vector<double> decomposed;
-};
-
-template <class Record>
-SplineFactors splineFactors(std::span<const Record> points) {
-    constexpr auto X = Record::abscissa;
-    const std::size_t n = points.size();
-    SplineFactors factors;
-    if (n < 2) return factors;
-    factors.sig.resize(n - 1);
-    factors.pivot.resize(n - 1);
-    factors.decomposed.resize(n - 1);
-    factors.decomposed[0] = -0.5;
-    for (std::size_t i = 1; i + 1 < n; ++i) {
-        const double sig = (points[i].*X - points[i - 1].*X) / (points[i + 1].*X - points[i - 1].*X);
-        const double p = sig * factors.decomposed[i - 1] + 2.0;
-        factors.sig[i] = sig;
-        factors.pivot[i] = p;
-        factors.decomposed[i] = (sig - 1.0) / p;
-    }
-    return factors;
-}
-
 // Sorts the records by abscissa and fills their second derivatives. slopeFromFit: both end
 // slopes are the least-squares slope of the points; otherwise both are 0. Fewer than two records
-// get second derivatives 0. factors: splineFactors() of these records' abscissae, which must
-// then be ascending already; the result is the same to the last bit, in fewer steps.
+// get second derivatives 0.
 template <class Record>
-void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit,
-            const SplineFactors* factors = nullptr) {
+void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) {
     constexpr auto X = Record::abscissa;
     constexpr auto Y = Record::ordinate;
     constexpr auto Y2 = Record::secondDerivative;
@@ -138,8 +106,6 @@ void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit,
     auto y = [&](std::size_t i) { return points[i].*Y; };
     auto y2 = [&](std::size_t i) -> double& { return points[i].*Y2; };
 
-    // The factors assume a finite first end slope (y2 starts at -0.5) and all n records.
-    if (factors && (yp1 > 9.9e29 || factors->sig.size() + 1 != n)) factors = nullptr;
     std::vector<double> u(n - 1);
     if (yp1 > 9.9e29) {
         y2(0) = 0.0;
@@ -152,16 +118,9 @@ void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit,
     // i + 1: computed once, it is the same double both times, and the loop divides a third less.
     double slopeBelow = (y(1) - y(0)) / (x(1) - x(0));
     for (std::size_t i = 1; i + 1 < n; ++i) {
-        double sig, p;
-        if (factors) {
-            sig = factors->sig[i];
-            p = factors->pivot[i];
-            y2(i) = factors->decomposed[i];
-        } else {
-            sig = (x(i) - x(i - 1)) / (x(i + 1) - x(i - 1));
-            p = sig * y2(i - 1) + 2.0;
-            y2(i) = (sig - 1.0) / p;
-        }
+        const double sig = (x(i) - x(i - 1)) / (x(i + 1) - x(i - 1));
+        const double p = sig * y2(i - 1) + 2.0;
+        y2(i) = (sig - 1.0) / p;
         const double slopeAbove = (y(i + 1) - y(i)) / (x(i + 1) - x(i));
         const double d = slopeAbove - slopeBelow;
         slopeBelow = slopeAbove;

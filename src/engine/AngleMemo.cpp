@@ -46,23 +46,6 @@ void AngleMemo::keep(const CalibrationState& calibration, bool straightLine, dou
     else
         calPoints_ = calibration.calPoints;
     angles_ = std::move(angles);
-    factors_.reset();
-    factorsTried_ = false;
-}
-
-const SplineFactors* AngleMemo::splineFactorsFor(std::span<const ScanPoint> points) {
-    if (!valid_ || points.size() != angles_.twoTheta.size()) return nullptr;
-    for (std::size_t i = 0; i < points.size(); ++i)
-        if (!same(points[i].twoTheta, angles_.twoTheta[i])) return nullptr;
-    if (!factorsTried_) {
-        factorsTried_ = true;
-        const std::vector<double>& x = angles_.twoTheta;
-        // Strictly ascending: the spline then neither sorts nor meets an interval of width 0.
-        bool ascending = true;
-        for (std::size_t i = 1; i < x.size(); ++i) ascending = ascending && x[i - 1] < x[i];
-        if (ascending) factors_ = splineFactors(points);
-    }
-    return factors_ ? &*factors_ : nullptr;
 }
 
 }  // namespace s2t

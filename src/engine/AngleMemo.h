@@ -1,18 +1,13 @@
 // The angles of the last scan mapped, kept for the next one. The files of a batch mostly have the
 // same number of channels and are mapped with the same calibration, so from the second file on
 // mapping would compute the very same angles again; a scan whose abscissae and calibration equal
-// the memo's takes its angles from here instead (the same doubles, and the same reports), and
-// with spline resampling the part of its spline that depends on the angles alone.
+// the memo's takes its angles from here instead (the same doubles, and the same reports).
 #pragma once
 
 #include <cstddef>
-#include <optional>
-#include <span>
 #include <vector>
 
 #include "calibration/CalibrationState.h"
-#include "calibration/Spline.h"
-#include "engine/ConversionRecords.h"
 
 namespace s2t {
 
@@ -31,9 +26,6 @@ public:
     // Keeps what mapping gave for these abscissae.
     void keep(const CalibrationState& calibration, bool straightLine, double first, double step,
               MappedAngles angles);
-    // splineFactors() of the kept angles, when they are the abscissae of points and ascending;
-    // else null. Computed once for each kept set of angles.
-    const SplineFactors* splineFactorsFor(std::span<const ScanPoint> points);
 
 private:
     bool valid_ = false;
@@ -44,8 +36,6 @@ private:
     double K_ = 0.0;
     std::vector<CalibrationPoint> calPoints_;
     MappedAngles angles_;
-    std::optional<SplineFactors> factors_;  // empty when not yet computed or the angles are not ascending
-    bool factorsTried_ = false;
 };
 
 }  // namespace s2t

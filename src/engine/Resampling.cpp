@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "calibration/Spline.h"
-#include "engine/AngleMemo.h"
 
 namespace s2t {
 
@@ -48,10 +47,7 @@ void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const Co
                           Platform& platform) {
     std::span<ScanPoint> points(scan.points);
     if (settings.constStepOpts.method == 3) {
-        // The scans of a batch mostly share their angles: the part of the spline that depends
-        // on them alone is then computed once.
-        const SplineFactors* factors = request.angleMemo ? request.angleMemo->splineFactorsFor(points) : nullptr;
-        spline(points, {&platform, request.progressPanel}, false, factors);
+        spline(points, {&platform, request.progressPanel}, false);
     } else {
         // A falling scan (negative C, a falling calibration spline) is put in ascending order;
         // an ascending one is left exactly as it is.

@@ -35,12 +35,6 @@ std::vector<std::int32_t> counts(int n, int seed) {
     return values;
 }
 
-std::vector<float> peaks(int n) {
-    std::vector<float> values;
-    for (int i = 0; i < n; ++i) values.push_back(static_cast<float>(40 + (i * 37) % 400));
-    return values;
-}
-
 struct Outcome {
     std::vector<PlatformCall> calls;
     std::map<std::string, std::string> files;
@@ -131,14 +125,9 @@ TEST_F(AngleReuse, MixedScansGetTheAnglesTheyWouldHaveOnTheirOwn) {
         input("f.guf", gufiBytes(100.0f, 2.0f, {5.0f, 6.0f, 7.0f, 8.0f})),  // another step
         input("g.guf", gufiBytes(101.0f, 2.0f, {5.0f, 6.0f, 7.0f, 8.0f})),  // another start
         input("h.chn", chnBytes(0, counts(3000, 5))),
-        // As many points as the channel files, at angles of its own: with the file's angles it
-        // must not take the spline factors of the channel files' angles.
-        input("i.guf", gufiBytes(20.0f, 0.03f, peaks(3000))),
-        input("j.chn", chnBytes(0, counts(3000, 6))),
     };
     for (const BatchChoices& choices : {BatchChoices{kSplineConversion, kConstantStep, kTextOutput},
-                                        BatchChoices{kLinearConversion, 0, kXfitOutput},
-                                        BatchChoices{kFileAngles, kConstantStep, kTextOutput}}) {
+                                        BatchChoices{kLinearConversion, 0, kXfitOutput}}) {
         const Outcome alone = eachOnItsOwn(inputs, choices);
         ASSERT_EQ(alone.files.size(), inputs.size());
         for (int jobs : {1, 2}) {
@@ -214,34 +203,6 @@ TEST(AngleMemo, KeptAnglesServeOnlyTheSameAbscissaeAndCalibration) {
         previous = kept;
     }
     EXPECT_TRUE(platform.messages().empty());
-}
-
-
-TEST(AngleMemo, SplineFactorsOnlyForTheKeptAnglesInAscendingOrder) {
-    CalibrationState calibration;
-    calibration.installStartupValues();
-    AngleMemo memo;
-    auto scanAt = [](const std::vector<double>& angles) {
-        std::vector<ScanPoint> points(angles.size());
-        for (std::size_t i = 0; i < angles.size(); ++i) points[i] = {angles[i], 10.0 * double(i % 7), 0.0};
-        return points;
-    };
-    const std::vector<double> kept = {10.0, 10.5, 11.25, 12.0, 13.5};
-    memo.keep(calibration, true, 0.0, 1.0, {kept, false});
-    const SplineFactors* factors = memo.splineFactorsFor(scanAt(kept));
-    ASSERT_NE(factors, nullptr);
-    const SplineFactors expected = splineFactors(std::span<const ScanPoint>(scanAt(kept)));
-    EXPECT_EQ(factors->sig, expected.sig);
-    EXPECT_EQ(factors->pivot, expected.pivot);
-    EXPECT_EQ(factors->decomposed, expected.decomposed);
-    // Other abscissae (a GUFI file's own angles, say), fewer of them, or none kept: nothing.
-    EXPECT_EQ(memo.splineFactorsFor(scanAt({10.0, 10.5, 11.0, 12.0, 13.5})), nullptr);
-    EXPECT_EQ(memo.splineFactorsFor(scanAt({10.0, 10.5, 11.25, 12.0})), nullptr);
-    EXPECT_EQ(AngleMemo().splineFactorsFor(scanAt(kept)), nullptr);
-    // A falling scan is sorted by the spline, so its angles get none either.
-    const std::vector<double> falling(kept.rbegin(), kept.rend());
-    memo.keep(calibration, true, 0.0, -1.0, {falling, false});
-    EXPECT_EQ(memo.splineFactorsFor(scanAt(falling)), nullptr);
 }
 
 }  // namespace

@@ -157,20 +157,14 @@ TEST(Spline, SecondDerivativesEqualTheTextbookAlgorithmBitForBit) {
         x += 0.01 + (next() % 1000) * 1e-6;
         r = {x, double(next() % 5000) / 7.0, 0.0};
     }
-    // With the factors of the abscissae computed beforehand (as a batch does once for all its
-    // scans) the result must be the same.
-    const SplineFactors factors = splineFactors(std::span<const Rec>(scan));
     for (bool slopeFromFit : {false, true}) {
-        for (const SplineFactors* given : {static_cast<const SplineFactors*>(nullptr), &factors}) {
-            std::vector<Rec> computed = scan;
-            spline(std::span<Rec>(computed), {}, slopeFromFit, given);
-            const double slope = slopeFromFit ? leastSquaresSlope(std::span<const Rec>(scan)) : 0.0;
-            const std::vector<double> expected = textbookSecondDerivatives(scan, slope, slope);
-            for (std::size_t i = 0; i < scan.size(); ++i)
-                ASSERT_EQ(std::bit_cast<std::uint64_t>(computed[i].y2), std::bit_cast<std::uint64_t>(expected[i]))
-                    << "point " << i << (slopeFromFit ? " with fitted end slopes" : "")
-                    << (given ? " from factors" : "");
-        }
+        std::vector<Rec> computed = scan;
+        spline(std::span<Rec>(computed), {}, slopeFromFit);
+        const double slope = slopeFromFit ? leastSquaresSlope(std::span<const Rec>(scan)) : 0.0;
+        const std::vector<double> expected = textbookSecondDerivatives(scan, slope, slope);
+        for (std::size_t i = 0; i < scan.size(); ++i)
+            ASSERT_EQ(std::bit_cast<std::uint64_t>(computed[i].y2), std::bit_cast<std::uint64_t>(expected[i]))
+                << "point " << i << (slopeFromFit ? " with fitted end slopes" : "");
     }
 }
 
