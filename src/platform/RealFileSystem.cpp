@@ -7,7 +7,6 @@
 
 #include <cerrno>
 #include <chrono>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -40,9 +39,8 @@ std::string temporaryName(const std::string& folder, const std::string& name) {
     static constexpr char kCharacters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     unsigned char random[kUniqueLength] = {};
     if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
-        // Without random bytes, the clock and the address of this frame still differ between tries.
-        const auto mixed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count()) ^
-                           reinterpret_cast<std::uintptr_t>(&random);
+        // Without random bytes, the clock differs from one try to the next.
+        const auto mixed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
         for (std::size_t i = 0; i < kUniqueLength; ++i) random[i] = static_cast<unsigned char>(mixed >> (8 * i));
     }
     std::string path = folder + "." + name + std::string(kPartialMarker);
