@@ -103,7 +103,7 @@ struct Worker {
 
     void convert(std::size_t k) {
         recorder.file = k;
-        ConversionRequest request = batch.plan_.request(k, &progress);
+        ConversionRequest request = batch.plan_.request(k, batch.progress_.showsAnything() ? &progress : nullptr);
         request.outputTarget = &target;
         request.angleMemo = &angles;
         own.settings = batch.batchSettings_;

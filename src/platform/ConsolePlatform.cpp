@@ -55,6 +55,7 @@ public:
     void setInputFile(std::string_view) override {}
     void setOutputFile(std::string_view) override {}
     void setFileCounter(std::string_view) override {}
+    bool showsAnything() const override { return false; }
 };
 
 }  // namespace

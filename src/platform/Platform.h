@@ -46,6 +46,9 @@ public:
     virtual void setInputFile(std::string_view path) = 0;
     virtual void setOutputFile(std::string_view path) = 0;
     virtual void setFileCounter(std::string_view text) = 0;
+    // False for a display that shows nothing at all: a batch then neither computes nor records
+    // what it would show there.
+    virtual bool showsAnything() const { return true; }
 };
 
 class Platform {
