@@ -43,7 +43,8 @@ ConversionRequest BatchPlan::request(std::size_t i, ProgressDisplay* progress) c
     request.conversion = choices_.conversion;
     request.options = choices_.options;
     request.outputFileType = choices_.outputFileType;
-    request.progressPanel = progress;
+    // A display that shows nothing gets nothing computed for it.
+    request.progressPanel = progress && progress->showsAnything() ? progress : nullptr;
     return request;
 }
 

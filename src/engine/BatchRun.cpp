@@ -80,7 +80,7 @@ void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progr
         progress.setFileCounter(plan.counterText(i));
         calibrationSpline.computeFor(i, session.calibration);
         calibrationSpline.showFor(i, platform);
-        ConversionRequest request = plan.request(i, progress.showsAnything() ? &progress : nullptr);
+        ConversionRequest request = plan.request(i, &progress);
         request.angleMemo = angles;
         if (convertAnyFile(request, session, platform))
             ++result.converted;

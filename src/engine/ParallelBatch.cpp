@@ -98,12 +98,12 @@ struct Worker {
         : batch(batch),
           recorder(batch),
           platform(recorder, batch.date_),
-          progress(recorder),
+          progress(recorder, batch.progress_.showsAnything()),
           target(recorder, &batch.platform_.fileSystem()) {}
 
     void convert(std::size_t k) {
         recorder.file = k;
-        ConversionRequest request = batch.plan_.request(k, batch.progress_.showsAnything() ? &progress : nullptr);
+        ConversionRequest request = batch.plan_.request(k, &progress);
         request.outputTarget = &target;
         request.angleMemo = &angles;
         own.settings = batch.batchSettings_;

@@ -23,7 +23,7 @@ struct RecordedEvent {
         Message,     // texts: title, text
         WaitCursor,  // value: 1 on, 0 off
         Label,       // texts: the progress indicator's label
-        Values,      // the progress values[firstValue, firstValue + count), each set `repeat` times
+        Values,      // the stretch's values[first, first + count), each set `repeat` times
         Open,        // texts: extension, failure text
         Refuse,      // texts: failure text
         Finish,      // texts: failure text
@@ -124,15 +124,19 @@ private:
 // the batch run, which shows them itself.
 class RecordingProgress : public ProgressDisplay {
 public:
-    explicit RecordingProgress(ConversionRecorder& recorder) : recorder_(recorder) {}
+    // showsAnything: whether the display the record is played back on shows anything.
+    explicit RecordingProgress(ConversionRecorder& recorder, bool showsAnything = true)
+        : recorder_(recorder), showsAnything_(showsAnything) {}
     void setLabel(std::string_view label) override { recorder_.label(label); }
     void setValue(double percent) override { recorder_.value(percent); }
     void setInputFile(std::string_view) override {}
     void setOutputFile(std::string_view) override {}
     void setFileCounter(std::string_view) override {}
+    bool showsAnything() const override { return showsAnything_; }
 
 private:
     ConversionRecorder& recorder_;
+    bool showsAnything_;
 };
 
 // The output target of a recorded conversion: the file is taken to be created and completed; the

@@ -25,19 +25,13 @@ namespace s2t {
 namespace {
 
 using test::chnBytes;
+using test::folderContents;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
 constexpr int kInputs = 6;
 constexpr int kKills = 50;
-
-std::map<std::string, std::string> contentsOf(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        files[entry.path().filename().string()] = readFile(entry.path().string());
-    return files;
-}
 
 // Starts the converter on every input into out, replacing what is there; returns its process.
 pid_t startConversion(const std::vector<std::string>& inputs, const std::string& out, const std::string& home) {
@@ -90,7 +84,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
     const int status = waitFor(whole);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const auto runTime = std::chrono::steady_clock::now() - started;
-    const auto complete = contentsOf(reference);
+    const auto complete = folderContents(reference);
     ASSERT_EQ(complete.size(), static_cast<std::size_t>(kInputs));
     const std::string defaultPre = readFile(home + "/Default.pre");
     ASSERT_FALSE(defaultPre.empty());
@@ -119,7 +113,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
         waitFor(pid);
 
         int converted = 0;
-        for (const auto& [name, text] : contentsOf(out)) {
+        for (const auto& [name, text] : folderContents(out)) {
             if (isLeftover(name)) continue;
             ASSERT_TRUE(complete.count(name)) << "unexpected file " << name << " after kill " << round;
             const bool asBefore = earlier.count(name) && text == earlier.at(name);
@@ -141,7 +135,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
     const pid_t last = startConversion(inputs, out, home);
     ASSERT_GT(last, 0);
     EXPECT_EQ(waitFor(last), 0);
-    EXPECT_EQ(contentsOf(out), complete);
+    EXPECT_EQ(folderContents(out), complete);
 }
 
 }  // namespace

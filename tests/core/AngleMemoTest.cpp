@@ -25,7 +25,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::chnBytes;
 using test::gufiBytes;
-using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
@@ -63,11 +62,7 @@ struct AngleReuse : ::testing::Test {
     }
 
     Outcome collect(const std::string& out, const ScriptedPlatform& platform) const {
-        Outcome outcome;
-        outcome.calls = platform.calls;
-        for (const auto& entry : fs::directory_iterator(out))
-            outcome.files[entry.path().filename().string()] = readFile(entry.path().string());
-        return outcome;
+        return {platform.calls, test::folderContents(out)};
     }
 
     // The batch as the program runs it, with one job or several.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -12,6 +11,7 @@
 namespace s2t {
 namespace {
 
+using test::namesIn;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
@@ -35,12 +35,7 @@ TEST(RealFileSystem, ReplacesOnlyOnCommitAndLeavesNoTemporaryFile) {
         abandoned->write("half");
     }  // destroyed without commit
     EXPECT_EQ(readFile(target), "new contents");
-    int entries = 0;
-    for (auto& entry : std::filesystem::directory_iterator(dir.path())) {
-        (void)entry;
-        ++entries;
-    }
-    EXPECT_EQ(entries, 1);
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"out.txt"});
     struct stat status {};
     ASSERT_EQ(::stat(target.c_str(), &status), 0);
     EXPECT_NE(status.st_mode & S_IRGRP, 0u) << "published files get ordinary permissions";
@@ -52,19 +47,13 @@ TEST(RealFileSystem, ReplacesOnlyOnCommitAndLeavesNoTemporaryFile) {
 TEST(RealFileSystem, PendingFilesShowOnlyUnderTheirNameOnceCommitted) {
     TempDir dir;
     RealFileSystem fs;
-    auto folderEntries = [&] {
-        std::vector<std::string> names;
-        for (auto& entry : std::filesystem::directory_iterator(dir.path())) names.push_back(entry.path().filename());
-        std::sort(names.begin(), names.end());
-        return names;
-    };
     {
         auto file = fs.createPendingFile(dir.file("scan.txt"));
         ASSERT_TRUE(file);
         file->write("first");
         EXPECT_FALSE(file->commit()) << "no name yet";
     }
-    EXPECT_TRUE(folderEntries().empty());
+    EXPECT_TRUE(namesIn(dir.path()).empty());
 
     auto numbered = fs.createPendingFile(dir.file("scan.txt"));
     auto late = fs.createPendingFile(dir.file("late.txt"));
@@ -75,12 +64,12 @@ TEST(RealFileSystem, PendingFilesShowOnlyUnderTheirNameOnceCommitted) {
     ASSERT_TRUE(numbered->name(dir.file("scan-0001.txt")));
     ASSERT_TRUE(late->name(dir.file("late.txt")));
     writeFile(dir.file("late.txt"), "came in between");
-    EXPECT_EQ(folderEntries(), std::vector<std::string>{"late.txt"});
+    EXPECT_EQ(namesIn(dir.path()), std::vector<std::string>{"late.txt"});
     ASSERT_TRUE(numbered->commit());
     ASSERT_TRUE(late->commit());
     EXPECT_EQ(readFile(dir.file("scan-0001.txt")), "numbered");
     EXPECT_EQ(readFile(dir.file("late.txt")), "late");
-    EXPECT_EQ(folderEntries(), (std::vector<std::string>{"late.txt", "scan-0001.txt"}));
+    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"late.txt", "scan-0001.txt"}));
 }
 
 TEST(RealFileSystem, ExistsAndUncreatableFiles) {

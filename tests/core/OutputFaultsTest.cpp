@@ -25,6 +25,7 @@ namespace s2t {
 namespace {
 
 using test::chnBytes;
+using test::namesIn;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
@@ -38,14 +39,6 @@ std::string outputFailure(const std::string& path) {
 std::string optionFileFailure(const std::string& path) {
     return "Couldn't write option file: " + path +
            "\nThe disk may be full or you may not have write permission.\nThe file is unchanged.";
-}
-
-std::vector<std::string> namesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::vector<std::int32_t> counts(int n) {

@@ -91,9 +91,7 @@ struct ParallelBatchFixture : ::testing::Test {
         Outcome outcome;
         outcome.result = runBatch(session, platform, inputs, choices, {OutputDestination::Kind::Directory, out}, jobs);
         outcome.calls = platform.calls;
-        for (const auto& entry : fs::directory_iterator(out))
-            outcome.files[entry.path().filename().string()] =
-                entry.is_directory() ? "<dir>" : readFile(entry.path().string());
+        outcome.files = test::folderContents(out);
         outcome.calibration = session.calibration.calPoints;
         outcome.startAngle = session.settings.startAngle;
         outcome.inputStep = session.settings.inputStep;

@@ -43,14 +43,6 @@ namespace fs = std::filesystem;
 
 const char* const kGerman = "de_DE.UTF-8";
 
-// The files of a folder with their bytes, by name.
-std::map<std::string, std::string> folderContents(const std::string& folder) {
-    std::map<std::string, std::string> files;
-    for (const auto& entry : fs::directory_iterator(folder))
-        files[entry.path().filename().string()] = test::readFile(entry.path().string());
-    return files;
-}
-
 // Copies sample scans into folder; returns their new paths in the given order.
 std::vector<std::string> copySamples(const std::string& folder, const std::vector<std::string>& names) {
     std::vector<std::string> paths;
@@ -164,10 +156,10 @@ private slots:
                                              "xfit", "-s", "0.02", "-q", "--date", gui.platform.date, "-o",
                                              cli.file("out"), inputs[0], inputs[1]});
         QCOMPARE(result.status, 0);
-        const auto written = folderContents(gui.out);
+        const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.count("si-standard.dat"));
-        QVERIFY(written == folderContents(cli.file("out")));
+        QVERIFY(written == test::folderContents(cli.file("out")));
         QCOMPARE(test::readFile(defaultOptionsPath(gui.home)), test::readFile(defaultOptionsPath(cli.file("home"))));
     }
 
@@ -204,10 +196,10 @@ private slots:
              "--wavelength", "0.7093", "-q", "--date", gui.platform.date, "-o", cli.file("out"), inputs[0],
              inputs[1]});
         QCOMPARE(result.status, 0);
-        const auto written = folderContents(gui.out);
+        const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.at("si-standard.cpi").find("0.7093") != std::string::npos);
-        QVERIFY(written == folderContents(cli.file("out")));
+        QVERIFY(written == test::folderContents(cli.file("out")));
     }
 
     void gufiScansWithTheirOwnAnglesAndLfLineEnds() {
@@ -225,10 +217,10 @@ private slots:
             runCliInCLocale({"convert", "--home", cli.file("home"), "--calibration", "file", "--whole-angle",
                              "--line-end", "lf", "-q", "-o", cli.file("out"), inputs[0], inputs[1]});
         QCOMPARE(result.status, 0);
-        const auto written = folderContents(gui.out);
+        const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.at("silicon-scan.txt").find('\r') == std::string::npos);
-        QVERIFY(written == folderContents(cli.file("out")));
+        QVERIFY(written == test::folderContents(cli.file("out")));
     }
 
     void theDesktopPlatformCarriesABatchThroughItsDialogs() {
@@ -293,7 +285,7 @@ private slots:
         QCOMPARE(panel.lastBatch().converted, 3);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!QApplication::overrideCursor());
-        const auto written = folderContents(out);
+        const auto written = test::folderContents(out);
         QCOMPARE(written.at("corundum.dat"), std::string("an earlier result"));
 
         test::TempDir cli;
@@ -303,7 +295,7 @@ private slots:
                                           "-q", "-j", "1", "-o", cli.file("out")};
         words.insert(words.end(), inputs.begin(), inputs.end());
         QCOMPARE(runCliInCLocale(words).status, 0);
-        QVERIFY(written == folderContents(cli.file("out")));
+        QVERIFY(written == test::folderContents(cli.file("out")));
         QVERIFY(written.count("corundum-0001.dat"));
     }
 };

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -45,6 +46,20 @@ void writeFile(const std::string& path, std::string_view bytes) {
 bool fileExists(const std::string& path) {
     std::error_code ignored;
     return std::filesystem::exists(path, ignored);
+}
+
+std::map<std::string, std::string> folderContents(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        files[entry.path().filename().string()] = entry.is_directory() ? "<dir>" : readFile(entry.path().string());
+    return files;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 int runCommand(const std::string& command, std::string& output, bool mergeErrors) {
