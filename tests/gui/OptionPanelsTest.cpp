@@ -35,6 +35,17 @@ struct ChainFixture {
     Panel* current() {
         return qobject_cast<Panel*>(chain.currentPanel());
     }
+
+    // OK on a panel whose entries are refused: the one message, the panel still up, no batch.
+    void checkRefused(QDialog* panel, const std::string& text) {
+        QVERIFY(panel->isVisible());
+        QCOMPARE(chain.currentPanel(), panel);
+        QCOMPARE(runs, 0);
+        const auto messages = platform.messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(messages[0].title, std::string("Not Possible"));
+        QCOMPARE(messages[0].text, text);
+    }
 };
 
 }  // namespace
@@ -47,11 +58,15 @@ private slots:
         ScriptedPlatform platform;
         ConstantStepPanel first(session, platform, nullptr);
         first.show();
-        QCOMPARE(first.stepEntry()->value(), ConstStepEntries{}.step);
+        QCOMPARE(first.stepEntry()->value(), 0.02);
         QVERIFY(first.linearButton()->isChecked());
         QVERIFY(!first.splineButton()->isChecked());
         typeInto(first.stepEntry(), "0.035");
-        QTest::mouseClick(first.splineButton(), Qt::LeftButton);
+        // The interpolation buttons exclude each other; clicking the selected one keeps it.
+        for (QRadioButton* button : {first.linearButton(), first.splineButton(), first.splineButton()})
+            QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY(first.splineButton()->isChecked());
+        QVERIFY(!first.linearButton()->isChecked());
         first.fractionalCountsBox()->setChecked(true);
         first.okButton()->click();
         QVERIFY(!first.isVisible());
@@ -60,65 +75,40 @@ private slots:
         QCOMPARE(session.settings.constStepOpts.fractionalCounts, 1);
 
         ConstantStepPanel second(session, platform, nullptr);
-        QCOMPARE(second.stepEntry()->value(), 0.035);
         QCOMPARE(second.stepEntry()->text(), QString("0.035"));
         QVERIFY(second.splineButton()->isChecked());
         QVERIFY(!second.linearButton()->isChecked());
         // Fractional counts are not preset from the record.
         QVERIFY(!second.fractionalCountsBox()->isChecked());
+
+        // Any method but 3 (spline) shows linear.
+        for (int method : {1, 2, -4}) {
+            session.settings.constStepOpts = {method, 0, 0.1};
+            ConstantStepPanel panel(session, platform, nullptr);
+            QVERIFY(panel.linearButton()->isChecked());
+            QVERIFY(!panel.splineButton()->isChecked());
+        }
     }
 
-    void aMethodOtherThanSplineShowsLinear() {
-        Session session;
-        ScriptedPlatform platform;
-        session.settings.constStepOpts = {2, 0, 0.1};
-        ConstantStepPanel panel(session, platform, nullptr);
-        QVERIFY(panel.linearButton()->isChecked());
-        QVERIFY(!panel.splineButton()->isChecked());
-    }
-
-    void clickingTheSelectedInterpolationKeepsItSelected() {
-        Session session;
-        ScriptedPlatform platform;
-        ConstantStepPanel panel(session, platform, nullptr);
-        panel.show();
-        QTest::mouseClick(panel.linearButton(), Qt::LeftButton);
-        QVERIFY(panel.linearButton()->isChecked());
-        QVERIFY(!panel.splineButton()->isChecked());
-        QTest::mouseClick(panel.splineButton(), Qt::LeftButton);
-        QVERIFY(panel.splineButton()->isChecked());
-        QVERIFY(!panel.linearButton()->isChecked());
-        QTest::mouseClick(panel.splineButton(), Qt::LeftButton);
-        QVERIFY(panel.splineButton()->isChecked());
-        QVERIFY(!panel.linearButton()->isChecked());
-    }
-
-    void aStepOfZeroOrBelowKeepsThePanelOpen_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::newRow("zero") << "0";
-        QTest::newRow("negative") << "-0.02";
-    }
     void aStepOfZeroOrBelowKeepsThePanelOpen() {
-        QFETCH(QString, typed);
-        ChainFixture f;
-        f.session.settings.constStepOpts = {1, 0, 0.05};
-        f.chain.displayOptionPanels(OPT_CONSTANT_STEP | OPT_CONVERT);
-        auto* panel = f.current<ConstantStepPanel>();
-        QVERIFY(panel);
-        typeInto(panel->stepEntry(), typed);
-        panel->okButton()->click();
-        QVERIFY(panel->isVisible());
-        QCOMPARE(f.chain.currentPanel(), panel);
-        QCOMPARE(f.session.settings.constStepOpts.step, 0.05);
-        const auto messages = f.platform.messages();
-        QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].title, std::string("Not Possible"));
-        QCOMPARE(f.runs, 0);
-        // A corrected step goes on.
-        typeInto(panel->stepEntry(), "0.02");
-        panel->okButton()->click();
-        QCOMPARE(f.session.settings.constStepOpts.step, 0.02);
-        QCOMPARE(f.runs, 1);
+        for (const char* typed : {"0", "-0.02"}) {
+            ChainFixture f;
+            f.session.settings.constStepOpts = {1, 0, 0.05};
+            f.chain.displayOptionPanels(OPT_CONSTANT_STEP | OPT_CONVERT);
+            auto* panel = f.current<ConstantStepPanel>();
+            QVERIFY(panel);
+            typeInto(panel->stepEntry(), typed);
+            panel->fractionalCountsBox()->setChecked(true);
+            panel->okButton()->click();
+            f.checkRefused(panel, "The constant step must be larger\nthan 0.");
+            QCOMPARE(f.session.settings.constStepOpts.step, 0.05);
+            QCOMPARE(f.session.settings.constStepOpts.fractionalCounts, 0);
+            // A corrected step goes on.
+            typeInto(panel->stepEntry(), "0.02");
+            panel->okButton()->click();
+            QCOMPARE(f.session.settings.constStepOpts.step, 0.02);
+            QCOMPARE(f.runs, 1);
+        }
     }
 
     void rangePanelRefusesAMinimumAboveTheMaximumAndStaysOpen() {
@@ -129,15 +119,10 @@ private slots:
         typeInto(panel->minEntry(), "70");
         typeInto(panel->maxEntry(), "40");
         panel->okButton()->click();
-        QVERIFY(panel->isVisible());
-        QCOMPARE(f.runs, 0);
+        f.checkRefused(panel, "Max 2-theta Value must be larger\nthen Min 2-Theta Value.");
         QCOMPARE(f.session.settings.theRangeOptions.minTwoTheta, 0.0);
         QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, 0.0);
-        const auto messages = f.platform.messages();
-        QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].title, std::string("Not Possible"));
-        QCOMPARE(messages[0].text, std::string("Max 2-theta Value must be larger\nthen Min 2-Theta Value."));
-        // The typed values stay for correcting.
+        // The typed values stay for correcting; equal limits are a range.
         QCOMPARE(panel->minEntry()->value(), 70.0);
         typeInto(panel->maxEntry(), "70");
         panel->okButton()->click();
@@ -153,14 +138,17 @@ private slots:
         RangePanel stored(session, platform, nullptr);
         QCOMPARE(stored.minEntry()->value(), 25.0);
         QCOMPARE(stored.maxEntry()->value(), 65.5);
-        session.settings.theRangeOptions = {40.0, 40.0};
-        RangePanel equal(session, platform, nullptr);
-        QCOMPARE(equal.minEntry()->value(), RangeEntries{}.minTwoTheta);
-        QCOMPARE(equal.maxEntry()->value(), RangeEntries{}.maxTwoTheta);
+        for (RangeOptions record : {RangeOptions{0.0, 0.0}, RangeOptions{40.0, 40.0}, RangeOptions{50.0, 40.0}}) {
+            session.settings.theRangeOptions = record;
+            RangePanel initial(session, platform, nullptr);
+            QCOMPARE(initial.minEntry()->value(), 10.0);
+            QCOMPARE(initial.maxEntry()->value(), 80.0);
+        }
     }
 
     void cpiTargetTakesAtMostSevenCharacters() {
         Session session;
+        session.settings.CPIOpt = {"Mo", 0.0};  // no wavelength stored: the initial values
         CpiPanel panel(session, nullptr);
         panel.show();
         QCOMPARE(panel.targetEntry()->text(), QString("Cu"));
@@ -217,73 +205,39 @@ private slots:
         QVERIFY(!f.chain.currentPanel());
         QCOMPARE(finished.count(), 1);
         QCOMPARE(f.session.settings.constStepOpts.method, 1);
-        QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, RangeEntries{}.maxTwoTheta);
+        QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, 80.0);
         QCOMPARE(f.session.settings.CPIOpt.target, std::string("Cu"));
-    }
 
-    void cancelEndsTheChainAndKeepsTheRecordsAlreadyStored() {
-        ChainFixture f;
-        f.session.settings.theRangeOptions = {20.0, 30.0};
-        f.chain.displayOptionPanels(OPT_CONVERT | OPT_RANGE | OPT_CONSTANT_STEP);
-        auto* step = f.current<ConstantStepPanel>();
-        typeInto(step->stepEntry(), "0.08");
-        step->okButton()->click();
-        auto* range = f.current<RangePanel>();
-        QVERIFY(range);
-        typeInto(range->minEntry(), "5");
-        range->cancelButton()->click();
-        QCOMPARE(f.runs, 0);
-        QVERIFY(f.mainPanel.isVisible());
-        QVERIFY(!f.chain.currentPanel());
-        QCOMPARE(f.session.settings.constStepOpts.step, 0.08);
-        QCOMPARE(f.session.settings.theRangeOptions.minTwoTheta, 20.0);
-        QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, 30.0);
-    }
-
-    void closingAPanelActsAsCancel() {
-        ChainFixture f;
-        f.session.settings.CPIOpt = {"Fe", 1.936};
-        f.chain.displayOptionPanels(OPT_CONVERT | OPT_CPI);
-        auto* cpi = f.current<CpiPanel>();
-        QVERIFY(cpi);
-        typeInto(cpi->targetEntry(), "Co");
-        QVERIFY(cpi->close());
-        QCOMPARE(f.runs, 0);
-        QVERIFY(f.mainPanel.isVisible());
-        QVERIFY(!f.chain.currentPanel());
-        QCOMPARE(f.session.settings.CPIOpt.target, std::string("Fe"));
-    }
-
-    void escapeActsAsCancel() {
-        ChainFixture f;
-        f.chain.displayOptionPanels(OPT_CONVERT | OPT_RANGE);
-        auto* range = f.current<RangePanel>();
-        QVERIFY(range);
-        QTest::keyClick(range, Qt::Key_Escape);
-        QCOMPARE(f.runs, 0);
-        QVERIFY(!f.chain.currentPanel());
-    }
-
-    void aPanelFromTheMenuStoresAndRunsNothing() {
-        ChainFixture f;
-        f.mainPanel.show();
-        f.chain.displayOptionPanels(OPT_CONSTANT_STEP);
-        auto* step = f.current<ConstantStepPanel>();
-        QVERIFY(step);
-        QVERIFY(f.mainPanel.isVisible());
-        typeInto(step->stepEntry(), "0.01");
-        step->okButton()->click();
-        QCOMPARE(f.session.settings.constStepOpts.step, 0.01);
-        QCOMPARE(f.runs, 0);
-        QVERIFY(f.mainPanel.isVisible());
-        QVERIFY(!f.chain.currentPanel());
-    }
-
-    void aChainWithoutPanelsRunsAtOnce() {
-        ChainFixture f;
+        // Without panels the batch runs at once.
         f.chain.displayOptionPanels(OPT_CONVERT);
-        QCOMPARE(f.runs, 1);
-        QVERIFY(f.mainPanel.isVisible());
+        QCOMPARE(f.runs, 2);
+    }
+
+    void cancelCloseAndEscapeEndTheChainAndKeepTheRecordsAlreadyStored() {
+        enum How { CancelButton, CloseBox, Escape };
+        for (How how : {CancelButton, CloseBox, Escape}) {
+            ChainFixture f;
+            f.session.settings.theRangeOptions = {20.0, 30.0};
+            f.chain.displayOptionPanels(OPT_CONVERT | OPT_RANGE | OPT_CONSTANT_STEP);
+            auto* step = f.current<ConstantStepPanel>();
+            typeInto(step->stepEntry(), "0.08");
+            step->okButton()->click();
+            auto* range = f.current<RangePanel>();
+            QVERIFY(range);
+            typeInto(range->minEntry(), "5");
+            if (how == CancelButton)
+                range->cancelButton()->click();
+            else if (how == CloseBox)
+                QVERIFY(range->close());
+            else
+                QTest::keyClick(range, Qt::Key_Escape);
+            QCOMPARE(f.runs, 0);
+            QVERIFY(f.mainPanel.isVisible());
+            QVERIFY(!f.chain.currentPanel());
+            QCOMPARE(f.session.settings.constStepOpts.step, 0.08);
+            QCOMPARE(f.session.settings.theRangeOptions.minTwoTheta, 20.0);
+            QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, 30.0);
+        }
     }
 };
 
