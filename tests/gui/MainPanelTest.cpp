@@ -25,7 +25,7 @@
 #include "ui/OptionPanelChain.h"
 #include "ui/NumberEntry.h"
 #include "ui/RangePanel.h"
-#include "ui/SplinePanel.h"
+#include "ui/PointsPanel.h"
 #include "ui/StraightLinePanel.h"
 #include "ui/StartUp.h"
 
@@ -73,9 +73,12 @@ struct PanelFixture {
 class MainPanelTest : public QObject {
     Q_OBJECT
 private slots:
-    void addFilesAsksWithItsTitlePatternsAndTheProgramFolder() {
+    void addFilesAsksAndTakesNewFilesOfTheListsKind() {
         PanelFixture f;
-        f.add({});
+        f.platform.multiFileAnswers.push_back(std::nullopt);  // cancelled: nothing added
+        f.control<QPushButton>("addFiles")->click();
+        QVERIFY(f.labels().isEmpty());
+        QVERIFY(!f.control<QPushButton>("convert")->isEnabled());
         QCOMPARE(f.platform.fileRequests.size(), std::size_t(1));
         const FileSelectOptions& asked = f.platform.fileRequests[0];
         QCOMPARE(asked.title, std::string("Select the input files"));
@@ -85,66 +88,55 @@ private slots:
         QVERIFY(!asked.restrictExtension);
         QVERIFY(!asked.restrictDirectory);
         QVERIFY(asked.allowCancel);
-    }
 
-    void addedFilesCarryTheirKinds() {
-        PanelFixture f;
+        // Paths already listed (byte for byte) and files of another kind are left out silently.
         f.add({"/d/a.CHN", "/d/b.chn", "/d/b.chn"});
         f.add({"/d/s.guf", "/d/B.chn", "/d/a.CHN"});
-        QCOMPARE(f.labels(), QStringList({"/d/a.CHN", "/d/b.chn", "/d/B.chn"}));
-        const auto files = f.panel->listedFiles();
-        for (const BatchInput& file : files) QCOMPARE(file.fileType, kChnFileType);
         f.add({"/d/b.chn", "/d/c.Guf", "/d/e.chn"});
         QCOMPARE(f.labels(), QStringList({"/d/a.CHN", "/d/b.chn", "/d/B.chn", "/d/e.chn"}));
+        for (const BatchInput& file : f.panel->listedFiles()) QCOMPARE(file.fileType, kChnFileType);
         QVERIFY(f.platform.messages().empty());
-    }
 
-    void aMixedSelectionEntersAnEmptyListWhole() {
-        PanelFixture f;
-        f.add({"/d/s.guf", "/d/a.chn", "/d/t.txt"});
-        const auto files = f.panel->listedFiles();
-        QCOMPARE(files.size(), std::size_t(3));
-        QCOMPARE(files[0].fileType, kGufiFileType);
-        QCOMPARE(files[1].fileType, kChnFileType);
-        QCOMPARE(files[2].fileType, kOtherFileType);
-        // The GUFI file first: the output is in 2-theta, and its own angles are offered.
-        QVERIFY(f.control<QCheckBox>("convertToTwoTheta")->isChecked());
-        QVERIFY(!f.control<QCheckBox>("convertToTwoTheta")->isEnabled());
-        QVERIFY(f.control<QRadioButton>("noConversionMode")->isEnabled());
-    }
-
-    void cancellingTheAddPopupAddsNothing() {
-        PanelFixture f;
-        f.platform.multiFileAnswers.push_back(std::nullopt);
-        f.control<QPushButton>("addFiles")->click();
-        QVERIFY(f.labels().isEmpty());
-        QVERIFY(!f.control<QPushButton>("convert")->isEnabled());
-    }
-
-    void filesDroppedOnTheListFollowTheSameRules() {
-        PanelFixture f;
-        f.add({"/d/a.chn"});
+        // Files dropped on the list follow the same rules.
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile("/d/b.chn"), QUrl::fromLocalFile("/d/s.guf"),
-                      QUrl::fromLocalFile("/d/a.chn"), QUrl::fromLocalFile("/d/C.CHN")});
+        mime.setUrls({QUrl::fromLocalFile("/d/f.chn"), QUrl::fromLocalFile("/d/s.guf"),
+                      QUrl::fromLocalFile("/d/a.CHN"), QUrl::fromLocalFile("/d/G.CHN")});
         auto* list = f.control<QListWidget>("fileList");
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &enter);
         QVERIFY(enter.isAccepted());
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &drop);
-        QCOMPARE(f.labels(), QStringList({"/d/a.chn", "/d/b.chn", "/d/C.CHN"}));
+        QCOMPARE(f.labels(), QStringList({"/d/a.CHN", "/d/b.chn", "/d/B.chn", "/d/e.chn", "/d/f.chn", "/d/G.CHN"}));
     }
 
-    void removingTheLastFileDimsRemoveAndConvertAndForcesTwoTheta() {
+    void aMixedSelectionEntersAnEmptyListWhole() {
         PanelFixture f;
-        f.add({"/d/a.chn"});
+        f.add({"/d/s.guf", "/d/a.chn", "/d/t.txt", "/d/c.chn2", "/d/d.ch", "/d.x/noext", "/d/b.Guf"});
+        const std::int32_t kinds[] = {kGufiFileType,  kChnFileType,   kOtherFileType, kOtherFileType,
+                                      kOtherFileType, kOtherFileType, kGufiFileType};
+        const auto files = f.panel->listedFiles();
+        QCOMPARE(files.size(), std::size(kinds));
+        for (std::size_t i = 0; i < files.size(); ++i) QCOMPARE(files[i].fileType, kinds[i]);
+        // The GUFI file first: the output is in 2-theta, and its own angles are offered.
+        QVERIFY(f.control<QCheckBox>("convertToTwoTheta")->isChecked());
+        QVERIFY(!f.control<QCheckBox>("convertToTwoTheta")->isEnabled());
+        QVERIFY(f.control<QRadioButton>("noConversionMode")->isEnabled());
+    }
+
+    void removeTakesTheSelectedFileAndTheLastOneDimsRemoveAndConvert() {
+        PanelFixture f;
+        f.add({"/d/a.chn", "/d/b.chn"});
         auto* twoTheta = f.control<QCheckBox>("convertToTwoTheta");
         QVERIFY(twoTheta->isEnabled());
         clickOn(twoTheta);
         QVERIFY(!twoTheta->isChecked());
         QVERIFY(!f.control<QRadioButton>("noConversionMode")->isEnabled());
+        f.control<QListWidget>("fileList")->setCurrentRow(1);
+        f.control<QPushButton>("removeFile")->click();
+        QCOMPARE(f.labels(), QStringList({"/d/a.chn"}));
         QVERIFY(f.control<QPushButton>("removeFile")->isEnabled());
+        f.control<QListWidget>("fileList")->setCurrentRow(0);
         f.control<QPushButton>("removeFile")->click();
         QVERIFY(f.labels().isEmpty());
         QVERIFY(!f.control<QPushButton>("removeFile")->isEnabled());
@@ -154,40 +146,32 @@ private slots:
         QVERIFY(f.control<QRadioButton>("noConversionMode")->isEnabled());
     }
 
-    void removeTakesTheSelectedFile() {
+    void theModeButtonsAsTheUserMeetsThem() {
         PanelFixture f;
-        f.add({"/d/a.chn", "/d/b.chn", "/d/c.chn"});
-        f.control<QListWidget>("fileList")->setCurrentRow(1);
-        f.control<QPushButton>("removeFile")->click();
-        QCOMPARE(f.labels(), QStringList({"/d/a.chn", "/d/c.chn"}));
-    }
-
-    void aChannelFileMovesFileAnglesToTheStraightLine() {
-        PanelFixture f;
-        auto* file = f.control<QRadioButton>("noConversionMode");
-        clickOn(file);
-        QVERIFY(file->isChecked());
-        QVERIFY(!f.control<QRadioButton>("linearMode")->isChecked());
-        QVERIFY(!f.control<QLineEdit>("kDisplay")->isEnabled());
-        f.add({"/d/a.chn"});
-        QVERIFY(f.control<QRadioButton>("linearMode")->isChecked());
-        QVERIFY(!file->isChecked());
-        QVERIFY(!file->isEnabled());
-        QVERIFY(f.control<QLineEdit>("kDisplay")->isEnabled());
-        QVERIFY(f.control<QLineEdit>("cDisplay")->isEnabled());
-        QVERIFY(f.control<QLabel>("kCaption")->isEnabled());
-    }
-
-    void clickingTheSelectedModeMovesTheSelection() {
-        PanelFixture f;
-        f.add({"/d/s.guf"});
         auto* linear = f.control<QRadioButton>("linearMode");
         auto* spline = f.control<QRadioButton>("splineMode");
         auto* file = f.control<QRadioButton>("noConversionMode");
+        auto* k = f.control<QLineEdit>("kDisplay");
+        clickOn(file);
+        QVERIFY(file->isChecked());
+        QVERIFY(!linear->isChecked());
+        QVERIFY(!k->isEnabled());
+        // A channel file moves the file's angles to the straight line, and shows K and C at once.
+        f.add({"/d/a.chn"});
+        QVERIFY(linear->isChecked());
+        QVERIFY(!file->isChecked());
+        QVERIFY(!file->isEnabled());
+        QVERIFY(k->isEnabled());
+        QVERIFY(f.control<QLineEdit>("cDisplay")->isEnabled());
+        QVERIFY(f.control<QLabel>("kCaption")->isEnabled());
+
+        // Clicking the selected mode moves the selection on.
+        f.control<QPushButton>("removeFile")->click();
+        f.add({"/d/s.guf"});
         clickOn(linear);  // selected: on to the spline
         QVERIFY(spline->isChecked());
         QVERIFY(!linear->isChecked());
-        QVERIFY(!f.control<QLineEdit>("kDisplay")->isEnabled());
+        QVERIFY(!k->isEnabled());
         clickOn(spline);  // selected, GUFI list: on to the file's angles
         QVERIFY(file->isChecked());
         QVERIFY(!spline->isChecked());
@@ -197,18 +181,6 @@ private slots:
         clickOn(spline);
         QVERIFY(spline->isChecked());
         QVERIFY(!linear->isChecked());
-    }
-
-    void clickingTheSelectedSplineWithChannelFilesSelectsTheLine() {
-        PanelFixture f;
-        f.add({"/d/a.chn"});
-        auto* spline = f.control<QRadioButton>("splineMode");
-        clickOn(spline);
-        QVERIFY(spline->isChecked());
-        clickOn(spline);
-        QVERIFY(f.control<QRadioButton>("linearMode")->isChecked());
-        QVERIFY(!spline->isChecked());
-        QVERIFY(!f.control<QRadioButton>("noConversionMode")->isChecked());
     }
 
     void channelOutputDimsTheConversionAndOutputControls() {
@@ -232,19 +204,19 @@ private slots:
         auto* format = f.control<QComboBox>("outputFormat");
         auto* step = f.control<QCheckBox>("constantStepBox");
         auto* text = f.control<QLabel>("outputFormatText");
-        QCOMPARE(text->text(), QString("Tab Delimited Text File"));
         QVERIFY(!step->isChecked());
-        QStringList labels;
-        for (int i = 0; i < format->count(); ++i) labels << format->itemText(i);
-        QCOMPARE(labels, QStringList({"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File",
-                                      "Binary GUFI File"}));
+        const QStringList labels{"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File"};
+        QCOMPARE(format->count(), labels.size());
         format->setFocus();
-        QTest::keyClick(format, Qt::Key_Down);  // XFIT, as the user picks it
-        QCOMPARE(text->text(), QString("XFIT File"));
-        QVERIFY(step->isChecked());
-        QVERIFY(!step->isEnabled());
-        QTest::keyClick(format, Qt::Key_Up);  // back to text
-        QCOMPARE(text->text(), QString("Tab Delimited Text File"));
+        for (int i = 0; i < labels.size(); ++i) {
+            if (i > 0) QTest::keyClick(format, Qt::Key_Down);  // as the user picks it
+            QCOMPARE(format->itemText(i), labels[i]);
+            QCOMPARE(text->text(), labels[i]);
+            QCOMPARE(step->isChecked(), i > 0);
+            QCOMPARE(step->isEnabled(), i == 0);
+        }
+        QTest::keyClick(format, Qt::Key_Home);  // back to text: enabled, left as it was
+        QCOMPARE(text->text(), labels[0]);
         QVERIFY(step->isEnabled());
         QVERIFY(step->isChecked());
     }
@@ -289,32 +261,6 @@ private slots:
         QCOMPARE(f.platform.dirRequests[0].title, std::string("Select Output Directory"));
         QCOMPARE(f.platform.dirRequests[0].defaultDirectory, std::string("/d/"));
         QVERIFY(f.panel->isVisible());
-    }
-
-    void cancelInTheChainShowsTheMainPanelAgainWithoutARun() {
-        PanelFixture f;
-        f.add({"/d/a.chn"});
-        clickOn(f.control<QCheckBox>("constantStepBox"));
-        f.control<QPushButton>("convert")->click();
-        auto* step = qobject_cast<ConstantStepPanel*>(f.panel->optionPanels().currentPanel());
-        QVERIFY(step);
-        QVERIFY(!f.panel->isVisible());
-        step->cancelButton()->click();
-        QVERIFY(f.panel->isVisible());
-        QVERIFY(f.platform.callsOf("fileSelect").empty());
-    }
-
-    void theCpiPanelNeedsTwoThetaOutput() {
-        PanelFixture f;
-        f.add({"/d/a.chn"});
-        f.control<QComboBox>("outputFormat")->setFocus();
-        QTest::keyClick(f.control<QComboBox>("outputFormat"), Qt::Key_Down);
-        QTest::keyClick(f.control<QComboBox>("outputFormat"), Qt::Key_Down);  // CPI, step forced on
-        clickOn(f.control<QCheckBox>("convertToTwoTheta"));
-        f.platform.fileAnswers.push_back(std::nullopt);
-        f.control<QPushButton>("convert")->click();
-        QVERIFY(!f.panel->optionPanels().currentPanel());
-        QCOMPARE(f.platform.callsOf("fileSelect").size(), std::size_t(1));
     }
 
     void loadOptionsRefreshesKAndCInEveryCase() {
@@ -385,18 +331,30 @@ private slots:
         QCOMPARE(test::readFile(path), optionFileText(f.session.calibration, LineEnd::Lf));
     }
 
-    void menusRequestTheCalibrationPanelsAndTheOptionPanels() {
+    void menusOpenTheCalibrationPanelsAndTheOptionPanels() {
         PanelFixture f;
-        QSignalSpy line(f.panel.get(), &MainPanel::straightLinePanelRequested);
-        QSignalSpy points(f.panel.get(), &MainPanel::linearPointsPanelRequested);
-        QSignalSpy spline(f.panel.get(), &MainPanel::splinePanelRequested);
+        connectCalibrationPanels(*f.panel, f.session, f.platform);
+        whenModal<StraightLinePanel>([](StraightLinePanel* line) {
+            line->kEntry()->setValue(12.25);
+            line->cEntry()->setValue(0.5);
+            line->okButton()->click();
+        });
         f.action("optionsMenu")->trigger();
-        f.action("linearCalibration")->trigger();
-        f.action("SplineOptionsMenu")->trigger();
-        QCOMPARE(line.count(), 1);
-        QCOMPARE(points.count(), 1);
-        QCOMPARE(spline.count(), 1);
+        // The main panel shows the change at once.
+        QCOMPARE(f.session.calibration.header.K, 12.25);
+        QCOMPARE(f.control<QLineEdit>("kDisplay")->text(), QString("   12.250"));
+        QCOMPARE(f.control<QLineEdit>("cDisplay")->text(), QString("    0.500"));
+        for (const char* action : {"linearCalibration", "SplineOptionsMenu"}) {
+            QString opened;
+            whenModal<PointsPanel>([&](PointsPanel* panel) {
+                opened = panel->windowTitle();
+                panel->reject();
+            });
+            f.action(action)->trigger();
+            QCOMPARE(opened, QString(action[0] == 'l' ? "Linear Calibration Points" : "Spline Calibration"));
+        }
 
+        // The option panels from the menu store their record and run no batch; the main panel stays.
         f.action("rangeOptions")->trigger();
         auto* range = qobject_cast<RangePanel*>(f.panel->optionPanels().currentPanel());
         QVERIFY(range);
@@ -409,28 +367,6 @@ private slots:
         QVERIFY(f.panel->isVisible());
         QVERIFY(f.platform.callsOf("fileSelect").empty());
         QCOMPARE(f.session.settings.constStepOpts.method, 1);
-    }
-
-    void calibrationPanelsOpenFromTheMenuAndShowTheirChangesAtOnce() {
-        PanelFixture f;
-        connectCalibrationPanels(*f.panel, f.session, f.platform);
-        whenModal<StraightLinePanel>([](StraightLinePanel* line) {
-            line->kEntry()->setValue(12.25);
-            line->cEntry()->setValue(0.5);
-            line->okButton()->click();
-        });
-        f.action("optionsMenu")->trigger();
-        QCOMPARE(f.session.calibration.header.K, 12.25);
-        QCOMPARE(f.control<QLineEdit>("kDisplay")->text(), QString("   12.250"));
-        QCOMPARE(f.control<QLineEdit>("cDisplay")->text(), QString("    0.500"));
-
-        bool opened = false;
-        whenModal<SplinePanel>([&](SplinePanel* spline) {
-            opened = true;
-            spline->reject();
-        });
-        f.action("SplineOptionsMenu")->trigger();
-        QVERIFY(opened);
     }
 
     void quitButtonMenuAndCloseBoxAskToQuit() {
@@ -457,8 +393,6 @@ private slots:
         QCOMPARE(files[1].path, std::string("/d/a.chn"));
         QCOMPARE(files[2].fileType, kGufiFileType);
         QCOMPARE(files[3].fileType, kOtherFileType);
-        QCOMPARE(panel.findChild<QLineEdit*>("kDisplay")->text(), QString("   10.940"));
-        QCOMPARE(panel.findChild<QLineEdit*>("cDisplay")->text(), QString("    0.027"));
         // The rules already hold: a channel file first.
         QVERIFY(!panel.findChild<QRadioButton*>("noConversionMode")->isEnabled());
         QVERIFY(panel.findChild<QPushButton*>("convert")->isEnabled());
