@@ -1,5 +1,6 @@
 // The standards window over the two points panels: standards listing, peak import, pairing, and
-// what OK and Cancel do to the points panel that opened it.
+// what OK and Cancel do to the points panel that opened it. Reading and pairing the files are
+// tested in the core; here the window must show them and hand its pairs over.
 #include <QAction>
 #include <QApplication>
 #include <QListWidget>
@@ -9,11 +10,8 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/ScriptedPlatform.h"
 #include "support/PanelDriving.h"
-#include "support/TempDir.h"
 #include "ui/LinearPointsPanel.h"
-#include "ui/NumberEntry.h"
 #include "ui/SplinePanel.h"
 #include "ui/StandardsWindow.h"
 
@@ -52,17 +50,18 @@ struct Fixture : PanelSession {
     std::string peaksFile() const { return dir.file("peaks.txt"); }
 };
 
-// Imports a peak file for the standard at row of the standards list.
-void importPeaks(StandardsWindow& window, ScriptedPlatform& platform, int row, const std::string& file) {
-    window.standardsList()->setCurrentRow(row);
-    platform.fileAnswers.push_back(file);
-    QTest::mouseClick(window.peaksButton(), Qt::LeftButton);
-}
-
 int standardRow(const StandardsWindow& window, const QString& name) {
     for (int i = 0; i < window.standardsList()->count(); ++i)
         if (window.standardsList()->item(i)->text() == name) return i;
     return -1;
+}
+
+// Imports a peak file for the named standard.
+void importPeaks(StandardsWindow& window, ScriptedPlatform& platform, const QString& standard,
+                 const std::string& file) {
+    window.standardsList()->setCurrentRow(standardRow(window, standard));
+    platform.fileAnswers.push_back(file);
+    QTest::mouseClick(window.peaksButton(), Qt::LeftButton);
 }
 
 }  // namespace
@@ -70,20 +69,14 @@ int standardRow(const StandardsWindow& window, const QString& name) {
 class StandardsWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void listsTheStandardsOfTheProgramFolder();
-    void withoutStandardsNothingCanBeImported();
-    void peaksAsksForAnXFitFile();
+    void listsTheStandardsAndAsksForAnXFitFile();
     void pairsByPositionUpToTheShorterList();
-    void filesThatCannotBeOpened();
-    void aFailedImportClearsThePairs();
-    void okReplacesTheSplinePanelsList();
-    void okReplacesTheLinearPointsPanelsList();
+    void aFailedImportSaysWhyAndClearsThePairs();
+    void okReplacesThePointsPanelsList();
     void cancelAndCloseLeaveThePointsPanelAsItWas();
-    void atMost512PairsReachAPanel();
-    void importMenuOpensTheWindowOverThePanel();
 };
 
-void StandardsWindowTest::listsTheStandardsOfTheProgramFolder() {
+void StandardsWindowTest::listsTheStandardsAndAsksForAnXFitFile() {
     Fixture f;
     StandardsWindow window(nullptr, f.session, f.platform);
     // Each file found goes to the top: Beta.std's standard above Alpha.std's.
@@ -92,26 +85,7 @@ void StandardsWindowTest::listsTheStandardsOfTheProgramFolder() {
              f.dir.file("Standards/Beta.std"));
     QVERIFY(window.peaksButton()->isEnabled());
     QVERIFY(!window.okButton()->isEnabled());
-    QCOMPARE(window.pairsList()->count(), 0);
-}
 
-void StandardsWindowTest::withoutStandardsNothingCanBeImported() {
-    Fixture f(false);
-    StandardsWindow window(nullptr, f.session, f.platform);
-    QCOMPARE(window.standardsList()->count(), 0);
-    QVERIFY(!window.peaksButton()->isEnabled());
-    QVERIFY(!window.okButton()->isEnabled());
-
-    test::TempDir noFolder;  // no Standards folder at all
-    f.session.projectDir = noFolder.path();
-    StandardsWindow bare(nullptr, f.session, f.platform);
-    QCOMPARE(bare.standardsList()->count(), 0);
-    QVERIFY(!bare.peaksButton()->isEnabled());
-}
-
-void StandardsWindowTest::peaksAsksForAnXFitFile() {
-    Fixture f;
-    StandardsWindow window(nullptr, f.session, f.platform);
     f.platform.fileAnswers.push_back(std::nullopt);  // cancelled
     QTest::mouseClick(window.peaksButton(), Qt::LeftButton);
     QCOMPARE(f.platform.fileRequests.size(), std::size_t(1));
@@ -126,13 +100,20 @@ void StandardsWindowTest::peaksAsksForAnXFitFile() {
     QVERIFY(!asked.allowMakeDirectory);
     QCOMPARE(window.pairsList()->count(), 0);
     QVERIFY(f.platform.messages().empty());
+
+    // Without standards, nothing can be imported.
+    Fixture empty(false);
+    StandardsWindow bare(nullptr, empty.session, empty.platform);
+    QCOMPARE(bare.standardsList()->count(), 0);
+    QVERIFY(!bare.peaksButton()->isEnabled());
+    QVERIFY(!bare.okButton()->isEnabled());
 }
 
 void StandardsWindowTest::pairsByPositionUpToTheShorterList() {
     Fixture f;
     StandardsWindow window(nullptr, f.session, f.platform);
     // Ten reflections and seven peaks: seven pairs, k-th with k-th, in file order.
-    importPeaks(window, f.platform, standardRow(window, "Corundum"), f.peaksFile());
+    importPeaks(window, f.platform, "Corundum", f.peaksFile());
     QCOMPARE(itemTexts(window.pairsList()),
              QStringList({" 25.5780 -> 655.0000", " 35.1520 -> 1040.5000", " 37.7760 -> 1130.0000",
                           " 43.3550 -> 1353.0000", " 52.5490 -> 1681.0000", " 57.4960 -> 1842.2500",
@@ -140,138 +121,80 @@ void StandardsWindowTest::pairsByPositionUpToTheShorterList() {
     QVERIFY(window.okButton()->isEnabled());
 
     // Another standard replaces the pairs: four reflections, four pairs.
-    importPeaks(window, f.platform, standardRow(window, "Silicon"), f.peaksFile());
+    importPeaks(window, f.platform, "Silicon", f.peaksFile());
     QCOMPARE(window.pairsList()->count(), 4);
     QCOMPARE(window.pairsList()->item(0)->text(), QString(" 28.4430 -> 655.0000"));
     QCOMPARE(window.acceptedPairs().size(), std::size_t(4));
     QVERIFY(f.platform.messages().empty());
 }
 
-void StandardsWindowTest::filesThatCannotBeOpened() {
+void StandardsWindowTest::aFailedImportSaysWhyAndClearsThePairs() {
     Fixture f;
-    StandardsWindow window(nullptr, f.session, f.platform);
-    importPeaks(window, f.platform, 0, f.dir.file("missing.txt"));
-    QCOMPARE(f.platform.messages().size(), std::size_t(1));
-    QCOMPARE(f.platform.messages()[0].title, std::string("File Error"));
-    QCOMPARE(f.platform.messages()[0].text,
-             std::string("Couldn't Open Xfit File. You may have it open or it my not exist."));
-
-    std::filesystem::remove(f.dir.file("Standards/Beta.std"));  // listed, then gone
-    importPeaks(window, f.platform, standardRow(window, "Silicon"), f.peaksFile());
-    QCOMPARE(f.platform.messages().size(), std::size_t(2));
-    QCOMPARE(f.platform.messages()[1].title, std::string("File Error"));
-    QCOMPARE(f.platform.messages()[1].text,
-             std::string("Couldn't Open standered File. You may have it open or it my not exist."));
-    QCOMPARE(window.pairsList()->count(), 0);
-    QVERIFY(!window.okButton()->isEnabled());
-}
-
-void StandardsWindowTest::aFailedImportClearsThePairs() {
-    Fixture f;
-    StandardsWindow window(nullptr, f.session, f.platform);
-    const int silicon = standardRow(window, "Silicon");
+    test::writeFile(f.dir.file("Standards/Delta.std"), "name= 'Nothing'\n1\n2\n");  // no data section
     test::writeFile(f.dir.file("empty.txt"), "\n");
     test::writeFile(f.dir.file("odd.txt"), "-28.44\n");
-
-    // After a good import, each kind of failure leaves no pairs and OK dimmed.
-    for (const std::string& bad : {f.dir.file("empty.txt"), f.dir.file("odd.txt"), f.dir.file("none.txt")}) {
-        importPeaks(window, f.platform, silicon, f.peaksFile());
-        QCOMPARE(window.pairsList()->count(), 4);
+    StandardsWindow window(nullptr, f.session, f.platform);
+    std::filesystem::remove(f.dir.file("Standards/Beta.std"));  // listed, then gone
+    const struct {
+        QString standard;
+        std::string peaks, title, text;
+    } cases[] = {
+        {"Corundum", "missing.txt", "File Error", "Couldn't Open Xfit File. You may have it open or it my not exist."},
+        {"Silicon", "peaks.txt", "File Error",
+         "Couldn't Open standered File. You may have it open or it my not exist."},
+        {"Corundum", "empty.txt", "No Points", "There were no points in the XFit file."},
+        {"Corundum", "odd.txt", "No Points", "The layout of the XFit file was not recognised."},
+        {"Nothing", "peaks.txt", "No Points", "The selected standard has no points."},
+    };
+    // After a good import, each kind of failure shows its message, leaves no pairs and dims OK.
+    for (const auto& c : cases) {
+        importPeaks(window, f.platform, "Corundum", f.peaksFile());
+        QCOMPARE(window.pairsList()->count(), 7);
         QVERIFY(window.okButton()->isEnabled());
         const std::size_t before = f.platform.messages().size();
-        importPeaks(window, f.platform, silicon, bad);
-        QCOMPARE(f.platform.messages().size(), before + 1);
+        importPeaks(window, f.platform, c.standard, f.dir.file(c.peaks));
+        const auto messages = f.platform.messages();
+        QCOMPARE(messages.size(), before + 1);
+        QCOMPARE(messages.back().title, c.title);
+        QCOMPARE(messages.back().text, c.text);
         QCOMPARE(window.pairsList()->count(), 0);
         QVERIFY(!window.okButton()->isEnabled());
         QVERIFY(window.acceptedPairs().empty());
     }
-    QCOMPARE(f.platform.messages()[0].title, std::string("No Points"));
-    QCOMPARE(f.platform.messages()[0].text, std::string("There were no points in the XFit file."));
-    QCOMPARE(f.platform.messages()[1].title, std::string("No Points"));
-
-    // A standard without a data section.
-    test::writeFile(f.dir.file("Standards/Delta.std"), "name= 'Nothing'\n1\n2\n");
-    StandardsWindow again(nullptr, f.session, f.platform);
-    importPeaks(again, f.platform, standardRow(again, "Silicon"), f.peaksFile());
-    QVERIFY(again.okButton()->isEnabled());
-    importPeaks(again, f.platform, standardRow(again, "Nothing"), f.peaksFile());
-    QCOMPARE(f.platform.messages().back().text, std::string("The selected standard has no points."));
-    QCOMPARE(again.pairsList()->count(), 0);
-    QVERIFY(!again.okButton()->isEnabled());
 }
 
-void StandardsWindowTest::okReplacesTheSplinePanelsList() {
+void StandardsWindowTest::okReplacesThePointsPanelsList() {
     Fixture f;
-    int changes = 0;
-    SplinePanel panel(nullptr, f.session, f.platform, [&] { ++changes; });
-    panel.show();
-    panel.twoThetaEntry()->setValue(12.5);
-    panel.channelEntry()->setValue(300);
-    QTest::mouseClick(panel.addButton(), Qt::LeftButton);  // typed by hand: replaced as well
-    QCOMPARE(panel.pointList()->count(), 5);
-
-    QPointer<StandardsWindow> window = panel.importStandards();
-    importPeaks(*window, f.platform, standardRow(*window, "Silicon"), f.peaksFile());
+    SplinePanel spline(nullptr, f.session, f.platform, f.countChanges());
+    spline.show();
+    addPoint(spline, "12.5", "300");  // typed by hand: replaced as well
+    QCOMPARE(spline.pointList()->count(), 5);
+    spline.standardsImportAction()->trigger();  // the menu opens the window over the panel
+    QPointer<StandardsWindow> window = spline.findChild<StandardsWindow*>();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QVERIFY(window->isModal());
+    QCOMPARE(window->windowTitle(), QString("Standards"));
+    importPeaks(*window, f.platform, "Silicon", f.peaksFile());
     QTest::mouseClick(window->okButton(), Qt::LeftButton);
     QTRY_VERIFY(window.isNull());  // discarded once closed
 
-    QCOMPARE(itemTexts(panel.pointList()),
+    QCOMPARE(itemTexts(spline.pointList()),
              QStringList({" 28.4430  -> 655.0000", " 47.3040  -> 1040.5000", " 56.1220  -> 1130.0000",
                           " 69.1320  -> 1353.0000"}));
-    for (int row = 0; row < 4; ++row)
-        QCOMPARE(panel.pointList()->item(row)->data(Qt::UserRole).toInt(), row);
-    QVERIFY(panel.okButton()->isEnabled());
+    for (int row = 0; row < 4; ++row) QCOMPARE(slotOf(spline.pointList(), row), row);
+    QVERIFY(spline.okButton()->isEnabled());
     // The calibration changes only when the panel is committed.
     QCOMPARE(f.session.calibration.calPoints[1].channel, 1353.0);
-    QCOMPARE(changes, 0);
-    QTest::mouseClick(panel.okButton(), Qt::LeftButton);
+    QCOMPARE(f.changes, 0);
+    QTest::mouseClick(spline.okButton(), Qt::LeftButton);
     QCOMPARE(f.session.calibration.numOfDataPoints(), 4);
     QCOMPARE(f.session.calibration.calPoints[1].channel, 1040.5);
     QCOMPARE(f.session.calibration.calPoints[1].twoTheta, 47.304);
-    QCOMPARE(changes, 1);
-}
+    QCOMPARE(f.changes, 1);
 
-void StandardsWindowTest::okReplacesTheLinearPointsPanelsList() {
-    Fixture f;
-    // 511 points: Add is dimmed; a single pair then leaves Add available again.
-    f.session.calibration.calPoints.clear();
-    for (int i = 0; i < 511; ++i) f.session.calibration.calPoints.push_back({100.0 + i, 10.0 + i, 0});
-    test::writeFile(f.dir.file("one.txt"), "777\n");
-    LinearPointsPanel panel(nullptr, f.session, f.platform, {});
-    panel.show();
-    QVERIFY(!panel.addButton()->isEnabled());
-
-    StandardsWindow* window = panel.importStandards();
-    importPeaks(*window, f.platform, standardRow(*window, "Corundum"), f.dir.file("one.txt"));
-    QCOMPARE(window->pairsList()->count(), 1);
-    QTest::mouseClick(window->okButton(), Qt::LeftButton);
-
-    QCOMPARE(itemTexts(panel.pointList()), QStringList({" 25.5780  -> 777.0000"}));
-    QVERIFY(panel.addButton()->isEnabled());
-    QVERIFY(!panel.okButton()->isEnabled());
-    QVERIFY(panel.removeButton()->isEnabled());
-}
-
-void StandardsWindowTest::cancelAndCloseLeaveThePointsPanelAsItWas() {
-    for (bool byClose : {false, true}) {
-        Fixture f;
-        LinearPointsPanel panel(nullptr, f.session, f.platform, {});
-        panel.show();
-        QStringList before = itemTexts(panel.pointList());
-        StandardsWindow* window = panel.importStandards();
-        importPeaks(*window, f.platform, 0, f.peaksFile());
-        QCOMPARE(window->pairsList()->count(), 4);
-        if (byClose)
-            window->close();
-        else
-            QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
-        QCOMPARE(itemTexts(panel.pointList()), before);
-        QVERIFY(panel.isVisible());
-    }
-}
-
-void StandardsWindowTest::atMost512PairsReachAPanel() {
-    Fixture f;
+    // At most 512 of 600 pairs reach a panel, and its dimming follows: the linear points panel,
+    // opened with 511 points and Add dimmed, has Add again with 512.
     std::string standard = "name= 'Many'\nDATA\n";
     std::string peaks;
     for (int i = 0; i < 600; ++i) {
@@ -280,29 +203,37 @@ void StandardsWindowTest::atMost512PairsReachAPanel() {
     }
     test::writeFile(f.dir.file("Standards/Many.std"), standard);
     test::writeFile(f.dir.file("many.txt"), peaks);
-    SplinePanel panel(nullptr, f.session, f.platform, {});
-    panel.show();
-    StandardsWindow* window = panel.importStandards();
-    importPeaks(*window, f.platform, standardRow(*window, "Many"), f.dir.file("many.txt"));
-    QCOMPARE(window->pairsList()->count(), 600);
-    QTest::mouseClick(window->okButton(), Qt::LeftButton);
-    QCOMPARE(panel.pointList()->count(), 512);
-    QCOMPARE(panel.pointList()->item(511)->text(), QString(" 61.1000  -> 611.0000"));
-    QVERIFY(!panel.addButton()->isEnabled());
+    f.session.calibration.calPoints.clear();
+    for (int i = 0; i < 511; ++i) f.session.calibration.calPoints.push_back({100.0 + i, 10.0 + i, 0});
+    LinearPointsPanel linear(nullptr, f.session, f.platform, {});
+    linear.show();
+    QVERIFY(!linear.addButton()->isEnabled());
+    StandardsWindow* many = linear.importStandards();
+    importPeaks(*many, f.platform, "Many", f.dir.file("many.txt"));
+    QCOMPARE(many->pairsList()->count(), 600);
+    QTest::mouseClick(many->okButton(), Qt::LeftButton);
+    QCOMPARE(linear.pointList()->count(), 512);
+    QCOMPARE(linear.pointList()->item(511)->text(), QString(" 61.1000  -> 611.0000"));
+    QVERIFY(linear.addButton()->isEnabled());
+    QVERIFY(linear.okButton()->isEnabled());
 }
 
-void StandardsWindowTest::importMenuOpensTheWindowOverThePanel() {
-    Fixture f;
-    SplinePanel panel(nullptr, f.session, f.platform, {});
-    panel.show();
-    panel.standardsImportAction()->trigger();
-    auto* window = panel.findChild<StandardsWindow*>();
-    QVERIFY(window);
-    QVERIFY(window->isVisible());
-    QVERIFY(window->isModal());
-    QCOMPARE(window->windowTitle(), QString("Standards"));
-    QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
-    QCOMPARE(panel.pointList()->count(), 4);
+void StandardsWindowTest::cancelAndCloseLeaveThePointsPanelAsItWas() {
+    for (bool byClose : {false, true}) {
+        Fixture f;
+        LinearPointsPanel panel(nullptr, f.session, f.platform, {});
+        panel.show();
+        const QStringList before = itemTexts(panel.pointList());
+        StandardsWindow* window = panel.importStandards();
+        importPeaks(*window, f.platform, "Silicon", f.peaksFile());
+        QCOMPARE(window->pairsList()->count(), 4);
+        if (byClose)
+            window->close();
+        else
+            QTest::mouseClick(window->cancelButton(), Qt::LeftButton);
+        QCOMPARE(itemTexts(panel.pointList()), before);
+        QVERIFY(panel.isVisible());
+    }
 }
 
 QTEST_MAIN(StandardsWindowTest)
