@@ -66,6 +66,16 @@ test::CliResult runCliInCLocale(const std::vector<std::string>& words) {
     return result;
 }
 
+// Converts fresh copies of the samples with the command line, in the C locale, with a program
+// folder of its own inside cli, writing to cli/<out>; returns its exit status.
+int convertByCli(test::TempDir& cli, const std::vector<std::string>& samples, const std::vector<std::string>& options,
+                 const std::string& out = "out") {
+    std::vector<std::string> words = {"convert", "--home", cli.file("home"), "-q", "-o", cli.file(out)};
+    words.insert(words.end(), options.begin(), options.end());
+    for (const std::string& input : copySamples(cli.path(), samples)) words.push_back(input);
+    return runCliInCLocale(words).status;
+}
+
 void chooseFormat(MainPanel& panel, std::int32_t format) {
     auto* ring = panel.findChild<QComboBox*>("outputFormat");
     ring->setFocus();
@@ -111,8 +121,7 @@ struct RealDesktop {
         started = startSession(session, dir.file("home"), platform);
         panel = std::make_unique<MainPanel>(session, platform);
         platform.setParentWidget(panel.get());
-        inputs = copySamples(dir.path(), samples);
-        fillMainPanel(*panel, inputs);
+        fillMainPanel(*panel, copySamples(dir.path(), samples));
         panel->show();
     }
 
@@ -121,7 +130,6 @@ struct RealDesktop {
     QtPlatform platform;
     bool started = false;
     std::unique_ptr<MainPanel> panel;
-    std::vector<std::string> inputs;
 };
 
 }  // namespace
@@ -151,11 +159,9 @@ private slots:
         QVERIFY(gui.panel->isVisible());
 
         test::TempDir cli;
-        const auto inputs = copySamples(cli.path(), {"si-standard.chn", "corundum.chn"});
-        const auto result = runCliInCLocale({"convert", "--home", cli.file("home"), "--calibration", "spline", "-f",
-                                             "xfit", "-s", "0.02", "-q", "--date", gui.platform.date, "-o",
-                                             cli.file("out"), inputs[0], inputs[1]});
-        QCOMPARE(result.status, 0);
+        QCOMPARE(convertByCli(cli, {"si-standard.chn", "corundum.chn"},
+                              {"--calibration", "spline", "-f", "xfit", "-s", "0.02", "--date", gui.platform.date}),
+                 0);
         const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.count("si-standard.dat"));
@@ -189,13 +195,11 @@ private slots:
         QVERIFY(gui.platform.messages().empty());
 
         test::TempDir cli;
-        const auto inputs = copySamples(cli.path(), {"si-standard.chn", "si-corundum-mix.chn"});
-        const auto result = runCliInCLocale(
-            {"convert", "--home", cli.file("home"), "--calibration", "spline", "-f", "cpi", "-s", "0.05",
-             "--interpolation", "spline", "--fractional-counts", "--range", "20.5:80", "--target", "Mo",
-             "--wavelength", "0.7093", "-q", "--date", gui.platform.date, "-o", cli.file("out"), inputs[0],
-             inputs[1]});
-        QCOMPARE(result.status, 0);
+        QCOMPARE(convertByCli(cli, {"si-standard.chn", "si-corundum-mix.chn"},
+                              {"--calibration", "spline", "-f", "cpi", "-s", "0.05", "--interpolation", "spline",
+                               "--fractional-counts", "--range", "20.5:80", "--target", "Mo", "--wavelength",
+                               "0.7093", "--date", gui.platform.date}),
+                 0);
         const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.at("si-standard.cpi").find("0.7093") != std::string::npos);
@@ -212,11 +216,9 @@ private slots:
         QCOMPARE(gui.panel->lastBatch().converted, 2);
 
         test::TempDir cli;
-        const auto inputs = copySamples(cli.path(), {"alumina-scan.guf", "silicon-scan.guf"});
-        const auto result =
-            runCliInCLocale({"convert", "--home", cli.file("home"), "--calibration", "file", "--whole-angle",
-                             "--line-end", "lf", "-q", "-o", cli.file("out"), inputs[0], inputs[1]});
-        QCOMPARE(result.status, 0);
+        QCOMPARE(convertByCli(cli, {"alumina-scan.guf", "silicon-scan.guf"},
+                              {"--calibration", "file", "--whole-angle", "--line-end", "lf"}),
+                 0);
         const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
         QVERIFY(written.at("silicon-scan.txt").find('\r') == std::string::npos);
@@ -228,7 +230,6 @@ private slots:
         QVERIFY(desktop.started);
         test::TempDir& dir = desktop.dir;
         MainPanel& panel = *desktop.panel;
-        const auto& inputs = desktop.inputs;
         chooseFormat(panel, kLhpmOutput);
         panel.findChild<QPushButton*>("convert")->click();
         auto* step = currentPanel<ConstantStepPanel>(panel);
@@ -249,9 +250,7 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
 
         test::TempDir cli;
-        const auto result = runCliInCLocale({"convert", "--home", cli.file("home"), "-f", "lhpm", "-s", "0.04",
-                                             "-q", "-o", cli.file("result.dat"), inputs[0]});
-        QCOMPARE(result.status, 0);
+        QCOMPARE(convertByCli(cli, {"corundum.chn"}, {"-f", "lhpm", "-s", "0.04"}, "result.dat"), 0);
         QCOMPARE(test::readFile(chosen), test::readFile(cli.file("result.dat")));
     }
 
@@ -262,7 +261,6 @@ private slots:
         QVERIFY(desktop.started);
         test::TempDir& dir = desktop.dir;
         MainPanel& panel = *desktop.panel;
-        const auto& inputs = desktop.inputs;
         chooseFormat(panel, kXfitOutput);
         const std::string out = dir.file("out");
         fs::create_directories(out);
@@ -291,10 +289,9 @@ private slots:
         test::TempDir cli;
         fs::create_directories(cli.file("out"));
         test::writeFile(cli.file("out/corundum.dat"), "an earlier result");
-        std::vector<std::string> words = {"convert", "--home", cli.file("home"), "-f", "xfit", "-s", "0.01",
-                                          "-q", "-j", "1", "-o", cli.file("out")};
-        words.insert(words.end(), inputs.begin(), inputs.end());
-        QCOMPARE(runCliInCLocale(words).status, 0);
+        QCOMPARE(convertByCli(cli, {"si-standard.chn", "corundum.chn", "si-corundum-mix.chn"},
+                              {"-f", "xfit", "-s", "0.01", "-j", "1"}),
+                 0);
         QVERIFY(written == test::folderContents(cli.file("out")));
         QVERIFY(written.count("corundum-0001.dat"));
     }

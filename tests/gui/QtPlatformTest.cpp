@@ -22,30 +22,24 @@ using s2t::test::whenModal;
 class QtPlatformTest : public QObject {
     Q_OBJECT
 private slots:
-    void messagePopupShowsTitleAndText() {
+    void messageAndQuestionBoxesShowTitleAndText() {
         QtPlatform platform;
-        QString title, text;
-        whenModal<QMessageBox>([&](QMessageBox* box) {
-            title = box->windowTitle();
-            text = box->text();
-            box->accept();
-        });
+        QStringList shown;
+        const auto answer = [&](QMessageBox::StandardButton button) {
+            whenModal<QMessageBox>([&shown, button](QMessageBox* box) {
+                shown << box->windowTitle() + ": " + box->text();
+                box->button(button)->click();
+            });
+        };
+        answer(QMessageBox::Ok);
         platform.messagePopup("File Error", "Couldn't open input file: a.chn\nFile may not exist.");
-        QCOMPARE(title, QString("File Error"));
-        QCOMPARE(text, QString("Couldn't open input file: a.chn\nFile may not exist."));
-    }
-
-    void confirmPopupAnswersYesOrNo() {
-        QtPlatform platform;
-        QString title;
-        whenModal<QMessageBox>([&](QMessageBox* box) {
-            title = box->windowTitle();
-            box->button(QMessageBox::Yes)->click();
-        });
+        answer(QMessageBox::Yes);
         QVERIFY(platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: a.txt?"));
-        QCOMPARE(title, QString("Replace?"));
-        whenModal<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::No)->click(); });
-        QVERIFY(!platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: a.txt?"));
+        answer(QMessageBox::No);
+        QVERIFY(!platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: b.txt?"));
+        QCOMPARE(shown, QStringList({"File Error: Couldn't open input file: a.chn\nFile may not exist.",
+                                     "Replace?: Do you want to repalce\nthe file: a.txt?",
+                                     "Replace?: Do you want to repalce\nthe file: b.txt?"}));
     }
 
     void fileDialogFollowsThePopupArguments() {

@@ -34,7 +34,7 @@ Session sessionIn(const test::TempDir& home) {
 class ScanPreviewTest : public QObject {
     Q_OBJECT
 private slots:
-    void channelFilesMapByTheStraightLineOrListTheirChannels() {
+    void eachKindOfScanUnderEachMode() {
         test::TempDir home;
         Session session = sessionIn(home);
         const std::string path = home.file("a.chn");
@@ -49,17 +49,14 @@ private slots:
         PreviewData channels = previewScan(session, path, kChnFileType, kNoConversion);
         QVERIFY(channels.againstChannel);
         QCOMPARE(channels.x, std::vector<double>({100.0, 101.0, 102.0, 103.0}));
-    }
 
-    void gufiFilesKeepTheirOwnAnglesOrCountTheirPoints() {
-        test::TempDir home;
-        Session session = sessionIn(home);
-        const std::string path = home.file("s.guf");
-        test::writeFile(path, test::gufiBytes(20.0f, 0.5f, {1.5f, 2.5f, 3.5f}));
-        PreviewData own = previewScan(session, path, kGufiFileType, kFileAngles);
+        // GUFI files keep their own angles, or count their points.
+        const std::string gufi = home.file("s.guf");
+        test::writeFile(gufi, test::gufiBytes(20.0f, 0.5f, {1.5f, 2.5f, 3.5f}));
+        PreviewData own = previewScan(session, gufi, kGufiFileType, kFileAngles);
         QCOMPARE(own.x, std::vector<double>({20.0, 20.5, 21.0}));
         QCOMPARE(own.counts[1], 2.5);
-        PreviewData indices = previewScan(session, path, kGufiFileType, kNoConversion);
+        PreviewData indices = previewScan(session, gufi, kGufiFileType, kNoConversion);
         QCOMPARE(indices.x, std::vector<double>({0.0, 1.0, 2.0}));
     }
 
@@ -83,6 +80,11 @@ private slots:
             QCOMPARE(session.calibration.calPoints[i].channel, before[i].channel);
             QCOMPARE(session.calibration.calPoints[i].secondDeriv, 0.0);
         }
+
+        // A spline that cannot be made is reported in the plot area; the line still serves.
+        session.calibration.calPoints.resize(1);
+        QVERIFY(!previewScan(session, path, kChnFileType, kSplineConversion).error.empty());
+        QVERIFY(previewScan(session, path, kChnFileType, kLinearConversion).error.empty());
     }
 
     void aFileThatCannotBeReadSaysWhyInsteadOfAPopup() {
@@ -102,17 +104,6 @@ private slots:
                  QString::fromStdString("cannot preview: The input file \"" + bad + "\" wasn't a CHN file."));
         QCOMPARE(panel.preview().pointCount(), 0);
         QVERIFY(platform.calls.empty());
-    }
-
-    void anUnusableSplineIsReportedInThePlotArea() {
-        test::TempDir home;
-        Session session = sessionIn(home);
-        session.calibration.calPoints.resize(1);
-        const std::string path = home.file("a.chn");
-        test::writeFile(path, test::chnBytes(0, {1, 2, 3}));
-        const PreviewData data = previewScan(session, path, kChnFileType, kSplineConversion);
-        QVERIFY(!data.error.empty());
-        QVERIFY(previewScan(session, path, kChnFileType, kLinearConversion).error.empty());
     }
 
     void thePlotFollowsSelectionModeAndCalibration() {
