@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QTimer>
 #include <QtTest>
 #include <iterator>
 #include <memory>
@@ -17,6 +16,7 @@
 #include "calibration/Spline.h"
 #include "options/OptionFile.h"
 #include "platform/NumberText.h"
+#include "support/ModalDialogs.h"
 #include "support/PanelDriving.h"
 #include "ui/CalibrationPanels.h"
 #include "ui/CalibrationPlot.h"
@@ -35,6 +35,18 @@ using Fixture = PanelSession;
 void setCalibrationPoints(Session& session, int count) {
     session.calibration.calPoints.clear();
     for (int i = 0; i < count; ++i) session.calibration.calPoints.push_back({100.0 + i, 10.0 + 0.02 * i, 0});
+}
+
+// The controls of a points panel that are enabled, in a fixed order.
+QString enabledControls(const PointsPanel& panel) {
+    QStringList on;
+    if (panel.addButton()->isEnabled()) on << "add";
+    if (panel.removeButton()->isEnabled()) on << "remove";
+    if (panel.removeAllButton()->isEnabled()) on << "removeAll";
+    if (panel.okButton()->isEnabled()) on << "ok";
+    if (panel.saveAsDefaultAction()->isEnabled()) on << "save";
+    if (panel.calibrationMenu()->menuAction()->isEnabled()) on << "menu";
+    return on.join(' ');
 }
 
 // The start-up points without the last n, and the line fitted through them.
@@ -66,6 +78,41 @@ void checkLeavingKeepsTheCalibration(const std::function<void(Panel&)>& edit) {
     }
 }
 
+// Save as default on a panel that asks first. Declined, nothing changes; accepted, the edited
+// values go into memory and over any Default.pre there, and the panel stays open; a Cancel
+// afterwards undoes none of it. edited tells whether the calibration holds the edit.
+template <class Panel>
+void checkSaveAsDefaultAsks(const std::string& question, const std::function<void(Panel&)>& edit,
+                            const std::function<bool(const CalibrationState&)>& edited) {
+    Fixture f;
+    auto panel = f.open<Panel>();
+    edit(*panel);
+    f.platform.confirmAnswers = {false};
+    panel->saveAsDefaultAction()->trigger();
+    const auto confirms = f.platform.callsOf("confirm");
+    QCOMPARE(confirms.size(), std::size_t(1));
+    QCOMPARE(confirms[0].title, std::string("Warning"));
+    QCOMPARE(confirms[0].text, question);
+    QVERIFY(!edited(f.session.calibration));
+    QVERIFY(!test::fileExists(f.defaultFile()));
+    QCOMPARE(f.changes, 0);
+
+    test::writeFile(f.defaultFile(), "old contents\n");
+    f.platform.confirmAnswers = {true};
+    panel->saveAsDefaultAction()->trigger();
+    QVERIFY(panel->isVisible());
+    QVERIFY(edited(f.session.calibration));
+    const std::string saved = optionFileText(f.session.calibration, LineEnd::CrLf);
+    QCOMPARE(test::readFile(f.defaultFile()), saved);
+    QCOMPARE(f.changes, 1);
+    QVERIFY(f.platform.messages().empty());
+
+    QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
+    QVERIFY(edited(f.session.calibration));
+    QCOMPARE(test::readFile(f.defaultFile()), saved);
+    QCOMPARE(f.changes, 1);
+}
+
 }  // namespace
 
 class CalibrationPanelsTest : public QObject {
@@ -73,8 +120,8 @@ class CalibrationPanelsTest : public QObject {
 private slots:
     void straightLineEntries();
     void straightLineOkAndItsModalRun();
-    void straightLineSaveAsDefault();
     void cancelAndCloseKeepTheCalibration();
+    void saveAsDefaultAsksFirstOnTheStraightLineAndSplinePanels();
 
     void linearPointsListAndAdd();
     void linearPointsDimming();
@@ -86,7 +133,6 @@ private slots:
     void splineListAndAdd();
     void splineDimming();
     void splineOkCommitsInSlotOrderWithItsSecondDerivatives();
-    void splineSaveAsDefaultAsksCommitsWritesAndStaysOpen();
     void splinePlot();
 };
 
@@ -125,19 +171,19 @@ void CalibrationPanelsTest::straightLineEntries() {
 
     // Refused characters never reach the text; an incomplete number keeps the last value and is
     // put back when the entry loses the focus.
-    type(k, "12,5");
+    typeInto(k, "12,5");
     QCOMPARE(k->text(), QString("125"));
-    type(k, "1e999");
+    typeInto(k, "1e999");
     QCOMPARE(k->value(), 1e99);  // "1e99" was the last whole number on the way
     QApplication::setActiveWindow(panel.get());
     k->setFocus();
     QVERIFY(k->hasFocus());
-    type(k, "-");
+    typeInto(k, "-");
     QCOMPARE(k->value(), 1e99);
     panel->cEntry()->setFocus();
     QCOMPARE(k->text(), QString("1e+99"));
     k->setFocus();
-    type(k, "0.5");
+    typeInto(k, "0.5");
     panel->cEntry()->setFocus();
     QCOMPARE(k->text(), QString("0.5"));  // a whole number stays as typed
 }
@@ -145,12 +191,10 @@ void CalibrationPanelsTest::straightLineEntries() {
 void CalibrationPanelsTest::straightLineOkAndItsModalRun() {
     Fixture f;
     bool sawPanel = false;
-    QTimer::singleShot(0, [&] {
-        auto* panel = qobject_cast<StraightLinePanel*>(QApplication::activeModalWidget());
-        QVERIFY(panel);
+    whenModal<StraightLinePanel>([&](StraightLinePanel* panel) {
         sawPanel = true;
-        type(panel->kEntry(), "11.2636");
-        type(panel->cEntry(), "0.0266883");
+        typeInto(panel->kEntry(), "11.2636");
+        typeInto(panel->cEntry(), "0.0266883");
         QTest::keyClick(panel->cEntry(), Qt::Key_Return);  // Enter is OK here
     });
     openStraightLinePanel(nullptr, f.session, f.platform, f.countChanges());
@@ -162,43 +206,10 @@ void CalibrationPanelsTest::straightLineOkAndItsModalRun() {
     QVERIFY(!test::fileExists(f.defaultFile()));
 }
 
-void CalibrationPanelsTest::straightLineSaveAsDefault() {
-    Fixture f;
-    auto panel = f.open<StraightLinePanel>();
-    type(panel->kEntry(), "9.5");
-    type(panel->cEntry(), "0.031");
-
-    f.platform.confirmAnswers = {false};
-    panel->saveAsDefaultAction()->trigger();
-    const auto confirms = f.platform.callsOf("confirm");
-    QCOMPARE(confirms.size(), std::size_t(1));
-    QCOMPARE(confirms[0].title, std::string("Warning"));
-    QCOMPARE(confirms[0].text, std::string("This will over write the spline option in the default "
-                                           "file.\nDo you still whant to do this?"));
-    QCOMPARE(f.session.calibration.header.K, kStartupK);
-    QVERIFY(!test::fileExists(f.defaultFile()));
-    QCOMPARE(f.changes, 0);
-
-    f.platform.confirmAnswers = {true};
-    panel->saveAsDefaultAction()->trigger();
-    QVERIFY(panel->isVisible());
-    QCOMPARE(f.session.calibration.header.K, 9.5);
-    QCOMPARE(f.session.calibration.header.C, 0.031);
-    const std::string saved = optionFileText(f.session.calibration, LineEnd::CrLf);
-    QCOMPARE(test::readFile(f.defaultFile()), saved);
-    QCOMPARE(f.changes, 1);
-
-    // Cancel keeps what was saved.
-    type(panel->kEntry(), "3");
-    QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
-    QCOMPARE(f.session.calibration.header.K, 9.5);
-    QCOMPARE(test::readFile(f.defaultFile()), saved);
-}
-
 void CalibrationPanelsTest::cancelAndCloseKeepTheCalibration() {
     checkLeavingKeepsTheCalibration<StraightLinePanel>([](StraightLinePanel& panel) {
-        type(panel.kEntry(), "1");
-        type(panel.cEntry(), "2");
+        typeInto(panel.kEntry(), "1");
+        typeInto(panel.cEntry(), "2");
     });
     checkLeavingKeepsTheCalibration<LinearPointsPanel>([](LinearPointsPanel& panel) {
         addPoint(panel, "80", "2500");
@@ -208,6 +219,23 @@ void CalibrationPanelsTest::cancelAndCloseKeepTheCalibration() {
         QTest::mouseClick(panel.removeAllButton(), Qt::LeftButton);
         for (const char* v : {"1", "3", "5"}) addPoint(panel, v, v);
     });
+}
+
+void CalibrationPanelsTest::saveAsDefaultAsksFirstOnTheStraightLineAndSplinePanels() {
+    checkSaveAsDefaultAsks<StraightLinePanel>(
+        "This will over write the spline option in the default file.\nDo you still whant to do this?",
+        [](StraightLinePanel& panel) {
+            typeInto(panel.kEntry(), "9.5");
+            typeInto(panel.cEntry(), "0.031");
+        },
+        [](const CalibrationState& c) { return c.header.K == 9.5 && c.header.C == 0.031; });
+    checkSaveAsDefaultAsks<SplinePanel>(
+        "This will over write any other options in the default file.\nDo you still whant to do this?",
+        [](SplinePanel& panel) {
+            selectAndRemove(panel, 3);
+            addPoint(panel, "62.5", "1900");
+        },
+        [](const CalibrationState& c) { return c.numOfDataPoints() == 4 && c.calPoints[3].channel == 1900.0; });
 }
 
 void CalibrationPanelsTest::linearPointsListAndAdd() {
@@ -233,26 +261,18 @@ void CalibrationPanelsTest::linearPointsDimming() {
     Fixture f;
     f.session.calibration.calPoints.clear();
     auto panel = f.open<LinearPointsPanel>();
-    QVERIFY(!panel->okButton()->isEnabled());
-    QVERIFY(!panel->removeButton()->isEnabled());
-    QVERIFY(!panel->removeAllButton()->isEnabled());
-    QVERIFY(panel->addButton()->isEnabled());
-    QVERIFY(panel->saveAsDefaultAction()->isEnabled());  // never dimmed here
+    QCOMPARE(enabledControls(*panel), QString("add save menu"));  // save as default never dimmed
     addPoint(*panel, "20", "500");
-    QVERIFY(!panel->okButton()->isEnabled());
-    QVERIFY(panel->removeButton()->isEnabled());
-    QVERIFY(panel->removeAllButton()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("add remove removeAll save menu"));
     addPoint(*panel, "30", "900");
-    QVERIFY(panel->okButton()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("add remove removeAll ok save menu"));
 
     // Add is dimmed at exactly 511 points, and back once one goes.
     Fixture many;
     setCalibrationPoints(many.session, 510);
     panel = many.open<LinearPointsPanel>();
-    QVERIFY(panel->addButton()->isEnabled());
     addPoint(*panel, "2", "2");
-    QCOMPARE(panel->pointList()->count(), 511);
-    QVERIFY(!panel->addButton()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("remove removeAll ok save menu"));
     selectAndRemove(*panel, 0);
     QVERIFY(panel->addButton()->isEnabled());
 
@@ -383,8 +403,8 @@ void CalibrationPanelsTest::splineListAndAdd() {
     QCOMPARE(panel->pointList()->item(2)->text(), QString(" -1.5000  ->   0.0000"));
 
     // Enter in an entry adds as well, and never closes the panel.
-    type(panel->twoThetaEntry(), "28.783");
-    type(panel->channelEntry(), "655");
+    typeInto(panel->twoThetaEntry(), "28.783");
+    typeInto(panel->channelEntry(), "655");
     QTest::keyClick(panel->channelEntry(), Qt::Key_Return);
     QCOMPARE(panel->pointList()->count(), 4);
     QVERIFY(panel->isVisible());
@@ -395,21 +415,14 @@ void CalibrationPanelsTest::splineDimming() {
     Fixture f;
     auto panel = f.open<SplinePanel>();
     QTest::mouseClick(panel->removeAllButton(), Qt::LeftButton);
-    QVERIFY(!panel->removeButton()->isEnabled());
-    QVERIFY(!panel->removeAllButton()->isEnabled());
-    QVERIFY(!panel->okButton()->isEnabled());
-    QVERIFY(!panel->calibrationMenu()->menuAction()->isEnabled());
-    QVERIFY(panel->addButton()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("add"));
     addPoint(*panel, "10", "100");
     addPoint(*panel, "20", "200");
-    QVERIFY(panel->removeButton()->isEnabled());
-    QVERIFY(!panel->okButton()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("add remove removeAll"));
     addPoint(*panel, "30", "300");
-    QVERIFY(panel->okButton()->isEnabled());
-    QVERIFY(panel->saveAsDefaultAction()->isEnabled());
-    QVERIFY(panel->calibrationMenu()->menuAction()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("add remove removeAll ok save menu"));
     selectAndRemove(*panel, 1);
-    QVERIFY(!panel->okButton()->isEnabled());
+    QCOMPARE(enabledControls(*panel), QString("add remove removeAll"));
     QTest::mouseClick(panel->okButton(), Qt::LeftButton);  // a dimmed OK does nothing
     QVERIFY(panel->isVisible());
 
@@ -465,44 +478,6 @@ void CalibrationPanelsTest::splineOkCommitsInSlotOrderWithItsSecondDerivatives()
     QCOMPARE(g.session.calibration.header.C, kStartupC);
     QCOMPARE(g.session.calibration.header.K, kStartupK);
     QVERIFY(!test::fileExists(g.defaultFile()));
-}
-
-void CalibrationPanelsTest::splineSaveAsDefaultAsksCommitsWritesAndStaysOpen() {
-    Fixture f;
-    auto panel = f.open<SplinePanel>();
-    selectAndRemove(*panel, 3);
-    addPoint(*panel, "62.5", "1900");
-
-    f.platform.confirmAnswers = {false};
-    panel->saveAsDefaultAction()->trigger();
-    const auto confirms = f.platform.callsOf("confirm");
-    QCOMPARE(confirms.size(), std::size_t(1));
-    QCOMPARE(confirms[0].title, std::string("Warning"));
-    QCOMPARE(confirms[0].text, std::string("This will over write any other options in the default "
-                                           "file.\nDo you still whant to do this?"));
-    QVERIFY(!test::fileExists(f.defaultFile()));
-    QCOMPARE(f.session.calibration.calPoints[3].channel, 2167.0);
-    QCOMPARE(f.changes, 0);
-
-    // Accepted: committed, written over any file there, panel still open with its list.
-    test::writeFile(f.defaultFile(), "old contents\n");
-    f.platform.confirmAnswers = {true};
-    panel->saveAsDefaultAction()->trigger();
-    QVERIFY(panel->isVisible());
-    QCOMPARE(panel->pointList()->count(), 4);
-    QCOMPARE(f.changes, 1);
-    QCOMPARE(f.session.calibration.calPoints[3].channel, 1900.0);
-    const std::string saved = optionFileText(f.session.calibration, LineEnd::CrLf);
-    QCOMPARE(test::readFile(f.defaultFile()), saved);
-    QVERIFY(f.platform.messages().empty());
-
-    // Cancel afterwards does not undo what was saved, in memory or in the file.
-    addPoint(*panel, "80", "2500");
-    QTest::mouseClick(panel->cancelButton(), Qt::LeftButton);
-    QCOMPARE(f.session.calibration.numOfDataPoints(), 4);
-    QCOMPARE(f.session.calibration.calPoints[3].channel, 1900.0);
-    QCOMPARE(test::readFile(f.defaultFile()), saved);
-    QCOMPARE(f.changes, 1);
 }
 
 void CalibrationPanelsTest::splinePlot() {

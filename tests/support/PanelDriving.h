@@ -14,6 +14,7 @@
 #include "options/OptionFile.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/TempDir.h"
+#include "support/UserInput.h"
 #include "ui/NumberEntry.h"
 #include "ui/PointsPanel.h"
 
@@ -56,14 +57,9 @@ inline int slotOf(const QListWidget* list, int row) {
     return list->item(row)->data(Qt::UserRole).toInt();
 }
 
-inline void type(ui::NumberEntry* entry, const QString& text) {
-    entry->clear();
-    QTest::keyClicks(entry, text);
-}
-
 inline void addPoint(ui::PointsPanel& panel, const QString& twoTheta, const QString& channel) {
-    type(panel.twoThetaEntry(), twoTheta);
-    type(panel.channelEntry(), channel);
+    typeInto(panel.twoThetaEntry(), twoTheta);
+    typeInto(panel.channelEntry(), channel);
     QTest::mouseClick(panel.addButton(), Qt::LeftButton);
 }
 
