@@ -269,8 +269,9 @@ private slots:
         auto* step = currentPanel<ConstantStepPanel>(panel);
         QVERIFY(step);
         typeInto(step->stepEntry(), "0.01");
-        QString question;
+        QString title, question;
         whenModal<QFileDialog>([&](QFileDialog* dialog) {
+            title = dialog->windowTitle();
             dialog->selectFile(QString::fromStdString(out));
             whenModal<QMessageBox>([&](QMessageBox* box) {
                 question = box->windowTitle() + ": " + box->text();
@@ -279,6 +280,7 @@ private slots:
             static_cast<QDialog*>(dialog)->accept();
         });
         step->okButton()->click();
+        QCOMPARE(title, QString("Select Output Directory"));
         QCOMPARE(question, QString::fromStdString("Replace?: Do you want to repalce\nthe file: " + out + "/corundum.dat?"));
         QCOMPARE(panel.lastBatch().converted, 3);
         QVERIFY(!QApplication::activeModalWidget());

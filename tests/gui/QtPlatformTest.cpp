@@ -101,24 +101,6 @@ private slots:
         QVERIFY(!platform.dirSelectPopup({}));
     }
 
-    void directoryDialogReturnsTheChosenDirectory() {
-        test::TempDir dir;
-        QtPlatform platform;
-        DirSelectOptions options;
-        options.title = "Select Output Directory";
-        options.defaultDirectory = dir.path();
-        QString title;
-        whenModal<QFileDialog>([&](QFileDialog* dialog) {
-            title = dialog->windowTitle();
-            dialog->selectFile(QString::fromStdString(dir.path()));
-            static_cast<QDialog*>(dialog)->accept();
-        });
-        const auto answer = platform.dirSelectPopup(options);
-        QCOMPARE(title, QString("Select Output Directory"));
-        QVERIFY(answer);
-        QCOMPARE(*answer, dir.path());
-    }
-
     void progressPanelShowsWhatTheBatchTellsIt() {
         QtPlatform platform;
         std::unique_ptr<ProgressDisplay> display = platform.openProgressDisplay();
