@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <iterator>
 #include <vector>
 
 #include "calibration/CalibrationCurves.h"
@@ -36,23 +35,6 @@ TEST(CalibrationCurves, StartupPointsAgainstTheStartupLine) {
     EXPECT_NEAR(curves.spline[2000 - 655].twoTheta, 64.6721, 5e-5);
 }
 
-TEST(CalibrationCurves, NoSplineWithoutTwoChannels) {
-    EXPECT_TRUE(calibrationCurves({}, 1, 0).points.empty());
-    EXPECT_TRUE(calibrationCurves({}, 1, 0).line.empty());
-
-    const std::vector<CalibrationPoint> one = {{500, 20, 0}};
-    const CalibrationCurves single = calibrationCurves(one, 0.02, 10);
-    EXPECT_TRUE(single.spline.empty());
-    ASSERT_EQ(single.line.size(), 2u);
-    EXPECT_EQ(single.line[0].channel, 499);
-    EXPECT_EQ(single.line[1].channel, 501);
-    ASSERT_EQ(single.residuals.size(), 1u);
-    EXPECT_NEAR(single.residuals[0].twoTheta, 0.0, 1e-12);
-
-    const std::vector<CalibrationPoint> sameChannel = {{500, 20, 0}, {500, 21, 0}, {500, 22, 0}};
-    EXPECT_TRUE(calibrationCurves(sameChannel, 0.02, 10).spline.empty());
-}
-
 TEST(CalibrationCurves, PointsOnTheLineHaveNoResidualAndTheSplineIsTheLine) {
     std::vector<CalibrationPoint> points;
     for (double channel : {100.0, 900.0, 400.0, 1600.0}) points.push_back({channel, 0.03 * channel + 5, 0});
@@ -62,7 +44,22 @@ TEST(CalibrationCurves, PointsOnTheLineHaveNoResidualAndTheSplineIsTheLine) {
     for (const CurvePoint& s : curves.spline) EXPECT_NEAR(s.twoTheta, 0.03 * s.channel + 5, 1e-9);
 }
 
-TEST(CalibrationCurves, EqualChannelsLeaveOutWhatIsNotFinite) {
+TEST(CalibrationCurves, NoSplineWithoutTwoChannelsAndNothingThatIsNotFinite) {
+    EXPECT_TRUE(calibrationCurves({}, 1, 0).points.empty());
+    EXPECT_TRUE(calibrationCurves({}, 1, 0).line.empty());
+
+    const CalibrationCurves single = calibrationCurves(std::vector<CalibrationPoint>{{500, 20, 0}}, 0.02, 10);
+    EXPECT_TRUE(single.spline.empty());
+    ASSERT_EQ(single.line.size(), 2u);
+    EXPECT_EQ(single.line[0].channel, 499);
+    EXPECT_EQ(single.line[1].channel, 501);
+    ASSERT_EQ(single.residuals.size(), 1u);
+    EXPECT_NEAR(single.residuals[0].twoTheta, 0.0, 1e-12);
+
+    const std::vector<CalibrationPoint> sameChannel = {{500, 20, 0}, {500, 21, 0}, {500, 22, 0}};
+    EXPECT_TRUE(calibrationCurves(sameChannel, 0.02, 10).spline.empty());
+
+    // Two points on one channel among others: what is not finite is left out.
     const std::vector<CalibrationPoint> points = {{100, 10, 0}, {100, 11, 0}, {300, 20, 0}, {600, 30, 0}};
     const CalibrationCurves curves = calibrationCurves(points, 0.04, 6, 20);
     for (const CurvePoint& s : curves.spline) EXPECT_TRUE(std::isfinite(s.twoTheta));

@@ -8,45 +8,32 @@
 namespace s2t {
 namespace {
 
-TEST(PointTable, SlotsAreTakenLowestFirstAndReused) {
-    PointTable table;
-    markAllFree(table);
-    EXPECT_EQ(addNumsToArray(28.783, 655, table), 0);
-    EXPECT_EQ(addNumsToArray(47.304, 1353, table), 1);
-    EXPECT_EQ(addNumsToArray(56.122, 1681, table), 2);
-    removeNumsFromArray(0, table);
-    EXPECT_EQ(table[0].free, 1);
-    EXPECT_EQ(addNumsToArray(69.132, 2167, table), 0);
-    EXPECT_EQ(table[0].twoTheta, 69.132);
-    EXPECT_EQ(table[0].channel, 2167);
-    EXPECT_EQ(table[0].free, 0);
-    EXPECT_EQ(addNumsToArray(1, 2, table), 3);
-
-    // Indices outside the table are ignored rather than written.
-    removeNumsFromArray(-1, table);
-    removeNumsFromArray(kPointTableSize, table);
-    EXPECT_EQ(addNumsToArray(3, 4, table), 4);
-}
-
-TEST(PointTable, AFullTableGivesNoSlot) {
+TEST(PointTable, SlotsAreTakenLowestFirstUntilTheTableIsFull) {
     PointTable table;
     markAllFree(table);
     for (int i = 0; i < kPointTableSize; ++i) ASSERT_EQ(addNumsToArray(i, i, table), i);
     EXPECT_EQ(addNumsToArray(1, 1, table), -1);
     removeNumsFromArray(300, table);
+    EXPECT_EQ(table[300].free, 1);
+    removeNumsFromArray(7, table);
+    // Indices outside the table are ignored rather than written.
+    removeNumsFromArray(-1, table);
+    removeNumsFromArray(kPointTableSize, table);
+    EXPECT_EQ(addNumsToArray(69.132, 2167, table), 7);
+    EXPECT_EQ(table[7].twoTheta, 69.132);
+    EXPECT_EQ(table[7].channel, 2167);
+    EXPECT_EQ(table[7].free, 0);
     EXPECT_EQ(addNumsToArray(7, 8, table), 300);
+    EXPECT_EQ(addNumsToArray(7, 8, table), -1);
 }
 
 TEST(PointTable, ItemTextsPutTwoThetaFirst) {
     EXPECT_EQ(pointItemText(28.783, 655, ItemSpacing::OneSpace), " 28.7830 -> 655.0000");
     EXPECT_EQ(pointItemText(47.304, 1353, ItemSpacing::TwoSpaces), " 47.3040  -> 1353.0000");
-    const std::string typed = pointItemText(28.783, 655, ItemSpacing::TwoSpaces);
-    EXPECT_EQ(typed, " 28.7830  -> 655.0000");
-    EXPECT_EQ(typed.size(), 21u);
+    EXPECT_EQ(pointItemText(28.783, 655, ItemSpacing::TwoSpaces), " 28.7830  -> 655.0000");
     EXPECT_EQ(pointItemText(-0.5, 0, ItemSpacing::OneSpace), " -0.5000 ->   0.0000");
     // Large values are printed whole, never cut.
-    EXPECT_EQ(pointItemText(12345678.5, 1e8, ItemSpacing::OneSpace),
-              "12345678.5000 -> 100000000.0000");
+    EXPECT_EQ(pointItemText(12345678.5, 1e8, ItemSpacing::OneSpace), "12345678.5000 -> 100000000.0000");
 }
 
 TEST(PointList, KeepsListOrderWhileSlotsAreReused) {
@@ -55,6 +42,8 @@ TEST(PointList, KeepsListOrderWhileSlotsAreReused) {
     ASSERT_TRUE(list.add(47.304, 1353, ItemSpacing::TwoSpaces));
     ASSERT_TRUE(list.add(56.122, 1681, ItemSpacing::TwoSpaces));
     list.removeAt(0);
+    list.removeAt(-1);
+    list.removeAt(2);  // past the end: nothing
     ASSERT_TRUE(list.add(69.132, 2167, ItemSpacing::TwoSpaces));
 
     ASSERT_EQ(list.count(), 3);
@@ -62,34 +51,19 @@ TEST(PointList, KeepsListOrderWhileSlotsAreReused) {
     EXPECT_EQ(list.items()[1].slot, 2);
     EXPECT_EQ(list.items()[2].slot, 0);  // the freed lowest slot, listed last
     EXPECT_EQ(list.items()[2].text, " 69.1320  -> 2167.0000");
-
-    const auto listed = list.inListOrder();
-    ASSERT_EQ(listed.size(), 3u);
-    EXPECT_EQ(listed[0].channel, 1353);
-    EXPECT_EQ(listed[1].channel, 1681);
-    EXPECT_EQ(listed[2].channel, 2167);
-    EXPECT_EQ(listed[2].twoTheta, 69.132);
-
-    const auto bySlot = list.inSlotOrder();
-    ASSERT_EQ(bySlot.size(), 3u);
-    EXPECT_EQ(bySlot[0].channel, 2167);
-    EXPECT_EQ(bySlot[1].channel, 1353);
-    EXPECT_EQ(bySlot[2].channel, 1681);
-}
-
-TEST(PointList, RemovingKeepsEveryItemOnItsSlot) {
-    PointList list;
-    for (int i = 0; i < 5; ++i) list.add(10.0 + i, 100.0 * i, ItemSpacing::OneSpace);
-    list.removeAt(2);
-    list.removeAt(-1);
-    list.removeAt(4);  // past the end: nothing
-    ASSERT_EQ(list.count(), 4);
     for (const PointItem& item : list.items()) {
         const PointSlot& slot = list.table()[static_cast<std::size_t>(item.slot)];
         EXPECT_EQ(slot.free, 0);
-        EXPECT_EQ(item.text, pointItemText(slot.twoTheta, slot.channel, ItemSpacing::OneSpace));
+        EXPECT_EQ(item.text, pointItemText(slot.twoTheta, slot.channel, ItemSpacing::TwoSpaces));
     }
-    EXPECT_EQ(list.table()[2].free, 1);
+
+    std::vector<double> channels;
+    for (const auto& point : list.inListOrder()) channels.push_back(point.channel);
+    EXPECT_EQ(channels, (std::vector<double>{1353, 1681, 2167}));
+    EXPECT_EQ(list.inListOrder()[2].twoTheta, 69.132);
+    channels.clear();
+    for (const auto& point : list.inSlotOrder()) channels.push_back(point.channel);
+    EXPECT_EQ(channels, (std::vector<double>{2167, 1353, 1681}));
 
     list.clear();
     EXPECT_EQ(list.count(), 0);

@@ -13,10 +13,6 @@
 namespace s2t {
 namespace {
 
-std::vector<CalibrationPoint> startupPoints() {
-    return {std::begin(kStartupPoints), std::end(kStartupPoints)};
-}
-
 // The first derivative of the spline at x, from the cubic of the interval that holds x.
 double splineSlope(const std::vector<CalibrationPoint>& p, std::size_t klo, double x) {
     const auto& lo = p[klo];
@@ -29,7 +25,7 @@ double splineSlope(const std::vector<CalibrationPoint>& p, std::size_t klo, doub
 }
 
 TEST(Spline, StartupPointsWithSlopeFromFit) {
-    auto points = startupPoints();
+    std::vector<CalibrationPoint> points(std::begin(kStartupPoints), std::end(kStartupPoints));
     const double s = leastSquaresSlope(std::span<const CalibrationPoint>(points));
     EXPECT_NEAR(s, 0.0266883, 5e-8);
 
@@ -47,23 +43,12 @@ TEST(Spline, StartupPointsWithSlopeFromFit) {
 TEST(Spline, SortsInPlaceAndZeroSlopeEnds) {
     std::vector<CalibrationPoint> points = {{1681, 56.122}, {655, 28.783}, {2167, 69.132}, {1353, 47.304}};
     spline(std::span<CalibrationPoint>(points), {}, false);
-    EXPECT_EQ(points[0].channel, 655);
-    EXPECT_EQ(points[1].channel, 1353);
-    EXPECT_EQ(points[2].channel, 1681);
-    EXPECT_EQ(points[3].channel, 2167);
+    for (std::size_t i = 0; i < points.size(); ++i) EXPECT_EQ(points[i].channel, kStartupPoints[i].channel);
     EXPECT_NEAR(splineSlope(points, 0, 655.0), 0.0, 1e-12);
     EXPECT_NEAR(splineSlope(points, 2, 2167.0), 0.0, 1e-12);
 }
 
-TEST(Spline, PointsOnALineGiveThatLine) {
-    std::vector<CalibrationPoint> points;
-    for (int i = 0; i < 7; ++i) points.push_back({100.0 * i + 3, 0.02 * (100.0 * i + 3) + 10.0});
-    spline(std::span<CalibrationPoint>(points), {}, true);
-    for (const auto& p : points) EXPECT_NEAR(p.secondDeriv, 0.0, 1e-15);
-    EXPECT_NEAR(splint(std::span<const CalibrationPoint>(points), 250.0), 15.0, 1e-12);
-}
-
-TEST(Spline, ProgressLabelsAndFivePercentSteps) {
+TEST(Spline, ShowsItsLabelAndWaitCursorAroundTheSteps) {
     ScriptedPlatform platform;
     auto progress = platform.openProgressDisplay();
     std::vector<CalibrationPoint> points;
@@ -76,26 +61,15 @@ TEST(Spline, ProgressLabelsAndFivePercentSteps) {
     EXPECT_EQ(calls[0], (PlatformCall{"waitCursor", "", "on"}));
     EXPECT_EQ(calls[1], (PlatformCall{"value", "", "0.0000"}));
     EXPECT_EQ(calls[2], (PlatformCall{"label", "", "Calculating Spline"}));
+    EXPECT_EQ(calls[calls.size() - 4], (PlatformCall{"value", "", "100.0000"}));
     EXPECT_EQ(calls[calls.size() - 3], (PlatformCall{"label", "", "Progress"}));
     EXPECT_EQ(calls[calls.size() - 2], (PlatformCall{"value", "", "0.0000"}));
     EXPECT_EQ(calls.back(), (PlatformCall{"waitCursor", "", "off"}));
-    // Total 2n-3 = 57 steps: every shown value is a multiple of 5 when truncated, the last 100.
-    std::vector<double> values;
-    for (std::size_t i = 3; i + 3 < calls.size(); ++i) values.push_back(std::stod(calls[i].text));
-    ASSERT_FALSE(values.empty());
-    for (double v : values) EXPECT_EQ(static_cast<int>(v) % 5, 0) << v;
-    EXPECT_EQ(values.back(), 100.0);
 }
 
 TEST(Spline, TwoPointsAndDegenerateInput) {
-    ScriptedPlatform platform;
-    auto progress = platform.openProgressDisplay();
     std::vector<CalibrationPoint> two = {{10, 1}, {20, 3}};
-    platform.calls.clear();
-    spline(std::span<CalibrationPoint>(two), {nullptr, progress.get()}, true);
-    // One step in all (the back-substitution), which reaches 100 percent.
-    EXPECT_EQ(platform.callsOf("value").size(), 3u);
-    EXPECT_EQ(platform.callsOf("value")[1].text, "100.0000");
+    spline(std::span<CalibrationPoint>(two), {}, true);
     EXPECT_NEAR(splint(std::span<const CalibrationPoint>(two), 15.0), 2.0, 1e-12);
 
     std::vector<CalibrationPoint> one = {{10, 1, 7}};
@@ -124,7 +98,6 @@ TEST(Spline, ReversedLargeScanIsSortedAscending) {
     spline(std::span<Rec>(reversed), {}, false);
     for (std::size_t i = 0; i < scan.size(); ++i) ASSERT_EQ(reversed[i].x, scan[i].x);
 }
-
 
 // The tridiagonal algorithm as it is written in the textbooks, every slope divided where it is
 // used, for comparison with the library's spline to the last bit.
