@@ -13,7 +13,7 @@ namespace {
 using test::TempDir;
 using test::writeFile;
 
-TEST(StandardPairs, PairedByPositionUpToTheShorterList) {
+TEST(StandardPairs, PairedByPositionUpToTheShorterListAndAtMost512ForAPanel) {
     StandardsImport data;
     for (int k = 0; k < 10; ++k) data.standard.push_back(20.0 + 10.0 * k);
     data.observed = {900.0, 655.0, 1353.0, 100.0, 1681.0, 2167.0, 3000.0};
@@ -27,10 +27,7 @@ TEST(StandardPairs, PairedByPositionUpToTheShorterList) {
     EXPECT_EQ(pairStandards(data).size(), 7u);
     EXPECT_EQ(pairStandards(data, 3).size(), 3u);
     EXPECT_TRUE(pairStandards(StandardsImport{}).empty());
-}
 
-TEST(StandardPairs, APointsPanelTakesAtMost512) {
-    StandardsImport data;
     data.standard.assign(600, 28.0);
     data.observed.assign(700, 655.0);
     EXPECT_EQ(pairStandards(data, kMaxPanelPairs).size(), 512u);
