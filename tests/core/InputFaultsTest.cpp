@@ -89,76 +89,54 @@ struct InputFaults : ::testing::Test {
     SabotagingPlatform platform;
 };
 
-TEST_F(InputFaults, AFileDeletedAfterListing) {
+TEST_F(InputFaults, FilesThatChangeAfterListingOrAreNotWhatTheirNameSays) {
     std::filesystem::create_directory(dir.file("out"));
-    const BatchInput victim = input("victim.chn", chnBytes(0, {5, 6, 7}));
-    const auto messages = batchWith(victim, [](const std::string& path) { std::filesystem::remove(path); });
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "File Error", couldNotOpen(victim.path)}));
-}
-
-TEST_F(InputFaults, AFileReplacedByAFolderAfterListing) {
-    std::filesystem::create_directory(dir.file("out"));
-    const BatchInput victim = input("victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}));
-    const auto messages = batchWith(victim, [](const std::string& path) {
+    using Harm = std::function<void(const std::string&)>;
+    const Harm none = [](const std::string&) {};
+    const Harm cut = [](const std::string& path) {
+        std::filesystem::resize_file(path, std::filesystem::file_size(path) - 3);
+    };
+    const Harm intoFolder = [](const std::string& path) {
         std::filesystem::remove(path);
         std::filesystem::create_directory(path);
-    });
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "File Error", couldNotOpen(victim.path)}));
-}
-
-TEST_F(InputFaults, AFileThatBecomesUnreadableAfterListing) {
-    // Root reads files whatever their permissions; the test needs an ordinary user.
-    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not stop root";
-    std::filesystem::create_directory(dir.file("out"));
-    const BatchInput victim = input("victim.chn", chnBytes(0, {5, 6, 7}));
-    const auto messages = batchWith(victim, [](const std::string& path) { ::chmod(path.c_str(), 0); });
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "File Error", couldNotOpen(victim.path)}));
-}
-
-TEST_F(InputFaults, AFileCutShortAfterListing) {
-    std::filesystem::create_directory(dir.file("out"));
-    const BatchInput chn = input("victim.chn", chnBytes(0, {5, 6, 7, 8}));
-    auto cut = [](const std::string& path) { std::filesystem::resize_file(path, std::filesystem::file_size(path) - 3); };
-    auto messages = batchWith(chn, cut);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", corrupted(chn.path)}));
-    const BatchInput guf = input("victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}));
-    messages = batchWith(guf, cut);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", corrupted(guf.path)}));
-}
-
-TEST_F(InputFaults, ANamedPipeIsReadWithoutWaitingForAWriter) {
-    std::filesystem::create_directory(dir.file("out"));
-    const std::string path = dir.file("victim.chn");
-    const BatchInput victim{path, kChnFileType};
-    ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
-    const auto messages = batchWith(victim, [](const std::string&) {});
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", notChn(path)}));
-}
-
-TEST_F(InputFaults, FilesThatAreNotWhatTheirNameSays) {
-    std::filesystem::create_directory(dir.file("out"));
-    // A CPI text file and a GUFI scan named as channel files.
-    const BatchInput text = input("victim.chn", "SIETRONICS XRD SCAN\r\n10.00000000\r\n");
-    auto messages = batchWith(text, [](const std::string&) {});
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", notChn(text.path)}));
-    const BatchInput gufi{dir.file("victim.chn"), kChnFileType};
-    writeFile(gufi.path, gufiBytes(10.0f, 0.1f, {1, 2, 3}));
-    messages = batchWith(gufi, [](const std::string&) {});
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", notChn(gufi.path)}));
-    // A sample channel file named as a GUFI scan: its header announces far more points than it holds.
-    const BatchInput chn{dir.file("victim.guf"), kGufiFileType};
-    writeFile(chn.path, readFile(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn"));
-    messages = batchWith(chn, [](const std::string&) {});
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], (PlatformCall{"message", "Error", corrupted(chn.path)}));
+    };
+    // A named pipe nobody writes to is read without waiting for a writer.
+    const Harm intoPipe = [](const std::string& path) {
+        std::filesystem::remove(path);
+        ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+    };
+    const Harm unreadable = [](const std::string& path) { ::chmod(path.c_str(), 0); };
+    struct Case {
+        const char* what;
+        std::string name, bytes;
+        Harm harm;
+        std::string (*message)(const std::string&);
+    };
+    const std::vector<Case> cases = {
+        {"deleted", "victim.chn", chnBytes(0, {5, 6, 7}), [](const std::string& p) { std::filesystem::remove(p); },
+         couldNotOpen},
+        {"replaced by a folder", "victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}), intoFolder, couldNotOpen},
+        {"made unreadable", "victim.chn", chnBytes(0, {5, 6, 7}), unreadable, couldNotOpen},
+        {"cut short", "victim.chn", chnBytes(0, {5, 6, 7, 8}), cut, corrupted},
+        {"cut short", "victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}), cut, corrupted},
+        {"a CPI text file", "victim.chn", "SIETRONICS XRD SCAN\r\n10.00000000\r\n", none, notChn},
+        {"a GUFI scan", "victim.chn", gufiBytes(10.0f, 0.1f, {1, 2, 3}), none, notChn},
+        // Its header announces far more points than it holds.
+        {"a channel file", "victim.guf", readFile(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn"), none,
+         corrupted},
+        {"replaced by a named pipe", "victim.chn", chnBytes(0, {5, 6, 7}), intoPipe, notChn},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.what) + ": " + c.name);
+        // Root reads files whatever their permissions.
+        if (std::string(c.what) == "made unreadable" && ::geteuid() == 0) continue;
+        std::filesystem::remove_all(dir.file(c.name));
+        const BatchInput victim = input(c.name, c.bytes);
+        const auto messages = batchWith(victim, c.harm);
+        ASSERT_EQ(messages.size(), 1u);
+        const std::string title = c.message == couldNotOpen ? "File Error" : "Error";
+        EXPECT_EQ(messages[0], (PlatformCall{"message", title, c.message(victim.path)}));
+    }
 }
 
 TEST_F(InputFaults, ABatchOnSeveralThreadsReportsAVanishedFileInItsPlace) {
