@@ -147,6 +147,9 @@ TEST(StandardsCliFolder, ANewProgramFolderIsSeeded) {
     EXPECT_EQ(result.out, "Silicon\t" + dir.file("new") + "/Standards/Silicon.std\nLaB6\t" +
                               dir.file("new") + "/Standards/LaB6.std\n");
     EXPECT_TRUE(test::fileExists(dir.file("new/Default.pre")));
+    for (const char* name : {"Silicon.std", "LaB6.std"})
+        EXPECT_EQ(readFile(dir.file("new/Standards/") + name),
+                  readFile(std::string(S2T_SOURCE_DIR) + "/data/standards/" + name));
     // An emptied Standards folder stays empty.
     std::filesystem::remove(dir.file("new/Standards/Silicon.std"));
     std::filesystem::remove(dir.file("new/Standards/LaB6.std"));

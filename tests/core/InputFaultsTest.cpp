@@ -139,24 +139,5 @@ TEST_F(InputFaults, FilesThatChangeAfterListingOrAreNotWhatTheirNameSays) {
     }
 }
 
-TEST_F(InputFaults, ABatchOnSeveralThreadsReportsAVanishedFileInItsPlace) {
-    std::filesystem::create_directory(dir.file("out"));
-    const BatchInput a = input("a.chn", chnBytes(0, {1, 2, 3}));
-    const BatchInput b = input("b.chn", chnBytes(0, {4, 5, 6}));
-    const BatchInput c = input("c.guf", gufiBytes(10.0f, 0.1f, {1, 2}));
-    std::filesystem::remove(b.path);
-    std::filesystem::resize_file(c.path, 645);  // cut inside the counts
-    const BatchInput d = input("d.chn", chnBytes(0, {7, 8, 9}));
-    const BatchResult result = runBatch(session, platform, {a, b, c, d}, {kLinearConversion, 0, kTextOutput},
-                                        {OutputDestination::Kind::Directory, dir.file("out")}, 2);
-    EXPECT_EQ(result.converted, 2);
-    EXPECT_EQ(result.skipped, 2);
-    ASSERT_EQ(platform.messages().size(), 2u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", couldNotOpen(b.path)}));
-    EXPECT_EQ(platform.messages()[1], (PlatformCall{"message", "Error", corrupted(c.path)}));
-    EXPECT_TRUE(std::filesystem::exists(dir.file("out/a.txt")));
-    EXPECT_TRUE(std::filesystem::exists(dir.file("out/d.txt")));
-}
-
 }  // namespace
 }  // namespace s2t
