@@ -70,35 +70,19 @@ TEST_F(StandardsCli, PairsBecomeTheCalibrationPoints) {
               "1600.0000\t 50.0000\r\n\r\n");
 }
 
-TEST_F(StandardsCli, ShippedStandardByNameWithAHeaderedPeakFile) {
-    // XFit peak file with the "Th2" column at index 48: positions from index 42.
-    std::string header(60, ' ');
-    header.replace(0, 4, "Peak").replace(25, 6, "Height").replace(48, 3, "Th2");
-    const std::vector<double> peaks = {655.25, 1353.5, 1681.0, 2167.75, 2430.0};
-    std::string text = header + "\r\n";
-    for (double peak : peaks) {
-        std::string line(42, ' ');
-        line.replace(25, 4, "1000");
-        text += line + formatFixed(peak, 2) + "   0.3\r\n";
-    }
-    writeFile(dir.file("xfit.txt"), text);
-
-    auto result = fromStandard("SILICON", dir.file("xfit.txt"));
+TEST_F(StandardsCli, ShippedStandardByNameIntoDefaultPre) {
+    auto result = fromStandard("SILICON", dir.file("peaks.txt"));
     ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("Standard: " + home() + "/Standards/Silicon.std\n"), std::string::npos);
 
     std::vector<double> silicon;
-    {
-        TextFile file(home() + "/Standards/Silicon.std");
-        ScriptedPlatform platform;
-        ASSERT_TRUE(getStandardPoints(file, silicon, platform));
-    }
-    ASSERT_GE(silicon.size(), peaks.size());
-    std::string expected = "numOfDataPoints= 5\r\n";
-    for (std::size_t k = 0; k < peaks.size(); ++k)
-        expected += formatFixed(peaks[k], 4, 8) + "\t" + formatFixed(silicon[k], 4, 8) + "\r\n";
-    const std::string written = readFile(home() + "/Default.pre");
-    EXPECT_NE(written.find(expected + "\r\n"), std::string::npos) << written;
-    EXPECT_NE(result.out.find("Standard: " + home() + "/Standards/Silicon.std\n"), std::string::npos);
+    TextFile file(home() + "/Standards/Silicon.std");
+    ScriptedPlatform platform;
+    ASSERT_TRUE(getStandardPoints(file, silicon, platform));
+    std::string expected = "numOfDataPoints= 7\r\n";
+    for (std::size_t k = 0; k < 7; ++k)
+        expected += formatFixed(400.0 + 200.0 * k, 4, 8) + "\t" + formatFixed(silicon[k], 4, 8) + "\r\n";
+    EXPECT_NE(readFile(home() + "/Default.pre").find(expected + "\r\n"), std::string::npos);
 }
 
 TEST_F(StandardsCli, StandardGivenAsAFile) {

@@ -129,19 +129,6 @@ TEST_F(OutputFaults, AReadOnlyFolderKeepsItsFilesAndTheBatchGoesOn) {
     EXPECT_EQ(namesIn(locked), std::vector<std::string>{"a.txt"});
 }
 
-TEST_F(OutputFaults, AFolderUnderTheOutputNameIsLeftAlone) {
-    const BatchInput a = input("a.chn", chnBytes(0, counts(10)));
-    std::filesystem::create_directory(dir.file("a.txt"));
-    writeFile(dir.file("a.txt/inside"), "kept");
-    platform.confirmAnswers = {true};
-    const BatchResult result = runBatch(session, platform, {a}, text, {OutputDestination::Kind::BesideInputs, ""});
-    EXPECT_EQ(result.skipped, 1);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].text, outputFailure(dir.file("a.txt")));
-    EXPECT_EQ(readFile(dir.file("a.txt/inside")), "kept");
-    EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"a.chn", "a.txt"}));
-}
-
 TEST_F(OutputFaults, ADeviceThatFillsUpInTheMiddleOfABatch) {
     auto files = std::make_shared<MemoryFileSystem>();
     files->files["/out/big.txt"] = "earlier result";
