@@ -7,6 +7,7 @@
 #include <regex>
 
 #include "support/CliRun.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -106,10 +107,9 @@ TEST_F(ConvertFixture, FailuresAreReportedAndTheOtherFilesConverted) {
     auto run = convert({"-o", dir.file("out"), dir.file("a.chn"), dir.file("b.chn"), dir.file("c.chn"),
                         dir.file("d.chn"), dir.file("e.chn")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: The input file \"" + dir.file("b.chn") + "\" \nwasn't a CHN file.\n" +
-                           "File Error: Couldn't open input file: " + dir.file("c.chn") +
-                           "\nFile may not exist.\nWill skip conversion.\n" + "Error: The input file \"" +
-                           dir.file("d.chn") + "\" \nhas been corrupted.\n");
+    EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("b.chn")) + "\nFile Error: " +
+                           test::couldNotOpenInput(dir.file("c.chn")) + "\nError: " +
+                           test::corruptedInput(dir.file("d.chn")) + "\n");
     EXPECT_EQ(test::namesIn(dir.file("out")), (std::vector<std::string>{"a.txt", "e.txt"}));
 
     run = convert({"-o", dir.file("missing/out.txt"), scan});

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "support/CliRun.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -99,10 +100,9 @@ TEST(InfoCommand, UnreadableFilesAreReportedLikeTheReadersDoAndExitOne) {
     const auto run = runCli(
         {"info", dir.file("bad.chn"), dir.file("missing.chn"), dir.file("short.guf"), dir.file("good.chn")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: The input file \"" + dir.file("bad.chn") + "\" \nwasn't a CHN file.\n" +
-                           "File Error: Couldn't open input file: " + dir.file("missing.chn") +
-                           "\nFile may not exist.\nWill skip conversion.\n" + "Error: The input file \"" +
-                           dir.file("short.guf") + "\" \nhas been corrupted.\n");
+    EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("bad.chn")) + "\nFile Error: " +
+                           test::couldNotOpenInput(dir.file("missing.chn")) + "\nError: " +
+                           test::corruptedInput(dir.file("short.guf")) + "\n");
     const auto lines = outputLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "(not read)",

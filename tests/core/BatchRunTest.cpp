@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 
 #include <filesystem>
 
@@ -169,29 +168,6 @@ TEST(OutputNames, PathHelpers) {
     EXPECT_EQ(removeExtension("C:x.y\\file"), "C:x.y\\file");
     EXPECT_EQ(addExtension("/o/a", "txt"), "/o/a.txt");
     EXPECT_EQ(addExtension("/o/a", "abcdef"), "/o/a.abcd");
-}
-
-TEST_F(BatchFixture, AFullDeviceLeavesTheOldFileAndNoPartialFile) {
-    const std::string mountPoint = dir.file("small");
-    std::filesystem::create_directory(mountPoint);
-    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "cannot mount a small tmpfs here";
-    struct Unmount {
-        std::string at;
-        ~Unmount() { ::umount(at.c_str()); }
-    } unmount{mountPoint};
-
-    const BatchInput a = input("a.chn", chnBytes(0, someCounts(20000)));
-    writeFile(mountPoint + "/a.txt", "previous result");
-    // Fill the device so that the new file cannot be completed.
-    writeFile(mountPoint + "/filler", std::string(40 * 1024, 'x'));
-    platform.confirmAnswers = {true};
-    const BatchResult result = runBatch(session, platform, {a}, text, {OutputDestination::Kind::Directory, mountPoint});
-    EXPECT_EQ(result.skipped, 1);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "File Error");
-    EXPECT_EQ(readFile(mountPoint + "/a.txt"), "previous result");
-    EXPECT_EQ(test::namesIn(mountPoint).size(), 2u) << "no partial file is left";
 }
 
 }  // namespace

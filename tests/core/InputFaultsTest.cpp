@@ -10,6 +10,7 @@
 
 #include "engine/BatchRun.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -17,7 +18,10 @@ namespace s2t {
 namespace {
 
 using test::chnBytes;
+using test::corruptedInput;
+using test::couldNotOpenInput;
 using test::gufiBytes;
+using test::notAChnFile;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
@@ -49,12 +53,6 @@ public:
         return std::make_unique<Hook>(ScriptedPlatform::openProgressDisplay(), *this);
     }
 };
-
-std::string couldNotOpen(const std::string& path) {
-    return "Couldn't open input file: " + path + "\nFile may not exist.\nWill skip conversion.";
-}
-std::string corrupted(const std::string& path) { return "The input file \"" + path + "\" \nhas been corrupted."; }
-std::string notChn(const std::string& path) { return "The input file \"" + path + "\" \nwasn't a CHN file."; }
 
 struct InputFaults : ::testing::Test {
     InputFaults() {
@@ -114,17 +112,17 @@ TEST_F(InputFaults, FilesThatChangeAfterListingOrAreNotWhatTheirNameSays) {
     };
     const std::vector<Case> cases = {
         {"deleted", "victim.chn", chnBytes(0, {5, 6, 7}), [](const std::string& p) { std::filesystem::remove(p); },
-         couldNotOpen},
-        {"replaced by a folder", "victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}), intoFolder, couldNotOpen},
-        {"made unreadable", "victim.chn", chnBytes(0, {5, 6, 7}), unreadable, couldNotOpen},
-        {"cut short", "victim.chn", chnBytes(0, {5, 6, 7, 8}), cut, corrupted},
-        {"cut short", "victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}), cut, corrupted},
-        {"a CPI text file", "victim.chn", "SIETRONICS XRD SCAN\r\n10.00000000\r\n", none, notChn},
-        {"a GUFI scan", "victim.chn", gufiBytes(10.0f, 0.1f, {1, 2, 3}), none, notChn},
+         couldNotOpenInput},
+        {"replaced by a folder", "victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}), intoFolder, couldNotOpenInput},
+        {"made unreadable", "victim.chn", chnBytes(0, {5, 6, 7}), unreadable, couldNotOpenInput},
+        {"cut short", "victim.chn", chnBytes(0, {5, 6, 7, 8}), cut, corruptedInput},
+        {"cut short", "victim.guf", gufiBytes(10.0f, 0.1f, {1, 2}), cut, corruptedInput},
+        {"a CPI text file", "victim.chn", "SIETRONICS XRD SCAN\r\n10.00000000\r\n", none, notAChnFile},
+        {"a GUFI scan", "victim.chn", gufiBytes(10.0f, 0.1f, {1, 2, 3}), none, notAChnFile},
         // Its header announces far more points than it holds.
         {"a channel file", "victim.guf", readFile(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn"), none,
-         corrupted},
-        {"replaced by a named pipe", "victim.chn", chnBytes(0, {5, 6, 7}), intoPipe, notChn},
+         corruptedInput},
+        {"replaced by a named pipe", "victim.chn", chnBytes(0, {5, 6, 7}), intoPipe, notAChnFile},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.what) + ": " + c.name);
@@ -134,7 +132,7 @@ TEST_F(InputFaults, FilesThatChangeAfterListingOrAreNotWhatTheirNameSays) {
         const BatchInput victim = input(c.name, c.bytes);
         const auto messages = batchWith(victim, c.harm);
         ASSERT_EQ(messages.size(), 1u);
-        const std::string title = c.message == couldNotOpen ? "File Error" : "Error";
+        const std::string title = c.message == couldNotOpenInput ? "File Error" : "Error";
         EXPECT_EQ(messages[0], (PlatformCall{"message", title, c.message(victim.path)}));
     }
 }

@@ -18,6 +18,7 @@
 #include "options/OptionFile.h"
 #include "platform/MemoryFileSystem.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -25,21 +26,12 @@ namespace s2t {
 namespace {
 
 using test::chnBytes;
+using test::couldNotOpenOutput;
+using test::couldNotWriteOptionFile;
 using test::namesIn;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
-
-std::string outputFailure(const std::string& path) {
-    return "Couldn't open output file: " + path +
-           "\nYour disk my be full, you may not have write permission or you may have the file already open."
-           "\nWill skip conversion.";
-}
-
-std::string optionFileFailure(const std::string& path) {
-    return "Couldn't write option file: " + path +
-           "\nThe disk may be full or you may not have write permission.\nThe file is unchanged.";
-}
 
 std::vector<std::int32_t> counts(int n) {
     std::vector<std::int32_t> values;
@@ -82,9 +74,18 @@ struct OutputFaults : ::testing::Test {
         session.calibration.installStartupValues();
         platform.recordProgressValues = false;
     }
-    BatchInput input(const std::string& name, const std::string& bytes) {
-        writeFile(dir.file(name), bytes);
+    BatchInput input(const std::string& name, int channels = 10) {
+        writeFile(dir.file(name), chnBytes(0, counts(channels)));
         return {dir.file(name), kChnFileType};
+    }
+    BatchResult batchInto(const std::string& folder, const std::vector<BatchInput>& inputs) {
+        return runBatch(session, platform, inputs, text, {OutputDestination::Kind::Directory, folder});
+    }
+    // The messages shown: each output that could not be written, in order.
+    static std::vector<PlatformCall> fileErrors(const std::vector<std::string>& paths) {
+        std::vector<PlatformCall> calls;
+        for (const std::string& path : paths) calls.push_back({"message", "File Error", couldNotOpenOutput(path)});
+        return calls;
     }
 
     TempDir dir;
@@ -97,34 +98,26 @@ TEST_F(OutputFaults, AFolderThatRefusesFilesGivesEachListItsMessage) {
     auto files = std::make_shared<MemoryFileSystem>();
     files->refuseCreation = true;
     platform.setFileSystem(files);
-    const BatchInput a = input("a.chn", chnBytes(0, counts(10)));
-    for (const std::int16_t conversion : {kLinearConversion, kNoConversion}) {
-        platform.calls.clear();
-        const BatchResult result =
-            runBatch(session, platform, {a}, {conversion, 0, kTextOutput}, {OutputDestination::Kind::Directory, "/out"});
-        EXPECT_EQ(result.skipped, 1);
-        const std::string channelList = "Couldn't open output file: /out/a.txt\nYour disk my be full or you may not "
-                                        "have write permission.\nWill skip conversion.";
-        EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error",
-                                                                   conversion == kNoConversion
-                                                                       ? channelList
-                                                                       : outputFailure("/out/a.txt")}}));
-    }
+    const BatchInput a = input("a.chn");
+    EXPECT_EQ(batchInto("/out", {a}).skipped, 1);
+    EXPECT_EQ(platform.messages(), fileErrors({"/out/a.txt"}));
+    // The channel list has a message of its own.
+    platform.calls.clear();
+    runBatch(session, platform, {a}, {kNoConversion, 0, kTextOutput}, {OutputDestination::Kind::Directory, "/out"});
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error",
+                                                               "Couldn't open output file: /out/a.txt\nYour disk my "
+                                                               "be full or you may not have write permission.\nWill "
+                                                               "skip conversion."}}));
     EXPECT_TRUE(files->files.empty());
 }
 
 TEST_F(OutputFaults, AReadOnlyFolderKeepsItsFilesAndTheBatchGoesOn) {
-    const BatchInput a = input("a.chn", chnBytes(0, counts(10)));
-    const BatchInput b = input("b.chn", chnBytes(0, counts(10)));
     const std::string locked = dir.file("locked");
     ReadOnlyFolder folder(locked, [](const std::string& at) { writeFile(at + "/a.txt", "earlier result"); });
     if (!folder.ready()) GTEST_SKIP() << "no read-only folder can be made here";
     platform.confirmAnswers = {true};
-    const BatchResult result = runBatch(session, platform, {a, b}, text, {OutputDestination::Kind::Directory, locked});
-    EXPECT_EQ(result.skipped, 2);
-    ASSERT_EQ(platform.messages().size(), 2u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", outputFailure(locked + "/a.txt")}));
-    EXPECT_EQ(platform.messages()[1], (PlatformCall{"message", "File Error", outputFailure(locked + "/b.txt")}));
+    EXPECT_EQ(batchInto(locked, {input("a.chn"), input("b.chn")}).skipped, 2);
+    EXPECT_EQ(platform.messages(), fileErrors({locked + "/a.txt", locked + "/b.txt"}));
     EXPECT_EQ(readFile(locked + "/a.txt"), "earlier result");
     EXPECT_EQ(namesIn(locked), std::vector<std::string>{"a.txt"});
 }
@@ -135,21 +128,37 @@ TEST_F(OutputFaults, ADeviceThatFillsUpInTheMiddleOfABatch) {
     files->spaceLeft = 20000;
     platform.setFileSystem(files);
     platform.confirmAnswers = {true};
-    const BatchInput small1 = input("first.chn", chnBytes(0, counts(100)));
-    const BatchInput big = input("big.chn", chnBytes(0, counts(5000)));
-    const BatchInput small2 = input("last.chn", chnBytes(0, counts(100)));
-    const BatchResult result =
-        runBatch(session, platform, {small1, big, small2}, text, {OutputDestination::Kind::Directory, "/out"});
+    const BatchResult result = batchInto("/out", {input("first.chn", 100), input("big.chn", 5000), input("last.chn", 100)});
     EXPECT_EQ(result.converted, 2);
-    EXPECT_EQ(result.skipped, 1);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", outputFailure("/out/big.txt")}));
+    EXPECT_EQ(platform.messages(), fileErrors({"/out/big.txt"}));
     EXPECT_EQ(files->files["/out/big.txt"], "earlier result");
     EXPECT_EQ(files->openFiles, 0);
     // The space the failed file took is free again, so the last file is written whole.
-    ASSERT_EQ(files->files.count("/out/last.txt"), 1u);
     EXPECT_TRUE(files->files["/out/last.txt"].starts_with("2-Theta\tCount\r\n"));
     EXPECT_EQ(files->files["/out/last.txt"], files->files["/out/first.txt"]);
+}
+
+TEST_F(OutputFaults, AFullDeviceLeavesTheOldFileAndNoPartialFile) {
+    const std::string mountPoint = dir.file("small");
+    std::filesystem::create_directory(mountPoint);
+    if (::mount("tmpfs", mountPoint.c_str(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "cannot mount a small tmpfs here";
+    struct Unmount {
+        std::string at;
+        ~Unmount() { ::umount(at.c_str()); }
+    } unmount{mountPoint};
+    writeFile(mountPoint + "/a.txt", "previous result");
+    // Fill the device so that the new file cannot be completed.
+    writeFile(mountPoint + "/filler", std::string(40 * 1024, 'x'));
+    platform.confirmAnswers = {true};
+    EXPECT_EQ(batchInto(mountPoint, {input("a.chn", 20000)}).skipped, 1);
+    EXPECT_EQ(platform.messages(), fileErrors({mountPoint + "/a.txt"}));
+    EXPECT_EQ(readFile(mountPoint + "/a.txt"), "previous result");
+    EXPECT_EQ(namesIn(mountPoint).size(), 2u) << "no partial file is left";
+}
+
+std::vector<PlatformCall> optionFileError(const std::string& path) {
+    return {{"message", "Option File Error", couldNotWriteOptionFile(path)}};
 }
 
 TEST(OptionFileFaults, AnOptionFileThatCannotBeWrittenIsReportedAndKept) {
@@ -160,31 +169,23 @@ TEST(OptionFileFaults, AnOptionFileThatCannotBeWrittenIsReportedAndKept) {
         ScriptedPlatform platform;
         auto files = std::make_shared<MemoryFileSystem>();
         files->files["/home/Default.pre"] = "earlier calibration";
-        if (fullDevice)
-            files->spaceLeft = 10;
-        else
-            files->refuseCreation = true;
+        files->spaceLeft = fullDevice ? 10 : files->spaceLeft;
+        files->refuseCreation = !fullDevice;
         platform.setFileSystem(files);
         EXPECT_EQ(saveOptionsFile("/home/Default.pre", true, state, platform, LineEnd::CrLf), SaveOutcome::Failed);
-        ASSERT_EQ(platform.messages().size(), 1u);
-        EXPECT_EQ(platform.messages()[0],
-                  (PlatformCall{"message", "Option File Error", optionFileFailure("/home/Default.pre")}));
+        EXPECT_EQ(platform.messages(), optionFileError("/home/Default.pre"));
         EXPECT_EQ(files->files["/home/Default.pre"], "earlier calibration");
         EXPECT_EQ(files->openFiles, 0);
     }
-}
 
-TEST(OptionFileFaults, AProgramFolderThatTakesNoDefaultPreKeepsTheBuiltInCalibration) {
+    // A program folder that takes no Default.pre keeps the built-in calibration.
     TempDir home;
     ScriptedPlatform platform;
     auto files = std::make_shared<MemoryFileSystem>();
     files->refuseCreation = true;
     platform.setFileSystem(files);
-    CalibrationState state;
     getCalibration(state, home.path(), platform, LineEnd::CrLf);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "Option File Error");
-    EXPECT_EQ(platform.messages()[0].text, optionFileFailure(home.path() + "/Default.pre"));
+    EXPECT_EQ(platform.messages(), optionFileError(home.path() + "/Default.pre"));
     EXPECT_EQ(state.header.K, kStartupK);
     EXPECT_EQ(state.numOfDataPoints(), 4);
 }
@@ -201,9 +202,7 @@ TEST(OptionFileFaults, DefaultPreInAReadOnlyFolderStaysAsItWas) {
     EXPECT_TRUE(platform.messages().empty());
     state.header.K = 4.0;
     EXPECT_EQ(saveOptionsFile(defaultOptionsPath(home), true, state, platform, LineEnd::CrLf), SaveOutcome::Failed);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0],
-              (PlatformCall{"message", "Option File Error", optionFileFailure(home + "/Default.pre")}));
+    EXPECT_EQ(platform.messages(), optionFileError(home + "/Default.pre"));
     EXPECT_EQ(readFile(home + "/Default.pre"), "#Header\nK=3\n");
     EXPECT_EQ(namesIn(home), std::vector<std::string>{"Default.pre"});
 }
@@ -219,11 +218,8 @@ TEST_F(OutputFaults, NoFreeNameLeftReplacesNothingTheUserDeclinedToReplace) {
     const auto before = files->files;
     platform.setFileSystem(files);
     platform.confirmAnswers = {false};
-    const BatchInput a = input("a.chn", chnBytes(0, counts(10)));
-    const BatchResult result = runBatch(session, platform, {a}, text, {OutputDestination::Kind::Directory, "/out"});
-    EXPECT_EQ(result.skipped, 1);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", outputFailure("/out/a-9999.txt")}));
+    EXPECT_EQ(batchInto("/out", {input("a.chn")}).skipped, 1);
+    EXPECT_EQ(platform.messages(), fileErrors({"/out/a-9999.txt"}));
     EXPECT_EQ(files->files, before);
 }
 
@@ -241,8 +237,7 @@ TEST_F(OutputFaults, LeftoversOfAKilledRunGoWhileThoseOfALiveRunStay) {
     ASSERT_GE(live, 0);
     ASSERT_EQ(::flock(live, LOCK_EX | LOCK_NB), 0);
 
-    const BatchInput a = input("a.chn", chnBytes(0, counts(10)));
-    const BatchResult result = runBatch(session, platform, {a}, text, {OutputDestination::Kind::Directory, out});
+    const BatchResult result = batchInto(out, {input("a.chn")});
     ::close(live);
     EXPECT_EQ(result.converted, 1);
     EXPECT_EQ(namesIn(out), (std::vector<std::string>{".a.txt.partial-Ab3xY", ".b.txt.partial-Live01", "a.txt",
@@ -250,11 +245,10 @@ TEST_F(OutputFaults, LeftoversOfAKilledRunGoWhileThoseOfALiveRunStay) {
 }
 
 TEST_F(OutputFaults, AReplacedFileKeepsItsPermissions) {
-    const BatchInput a = input("a.chn", chnBytes(0, counts(10)));
     writeFile(dir.file("a.txt"), "earlier result");
     ASSERT_EQ(::chmod(dir.file("a.txt").c_str(), 0640), 0);
     platform.confirmAnswers = {true};
-    runBatch(session, platform, {a}, text, {OutputDestination::Kind::BesideInputs, ""});
+    batchInto(dir.path(), {input("a.chn")});
     EXPECT_TRUE(readFile(dir.file("a.txt")).starts_with("2-Theta\tCount"));
     struct stat status {};
     ASSERT_EQ(::stat(dir.file("a.txt").c_str(), &status), 0);

@@ -60,8 +60,7 @@ TEST_F(OverflowingValues, AnglesBeyondTheRangeOfNumbersRefuseTheFile) {
                                 "\" \nangles beyond the range of numbers.\nWill skip conversion.";
     session.calibration.header.C = 1e308;  // channel 2 lies at 2e308
     EXPECT_FALSE(convert({1, 2, 3}, kTextOutput, 0));
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "Error", message}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "Error", message}}));
 
     EXPECT_EQ(files->files, (std::map<std::string, std::string>{{"/out/scan.txt", "earlier result"}}));
 
@@ -82,8 +81,7 @@ TEST_F(OverflowingValues, ResampledCountsThatOverflowRefuseTheFile) {
     std::vector<std::int32_t> counts;
     for (int i = 0; i < 65; ++i) counts.push_back((i * 7919) % 100000);
     EXPECT_FALSE(convert(counts, kTextOutput, kConstantStep));
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", notFinite("/out/scan.txt")}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", notFinite("/out/scan.txt")}}));
     EXPECT_EQ(files->files["/out/scan.txt"], "earlier result");
     EXPECT_EQ(files->openFiles, 0);
 }
@@ -93,8 +91,7 @@ TEST_F(OverflowingValues, RangeLimitsThatOverflowTheHeaderRefuseTheFile) {
     session.settings.constStepOpts = {1, 0, 0.005};
     session.settings.theRangeOptions = {2.3e-306, -4.0e307};
     EXPECT_FALSE(convert({}, kXfitOutput, kConstantStep | kRangeLimits));
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", notFinite("/out/scan.dat")}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", notFinite("/out/scan.dat")}}));
     EXPECT_EQ(files->files.count("/out/scan.dat"), 0u);
 
     // Ordinary limits around an empty scan: the header alone.
@@ -110,11 +107,9 @@ TEST_F(OverflowingValues, GufiValuesBeyondTheFloatRangeRefuseTheFile) {
     session.calibration.header.C = -3e38;
     session.settings.constStepOpts = {1, 0, 1e36};
     EXPECT_FALSE(convert({1, 2, 3, 4, 5}, kGufiOutput, kConstantStep));
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0],
-              (PlatformCall{"message", "File Error",
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error",
                             "Couldn't write output file: /out/scan.guf\nAn angle or a count is too large for a GUFI "
-                            "file.\nWill skip conversion."}));
+                            "file.\nWill skip conversion."}}));
     EXPECT_EQ(files->files.count("/out/scan.guf"), 0u);
     EXPECT_EQ(files->openFiles, 0);
 }

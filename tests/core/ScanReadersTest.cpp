@@ -8,6 +8,7 @@
 #include "engine/ChannelMapping.h"
 #include "engine/ScanReaders.h"
 #include "platform/ScriptedPlatform.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -34,7 +35,7 @@ struct ReaderFixture : ::testing::Test {
         return gufi ? readGUFIFile(request, scan, calibration, settings, platform)
                     : readMCAFile(request, scan, calibration, settings, platform);
     }
-    std::string corrupted() const { return "The input file \"" + request.inputFile + "\" \nhas been corrupted."; }
+    std::string corrupted() const { return test::corruptedInput(request.inputFile); }
 
     TempDir dir;
     CalibrationState calibration;
@@ -77,9 +78,8 @@ TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
     notChn[1] = 0x00;
     EXPECT_EQ(read(notChn, false), -1);
     EXPECT_EQ(read("\xff", false), -1);
-    ASSERT_EQ(platform.messages().size(), 2u);
-    EXPECT_EQ(platform.messages()[0].title, "Error");
-    EXPECT_EQ(platform.messages()[0].text, "The input file \"" + request.inputFile + "\" \nwasn't a CHN file.");
+    const PlatformCall notAChn{"message", "Error", test::notAChnFile(request.inputFile)};
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{notAChn, notAChn}));
     platform.calls.clear();
 
     const std::string whole = chnBytes(0, {1, 2, 3});
@@ -95,10 +95,8 @@ TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
     platform.calls.clear();
     request.inputFile = dir.file("missing.chn");
     EXPECT_EQ(readMCAFile(request, scan, calibration, settings, platform), -1);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0],
-              (PlatformCall{"message", "File Error",
-                            "Couldn't open input file: " + request.inputFile + "\nFile may not exist.\nWill skip conversion."}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", "File Error", test::couldNotOpenInput(request.inputFile)}}));
 }
 
 TEST_F(ReaderFixture, GufiFileAnglesByConversion) {

@@ -23,8 +23,7 @@ TEST(TextInputFaults, AFolderIsNoOptionFile) {
     CalibrationState state;
     state.installStartupValues();
     EXPECT_FALSE(readOptionsFile(dir.path(), state, platform));
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0], (PlatformCall{"message", "File Error", "Couldn't open option file."}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", "Couldn't open option file."}}));
     EXPECT_EQ(state.header.K, kStartupK);
 }
 
