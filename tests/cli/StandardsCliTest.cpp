@@ -44,15 +44,6 @@ protected:
     TempDir dir;
 };
 
-TEST_F(StandardsCli, ListsTheStandardsInTheWindowsOrder) {
-    auto result = runCli("standards --home " + quoted(home()), dir.path());
-    ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "Silicon\t" + home() + "/Standards/Silicon.std\n" + "LaB6\t" + home() +
-                              "/Standards/LaB6.std\n" + "Corundum\t" + home() +
-                              "/Standards/Corundum.std\n");
-    EXPECT_EQ(result.err, "");
-}
-
 TEST_F(StandardsCli, PairsBecomeTheCalibrationPoints) {
     auto result = fromStandard("corundum", dir.file("peaks.txt"), "-o " + quoted(dir.file("c.pre")));
     ASSERT_EQ(result.status, 0) << result.err;
@@ -124,20 +115,25 @@ TEST_F(StandardsCli, FailuresWriteNothing) {
     EXPECT_EQ(readFile(home() + "/Default.pre"), before);
 }
 
-TEST(StandardsCliFolder, ANewProgramFolderIsSeeded) {
+TEST(StandardsCliFolder, ANewProgramFolderIsSeededAndItsStandardsListedInTheWindowsOrder) {
     TempDir dir;
-    auto result = runCli("standards --home " + quoted(dir.file("new")), dir.path());
+    const std::string home = dir.file("new");
+    const auto list = [&] { return runCli("standards --home " + quoted(home), dir.path()); };
+    auto result = list();
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "Silicon\t" + dir.file("new") + "/Standards/Silicon.std\nLaB6\t" +
-                              dir.file("new") + "/Standards/LaB6.std\n");
-    EXPECT_TRUE(test::fileExists(dir.file("new/Default.pre")));
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.out, "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home + "/Standards/LaB6.std\n");
+    EXPECT_TRUE(test::fileExists(home + "/Default.pre"));
     for (const char* name : {"Silicon.std", "LaB6.std"})
-        EXPECT_EQ(readFile(dir.file("new/Standards/") + name),
-                  readFile(std::string(S2T_SOURCE_DIR) + "/data/standards/" + name));
+        EXPECT_EQ(readFile(home + "/Standards/" + name), readFile(std::string(S2T_SOURCE_DIR) + "/data/standards/" + name));
+
+    writeFile(home + "/Standards/Corundum.std", kTenReflections);
+    EXPECT_EQ(list().out, "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home +
+                              "/Standards/LaB6.std\nCorundum\t" + home + "/Standards/Corundum.std\n");
     // An emptied Standards folder stays empty.
-    std::filesystem::remove(dir.file("new/Standards/Silicon.std"));
-    std::filesystem::remove(dir.file("new/Standards/LaB6.std"));
-    result = runCli("standards --home " + quoted(dir.file("new")), dir.path());
+    for (const char* name : {"Silicon.std", "LaB6.std", "Corundum.std"})
+        std::filesystem::remove(home + "/Standards/" + name);
+    result = list();
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "");
 }

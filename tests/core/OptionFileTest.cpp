@@ -68,94 +68,67 @@ TEST(OptionFile, StartupCreatesDefaultPreByteForByte) {
     EXPECT_EQ(optionFileText(state, LineEnd::Lf), lf);
 }
 
-TEST(OptionFile, HeaderKeysSectionsAndComments) {
-    auto only = load("#Header\nK=1\nC=2\n");
-    EXPECT_EQ(only.state.header.K, 1.0);
-    EXPECT_EQ(only.state.header.C, 2.0);
-    EXPECT_EQ(only.state.numOfDataPoints(), 4);  // no point block: points kept
-    EXPECT_TRUE(only.messages.empty());
-
-    // "K =" is the key "K ", a trailing space makes "#Header" a comment, keys outside their
-    // section and lines before any section are ignored, "C" without "=" is ignored.
-    auto ignored = load("K=5\n#Header\nK =7\nC\nnumOfDataPoints= 1\n1 2\n#Header \nC=9\n");
-    EXPECT_EQ(ignored.state.header.K, kStartupK);
-    EXPECT_EQ(ignored.state.header.C, 9.0);  // "#Header " left the header section in force
-    EXPECT_EQ(ignored.state.numOfDataPoints(), 4);
-
-    auto dataKeys = load("#Calibrasion Data\nK=3\n#Header\nC=\t 0.5xyz\n");
-    EXPECT_EQ(dataKeys.state.header.K, kStartupK);
-    EXPECT_EQ(dataKeys.state.header.C, 0.5);
-
-    auto malformed = load("#Header\nK=abc\nC=nan\n");
-    EXPECT_EQ(malformed.state.header.K, 0.0);
-    EXPECT_EQ(malformed.state.header.C, 0.0);
-}
-
-TEST(OptionFile, PointBlockTolerances) {
-    // A point line with one space reads like the written form.
-    auto spaced = load("#Calibrasion Data\nnumOfDataPoints= 2\n655 28.783\n  1353\t 47.304\n");
-    ASSERT_EQ(spaced.state.numOfDataPoints(), 2);
-    EXPECT_EQ(spaced.state.calPoints[0].channel, 655.0);
-    EXPECT_EQ(spaced.state.calPoints[0].twoTheta, 28.783);
-    EXPECT_EQ(spaced.state.calPoints[1].channel, 1353.0);
-    EXPECT_EQ(spaced.state.calPoints[1].twoTheta, 47.304);
-    EXPECT_TRUE(spaced.messages.empty());
-
-    // Announced 3: a point, an empty line and a point give two points and the message.
-    auto gap = load("#Calibrasion Data\nnumOfDataPoints= 3\n1 10\n\n2 20\n");
-    ASSERT_EQ(gap.state.numOfDataPoints(), 2);
-    EXPECT_EQ(gap.state.calPoints[1].twoTheta, 20.0);
-    ASSERT_EQ(gap.messages.size(), 1u);
-    EXPECT_EQ(gap.messages[0], kSmallError);
-
-    // A last line without a line feed is never read, even a point line.
-    auto unterminated = load("#Calibrasion Data\nnumOfDataPoints= 2\n1 10\n2 20");
-    EXPECT_EQ(unterminated.state.numOfDataPoints(), 1);
-    EXPECT_EQ(unterminated.messages.size(), 1u);
-    auto lastKey = load("#Header\nK=3");
-    EXPECT_EQ(lastKey.state.header.K, kStartupK);
-
-    // CR LF files read like LF files; a one-field line gives 2-theta 0.
-    auto crlf = load("#Calibrasion Data\r\nnumOfDataPoints= 2\r\n7.5\r\n8\t9\r\n");
-    ASSERT_EQ(crlf.state.numOfDataPoints(), 2);
-    EXPECT_EQ(crlf.state.calPoints[0].channel, 7.5);
-    EXPECT_EQ(crlf.state.calPoints[0].twoTheta, 0.0);
-    EXPECT_EQ(crlf.state.calPoints[1].twoTheta, 9.0);
-
-    // Count 0: an empty point set, no message; negative: empty and the message.
-    auto zero = load("#Calibrasion Data\nnumOfDataPoints= 0\n");
-    EXPECT_EQ(zero.state.numOfDataPoints(), 0);
-    EXPECT_TRUE(zero.messages.empty());
-    auto negative = load("#Calibrasion Data\nnumOfDataPoints= -3\n1 2\n");
-    EXPECT_EQ(negative.state.numOfDataPoints(), 0);
-    EXPECT_EQ(negative.messages.size(), 1u);
-
-    // A line starting with a digit in the data section is skipped; "numOfDataPoints" with no
-    // "=" is ignored.
-    auto digits = load("#Calibrasion Data\n5=numOfDataPoints\nnumOfDataPoints\n");
-    EXPECT_EQ(digits.state.numOfDataPoints(), 4);
-    EXPECT_TRUE(digits.messages.empty());
+TEST(OptionFile, KeysSectionsAndPointBlocksAsTheyAreRead) {
+    const double K0 = kStartupK, C0 = kStartupC;
+    struct Case {
+        std::string text;
+        double K, C;
+        std::vector<std::pair<double, double>> points;  // channel, 2-theta; empty: the four built-in points kept
+        std::size_t count;
+        bool smallError;
+    };
+    const std::vector<Case> cases = {
+        {"#Header\nK=1\nC=2\n", 1, 2, {}, 4, false},
+        // "K =" is the key "K ", a trailing space makes "#Header" a comment, keys outside their section
+        // and lines before any section are ignored, "C" without "=" is ignored; "#Header " left the
+        // header section in force.
+        {"K=5\n#Header\nK =7\nC\nnumOfDataPoints= 1\n1 2\n#Header \nC=9\n", K0, 9, {}, 4, false},
+        {"#Calibrasion Data\nK=3\n#Header\nC=\t 0.5xyz\n", K0, 0.5, {}, 4, false},
+        {"#Header\nK=abc\nC=nan\n", 0, 0, {}, 4, false},
+        // A last line without a line feed is never read.
+        {"#Header\nK=3", K0, C0, {}, 4, false},
+        // A point line with one space reads like the written form.
+        {"#Calibrasion Data\nnumOfDataPoints= 2\n655 28.783\n  1353\t 47.304\n", K0, C0,
+         {{655, 28.783}, {1353, 47.304}}, 2, false},
+        // Announced 3: a point, an empty line and a point give two points and the message.
+        {"#Calibrasion Data\nnumOfDataPoints= 3\n1 10\n\n2 20\n", K0, C0, {{1, 10}, {2, 20}}, 2, true},
+        {"#Calibrasion Data\nnumOfDataPoints= 2\n1 10\n2 20", K0, C0, {{1, 10}}, 1, true},
+        // CR LF files read like LF files; a one-field line gives 2-theta 0.
+        {"#Calibrasion Data\r\nnumOfDataPoints= 2\r\n7.5\r\n8\t9\r\n", K0, C0, {{7.5, 0}, {8, 9}}, 2, false},
+        // Count 0: an empty point set, no message; negative: empty and the message.
+        {"#Calibrasion Data\nnumOfDataPoints= 0\n", K0, C0, {}, 0, false},
+        {"#Calibrasion Data\nnumOfDataPoints= -3\n1 2\n", K0, C0, {}, 0, true},
+        // A line starting with a digit in the data section is skipped; no "=", no count.
+        {"#Calibrasion Data\n5=numOfDataPoints\nnumOfDataPoints\n", K0, C0, {}, 4, false},
+        // A huge announced count costs nothing up front.
+        {"#Calibrasion Data\nnumOfDataPoints=2000000000\n1 2\n3 4\n", K0, C0, {{1, 2}, {3, 4}}, 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const Loaded loaded = load(c.text);
+        EXPECT_EQ(loaded.state.header.K, c.K);
+        EXPECT_EQ(loaded.state.header.C, c.C);
+        ASSERT_EQ(loaded.state.numOfDataPoints(), static_cast<int>(c.count));
+        for (std::size_t i = 0; i < c.points.size(); ++i) {
+            EXPECT_EQ(loaded.state.calPoints[i].channel, c.points[i].first);
+            EXPECT_EQ(loaded.state.calPoints[i].twoTheta, c.points[i].second);
+        }
+        EXPECT_EQ(loaded.messages, c.smallError ? std::vector<PlatformCall>{kSmallError} : std::vector<PlatformCall>{});
+    }
 }
 
 TEST(OptionFile, HostileInputIsReadSafely) {
-    // A huge announced count costs nothing up front.
-    auto huge = load("#Calibrasion Data\nnumOfDataPoints=2000000000\n1 2\n3 4\n");
-    EXPECT_EQ(huge.state.numOfDataPoints(), 2);
-    EXPECT_EQ(huge.messages.size(), 1u);
-
     // Lines of 100 000 characters.
     std::string longLine(100000, '7');
     auto longLines = load("#Header\nK=" + longLine + "\n" + std::string(100000, '#') +
                           "\n#Calibrasion Data\nnumOfDataPoints= 1\n" + longLine + " 3\n");
     EXPECT_EQ(longLines.state.numOfDataPoints(), 1);
-    EXPECT_TRUE(std::isinf(longLines.state.calPoints[0].channel) ||
-                longLines.state.calPoints[0].channel == 0.0);
+    EXPECT_TRUE(std::isinf(longLines.state.calPoints[0].channel) || longLines.state.calPoints[0].channel == 0.0);
 
     // Binary garbage changes nothing it does not name and never crashes.
     std::string garbage;
     for (int i = 0; i < 5000; ++i) garbage.push_back(static_cast<char>((i * 7919) % 256));
-    auto binary = load(garbage);
-    EXPECT_EQ(binary.state.header.K, kStartupK);
+    EXPECT_EQ(load(garbage).state.header.K, kStartupK);
 }
 
 TEST(OptionFile, SaveAsksBeforeReplacingUnlessForced) {
