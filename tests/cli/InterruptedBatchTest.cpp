@@ -60,7 +60,9 @@ int waitFor(pid_t pid) {
     return status;
 }
 
-bool isLeftover(const std::string& name) { return name.starts_with(".") && name.find(".partial-") != std::string::npos; }
+bool isLeftover(const std::string& name) {
+    return name.starts_with(".") && name.find(".partial-") != std::string::npos;
+}
 
 TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
     TempDir dir;
@@ -92,7 +94,8 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
     // Half the outputs exist from an earlier run.
     const std::string out = dir.file("out");
     std::map<std::string, std::string> earlier;
-    for (int i = 0; i < kInputs; i += 2) earlier["scan" + std::to_string(i) + ".dat"] = "earlier result " + std::to_string(i);
+    for (int i = 0; i < kInputs; i += 2)
+        earlier["scan" + std::to_string(i) + ".dat"] = "earlier result " + std::to_string(i);
 
     const auto longest = std::chrono::duration_cast<std::chrono::microseconds>(runTime).count();
     std::uniform_int_distribution<long long> moment(0, longest);

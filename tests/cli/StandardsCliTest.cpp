@@ -125,7 +125,8 @@ TEST(StandardsCliFolder, ANewProgramFolderIsSeededAndItsStandardsListedInTheWind
     EXPECT_EQ(result.out, "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home + "/Standards/LaB6.std\n");
     EXPECT_TRUE(test::fileExists(home + "/Default.pre"));
     for (const char* name : {"Silicon.std", "LaB6.std"})
-        EXPECT_EQ(readFile(home + "/Standards/" + name), readFile(std::string(S2T_SOURCE_DIR) + "/data/standards/" + name));
+        EXPECT_EQ(readFile(home + "/Standards/" + name),
+                  readFile(std::string(S2T_SOURCE_DIR) + "/data/standards/" + name));
 
     writeFile(home + "/Standards/Corundum.std", kTenReflections);
     EXPECT_EQ(list().out, "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home +

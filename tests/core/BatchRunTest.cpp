@@ -88,7 +88,8 @@ TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames
     // file's input asks again and is replaced.
     const auto confirms = callsOf("confirm");
     ASSERT_EQ(confirms.size(), 2u);
-    EXPECT_EQ(confirms[0], (PlatformCall{"confirm", "Replace?", "Do you want to repalce\nthe file: " + dir.file("out/b.dat") + "?"}));
+    EXPECT_EQ(confirms[0], (PlatformCall{"confirm", "Replace?",
+                                         "Do you want to repalce\nthe file: " + dir.file("out/b.dat") + "?"}));
     EXPECT_EQ(confirms[1].text, "Do you want to repalce\nthe file: " + dir.file("out/a.dat") + "?");
     EXPECT_EQ(readFile(dir.file("out/b.dat")), "keep me");
     EXPECT_EQ(readFile(dir.file("out/b-0001.dat")), "and me");

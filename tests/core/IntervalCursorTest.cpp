@@ -65,7 +65,8 @@ TEST(IntervalCursor, SplineAndLinearCountsAreTheBisectionsToTheLastBit) {
             const std::span<const ScanPoint> view(points);
             std::vector<std::vector<double>> walks = walksOver(points);
             // A stale cursor must still find the interval: values in no order at all.
-            std::uniform_real_distribution<double> anywhere(points.front().twoTheta - 1.0, points.back().twoTheta + 1.0);
+            std::uniform_real_distribution<double> anywhere(points.front().twoTheta - 1.0,
+                                                            points.back().twoTheta + 1.0);
             walks.emplace_back();
             for (int i = 0; i < 500; ++i) walks.back().push_back(anywhere(random));
             for (const auto& xs : walks) {
@@ -119,7 +120,8 @@ TEST(IntervalCursor, IntervalByIntervalGivesSplintsValues) {
                 for (std::size_t k = 0; k < xs.size(); ++k) {
                     const double expected = splint(view, xs[k]);
                     ASSERT_TRUE(std::isfinite(expected));
-                    ASSERT_TRUE(sameBits(ys[k], expected)) << "n " << n << (repeats ? " with repeats" : "") << ", x " << xs[k];
+                    ASSERT_TRUE(sameBits(ys[k], expected))
+                        << "n " << n << (repeats ? " with repeats" : "") << ", x " << xs[k];
                 }
             }
         }

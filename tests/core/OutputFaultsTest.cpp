@@ -128,7 +128,8 @@ TEST_F(OutputFaults, ADeviceThatFillsUpInTheMiddleOfABatch) {
     files->spaceLeft = 20000;
     platform.setFileSystem(files);
     platform.confirmAnswers = {true};
-    const BatchResult result = batchInto("/out", {input("first.chn", 100), input("big.chn", 5000), input("last.chn", 100)});
+    const BatchResult result =
+        batchInto("/out", {input("first.chn", 100), input("big.chn", 5000), input("last.chn", 100)});
     EXPECT_EQ(result.converted, 2);
     EXPECT_EQ(platform.messages(), fileErrors({"/out/big.txt"}));
     EXPECT_EQ(files->files["/out/big.txt"], "earlier result");

@@ -24,7 +24,8 @@ struct ValueLog : ProgressDisplay {
 TEST(ProgressSteps, APassShowsWhatUpdateProgressAtEveryPointShows) {
     std::vector<long long> totals;
     for (long long total = 1; total <= 700; ++total) totals.push_back(total);
-    for (long long total : {999LL, 1000LL, 1001LL, 5459LL, 32767LL, 43600LL, 99999LL, 1234567LL}) totals.push_back(total);
+    for (long long total : {999LL, 1000LL, 1001LL, 5459LL, 32767LL, 43600LL, 99999LL, 1234567LL})
+        totals.push_back(total);
     for (long long total : totals) {
         ValueLog everyPoint, pass;
         PassProgress progress(total, &pass);

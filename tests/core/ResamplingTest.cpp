@@ -47,7 +47,8 @@ TEST(Resampling, LinearInterpolationBetweenAndOnPoints) {
 }
 
 TEST(Resampling, DeliveringPointsWithRangeAndRounding) {
-    const std::vector<ScanPoint> points = {{19.99, 1.0}, {20.0, 2.0}, {25.0, 12.5}, {29.7, -0.4}, {30.0, 5.0}, {30.01, 6.0}};
+    const std::vector<ScanPoint> points = {{19.99, 1.0}, {20.0, 2.0},  {25.0, 12.5},
+                                           {29.7, -0.4}, {30.0, 5.0}, {30.01, 6.0}};
     ConversionSettings settings;
     settings.theRangeOptions = {20.0, 30.0};
     ConversionRequest request;

@@ -23,7 +23,8 @@ TEST(TextInputFaults, AFolderIsNoOptionFile) {
     CalibrationState state;
     state.installStartupValues();
     EXPECT_FALSE(readOptionsFile(dir.path(), state, platform));
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", "Couldn't open option file."}}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", "File Error", "Couldn't open option file."}}));
     EXPECT_EQ(state.header.K, kStartupK);
 }
 

@@ -74,7 +74,8 @@ TEST_F(WriterFixture, ChannelListStartsAtFirstChannel) {
 TEST_F(WriterFixture, ConstantStepGridCutsTheSpanToWholeDegrees) {
     // 10.0 to 80.7 at step 0.25: 280 grid points, the last at 79.75.
     session.settings.constStepOpts = {1, 0, 0.25};
-    const std::string text = write(writeTextFileTTheta, evenScan(10.0, 80.7, 0.1, hundredPlusIndex), kConstantStep, "txt");
+    const std::string text =
+        write(writeTextFileTTheta, evenScan(10.0, 80.7, 0.1, hundredPlusIndex), kConstantStep, "txt");
     EXPECT_EQ(countLines(text), 281);
     EXPECT_NE(text.find("\r\n79.75000000\t"), std::string::npos);
     EXPECT_EQ(text.find("\r\n80.00000000\t"), std::string::npos);
@@ -127,7 +128,8 @@ TEST_F(WriterFixture, HeaderRangeWithLimitsAndCpiHeader) {
 
     // Between two grid points the maximum gives the lower one; without limits the last value.
     session.settings.theRangeOptions = {10.0, 80.011};
-    EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep | kRangeLimits, "dat").substr(0, 24), "  10.000   0.020  80.000");
+    EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep | kRangeLimits, "dat").substr(0, 24),
+              "  10.000   0.020  80.000");
     EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep, "dat").substr(0, 24), "  10.000   0.020  89.980");
 }
 

@@ -12,7 +12,9 @@ inline std::string couldNotOpenInput(const std::string& path) {
 inline std::string corruptedInput(const std::string& path) {
     return "The input file \"" + path + "\" \nhas been corrupted.";
 }
-inline std::string notAChnFile(const std::string& path) { return "The input file \"" + path + "\" \nwasn't a CHN file."; }
+inline std::string notAChnFile(const std::string& path) {
+    return "The input file \"" + path + "\" \nwasn't a CHN file.";
+}
 inline std::string couldNotOpenOutput(const std::string& path) {
     return "Couldn't open output file: " + path +
            "\nYour disk my be full, you may not have write permission or you may have the file already open."

@@ -22,7 +22,8 @@ std::string chnBytes(std::int16_t firstChannel, const std::vector<std::int32_t>&
     put16(out, 0, 0xFFFF);
     for (std::size_t i = 2; i < 28; ++i) out[i] = static_cast<char>(0x30 + i);  // times, dates: not read
     put16(out, 28, static_cast<std::uint16_t>(firstChannel));
-    put16(out, 30, static_cast<std::uint16_t>(numChannels == kCountOfValues ? static_cast<int>(counts.size()) : numChannels));
+    const int announced = numChannels == kCountOfValues ? static_cast<int>(counts.size()) : numChannels;
+    put16(out, 30, static_cast<std::uint16_t>(announced));
     for (std::size_t i = 0; i < counts.size(); ++i) put32(out, 32 + 4 * i, static_cast<std::uint32_t>(counts[i]));
     return out + trailer;
 }
@@ -34,7 +35,8 @@ std::string gufiBytes(float firstAngle, float angleStep, const std::vector<float
         for (std::size_t i = 0; i < 643; ++i) out[i] = static_cast<char>((i * 37 + 11) & 0xFF);
     put32(out, 9, std::bit_cast<std::uint32_t>(firstAngle));
     put32(out, 13, std::bit_cast<std::uint32_t>(angleStep));
-    put16(out, 17, static_cast<std::uint16_t>(numPoints == kCountOfValues ? static_cast<int>(counts.size()) : numPoints));
+    const int announced = numPoints == kCountOfValues ? static_cast<int>(counts.size()) : numPoints;
+    put16(out, 17, static_cast<std::uint16_t>(announced));
     for (std::size_t i = 0; i < counts.size(); ++i) put32(out, 643 + 4 * i, std::bit_cast<std::uint32_t>(counts[i]));
     return out;
 }
