@@ -28,28 +28,11 @@ TEST(TextInputFaults, AFolderIsNoOptionFile) {
     EXPECT_EQ(state.header.K, kStartupK);
 }
 
-TEST(TextInputFaults, ANamedPipeWithoutWriterReadsAsEmpty) {
+TEST(TextInputFaults, APipeWithoutWriterOrALineThatNeverEndsReadsAsEmpty) {
     TempDir dir;
     const std::string pipe = dir.file("calibration.pre");
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    ScriptedPlatform platform;
-    CalibrationState state;
-    state.installStartupValues();
-    EXPECT_TRUE(readOptionsFile(pipe, state, platform));
-    EXPECT_TRUE(platform.messages().empty());
-    EXPECT_EQ(state.header.K, kStartupK);
-    EXPECT_EQ(state.numOfDataPoints(), 4);
-
-    // As the XFit file of a peak import: no peaks.
-    writeFile(dir.file("Si.std"), "name= 'Si'\nDATA\n28.44\n\n");
-    StandardsImport data;
-    EXPECT_FALSE(importStandardAndPeaks(dir.file("Si.std"), pipe, data, platform));
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "No Points");
-}
-
-TEST(TextInputFaults, ALineThatNeverEndsEndsTheFileInsteadOfTakingAllMemory) {
-    // /dev/zero delivers zeros for ever and never a line feed.
+    // /dev/zero delivers zeros for ever and never a line feed: it ends the file instead of taking all memory.
     TextFile zeros("/dev/zero");
     ASSERT_TRUE(zeros.isOpen());
     std::string line = "before";
@@ -58,11 +41,21 @@ TEST(TextInputFaults, ALineThatNeverEndsEndsTheFileInsteadOfTakingAllMemory) {
     EXPECT_EQ(zeros.readLine(line), -1);  // and stays ended
 
     ScriptedPlatform platform;
-    CalibrationState state;
-    state.installStartupValues();
-    EXPECT_TRUE(readOptionsFile("/dev/zero", state, platform));
-    EXPECT_EQ(state.header.K, kStartupK);
-    EXPECT_EQ(state.numOfDataPoints(), 4);
+    for (const std::string& path : {pipe, std::string("/dev/zero")}) {
+        CalibrationState state;
+        state.installStartupValues();
+        EXPECT_TRUE(readOptionsFile(path, state, platform)) << path;
+        EXPECT_EQ(state.header.K, kStartupK);
+        EXPECT_EQ(state.numOfDataPoints(), 4);
+    }
+    EXPECT_TRUE(platform.messages().empty());
+
+    // As the XFit file of a peak import: no peaks.
+    writeFile(dir.file("Si.std"), "name= 'Si'\nDATA\n28.44\n\n");
+    StandardsImport data;
+    EXPECT_FALSE(importStandardAndPeaks(dir.file("Si.std"), pipe, data, platform));
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_EQ(platform.messages()[0].title, "No Points");
 }
 
 TEST(TextInputFaults, LinesUpToTheLimitAreReadWhole) {
