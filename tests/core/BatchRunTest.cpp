@@ -16,13 +16,8 @@ using test::fileExists;
 using test::gufiBytes;
 using test::readFile;
 using test::TempDir;
+using test::varyingCounts;
 using test::writeFile;
-
-std::vector<std::int32_t> someCounts(int n) {
-    std::vector<std::int32_t> counts;
-    for (int i = 0; i < n; ++i) counts.push_back(100 + (i * 37) % 50);
-    return counts;
-}
 
 struct BatchFixture : ::testing::Test {
     BatchFixture() { session.calibration.installStartupValues(); }
@@ -41,7 +36,7 @@ struct BatchFixture : ::testing::Test {
 };
 
 TEST_F(BatchFixture, OneInputTakesTheChosenNameWithTheWritersExtension) {
-    const BatchInput a = input("data/a.chn", chnBytes(0, someCounts(5)));
+    const BatchInput a = input("data/a.chn", chnBytes(0, varyingCounts(5)));
     platform.fileAnswers = {dir.file("chosen/out.dat")};
     std::filesystem::create_directory(dir.file("chosen"));
     const BatchResult result = convertFiles(session, platform, {a}, text);
@@ -65,9 +60,9 @@ TEST_F(BatchFixture, OneInputTakesTheChosenNameWithTheWritersExtension) {
 }
 
 TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames) {
-    const BatchInput a = input("x/a.chn", chnBytes(0, someCounts(5)));
-    const BatchInput b = input("x/b.chn", chnBytes(0, someCounts(6)));
-    const BatchInput sameName = input("y/a.chn", chnBytes(0, someCounts(7)));
+    const BatchInput a = input("x/a.chn", chnBytes(0, varyingCounts(5)));
+    const BatchInput b = input("x/b.chn", chnBytes(0, varyingCounts(6)));
+    const BatchInput sameName = input("y/a.chn", chnBytes(0, varyingCounts(7)));
     std::filesystem::create_directory(dir.file("out"));
     writeFile(dir.file("out/b.dat"), "keep me");
     writeFile(dir.file("out/b-0001.dat"), "and me");
@@ -99,7 +94,7 @@ TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames
 }
 
 TEST_F(BatchFixture, CancelledDestinationGufiAnglesThroughTheLineAndChannelLists) {
-    const BatchInput a = input("a.chn", chnBytes(7, someCounts(3)));
+    const BatchInput a = input("a.chn", chnBytes(7, varyingCounts(3)));
     const BatchResult cancelled = convertFiles(session, platform, {a}, text);
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_TRUE(callsOf("progressOpen").empty());
@@ -147,7 +142,7 @@ TEST_F(BatchFixture, ChoicesFromTheMainPanel) {
 TEST_F(BatchFixture, LargestChannelFileResampledWithTheSpline) {
     // 32767 channels through the calibration spline, resampled by the spline: the scan's own
     // spline sorts an ascending scan in one pass.
-    const BatchInput big = input("big.chn", chnBytes(0, someCounts(32767)));
+    const BatchInput big = input("big.chn", chnBytes(0, varyingCounts(32767)));
     session.settings.constStepOpts = {3, 0, 0.01};
     platform.recordProgressValues = false;
     const BatchResult result = runBatch(session, platform, {big}, {kSplineConversion, kConstantStep, kCpiOutput},

@@ -33,12 +33,6 @@ using test::readFile;
 using test::TempDir;
 using test::writeFile;
 
-std::vector<std::int32_t> counts(int n) {
-    std::vector<std::int32_t> values;
-    for (int i = 0; i < n; ++i) values.push_back(50 + (i * 13) % 40);
-    return values;
-}
-
 // A folder the program may not write into, whoever runs the tests: a read-only mount for root
 // (who may write anywhere else), a folder without write permission for everyone else. Empty
 // when neither can be had here.
@@ -75,7 +69,7 @@ struct OutputFaults : ::testing::Test {
         platform.recordProgressValues = false;
     }
     BatchInput input(const std::string& name, int channels = 10) {
-        writeFile(dir.file(name), chnBytes(0, counts(channels)));
+        writeFile(dir.file(name), chnBytes(0, test::varyingCounts(channels)));
         return {dir.file(name), kChnFileType};
     }
     BatchResult batchInto(const std::string& folder, const std::vector<BatchInput>& inputs) {

@@ -16,6 +16,12 @@ void put32(std::string& out, std::size_t at, std::uint32_t v) {
 
 }  // namespace
 
+std::vector<std::int32_t> varyingCounts(int n) {
+    std::vector<std::int32_t> counts;
+    for (int i = 0; i < n; ++i) counts.push_back(100 + (i * 37) % 50);
+    return counts;
+}
+
 std::string chnBytes(std::int16_t firstChannel, const std::vector<std::int32_t>& counts, const std::string& trailer,
                      int numChannels) {
     std::string out(32 + 4 * counts.size(), '\0');

@@ -10,6 +10,9 @@ namespace s2t::test {
 // Announce as many values as are given.
 inline constexpr int kCountOfValues = -2147483647 - 1;
 
+// n counts that vary from channel to channel: 100, 137, 124, 111, ...
+std::vector<std::int32_t> varyingCounts(int n);
+
 // An MCA channel file: signature FF FF, firstChannel at 28, numChannels at 30 (the number of
 // counts unless given), the counts, then trailer bytes.
 std::string chnBytes(std::int16_t firstChannel, const std::vector<std::int32_t>& counts,
