@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "engine/OutputFormats.h"
@@ -36,11 +37,7 @@ struct WriterFixture : ::testing::Test {
         std::remove(path.c_str());
         return bytes;
     }
-    static int countLines(const std::string& text) {
-        int lines = 0;
-        for (char c : text) lines += c == '\n';
-        return lines;
-    }
+    static long countLines(const std::string& text) { return std::count(text.begin(), text.end(), '\n'); }
 
     TempDir dir;
     Session session;
@@ -162,16 +159,13 @@ TEST_F(WriterFixture, EmptyScanWithConstantStepWritesTheHeaderOnly) {
 TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {
     session.settings.constStepOpts = {1, 1, 0.25};
     const Scan scan = evenScan(10.0, 14.0, 0.1, [](std::size_t i) { return 0.5 * static_cast<double>(i); });
-    request.outputFile = dir.file("out");
-    request.options = kConstantStep | kFractionalCounts;
-    Scan copy = scan;
-    ASSERT_TRUE(writeGUFIFile(request, copy, session, platform));
-    const std::string bytes = readFile(dir.file("out.guf"));
+    const std::string bytes = write(writeGUFIFile, scan, kConstantStep | kFractionalCounts, "guf");
     ASSERT_EQ(bytes.size(), 643u + 4 * 16);
     EXPECT_EQ(bytes.substr(19, 624), std::string(624, '\0'));
 
+    test::writeFile(dir.file("back.guf"), bytes);
     ConversionRequest back;
-    back.inputFile = dir.file("out.guf");
+    back.inputFile = dir.file("back.guf");
     back.conversion = kFileAngles;
     Scan read;
     ASSERT_EQ(readGUFIFile(back, read, session.calibration, session.settings, platform), 0);
@@ -181,7 +175,6 @@ TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {
         EXPECT_EQ(read.points[i].count, static_cast<float>(1.25 * static_cast<double>(i)));
     }
     // More than 32767 values do not fit: refused, naming the file, and nothing left behind.
-    std::remove(dir.file("out.guf").c_str());
     session.settings.constStepOpts.step = 0.0001;
     EXPECT_EQ(write(writeGUFIFile, evenScan(10.0, 14.0, 0.1, hundredPlusIndex), kConstantStep, "guf"), "");
     ASSERT_FALSE(platform.messages().empty());
