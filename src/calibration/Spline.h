@@ -213,8 +213,7 @@ double splint(std::span<const Record> points, double x, bool* zeroWidth = nullpt
 }
 
 // splint() at each of the abscissae xs, into ys: the same values to the last bit. Ascending
-// abscissae (a grid) are taken interval by interval: each interval's records and width are read
-// once for all the values in it, and no value searches for its interval. An abscissa below the one
+// abscissae (a grid) walk from interval to interval and never search; an abscissa below the one
 // before falls back to the bisection. cursor: where the walk stands, kept between calls.
 template <class Record>
 void splintAscending(std::span<const Record> points, std::span<const double> xs, double* ys, IntervalCursor& cursor) {
@@ -227,30 +226,25 @@ void splintAscending(std::span<const Record> points, std::span<const double> xs,
         return;
     }
     std::size_t klo = std::min(cursor.lower, n - 2);
-    std::size_t k = 0;
-    while (k < xs.size()) {
-        // The bisection's interval for xs[k]: klo is 0 or not above it, klo + 1 the last record
-        // or above it.
-        if (klo > 0 && xs[k] < points[klo].*X) klo = splineInterval(points, xs[k], static_cast<IntervalCursor*>(nullptr));
-        while (klo + 2 < n && !(xs[k] < points[klo + 1].*X)) ++klo;
+    for (std::size_t k = 0; k < xs.size(); ++k) {
+        // The bisection's interval: klo is 0 or not above x, klo + 1 the last record or above x.
+        const double x = xs[k];
+        if (klo > 0 && x < points[klo].*X) klo = splineInterval(points, x, static_cast<IntervalCursor*>(nullptr));
+        // A grid about as fine as the records moves on by one interval at some values and not at
+        // others, in no pattern a branch predictor could follow: that step is taken without a
+        // branch, longer ones (rare) by the loop.
+        klo += static_cast<std::size_t>(klo + 2 < n && !(x < points[klo + 1].*X));
+        while (klo + 2 < n && !(x < points[klo + 1].*X)) ++klo;
         const Record& lo = points[klo];
         const Record& hi = points[klo + 1];
-        // The values below `upper`, and not below the one before, share this interval.
-        const double upper = klo + 2 < n ? hi.*X : std::numeric_limits<double>::infinity();
-        auto sameInterval = [&](std::size_t j) { return j < xs.size() && xs[j] < upper && !(xs[j] < xs[j - 1]); };
         const double h = hi.*X - lo.*X;
         if (h == 0.0) {
-            do ys[k] = lo.*Y;
-            while (sameInterval(++k));
+            ys[k] = lo.*Y;
             continue;
         }
-        const double hh = h * h;
-        do {
-            const double x = xs[k];
-            const double a = (hi.*X - x) / h;
-            const double b = (x - lo.*X) / h;
-            ys[k] = a * lo.*Y + b * hi.*Y + ((a * a * a - a) * lo.*Y2 + (b * b * b - b) * hi.*Y2) * hh / 6.0;
-        } while (sameInterval(++k));
+        const double a = (hi.*X - x) / h;
+        const double b = (x - lo.*X) / h;
+        ys[k] = a * lo.*Y + b * hi.*Y + ((a * a * a - a) * lo.*Y2 + (b * b * b - b) * hi.*Y2) * (h * h) / 6.0;
     }
     cursor.lower = klo;
 }
