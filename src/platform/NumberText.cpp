@@ -122,10 +122,7 @@ char* putFixed(char* at, double value, int precision, int width) {
 
 char* putInteger(char* at, long long value, int width) {
     // Two digits at a time, straight into place: this runs for nearly every value a writer writes.
-    static constexpr char kPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
+    constexpr const char* kPairs = kDigitPairs;
     const bool negative = value < 0;
     auto magnitude =
         negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
@@ -150,7 +147,7 @@ char* putInteger(char* at, long long value, int width) {
     return end;
 }
 
-char* putWhole(char* at, double value, int width) {
+char* putWholeOfAnySize(char* at, double value, int width) {
     // The conversion truncates toward zero as the format asks, and a value between -1 and 0
     // becomes 0, never "-0".
     if (std::fabs(value) < 9.0e18) return putInteger(at, static_cast<long long>(value), width);

@@ -2,8 +2,10 @@
 // the process runs under: files never get a decimal comma, and "28.783" always reads as 28.783.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -28,8 +30,38 @@ inline constexpr int kMaxPrecision = 40;
 inline constexpr int kMaxWidth = 64;
 inline constexpr std::size_t kNumberRoom = 400;
 char* putFixed(char* at, double value, int precision, int width = 0);
-char* putWhole(char* at, double value, int width = 0);
+char* putWholeOfAnySize(char* at, double value, int width = 0);
 char* putInteger(char* at, long long value, int width = 0);
+
+// "00" to "99", two characters each.
+inline constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// putWholeOfAnySize, with a short way for what nearly every count of a file is: a whole number
+// below 10 000 in a field of at most eight characters. Its four digits are made at once, leading
+// zeros become spaces, and the field is the last characters of eight stored at `at` (those past
+// the returned end are scratch). No branch depends on the number of digits, which changes from
+// value to value in a scan. Compiled into each writer's loop.
+inline char* putWhole(char* at, double value, int width = 0) {
+    static_assert(std::endian::native == std::endian::little, "the digits are assembled in a little-endian word");
+    if (!(value >= 0.0 && value < 10000.0 && width <= 8)) return putWholeOfAnySize(at, value, width);
+    const auto v = static_cast<std::uint32_t>(value);
+    auto pair = [](std::uint32_t p) {
+        std::uint16_t two;
+        std::memcpy(&two, &kDigitPairs[2 * p], 2);
+        return static_cast<std::uint32_t>(two);
+    };
+    const int digits = 1 + static_cast<int>(v >= 10) + static_cast<int>(v >= 100) + static_cast<int>(v >= 1000);
+    const std::uint32_t leadingZeros = (1U << (8 * (4 - digits))) - 1;  // at most three bytes
+    const std::uint32_t four = pair(v / 100) | pair(v % 100) << 16;    // byte 0: the first digit
+    const std::uint64_t field = 0x20202020ULL | static_cast<std::uint64_t>((four & ~leadingZeros) | (0x20202020U & leadingZeros)) << 32;
+    const int length = width > digits ? width : digits;
+    const std::uint64_t text = field >> (8 * (8 - length));
+    std::memcpy(at, &text, 8);
+    return at + length;
+}
 
 // atof: leading white space skipped, the longest prefix that forms a number is converted
 // (sign, digits, point, exponent, inf, nan); no number gives 0.0.
