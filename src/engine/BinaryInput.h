@@ -4,7 +4,6 @@
 
 #include <bit>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 namespace s2t {
@@ -16,16 +15,16 @@ public:
     BinaryInput(const BinaryInput&) = delete;
     BinaryInput& operator=(const BinaryInput&) = delete;
 
-    bool isOpen() const { return file_ != nullptr; }
+    bool isOpen() const { return fd_ >= 0; }
     // The file's size in bytes (-1 when unknown, e.g. a pipe).
     long long size() const { return size_; }
-    // Reads up to length bytes from offset; returns how many were read.
+    // Reads up to length bytes from offset; returns how many were read (0 from a pipe).
     std::size_t readAt(long long offset, void* buffer, std::size_t length);
-    // Reads from the current position.
+    // Reads up to length bytes from the current position: fewer only at the end of the file.
     std::size_t read(void* buffer, std::size_t length);
 
 private:
-    std::FILE* file_ = nullptr;
+    int fd_ = -1;
     long long size_ = -1;
 };
 

@@ -8,8 +8,11 @@
 
 namespace s2t {
 
-// The file opened for binary reading, or null when it cannot be opened or is a folder. size
-// receives the file's size in bytes, or -1 when it has none (a pipe or a device).
+// The descriptor of the file opened for reading, or -1 when it cannot be opened or is a folder.
+// size receives the file's size in bytes, or -1 when it has none (a pipe or a device).
+int openInputDescriptor(const std::string& path, long long& size);
+
+// The same file as a stream for binary reading, or null.
 std::FILE* openInputFile(const std::string& path, long long& size);
 
 }  // namespace s2t
