@@ -49,8 +49,8 @@ std::string temporaryName(const std::string& folder, const std::string& name) {
 }
 
 // One output file: either written without a name (anonymous, O_TMPFILE) or under a temporary
-// name beside its target. The descriptor is locked (flock) from the start, so that the file is
-// never taken for a dead run's leftover while it has a temporary name.
+// name beside its target. The descriptor is locked (flock) before the file has a temporary name,
+// so that it is never taken for a dead run's leftover while it has one.
 class PosixOutputFile : public PendingOutputFile {
 public:
     // temporary: the file's temporary name; empty for a file without a name.
@@ -100,7 +100,8 @@ public:
         // new one, never an empty or partial one. A new name risks no earlier data, and a
         // device flush per file would cost a batch more than all its computing.
         if (!failed_ && replacing_ && ::fdatasync(fd_) != 0) failed_ = true;
-        if (!failed_ && ::fchmod(fd_, mode_) != 0) failed_ = true;
+        // A file made without a name already has a new file's permissions (see createPendingFile).
+        if (!failed_ && (replacing_ || !anonymous_) && ::fchmod(fd_, mode_) != 0) failed_ = true;
         // Named while still open and locked, so that no other run takes the file for a leftover
         // of a killed one and removes it before it has its name.
         if (!failed_ && !publish()) failed_ = true;
@@ -113,22 +114,31 @@ public:
 private:
     bool publish() {
         if (anonymous_) {
-            const std::string self = "/proc/self/fd/" + std::to_string(fd_);
             // Under a new name the complete file appears in one step.
-            if (!replacing_ && ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0)
-                return true;
+            if (!replacing_ && linkTo(target_)) return true;
             // Another file has taken the name since (or was there): it is replaced as below,
             // from a temporary name.
             if (!replacing_ && errno != EEXIST) return false;
-            if (!linkUnderTemporaryName(self)) return false;
+            if (!linkUnderTemporaryName()) return false;
         }
         return ::rename(temporary_.c_str(), target_.c_str()) == 0;
     }
 
-    bool linkUnderTemporaryName(const std::string& self) {
+    // Gives the file without a name the name path. Linking the descriptor itself spares the
+    // kernel a walk through /proc, but older kernels allow it only to privileged processes;
+    // the link through /proc works for everyone.
+    bool linkTo(const std::string& path) {
+        if (::linkat(fd_, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT && errno != EPERM) return false;
+        const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+        return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
+    }
+
+    bool linkUnderTemporaryName() {
+        ::flock(fd_, LOCK_EX | LOCK_NB);
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string path = temporaryName(folder_, nameHint_);
-            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            if (linkTo(path)) {
                 temporary_ = std::move(path);
                 return true;
             }
@@ -194,12 +204,11 @@ std::unique_ptr<PendingOutputFile> RealFileSystem::createPendingFile(const std::
     removeLeftovers(folder);
     if (namesUnnamedFiles_) {
         // Without a name, the file needs no lock on the folder while it is made (files made side
-        // by side do not wait for each other), and a killed run leaves nothing behind.
-        const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-        if (fd >= 0) {
-            ::flock(fd, LOCK_EX | LOCK_NB);
-            return std::make_unique<PosixOutputFile>(folder, name, std::string(), fd, umask_);
-        }
+        // by side do not wait for each other), and a killed run leaves nothing behind. Nobody can
+        // open it before it is named, so it gets a new file's permissions at once, as any file
+        // made under a name would (the umask, or the folder's default access list).
+        const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd >= 0) return std::make_unique<PosixOutputFile>(folder, name, std::string(), fd, umask_);
         // A file system without O_TMPFILE: a temporary name instead.
     }
     const std::string pattern = folder + "." + name + std::string(kPartialMarker) + "XXXXXX";
