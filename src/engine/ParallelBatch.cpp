@@ -31,7 +31,8 @@ public:
           progress_(progress),
           plan_(plan),
           calibrationSpline_(calibrationSpline),
-          window_(2 * workers),
+          window_(8 * workers),
+          wakeAfter_(2 * workers),
           slots_(window_) {}
 
     // Lets the workers begin, once the state they read is ready.
@@ -43,6 +44,7 @@ private:
     friend class SlotRecorder;
     friend struct Worker;
     FileSlot& slot(std::size_t k) { return slots_[k % window_]; }
+    bool playerMayGo();
     void handOver(std::size_t k, RecordedStretch& stretch, bool last);
     void play(std::size_t k, BatchResult& result);
 
@@ -51,7 +53,8 @@ private:
     ProgressDisplay& progress_;
     const BatchPlan& plan_;
     BatchSpline& calibrationSpline_;
-    const std::size_t window_;  // files in flight at most: started and not yet played back
+    const std::size_t window_;     // files in flight at most: started and not yet played back
+    const std::size_t wakeAfter_;  // completed files the caller's thread is woken for (see playerMayGo)
     CalibrationState firstCalibration_;
     ConversionSettings batchSettings_;
 
@@ -62,6 +65,8 @@ private:
     bool started_ = false;
     std::size_t nextToStart_ = 0;
     std::size_t nextToPlay_ = 0;
+    std::size_t completed_ = 0;  // files converted to the end and not yet played back
+    bool playerAwake_ = false;   // the caller's thread has not waited since it was last woken
     std::string date_;
 };
 
@@ -78,7 +83,19 @@ private:
     ParallelBatch& batch_;
 };
 
+// Whether the caller's thread has reason to play the next file now (the mutex held). Part of a
+// large file is played at once, to free its room. Complete files are played a few at a time: each
+// wake-up of the caller's thread takes a processor from a worker for a moment, and files take
+// a fraction of a millisecond each. Once awake, it plays every complete file there is; the last
+// files of the batch are played as they come.
+bool ParallelBatch::playerMayGo() {
+    const FileSlot& s = slot(nextToPlay_);
+    if (!s.done) return !s.ready.empty();
+    return playerAwake_ || completed_ >= wakeAfter_ || nextToStart_ >= plan_.size();
+}
+
 void ParallelBatch::handOver(std::size_t k, RecordedStretch& stretch, bool last) {
+    bool wake = false;
     {
         std::unique_lock lock(mutex_);
         FileSlot& s = slot(k);
@@ -86,9 +103,13 @@ void ParallelBatch::handOver(std::size_t k, RecordedStretch& stretch, bool last)
         // than about two stretches of a file are held at a time.
         if (!last) workersWake_.wait(lock, [&] { return s.ready.size() < 2 || s.abandoned; });
         if (!s.abandoned) s.ready.push_back(std::move(stretch));
-        if (last) s.done = true;
+        if (last) {
+            s.done = true;
+            ++completed_;
+        }
+        wake = playerMayGo();
     }
-    playerWakes_.notify_one();
+    if (wake) playerWakes_.notify_one();
     stretch.clear();
 }
 
@@ -177,7 +198,11 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
         {
             std::unique_lock lock(mutex_);
             FileSlot& s = slot(k);
-            playerWakes_.wait(lock, [&] { return !s.ready.empty() || s.done; });
+            if (!playerMayGo()) {
+                playerAwake_ = false;
+                playerWakes_.wait(lock, [&] { return playerMayGo(); });
+            }
+            playerAwake_ = true;
             full = s.ready.size() >= 2;
             taken.swap(s.ready);
             done = s.done;
@@ -206,6 +231,7 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
     else
         ++result.skipped;
     s = FileSlot{};
+    --completed_;
     nextToPlay_ = k + 1;
 }
 
