@@ -70,6 +70,14 @@ TEST(RealFileSystem, PendingFilesShowOnlyUnderTheirNameOnceCommitted) {
     EXPECT_EQ(readFile(dir.file("scan-0001.txt")), "numbered");
     EXPECT_EQ(readFile(dir.file("late.txt")), "late");
     EXPECT_EQ(namesIn(dir.path()), (std::vector<std::string>{"late.txt", "scan-0001.txt"}));
+    // Both got a new file's permissions, as files made under their names would have.
+    const mode_t umask = ::umask(022);
+    ::umask(umask);
+    for (const char* name : {"scan-0001.txt", "late.txt"}) {
+        struct stat status {};
+        ASSERT_EQ(::stat(dir.file(name).c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 07777, 0666 & ~umask) << name;
+    }
 }
 
 TEST(RealFileSystem, ExistsAndUncreatableFiles) {

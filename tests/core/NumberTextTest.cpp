@@ -75,6 +75,15 @@ TEST(NumberText, WholeNumbersArePercentDOfTheTruncatedValue) {
         }
     }
     // Beyond the range of integers: still every digit, never a wrapped value.
+    // Each digit count and field width of the short way counts take, and the values beyond it.
+    for (double value : {0.0, 0.5, 9.0, 9.99, 10.0, 99.0, 100.0, 999.0, 1000.0, 9999.0, 9999.99, 10000.0, 99999.0}) {
+        for (int width = 0; width <= 10; ++width) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, "%*lld", width, static_cast<long long>(value));
+            char buffer[kNumberRoom];
+            ASSERT_EQ(std::string(buffer, putWhole(buffer, value, width)), expected) << value << " in " << width;
+        }
+    }
     EXPECT_EQ(formatWhole(-0.999, 3), "  0");
     EXPECT_EQ(formatWhole(-1e19), "-10000000000000000000");
     EXPECT_EQ(formatWhole(1e20), "100000000000000000000");

@@ -1,8 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <span>
+#include <thread>
+#include <utility>
 
 #include "calibration/Spline.h"
 #include "engine/ChannelMapping.h"
@@ -44,6 +51,32 @@ struct ReaderFixture : ::testing::Test {
     ConversionRequest request;
     Scan scan;
 };
+
+// A channel file that arrives through a named pipe in pieces, as another program writes it: the
+// reader waits for every piece of the header and of the counts.
+TEST_F(ReaderFixture, ChannelFileFromAPipeInPieces) {
+    const std::vector<std::int32_t> counts = {3, 1, 4, 1, 5, 9, 2, 6};
+    const std::string bytes = chnBytes(7, counts);
+    request.inputFile = dir.file("piped.chn");
+    ASSERT_EQ(::mkfifo(request.inputFile.c_str(), 0600), 0);
+    // Opened for reading and writing, the pipe has a writer from the start without waiting for
+    // a reader.
+    const int pipe = ::open(request.inputFile.c_str(), O_RDWR);
+    ASSERT_GE(pipe, 0);
+    std::thread writer([&] {
+        for (auto [from, to] : {std::pair<std::size_t, std::size_t>{0, 5}, {5, 33}, {33, bytes.size()}}) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            EXPECT_EQ(::write(pipe, bytes.data() + from, to - from), static_cast<ssize_t>(to - from));
+        }
+    });
+    const int result = readMCAFile(request, scan, calibration, settings, platform);
+    writer.join();
+    ::close(pipe);
+    ASSERT_EQ(result, 0) << platform.calls.size() << " calls";
+    ASSERT_EQ(scan.points.size(), counts.size());
+    for (std::size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(scan.points[i].count, counts[i]);
+    EXPECT_EQ(settings.startAngle, 7.0);
+}
 
 TEST_F(ReaderFixture, ChannelFileMapsIndicesAndIgnoresTrailer) {
     const std::vector<std::int32_t> counts = {0, 7, std::numeric_limits<std::int32_t>::max(),
