@@ -11,8 +11,8 @@
 #
 # Usage: bench/compare.sh [BUILD_DIR]        (default: build/ beside bench/)
 # Environment: FILES (200 channel files of 4096 channels), BIG_FILES (4 of 32767), STEP (0.02),
-#              BIG_STEP (0.0025), RUNS (10 timed runs; the Python pipeline gets SLOW_RUNS, 3),
-#              KEEP=1 keeps the work folder.
+#              BIG_STEP (0.0025), RUNS (20 timed runs, in ROUNDS of 5, see below; the Python pipeline
+#              gets SLOW_RUNS, 3), KEEP=1 keeps the work folder.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
@@ -23,7 +23,8 @@ files=${FILES:-200}
 bigFiles=${BIG_FILES:-4}
 step=${STEP:-0.02}
 bigStep=${BIG_STEP:-0.0025}
-runs=${RUNS:-10}
+runs=${RUNS:-20}
+rounds=${ROUNDS:-5}
 slowRuns=${SLOW_RUNS:-3}
 jobs=$(nproc)
 date=2026-01-02
@@ -31,9 +32,15 @@ date=2026-01-02
 cmake --build "$build" --target scan2theta scan2theta-bench -j 2 >/dev/null
 converter=$build/scan2theta
 work=$(mktemp -d /tmp/scan2theta-compare.XXXXXX)
+# The folders made in the work folder are placed as if at the top of the file system (ext4's
+# "top of directory hierarchies" attribute): each in a block group of its own, rather than in the
+# group of /tmp, where builds and test runs delete files all the time (see measure below). Where
+# the attribute is unknown, nothing changes.
+chattr +T "$work" 2>/dev/null || true
 if [[ ${KEEP:-0} != 1 ]]; then trap 'rm -rf "$work"' EXIT; fi
 results=$work/results.tsv
 : >"$results"
+mkdir -p "$work/times"
 mkdir -p "$work/aside"
 fresh() {  # the shell command that gives the folder or file $1 a fresh start
   echo "mv $1 $work/aside/\$(date +%s%N) 2>/dev/null; mkdir -p \$(dirname $1); sync"
@@ -47,39 +54,44 @@ machine "before:"
 
 # measure NAME PREPARE RUNS OUTPUT COMMAND ARGUMENTS...: times the command, run without a shell
 # around it, with its standard output sent to OUTPUT; PREPARE (a shell command) runs untimed before
-# every run. Appends "name median min mean sd" in seconds to the results.
+# every run. Adds the times in seconds to those of NAME (work/times/NAME); summarize turns them into
+# "name median min mean sd" in the results.
 # Every run writes into a fresh output folder: PREPARE moves the last run's folder aside instead of
 # deleting it, because on an ext4 file system without a journal (as on this machine) creating files
-# right after thousands were deleted costs several times as much (the inode allocator skips inodes
-# deleted in the last 30 seconds), which no real conversion meets. The folders moved aside go at
-# the end (a few GiB under /tmp meanwhile). PREPARE also writes every dirty page to the disk, so
-# that no run shares the processors with the kernel writing back an earlier run's files.
-median_line='import statistics, sys
-t = [float(v) for v in sys.argv[2:]]
-print(sys.argv[1], statistics.median(t), min(t), statistics.mean(t),
-      statistics.stdev(t) if len(t) > 1 else 0.0, sep="\t")'
+# in a block group where thousands were deleted in the last minutes costs several times as much (the
+# inode allocator skips, one by one, inodes deleted in the last 60 seconds, or 6 minutes while their
+# inode table is not yet written back), which a conversion on an ordinary file system never meets.
+# The folders moved aside go at the end (a few GiB under /tmp meanwhile). PREPARE also writes every
+# dirty page to the disk, so that no run shares the processors with the kernel writing back an
+# earlier run's files.
 measure() {
   local name=$1 prepare=$2 count=$3 output=$4
   shift 4
   if command -v hyperfine >/dev/null; then
     hyperfine -N --style none --warmup 1 --runs "$count" --prepare "bash -c $(printf '%q' "$prepare")" \
-      --output "$output" --export-json "$work/$name.json" "$(printf '%q ' "$@")" >/dev/null 2>>"$work/hyperfine.log"
-    "$python" -c "import json, sys, subprocess
-times = json.load(open(sys.argv[1]))['results'][0]['times']
-subprocess.run([sys.executable, '-c', sys.argv[3], sys.argv[2]] + [repr(t) for t in times], check=True)" \
-      "$work/$name.json" "$name" "$median_line" >>"$results"
+      --output "$output" --export-json "$work/last.json" "$(printf '%q ' "$@")" >/dev/null 2>>"$work/hyperfine.log"
+    "$python" -c "import json, sys
+print(*json.load(open(sys.argv[1]))['results'][0]['times'], sep='\n')" "$work/last.json" >>"$work/times/$name"
   else
-    local times=() i start end
+    local i start end
     bash -c "$prepare" && "$@" >"$output"  # warm-up
     for ((i = 0; i < count; i++)); do
       bash -c "$prepare"
-      start=$(date +%s.%N)
+      start=$EPOCHREALTIME
       "$@" >"$output"
-      end=$(date +%s.%N)
-      times+=("$(echo "$end - $start" | bc)")
+      end=$EPOCHREALTIME
+      echo "$end - $start" | bc >>"$work/times/$name"
     done
-    "$python" -c "$median_line" "$name" "${times[@]}" >>"$results"
   fi
+}
+summarize() {
+  "$python" - "$work/times" >>"$results" <<'EOF'
+import os, statistics, sys
+for name in sorted(os.listdir(sys.argv[1])):
+    t = [float(v) for v in open(os.path.join(sys.argv[1], name))]
+    print(name, statistics.median(t), min(t), statistics.mean(t), statistics.stdev(t) if len(t) > 1 else 0.0,
+          sep="\t")
+EOF
 }
 
 # The batches and their calibrations: the built-in one for 4096 channels, the same points at eight
@@ -101,10 +113,17 @@ for batch in 4096 32767; do
     ours=$work/out-$batch-$format
     common=(convert --home "$home" --options "$options" --calibration spline --interpolation spline
             -f "$format" -s "$s" --date "$date" --overwrite -q)
-    measure "ours-$batch-$format" "$(fresh "$ours")" "$runs" /dev/null \
-      "$converter" "${common[@]}" -j "$jobs" -o "$ours" "${inputs[@]}"
-    measure "ours1-$batch-$format" "$(fresh "$work/j1")" "$runs" /dev/null \
-      "$converter" "${common[@]}" -j 1 -o "$work/j1" "${inputs[@]}"
+    # The converter with each -j and the floor the goals compare it with are timed in turns, a few
+    # runs each per round: the machine's speed drifts by 10 to 20 % over seconds (other guests of
+    # the host, the file system's state), and times taken side by side drift together.
+    for ((round = 0; round < rounds; round++)); do
+      measure "ours-$batch-$format" "$(fresh "$ours")" $((runs / rounds)) /dev/null \
+        "$converter" "${common[@]}" -j "$jobs" -o "$ours" "${inputs[@]}"
+      measure "ours1-$batch-$format" "$(fresh "$work/j1")" $((runs / rounds)) /dev/null \
+        "$converter" "${common[@]}" -j 1 -o "$work/j1" "${inputs[@]}"
+      measure "cat-$batch-$format" "$(fresh "$work/floor-all")" $((runs / rounds)) "$work/floor-all" \
+        cat "$ours"/*
+    done
     if ! diff -rq "$ours" "$work/j1" >/dev/null; then
       echo "compare.sh: -j $jobs and -j 1 wrote different files for $batch/$format" >&2
       exit 1
@@ -113,7 +132,6 @@ for batch in 4096 32767; do
       "$python" "$here/reference.py" --format "$format" --step "$s" --options "$options" --date "$date" \
       -o "$work/py-$batch-$format" "${inputs[@]}"
     outputs=("$ours"/*)
-    measure "cat-$batch-$format" "$(fresh "$work/floor-all")" "$runs" "$work/floor-all" cat "${outputs[@]}"
     measure "catfiles-$batch-$format" "$(fresh "$work/floor") && mkdir -p $work/floor" "$runs" /dev/null \
       bash -c 'for f in "$@"; do cat "$f" > '"$work/floor"'/"${f##*/}"; done' cat "${outputs[@]}"
   done
@@ -124,6 +142,7 @@ for batch in 4096 32767; do
 print(sum(open(f, "rb").read().count(b"\n") - 10 for f in glob.glob(sys.argv[1] + "/*.cpi")))' "$work/out-$batch-cpi")
 done
 machine "after: "
+summarize
 
 # Equal work: the Python pipeline's files against ours.
 echo
