@@ -124,12 +124,9 @@ private:
         return ::rename(temporary_.c_str(), target_.c_str()) == 0;
     }
 
-    // Gives the file without a name the name path. Linking the descriptor itself spares the
-    // kernel a walk through /proc, but older kernels allow it only to privileged processes;
-    // the link through /proc works for everyone.
+    // Gives the file without a name the name path, through its descriptor's entry in /proc (a
+    // link made from the descriptor itself needs privileges on older kernels).
     bool linkTo(const std::string& path) {
-        if (::linkat(fd_, "", AT_FDCWD, path.c_str(), AT_EMPTY_PATH) == 0) return true;
-        if (errno != ENOENT && errno != EPERM) return false;
         const std::string self = "/proc/self/fd/" + std::to_string(fd_);
         return ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0;
     }
