@@ -1,5 +1,6 @@
 #include "engine/ParallelBatch.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <system_error>
@@ -11,6 +12,9 @@
 
 namespace s2t {
 namespace {
+
+// How long the caller's thread leaves a complete file waiting for others before it plays it.
+constexpr std::chrono::microseconds kPlayerNap{1000};
 
 // What the workers hand over for one file, waiting to be played back.
 struct FileSlot {
@@ -86,8 +90,9 @@ private:
 // Whether the caller's thread has reason to play the next file now (the mutex held). Part of a
 // large file is played at once, to free its room. Complete files are played a few at a time: each
 // wake-up of the caller's thread takes a processor from a worker for a moment, and files take
-// a fraction of a millisecond each. Once awake, it plays every complete file there is; the last
-// files of the batch are played as they come.
+// a fraction of a millisecond each (and a complete file waits at most kPlayerNap for company).
+// Once awake, it plays every complete file there is; the last files of the batch are played as
+// they come.
 bool ParallelBatch::playerMayGo() {
     const FileSlot& s = slot(nextToPlay_);
     if (!s.done) return !s.ready.empty();
@@ -200,7 +205,11 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
             FileSlot& s = slot(k);
             if (!playerMayGo()) {
                 playerAwake_ = false;
-                playerWakes_.wait(lock, [&] { return playerMayGo(); });
+                // A complete file waits for company at most a moment: the files of a batch keep
+                // appearing as they are done, not all at its end.
+                while (!playerWakes_.wait_for(lock, kPlayerNap, [&] { return playerMayGo(); }) && !s.done &&
+                       s.ready.empty()) {
+                }
             }
             playerAwake_ = true;
             full = s.ready.size() >= 2;
