@@ -33,17 +33,21 @@ cmake --build "$build" --target scan2theta scan2theta-bench -j 2 >/dev/null
 converter=$build/scan2theta
 work=$(mktemp -d /tmp/scan2theta-compare.XXXXXX)
 # The folders made in the work folder are placed as if at the top of the file system (ext4's
-# "top of directory hierarchies" attribute): each in a block group of its own, rather than in the
-# group of /tmp, where builds and test runs delete files all the time (see measure below). Where
-# the attribute is unknown, nothing changes.
+# "top of directory hierarchies" attribute): in block groups of their own, rather than in the group
+# of /tmp, where builds and test runs delete files all the time (see measure below). Where the
+# attribute is unknown, nothing changes.
 chattr +T "$work" 2>/dev/null || true
 if [[ ${KEEP:-0} != 1 ]]; then trap 'rm -rf "$work"' EXIT; fi
 results=$work/results.tsv
 : >"$results"
 mkdir -p "$work/times"
-mkdir -p "$work/aside"
+# Every output folder, and those moved aside, in one folder: in one block group, which stays in
+# the memory of the file system from run to run (each folder made at the top would start in a cold
+# one).
+outs=$work/outputs
+mkdir -p "$outs/aside"
 fresh() {  # the shell command that gives the folder or file $1 a fresh start
-  echo "mv $1 $work/aside/\$(date +%s%N) 2>/dev/null; mkdir -p \$(dirname $1); sync"
+  echo "mv $1 $outs/aside/\$(date +%s%N) 2>/dev/null; mkdir -p \$(dirname $1); sync"
 }
 
 machine() {
@@ -110,7 +114,7 @@ for batch in 4096 32767; do
   if [[ $batch == 4096 ]]; then options=$home/Default.pre; s=$step; else options=$work/big.pre; s=$bigStep; fi
   inputs=("$work/in-$batch"/*.chn)
   for format in text xfit cpi; do
-    ours=$work/out-$batch-$format
+    ours=$outs/out-$batch-$format
     common=(convert --home "$home" --options "$options" --calibration spline --interpolation spline
             -f "$format" -s "$s" --date "$date" --overwrite -q)
     # The converter with each -j and the floor the goals compare it with are timed in turns, a few
@@ -119,27 +123,27 @@ for batch in 4096 32767; do
     for ((round = 0; round < rounds; round++)); do
       measure "ours-$batch-$format" "$(fresh "$ours")" $((runs / rounds)) /dev/null \
         "$converter" "${common[@]}" -j "$jobs" -o "$ours" "${inputs[@]}"
-      measure "ours1-$batch-$format" "$(fresh "$work/j1")" $((runs / rounds)) /dev/null \
-        "$converter" "${common[@]}" -j 1 -o "$work/j1" "${inputs[@]}"
-      measure "cat-$batch-$format" "$(fresh "$work/floor-all")" $((runs / rounds)) "$work/floor-all" \
+      measure "ours1-$batch-$format" "$(fresh "$outs/j1")" $((runs / rounds)) /dev/null \
+        "$converter" "${common[@]}" -j 1 -o "$outs/j1" "${inputs[@]}"
+      measure "cat-$batch-$format" "$(fresh "$outs/floor-all")" $((runs / rounds)) "$outs/floor-all" \
         cat "$ours"/*
     done
-    if ! diff -rq "$ours" "$work/j1" >/dev/null; then
+    if ! diff -rq "$ours" "$outs/j1" >/dev/null; then
       echo "compare.sh: -j $jobs and -j 1 wrote different files for $batch/$format" >&2
       exit 1
     fi
-    measure "python-$batch-$format" "$(fresh "$work/py-$batch-$format")" "$slowRuns" /dev/null \
+    measure "python-$batch-$format" "$(fresh "$outs/py-$batch-$format")" "$slowRuns" /dev/null \
       "$python" "$here/reference.py" --format "$format" --step "$s" --options "$options" --date "$date" \
-      -o "$work/py-$batch-$format" "${inputs[@]}"
+      -o "$outs/py-$batch-$format" "${inputs[@]}"
     outputs=("$ours"/*)
-    measure "catfiles-$batch-$format" "$(fresh "$work/floor") && mkdir -p $work/floor" "$runs" /dev/null \
-      bash -c 'for f in "$@"; do cat "$f" > '"$work/floor"'/"${f##*/}"; done' cat "${outputs[@]}"
+    measure "catfiles-$batch-$format" "$(fresh "$outs/floor") && mkdir -p $outs/floor" "$runs" /dev/null \
+      bash -c 'for f in "$@"; do cat "$f" > '"$outs/floor"'/"${f##*/}"; done' cat "${outputs[@]}"
   done
-  measure "xyconv-$batch-cpi" "$(fresh "$work/xy") && mkdir -p $work/xy" "$runs" /dev/null \
-    xyconv -t cpi -m "$work/xy" "$work/out-$batch-cpi"/*.cpi
+  measure "xyconv-$batch-cpi" "$(fresh "$outs/xy") && mkdir -p $outs/xy" "$runs" /dev/null \
+    xyconv -t cpi -m "$outs/xy" "$outs/out-$batch-cpi"/*.cpi
   # Points: the values of the CPI files, the same grid as every other format's.
   points[$batch]=$("$python" -c 'import sys, glob
-print(sum(open(f, "rb").read().count(b"\n") - 10 for f in glob.glob(sys.argv[1] + "/*.cpi")))' "$work/out-$batch-cpi")
+print(sum(open(f, "rb").read().count(b"\n") - 10 for f in glob.glob(sys.argv[1] + "/*.cpi")))' "$outs/out-$batch-cpi")
 done
 machine "after: "
 summarize
@@ -149,7 +153,7 @@ echo
 echo "The numpy/scipy pipeline's files against scan2theta's:"
 for batch in 4096 32767; do
   for format in text xfit cpi; do
-    "$python" - "$work/out-$batch-$format" "$work/py-$batch-$format" "$batch/$format" <<'EOF'
+    "$python" - "$outs/out-$batch-$format" "$outs/py-$batch-$format" "$batch/$format" <<'EOF'
 import os, sys
 ours, theirs, label = sys.argv[1:]
 names = sorted(os.listdir(ours))
