@@ -102,8 +102,8 @@ public:
         if (!failed_ && replacing_ && ::fdatasync(fd_) != 0) failed_ = true;
         // A file made without a name already has a new file's permissions (see createPendingFile).
         if (!failed_ && (replacing_ || !anonymous_) && ::fchmod(fd_, mode_) != 0) failed_ = true;
-        // Named while still open and locked, so that no other run takes the file for a leftover
-        // of a killed one and removes it before it has its name.
+        // Named while still open (and locked, if it goes by a temporary name), so that no other
+        // run takes the file for a leftover of a killed one and removes it before it has its name.
         if (!failed_ && !publish()) failed_ = true;
         committed_ = !failed_;
         ::close(fd_);
