@@ -61,8 +61,8 @@ public:
 // The real file system (POSIX). A new file is written without a name (O_TMPFILE, where the file
 // system has it) and linked under its name once complete: nothing is left behind if the process
 // dies. A file that replaces another, and every file where O_TMPFILE is missing, gets a temporary
-// name ".<name>.partial-XXXXXX" first, locked (flock) while it is written, and is renamed over the
-// target. A run that is killed leaves its temporary file behind; the next
+// name ".<name>.partial-XXXXXX", locked (flock) for as long as it has that name, and is renamed
+// over the target. A run that is killed leaves its temporary file behind; the next
 // output file created in that folder removes every such file that no live run holds, once per
 // folder and file system object.
 class RealFileSystem : public FileSystem {
