@@ -43,8 +43,10 @@ results=$work/results.tsv
 mkdir -p "$work/times"
 # Every output folder, and those moved aside, in one folder: in one block group, which stays in
 # the memory of the file system from run to run (each folder made at the top would start in a cold
-# one).
-outs=$work/outputs
+# one). Its name is random: ext4 starts its search for a top folder's group from the hash of the
+# name, so a fixed name would put every run's outputs into the group where the last run deleted its
+# own tens of thousands of files on exit, and meet the penalty described at measure below.
+outs=$(mktemp -d "$work/outputs.XXXXXX")
 mkdir -p "$outs/aside"
 fresh() {  # the shell command that gives the folder or file $1 a fresh start
   echo "mv $1 $outs/aside/\$(date +%s%N) 2>/dev/null; mkdir -p \$(dirname $1); sync"
