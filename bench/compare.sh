@@ -11,7 +11,7 @@
 #
 # Usage: bench/compare.sh [BUILD_DIR]        (default: build/ beside bench/)
 # Environment: FILES (200 channel files of 4096 channels), BIG_FILES (4 of 32767), STEP (0.02),
-#              BIG_STEP (0.0025), RUNS (20 timed runs, in ROUNDS of 5, see below; the Python pipeline
+#              BIG_STEP (0.0025), RUNS (40 timed runs, in ROUNDS of 10, see below; the Python pipeline
 #              gets SLOW_RUNS, 3), KEEP=1 keeps the work folder.
 set -euo pipefail
 
@@ -23,8 +23,8 @@ files=${FILES:-200}
 bigFiles=${BIG_FILES:-4}
 step=${STEP:-0.02}
 bigStep=${BIG_STEP:-0.0025}
-runs=${RUNS:-20}
-rounds=${ROUNDS:-5}
+runs=${RUNS:-40}
+rounds=${ROUNDS:-10}
 slowRuns=${SLOW_RUNS:-3}
 jobs=$(nproc)
 date=2026-01-02
