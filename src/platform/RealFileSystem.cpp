@@ -117,8 +117,9 @@ private:
             // Under a new name the complete file appears in one step.
             if (!replacing_ && linkTo(target_)) return true;
             // Another file has taken the name since (or was there): it is replaced as below,
-            // from a temporary name.
-            if (!replacing_ && errno != EEXIST) return false;
+            // from a temporary name, and like any replaced file only once the new bytes are on
+            // the device.
+            if (!replacing_ && (errno != EEXIST || ::fdatasync(fd_) != 0)) return false;
             if (!linkUnderTemporaryName()) return false;
         }
         return ::rename(temporary_.c_str(), target_.c_str()) == 0;
