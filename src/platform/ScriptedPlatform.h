@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,28 @@ struct PlatformCall {
 
     bool operator==(const PlatformCall&) const = default;
 };
+
+// How a call reads in the report of a failed expectation: {kind, "title", "text"}, line ends
+// written as \r and \n, instead of the object's raw bytes.
+inline void PrintTo(const PlatformCall& call, std::ostream* os) {
+    auto quoted = [os](const std::string& text) {
+        *os << '"';
+        for (char c : text) {
+            if (c == '\n')
+                *os << "\\n";
+            else if (c == '\r')
+                *os << "\\r";
+            else
+                *os << c;
+        }
+        *os << '"';
+    };
+    *os << '{' << call.kind << ", ";
+    quoted(call.title);
+    *os << ", ";
+    quoted(call.text);
+    *os << '}';
+}
 
 class ScriptedPlatform : public Platform {
 public:
