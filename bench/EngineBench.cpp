@@ -107,6 +107,11 @@ void formatValues(benchmark::State& state, Format&& format) {
     state.SetBytesProcessed(state.iterations() * static_cast<long long>(bytes));
 }
 
+void ChannelLine(benchmark::State& state) {
+    formatValues(state, [](char* at, int i, double, double y) { return writeChannelLine(at, i, y, LineEnd::CrLf); });
+}
+BENCHMARK(ChannelLine);
+
 void TextLine(benchmark::State& state) {
     formatValues(state, [](char* at, int, double x, double y) { return writeTThetaLine(at, 0, x, y, LineEnd::CrLf); });
 }
@@ -119,6 +124,8 @@ void TextLineFractional(benchmark::State& state) {
 }
 BENCHMARK(TextLineFractional);
 
+// XFIT and LHPM files write their values alike. (A GUFI file keeps each value as a float and writes
+// them all at once: no formatting per value.)
 void XfitValue(benchmark::State& state) {
     formatValues(state, [](char* at, int i, double, double y) { return writeXFitCount(at, 0, y, i, LineEnd::CrLf); });
 }

@@ -1,8 +1,20 @@
+#include <cmath>
+
 #include "engine/OutputPass.h"
 #include "engine/Writers.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
+
+char* writeChannelLine(char* at, long long channel, double count, LineEnd lineEnd) {
+    at = putInteger(at, channel);
+    *at++ = '\t';
+    // A whole count below 10 000 (nearly every count of a channel file) reads the same as a whole
+    // number, which takes the short path; -0 (a GUFI float) must keep its sign.
+    const bool shortWhole = count == std::trunc(count) && !std::signbit(count) && count < 10000.0;
+    at = shortWhole ? putWhole(at, count, 8) : putFixed(at, count, 0, 8);
+    return putLineEnd(at, lineEnd);
+}
 
 char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd) {
     at = options & kWholeTwoTheta ? putWhole(at, twoTheta) : putFixed(at, twoTheta, 8, 9);
@@ -25,10 +37,8 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     TextBlock block(stream);
     for (long long i = 0; i < n; ++i) {
         progress.at(i);
-        char* at = putInteger(block.at(), firstChannel + i);
-        *at++ = '\t';
-        at = putFixed(at, scan.points[static_cast<std::size_t>(i)].count, 0, 8);
-        block.advance(putLineEnd(at, lineEnd));
+        block.advance(writeChannelLine(block.at(), firstChannel + i, scan.points[static_cast<std::size_t>(i)].count,
+                                       lineEnd));
     }
     block.flush();
     stream.flush();

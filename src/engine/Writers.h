@@ -24,6 +24,8 @@ bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session
 // GUFI binary scan: the 643-byte header, then one float count per value.
 bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
+// One line of the channel list, written at `at` (room for kValueRoom characters); returns its end.
+char* writeChannelLine(char* at, long long channel, double count, LineEnd lineEnd);
 // One line of the 2-theta list, written at `at` (room for kValueRoom characters); returns its end.
 char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd);
 // The lines before the counts.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "engine/OutputFormats.h"
 #include "engine/ScanReaders.h"
@@ -66,6 +67,13 @@ TEST_F(WriterFixture, ChannelListStartsAtFirstChannel) {
               "Channel\tCount\r\n100\t       5\r\n101\t123456789\r\n102\t       2\r\n");
     scan.fromGufi = true;  // a GUFI scan lists its indices
     EXPECT_EQ(write(writeTextFileChannels, scan, 0, "txt").substr(15, 12), "0\t       5\r\n");
+    // Every count reads as "%8.0f" would print it, on the short path for small whole counts or not.
+    for (double count : {0.0, -0.0, 7.0, 9999.0, 10000.0, 0.5, 1.5, 2.5, 9999.5, -3.0, 123456789.0, 1e300}) {
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "12\t%8.0f\n", count);
+        char line[400];
+        EXPECT_EQ(std::string(line, writeChannelLine(line, 12, count, LineEnd::Lf)), expected) << count;
+    }
 }
 
 TEST_F(WriterFixture, ConstantStepGridCutsTheSpanToWholeDegrees) {
