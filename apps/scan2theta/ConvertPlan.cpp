@@ -71,7 +71,7 @@ Error readConversion(const ConvertArguments& a, MainPanelChoices& panel) {
     if (mode != "linear" && mode != "spline" && mode != "file")
         return usage("--calibration", "'" + mode + "' is none of linear, spline, file");
     // A channel file has no angles of its own: the file's angles exist for GUFI lists only.
-    if (mode == "file" && getFileType(a.inputs.front()) == kChnFileType)
+    if (mode == "file" && panelKindOf(getFileType(a.inputs.front())) == kChnFileType)
         return usage("--calibration",
                      "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
                          " is a channel file");

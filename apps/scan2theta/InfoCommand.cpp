@@ -8,8 +8,7 @@
 
 #include "Cli.h"
 #include "engine/ConversionRecords.h"
-#include "engine/FileKind.h"
-#include "engine/ScanReaders.h"
+#include "engine/InputFormats.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/NumberText.h"
 
@@ -29,14 +28,6 @@ constexpr std::size_t kColumnCount = std::size(kColumns);
 
 using Row = std::array<std::string, kColumnCount>;
 
-std::string kindName(std::int32_t fileType) {
-    switch (fileType) {
-    case kChnFileType: return "MCA channel file";
-    case kGufiFileType: return "GUFI file";
-    default: return "unknown";
-    }
-}
-
 std::string hexByte(unsigned char byte) {
     static constexpr char kDigits[] = "0123456789ABCDEF";
     return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
@@ -51,7 +42,7 @@ void describeCounts(const Scan& scan, Row& row) {
     const auto [lowest, highest] = std::minmax_element(
         scan.points.begin(), scan.points.end(),
         [](const ScanPoint& a, const ScanPoint& b) { return a.count < b.count; });
-    if (scan.fromGufi) {
+    if (scan.ownAngles) {
         row[6] = formatFixed(lowest->count, 2);
         row[7] = formatFixed(highest->count, 2);
     } else {
@@ -60,28 +51,27 @@ void describeCounts(const Scan& scan, Row& row) {
     }
 }
 
-// Reads one file as a conversion would (a GUFI file by its extension, anything else as a channel
-// file). The reader reports a file it cannot read; false then.
+// Reads one file as a conversion would, with the reader the input-format table gives it. The
+// reader reports a file it cannot read; false then.
 bool describe(const std::string& path, Platform& platform, Row& row) {
+    const InputFormatInfo& format = inputFormatForPath(path);
     ConversionRequest request;
     request.inputFile = path;
-    request.fileType = getFileType(path);
-    request.conversion = kFileAngles;  // GUFI angles as stored; nothing here needs a calibration
+    request.fileType = format.fileType;
+    request.conversion = kFileAngles;  // angles as stored; nothing here needs a calibration
     CalibrationState calibration;
     calibration.installStartupValues();
     ConversionSettings settings;
     Scan scan;
-    const int status = request.fileType == kGufiFileType
-                           ? readGUFIFile(request, scan, calibration, settings, platform)
-                           : readMCAFile(request, scan, calibration, settings, platform);
+    const int status = format.reader(request, scan, calibration, settings, platform);
 
-    row = {path, kindName(request.fileType), "-", "-", "-", "-", "-", "-"};
+    row = {path, std::string(format.label), "-", "-", "-", "-", "-", "-"};
     if (status != 0) {
         row[2] = "(not read)";
         return false;
     }
     row[5] = formatWhole(static_cast<double>(scan.points.size()));
-    if (scan.fromGufi) {
+    if (scan.ownAngles) {
         row[3] = formatFixed(scan.gufiHeader.firstAngle, 4) + " deg";
         row[4] = formatFixed(scan.gufiHeader.angleStep, 5) + " deg";
     } else {

@@ -7,9 +7,9 @@
 #include "engine/AngleMemo.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSpline.h"
+#include "engine/InputFormats.h"
 #include "engine/OutputFormats.h"
 #include "engine/ParallelBatch.h"
-#include "engine/ScanReaders.h"
 #include "engine/Writers.h"
 
 namespace s2t {
@@ -35,8 +35,7 @@ BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOpti
 
 int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
                 ConversionSettings& settings, Platform& platform) {
-    return request.fileType == kGufiFileType ? readGUFIFile(request, scan, calibration, settings, platform)
-                                             : readMCAFile(request, scan, calibration, settings, platform);
+    return findInputFormat(request.fileType).reader(request, scan, calibration, settings, platform);
 }
 
 bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {

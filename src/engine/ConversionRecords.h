@@ -67,10 +67,12 @@ struct GufiHeader {
 };
 
 // A scan as a reader made it: one point per stored channel or point, in file order, and the
-// header of the reader that ran (fromGufi tells which).
+// header of the reader that ran. ownAngles: the file's abscissae are angles of its own (a GUFI
+// file's header is then filled), not channels (a channel file's header is then filled); a
+// channel list of such a scan goes by point index.
 struct Scan {
     std::vector<ScanPoint> points;
-    bool fromGufi = false;
+    bool ownAngles = false;
     ChnHeader chnHeader;
     GufiHeader gufiHeader;
 };

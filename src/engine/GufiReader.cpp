@@ -70,7 +70,7 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
     }
 
     scan.points = std::move(points);
-    scan.fromGufi = true;
+    scan.ownAngles = true;
     scan.gufiHeader = header;
     settings.startAngle = first;
     settings.inputStep = step;

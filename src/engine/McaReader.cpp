@@ -52,7 +52,7 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
                                request.angleMemo)) return -1;
 
     scan.points = std::move(points);
-    scan.fromGufi = false;
+    scan.ownAngles = false;
     scan.chnHeader = header;
     settings.startAngle = header.firstChannel();
     settings.inputStep = 1.0;

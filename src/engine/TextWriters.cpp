@@ -28,8 +28,8 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     OutputTarget& target = outputTargetOf(request, direct);
     if (!target.open(request.outputFile, "txt", kChannelOutputFailure)) return false;
     const LineEnd lineEnd = session.settings.lineEnd;
-    // A GUFI scan has no channel numbers of its own: its points are listed by index.
-    const long long firstChannel = scan.fromGufi ? 0 : scan.chnHeader.firstChannel();
+    // A scan with angles of its own has no channel numbers: its points are listed by index.
+    const long long firstChannel = scan.ownAngles ? 0 : scan.chnHeader.firstChannel();
     const long long n = static_cast<long long>(scan.points.size());
     OutputStream stream(target.file());
     stream.buffer().append("Channel\tCount").append(lineEndText(lineEnd));

@@ -6,13 +6,16 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "engine/InputFormats.h"
+
 namespace s2t::ui {
 namespace {
 
-QString kindName(std::int32_t kind) {
-    if (kind == kChnFileType) return QObject::tr("MCA channel file");
-    if (kind == kGufiFileType) return QObject::tr("GUFI binary scan");
-    return QObject::tr("unknown kind (read as an MCA channel file)");
+QString kindName(std::int32_t fileType) {
+    const InputFormatInfo& format = findInputFormat(fileType);
+    const QString label = QString::fromUtf8(format.label.data(), static_cast<qsizetype>(format.label.size()));
+    if (format.fileType == kOtherFileType) return QObject::tr("%1 kind (read as an MCA channel file)").arg(label);
+    return label;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 namespace s2t::ui {
 
 std::int32_t listKind(const MainPanelState& state) {
-    return state.fileKinds.empty() ? kOtherFileType : state.fileKinds.front();
+    return state.fileKinds.empty() ? kOtherFileType : panelKindOf(state.fileKinds.front());
 }
 
 void displayOutputFileType(MainPanelState& state) {
@@ -133,13 +133,13 @@ bool doesFileListContain(const std::vector<BatchInput>& list, std::string_view p
 std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list,
                                    const std::vector<std::string>& selected) {
     const bool wasEmpty = list.empty();
-    const std::int32_t kind = wasEmpty ? kOtherFileType : list.front().fileType;
+    const std::int32_t kind = wasEmpty ? kOtherFileType : panelKindOf(list.front().fileType);
     std::vector<BatchInput> grown = list;
     std::vector<BatchInput> added;
     for (const std::string& path : selected) {
         if (doesFileListContain(grown, path)) continue;
         const std::int32_t type = getFileType(path);
-        if (!wasEmpty && type != kind) continue;
+        if (!wasEmpty && panelKindOf(type) != kind) continue;
         grown.push_back({path, type});
         added.push_back({path, type});
     }

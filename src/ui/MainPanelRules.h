@@ -20,7 +20,7 @@ struct Toggle {
 };
 
 struct MainPanelState {
-    // The file list: the kind of every item, in list order.
+    // The file list: the input format (fileType) of every item, in list order.
     std::vector<std::int32_t> fileKinds;
 
     bool removeDimmed = false;
@@ -42,7 +42,8 @@ struct MainPanelState {
     std::string outputFormatText = "Tab Delimited Text File";
 };
 
-// The kind that stands for the whole list: that of its first item, -1 when it is empty.
+// The kind that stands for the whole list: the panel kind of its first item's format (5 channels,
+// 4 GUFI, -1 unknown), -1 when it is empty.
 std::int32_t listKind(const MainPanelState& state);
 
 // The enabling rules, in their order: list, input kind, conversion switch, output format.
@@ -75,7 +76,7 @@ int convertPanelSet(const MainPanelState& state);
 bool doesFileListContain(const std::vector<BatchInput>& list, std::string_view path);
 
 // The files an addition appends, in order: each path not yet listed (nor earlier in the same
-// selection), of the list's kind, or of any kind when the list was empty before. Files of
+// selection), of the list's panel kind, or of any kind when the list was empty before. Files of
 // another kind are left out without a word.
 std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list,
                                    const std::vector<std::string>& selected);

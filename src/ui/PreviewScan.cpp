@@ -3,7 +3,7 @@
 #include <span>
 
 #include "calibration/Spline.h"
-#include "engine/ScanReaders.h"
+#include "engine/InputFormats.h"
 
 namespace s2t::ui {
 
@@ -57,9 +57,7 @@ PreviewData previewScan(const Session& session, const std::string& path, std::in
     ConversionSettings settings = session.settings;
     QuietPlatform quiet;
     Scan scan;
-    const bool gufi = fileType == kGufiFileType;
-    const int status = gufi ? readGUFIFile(request, scan, calibration, settings, quiet)
-                            : readMCAFile(request, scan, calibration, settings, quiet);
+    const int status = findInputFormat(fileType).reader(request, scan, calibration, settings, quiet);
     if (status != 0) {
         data.error = quiet.messages.empty() ? std::string("the file could not be read")
                                             : oneLine(quiet.messages.front());
@@ -69,7 +67,8 @@ PreviewData previewScan(const Session& session, const std::string& path, std::in
     data.againstChannel = channels;
     data.x.reserve(scan.points.size());
     data.counts.reserve(scan.points.size());
-    const double firstChannel = gufi ? 0.0 : static_cast<double>(scan.chnHeader.firstChannel());
+    // A scan with angles of its own has no channel numbers: its points go by index.
+    const double firstChannel = scan.ownAngles ? 0.0 : static_cast<double>(scan.chnHeader.firstChannel());
     for (std::size_t i = 0; i < scan.points.size(); ++i) {
         data.x.push_back(channels ? firstChannel + static_cast<double>(i) : scan.points[i].twoTheta);
         data.counts.push_back(scan.points[i].count);

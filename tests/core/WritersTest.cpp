@@ -65,7 +65,7 @@ TEST_F(WriterFixture, ChannelListStartsAtFirstChannel) {
     scan.chnHeader.bytes[28] = 100;
     EXPECT_EQ(write(writeTextFileChannels, scan, 0, "txt"),
               "Channel\tCount\r\n100\t       5\r\n101\t123456789\r\n102\t       2\r\n");
-    scan.fromGufi = true;  // a GUFI scan lists its indices
+    scan.ownAngles = true;  // a GUFI scan lists its indices
     EXPECT_EQ(write(writeTextFileChannels, scan, 0, "txt").substr(15, 12), "0\t       5\r\n");
     // Every count reads as "%8.0f" would print it, on the short path for small whole counts or not.
     for (double count : {0.0, -0.0, 7.0, 9999.0, 10000.0, 0.5, 1.5, 2.5, 9999.5, -3.0, 123456789.0, 1e300}) {
