@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ui/AxisTicks.h"
+
 namespace s2t::ui {
 namespace {
 
@@ -145,6 +147,7 @@ void CalibrationPlot::showCurves(const CalibrationCurves& curves, const QString&
     const double reach = largest > 0.0 ? 1.15 * largest : 0.01;
     residualAxis_->setRange(-reach, reach);
     residualAxis_->applyNiceNumbers();
+    for (QValueAxis* axis : {channelAxis_, twoThetaAxis_, residualChannelAxis_, residualAxis_}) fitLabelFormat(axis);
     zero_->replace({QPointF(channelAxis_->min(), 0.0), QPointF(channelAxis_->max(), 0.0)});
 }
 

@@ -10,31 +10,9 @@
 #include <QStackedLayout>
 #include <QValueAxis>
 
+#include "ui/AxisTicks.h"
+
 namespace s2t::ui {
-namespace {
-
-// A tick interval of 1, 2 or 5 times a power of ten that divides span into about eight parts.
-double niceInterval(double span) {
-    const double raw = span / 8.0;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double factor : {1.0, 2.0, 5.0})
-        if (factor * magnitude >= raw) return factor * magnitude;
-    return 10.0 * magnitude;
-}
-
-// Ticks at whole multiples of a nice interval, labelled with as many decimals as it needs.
-void setTicks(QValueAxis* axis, double low, double high) {
-    const double interval = niceInterval(high - low);
-    axis->setRange(low, high);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0.0);
-    axis->setTickInterval(interval);
-    const int decimals = std::max(0, static_cast<int>(-std::floor(std::log10(interval))));
-    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
-}
-
-}  // namespace
-
 ScanPreview::ScanPreview(QWidget* parent) : QWidget(parent) {
     stack_ = new QStackedLayout(this);
     stack_->setContentsMargins(0, 0, 0, 0);
@@ -106,9 +84,9 @@ void ScanPreview::showScan(const QString& fileName, const PreviewData& data) {
     const double lowY = std::min(0.0, minY);
     if (!(maxY > lowY)) maxY = lowY + 1.0;
     // The scan fills the width; the counts start at zero with a little room above the highest.
-    setTicks(xAxis_, minX, maxX);
+    setDynamicTicks(xAxis_, minX, maxX);
     const double yInterval = niceInterval(maxY * 1.05 - lowY);
-    setTicks(yAxis_, lowY, std::ceil(maxY * 1.05 / yInterval) * yInterval);
+    setDynamicTicks(yAxis_, lowY, std::ceil(maxY * 1.05 / yInterval) * yInterval);
     xAxis_->setTitleText(data.againstChannel ? tr("Channel") : tr("2-theta (degrees)"));
     chart_->setTitle(fileName);
     stack_->setCurrentWidget(view_);

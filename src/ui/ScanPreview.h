@@ -30,6 +30,7 @@ public:
     int pointCount() const;
     QPointF pointAt(int index) const;
     QString horizontalTitle() const;
+    QValueAxis* countAxis() const { return yAxis_; }
 
 private:
     void showMessage(const QString& text);

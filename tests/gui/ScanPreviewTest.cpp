@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QListWidget>
 #include <QRadioButton>
+#include <QValueAxis>
 #include <QtTest>
 
 #include "calibration/Spline.h"
@@ -143,6 +144,35 @@ private slots:
         panel.refreshCalibrationDisplays();
         QCOMPARE(preview.pointAt(700).x(), kStartupC * 700.0 + 5.0);
         QVERIFY(platform.calls.empty());
+    }
+
+    // Moving from an ordinary scan to one with counts near the top of the range must not lay the
+    // new range out with the old tick interval, even for an instant: that is millions of labels.
+    void aScanWithHugeCountsNeverMeetsTheLastTickInterval() {
+        test::TempDir home;
+        Session session = sessionIn(home);
+        ScriptedPlatform platform;
+        const std::string ordinary = home.file("a.chn");
+        const std::string huge = home.file("b.chn");
+        test::writeFile(ordinary, test::chnBytes(0, {10, 300, 2000, 150, 12}));
+        test::writeFile(huge, test::chnBytes(0, {10, 2000000000, 150}));
+        MainPanel panel(session, platform);
+        fillMainPanel(panel, {ordinary, huge});
+        QValueAxis* counts = panel.preview().countAxis();
+        double mostTicks = 0.0;
+        QObject::connect(counts, &QValueAxis::rangeChanged, [&](qreal low, qreal high) {
+            if (counts->tickType() == QValueAxis::TicksDynamic)
+                mostTicks = std::max(mostTicks, (high - low) / counts->tickInterval());
+        });
+        panel.findChild<QListWidget*>("fileList")->setCurrentRow(1);
+        QCOMPARE(panel.preview().pointCount(), 3);
+        QVERIFY(counts->max() >= 2000000000.0);
+        QVERIFY2(mostTicks < 100.0, qPrintable(QString::number(mostTicks)));
+        QCOMPARE(counts->tickType(), QValueAxis::TicksDynamic);
+        QVERIFY(counts->tickInterval() >= 1e8);
+        panel.findChild<QListWidget*>("fileList")->setCurrentRow(0);
+        QVERIFY(mostTicks < 100.0);
+        QVERIFY(counts->tickInterval() <= 500.0);
     }
 };
 
