@@ -127,8 +127,14 @@ void PointsPanel::removePointAt(int index) {
 }
 
 void PointsPanel::removeAllPoints() {
-    points_.clear();
-    list_->clear();
+    // One point at a time, last first, with the dimming rule after each: the linear points panel's
+    // Add depends on the counts the list passes through (from 511 points it comes back at 510).
+    while (points_.count() > 0) {
+        const int last = points_.count() - 1;
+        points_.removeAt(last);
+        delete list_->takeItem(last);
+        applyDimming();
+    }
     listChanged();
 }
 

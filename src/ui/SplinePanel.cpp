@@ -1,9 +1,29 @@
 #include "ui/SplinePanel.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "calibration/Spline.h"
+#include "platform/NumberText.h"
 #include "ui/NumberEntry.h"
 
 namespace s2t::ui {
+namespace {
+
+// Why points cannot make the calibration spline: two of them on one channel leave an interval of
+// no width, and every conversion through the spline would then fail. Empty when they can.
+std::string sharedChannelRefusal(std::vector<CalibrationPoint> points) {
+    std::sort(points.begin(), points.end(),
+              [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel < b.channel; });
+    const auto shared = std::adjacent_find(
+        points.begin(), points.end(),
+        [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel == b.channel; });
+    if (shared == points.end()) return {};
+    return "A spline needs points with different channels:\nchannel " + formatFixed(shared->channel, 4) +
+           " is listed more than once.";
+}
+
+}  // namespace
 
 SplinePanel::SplinePanel(QWidget* parent, Session& session, Platform& platform,
                          std::function<void()> onCalibrationChanged)
@@ -25,14 +45,21 @@ void SplinePanel::addFromEntries() {
     addPoint(twoTheta, channel, ItemSpacing::TwoSpaces);
 }
 
-void SplinePanel::commit() {
+bool SplinePanel::commit() {
+    std::vector<CalibrationPoint> points = points_.inSlotOrder();
+    if (const std::string refusal = sharedChannelRefusal(points); !refusal.empty()) {
+        platform_.messagePopup("Not Possible", refusal);
+        return false;
+    }
     CalibrationState& calibration = session_.calibration;
-    calibration.calPoints = points_.inSlotOrder();
+    calibration.calPoints = std::move(points);
     spline(std::span<CalibrationPoint>(calibration.calPoints), {&platform_, nullptr}, true);
+    return true;
 }
 
 void SplinePanel::commitAndClose() {
-    commit();
+    // A refused commit has said why; the panel stays open with its points.
+    if (!commit()) return;
     calibrationChanged();
     accept();
 }
@@ -42,7 +69,7 @@ void SplinePanel::saveAsDefault() {
                                 "This will over write any other options in the default file.\n"
                                 "Do you still whant to do this?"))
         return;
-    commit();
+    if (!commit()) return;
     writeDefaultOptions();
     calibrationChanged();
 }

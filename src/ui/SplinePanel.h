@@ -20,8 +20,9 @@ private:
     void saveAsDefault() override;
     void plottedLine(double& C, double& K, QString& name) const override;
 
-    // The listed points become the calibration points, in slot order, with their spline.
-    void commit();
+    // The listed points become the calibration points, in slot order, with their spline; refused
+    // with a message (and nothing changed) when two of them share a channel.
+    bool commit();
 };
 
 }  // namespace s2t::ui

@@ -8,6 +8,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QSet>
+#include <QValueAxis>
 #include <QtTest>
 #include <iterator>
 #include <memory>
@@ -134,6 +136,9 @@ private slots:
     void splineDimming();
     void splineOkCommitsInSlotOrderWithItsSecondDerivatives();
     void splinePlot();
+    void splineRefusesPointsThatShareAChannel();
+    void removeAllPassesThroughEveryCount();
+    void plotLabelsTellTheirTicksApart();
 };
 
 void CalibrationPanelsTest::straightLineEntries() {
@@ -448,17 +453,15 @@ void CalibrationPanelsTest::splineOkCommitsInSlotOrderWithItsSecondDerivatives()
     addPoint(*panel, "20", "200");
     addPoint(*panel, "30", "300");
     selectAndRemove(*panel, 0);
-    addPoint(*panel, "31", "300");  // takes slot 0, listed last
+    addPoint(*panel, "31", "50");  // takes slot 0, listed last
     QTest::mouseClick(panel->okButton(), Qt::LeftButton);
     QCOMPARE(panel->result(), int(QDialog::Accepted));
     QCOMPARE(f.changes, 1);
-    // Slot order is (300, 31), (200, 20), (300, 30); the spline's sort keeps equal channels in
-    // that order, so 31 comes before 30. List order would have given 30 first.
     const auto& points = f.session.calibration.calPoints;
     QCOMPARE(f.session.calibration.numOfDataPoints(), 3);
-    QCOMPARE(points[0].twoTheta, 20.0);
-    QCOMPARE(points[1].twoTheta, 31.0);
-    QCOMPARE(points[2].twoTheta, 30.0);
+    QCOMPARE(points[0].channel, 50.0);
+    QCOMPARE(points[1].channel, 200.0);
+    QCOMPARE(points[2].channel, 300.0);
 
     // OK installs the points with the second derivatives of their spline, and leaves the line.
     Fixture g;
@@ -505,3 +508,82 @@ void CalibrationPanelsTest::splinePlot() {
 
 QTEST_MAIN(CalibrationPanelsTest)
 #include "CalibrationPanelsTest.moc"
+
+void CalibrationPanelsTest::splineRefusesPointsThatShareAChannel() {
+    // OK and save as default both refuse, say why, and change nothing; the panel stays open.
+    Fixture f;
+    auto panel = f.open<SplinePanel>();
+    addPoint(*panel, "47.5", "1353");  // the channel of the second start-up point
+    QTest::mouseClick(panel->okButton(), Qt::LeftButton);
+    f.platform.confirmAnswers = {true};
+    panel->saveAsDefaultAction()->trigger();
+    QVERIFY(panel->isVisible());
+    const auto messages = f.platform.messages();
+    QCOMPARE(messages.size(), std::size_t(2));
+    for (const auto& message : messages) {
+        QCOMPARE(message.title, std::string("Not Possible"));
+        QCOMPARE(message.text,
+                 std::string("A spline needs points with different channels:\nchannel 1353.0000 is listed more than once."));
+    }
+    QCOMPARE(f.session.calibration.numOfDataPoints(), 4);
+    QVERIFY(!test::fileExists(f.defaultFile()));
+    QCOMPARE(f.changes, 0);
+
+    // Without the second point on that channel, OK goes through.
+    selectAndRemove(*panel, 4);
+    QTest::mouseClick(panel->okButton(), Qt::LeftButton);
+    QCOMPARE(panel->result(), int(QDialog::Accepted));
+    QCOMPARE(f.changes, 1);
+}
+
+void CalibrationPanelsTest::removeAllPassesThroughEveryCount() {
+    // Remove All on 511 points passes through 510, where Add comes back; on the empty list Add
+    // then stays available.
+    Fixture f;
+    setCalibrationPoints(f.session, 511);
+    auto panel = f.open<LinearPointsPanel>();
+    QVERIFY(!panel->addButton()->isEnabled());
+    QTest::mouseClick(panel->removeAllButton(), Qt::LeftButton);
+    QCOMPARE(panel->pointList()->count(), 0);
+    QCOMPARE(enabledControls(*panel), QString("add save menu"));
+    addPoint(*panel, "20", "500");
+    QCOMPARE(panel->pointList()->count(), 1);
+
+    Fixture g;
+    setCalibrationPoints(g.session, 300);
+    auto spline = g.open<SplinePanel>();
+    QTest::mouseClick(spline->removeAllButton(), Qt::LeftButton);
+    QCOMPARE(enabledControls(*spline), QString("add"));
+}
+
+namespace {
+
+// The labels an axis shows: its format applied at every tick.
+QStringList tickLabels(const QValueAxis* axis) {
+    QStringList labels;
+    const int ticks = axis->tickCount();
+    for (int i = 0; i < ticks; ++i) {
+        const double value = axis->min() + (axis->max() - axis->min()) * i / (ticks - 1);
+        labels << QString::asprintf(axis->labelFormat().toLatin1().constData(), value);
+    }
+    return labels;
+}
+
+}  // namespace
+
+void CalibrationPanelsTest::plotLabelsTellTheirTicksApart() {
+    // Points close in 2-theta with tiny residuals, and points far apart with large ones: every
+    // axis shows distinct labels, and the residual axis no row of zeros.
+    for (const auto& points : {std::vector<CalibrationPoint>{{1000, 28.4401, 0}, {1001, 28.4402, 0}, {1002, 28.4404, 0}},
+                               std::vector<CalibrationPoint>{{10, 10.0, 0}, {3000, 90.0, 0}, {6000, 120.0, 0}}}) {
+        Fixture f;
+        f.session.calibration.calPoints = points;
+        auto panel = f.open<LinearPointsPanel>();
+        for (QChart* chart : {panel->plot()->calibrationChart(), panel->plot()->residualChart()})
+            for (QAbstractAxis* abstract : chart->axes()) {
+                const QStringList labels = tickLabels(static_cast<QValueAxis*>(abstract));
+                QVERIFY2(labels.size() >= 2, qPrintable(labels.join(", ")));
+                QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
+            }
+    }
+}
