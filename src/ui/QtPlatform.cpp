@@ -56,12 +56,15 @@ QWidget* QtPlatform::dialogParent() const {
 
 void QtPlatform::messagePopup(std::string_view title, std::string_view text) {
     QMessageBox box(QMessageBox::NoIcon, qtext(title), qtext(text), QMessageBox::Ok, dialogParent());
+    // Messages quote paths and file contents: "<b>" in a file name is text, not markup.
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool QtPlatform::confirmPopup(std::string_view title, std::string_view text) {
     QMessageBox box(QMessageBox::Question, qtext(title), qtext(text),
                     QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
@@ -79,6 +82,8 @@ QFileDialog* QtPlatform::makeFileDialog(const FileSelectOptions& options, bool s
     } else {
         dialog->setFileMode(QFileDialog::ExistingFile);
     }
+    // A read-only dialog offers no New Folder button (nor renaming or deleting).
+    if (!options.allowMakeDirectory) dialog->setOption(QFileDialog::ReadOnly, true);
     const QStringList filters = nameFiltersFor(options);
     dialog->setNameFilters(filters);
     const QString chosen = defaultNameFilter(filters, options.defaultFileSpec);

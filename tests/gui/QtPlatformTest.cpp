@@ -3,6 +3,7 @@
 // while they run.
 #include <QApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -40,6 +41,53 @@ private slots:
         QCOMPARE(shown, QStringList({"File Error: Couldn't open input file: a.chn\nFile may not exist.",
                                      "Replace?: Do you want to repalce\nthe file: a.txt?",
                                      "Replace?: Do you want to repalce\nthe file: b.txt?"}));
+    }
+
+    // A path may hold anything a file name can: the boxes show it as it is, tags and line break too.
+    void popupTextsArePlainText() {
+        QtPlatform platform;
+        QList<Qt::TextFormat> formats;
+        QStringList shown;
+        const auto read = [&](QMessageBox::StandardButton button) {
+            whenModal<QMessageBox>([&formats, &shown, button](QMessageBox* box) {
+                formats << box->textFormat();
+                shown << box->findChild<QLabel*>("qt_msgbox_label")->text();
+                box->button(button)->click();
+            });
+        };
+        const char* const text = "Couldn't open input file: /d/<b>x</b>.chn\nFile may not exist.";
+        read(QMessageBox::Ok);
+        platform.messagePopup("File Error", text);
+        read(QMessageBox::No);
+        platform.confirmPopup("Replace?", text);
+        QCOMPARE(formats, QList<Qt::TextFormat>({Qt::PlainText, Qt::PlainText}));
+        QCOMPARE(shown, QStringList({text, text}));
+    }
+
+    // "No new folders" takes the New Folder button away; a popup that allows them keeps it.
+    void fileDialogsOfferNewFoldersOnlyWhenAllowed() {
+        QtPlatform platform;
+        QList<bool> readOnly;
+        const auto look = [&readOnly] {
+            whenModal<QFileDialog>([&readOnly](QFileDialog* dialog) {
+                readOnly << dialog->testOption(QFileDialog::ReadOnly);
+                dialog->reject();
+            });
+        };
+        FileSelectOptions options;
+        options.title = "Select Option File";
+        options.allowMakeDirectory = false;
+        look();
+        platform.fileSelectPopup(options);
+        options.forSaving = true;
+        look();
+        platform.fileSelectPopup(options);
+        look();
+        platform.multiFileSelectPopup(options);
+        options.allowMakeDirectory = true;
+        look();
+        platform.fileSelectPopup(options);
+        QCOMPARE(readOnly, QList<bool>({true, true, true, false}));
     }
 
     void fileDialogFollowsThePopupArguments() {
