@@ -21,6 +21,7 @@
 #include "engine/OutputFormats.h"
 #include "options/OptionFile.h"
 #include "platform/NumberText.h"
+#include "ui/FileAddition.h"
 #include "ui/FileListWidget.h"
 #include "ui/LineEndPreference.h"
 #include "ui/OptionPanelChain.h"
@@ -319,11 +320,16 @@ void MainPanel::appendFiles(const std::vector<std::string>& paths) {
 }
 
 void MainPanel::addFiles(const std::vector<std::string>& paths) {
-    for (const BatchInput& file : filesToAdd(fileList_->files(), paths)) fileList_->appendFile(file);
+    const FileAddition addition = planAddition(fileList_->files(), paths, [](const std::string& path) {
+        return QFileInfo(QString::fromStdString(path)).isDir();
+    });
+    for (const BatchInput& file : addition.added) fileList_->appendFile(file);
     // A non-empty list always has a current item: the one Remove takes out.
     if (fileList_->currentRow() < 0 && fileList_->count() > 0) fileList_->setCurrentRow(0);
     dimAsNeeded();
     updatePreview();
+    if (const std::string refused = additionRefusalText(addition); !refused.empty())
+        platform_.messagePopup("Files Not Added", refused);
 }
 
 void MainPanel::addFilesButton() {

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,7 +14,9 @@
 #include <QtTest>
 #include <functional>
 
+#include "calibration/LinearFit.h"
 #include "options/OptionFile.h"
+#include "platform/NumberText.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/UserInput.h"
 #include "support/ModalDialogs.h"
@@ -21,6 +24,7 @@
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
 #include "ui/LineEndPreference.h"
+#include "ui/LinearPointsPanel.h"
 #include "ui/MainPanel.h"
 #include "ui/OptionPanelChain.h"
 #include "ui/NumberEntry.h"
@@ -89,13 +93,20 @@ private slots:
         QVERIFY(!asked.restrictDirectory);
         QVERIFY(asked.allowCancel);
 
-        // Paths already listed (byte for byte) and files of another kind are left out silently.
+        // Paths already listed (byte for byte) are left out silently, files of another kind with
+        // a message that names them.
         f.add({"/d/a.CHN", "/d/b.chn", "/d/b.chn"});
+        QVERIFY(f.platform.messages().empty());
         f.add({"/d/s.guf", "/d/B.chn", "/d/a.CHN"});
-        f.add({"/d/b.chn", "/d/c.Guf", "/d/e.chn"});
+        f.add({"/d/b.chn", "/d/c.Guf", "/d/e.chn", "/d/c.Guf"});
         QCOMPARE(f.labels(), QStringList({"/d/a.CHN", "/d/b.chn", "/d/B.chn", "/d/e.chn"}));
         for (const BatchInput& file : f.panel->listedFiles()) QCOMPARE(file.fileType, kChnFileType);
-        QVERIFY(f.platform.messages().empty());
+        const char* const otherKind = "Not of the kind of the first listed file, so not listed:\n";
+        auto messages = f.platform.messages();
+        QCOMPARE(messages.size(), std::size_t(2));
+        QCOMPARE(messages[0].title, std::string("Files Not Added"));
+        QCOMPARE(messages[0].text, otherKind + std::string("/d/s.guf"));
+        QCOMPARE(messages[1].text, otherKind + std::string("/d/c.Guf"));
 
         // Files dropped on the list follow the same rules.
         QMimeData mime;
@@ -108,6 +119,40 @@ private slots:
         QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &drop);
         QCOMPARE(f.labels(), QStringList({"/d/a.CHN", "/d/b.chn", "/d/B.chn", "/d/e.chn", "/d/f.chn", "/d/G.CHN"}));
+        QCOMPARE(f.platform.messages().back().text, otherKind + std::string("/d/s.guf"));
+    }
+
+    // A folder is no scan: dropped onto the list, alone or among files, it is named and left out,
+    // so it never stands for the list's kind.
+    void aDroppedFolderIsRefusedWithAMessage() {
+        PanelFixture f;
+        const std::string folder = f.home.file("scans.chn");
+        QDir().mkpath(QString::fromStdString(folder));
+        const std::string scan = f.home.file("a.guf");
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder)),
+                      QUrl::fromLocalFile(QString::fromStdString(scan))});
+        auto* list = f.control<QListWidget>("fileList");
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(list->viewport(), &drop);
+        QCOMPARE(f.labels(), QStringList({QString::fromStdString(scan)}));
+        QCOMPARE(f.panel->listedFiles()[0].fileType, kGufiFileType);
+        const auto messages = f.platform.messages();
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(messages[0].title, std::string("Files Not Added"));
+        QCOMPARE(messages[0].text,
+                 "Folders are not listed; add the scans inside them instead:\n" + folder);
+
+        // Alone on an empty list it leaves the list empty and Convert dimmed.
+        PanelFixture g;
+        const std::string only = g.home.file("more");
+        QDir().mkpath(QString::fromStdString(only));
+        g.add({only});
+        QVERIFY(g.labels().isEmpty());
+        QVERIFY(!g.control<QPushButton>("convert")->isEnabled());
+        QCOMPARE(g.platform.messages().size(), std::size_t(1));
     }
 
     void aMixedSelectionEntersAnEmptyListWhole() {
@@ -367,6 +412,24 @@ private slots:
         QVERIFY(f.panel->isVisible());
         QVERIFY(f.platform.callsOf("fileSelect").empty());
         QCOMPARE(f.session.settings.constStepOpts.method, 1);
+    }
+
+    void theLinearPointsPanelsOkShowsTheFittedLineInTheMainPanel() {
+        PanelFixture f;
+        connectCalibrationPanels(*f.panel, f.session, f.platform);
+        whenModal<LinearPointsPanel>([](LinearPointsPanel* points) {
+            points->pointList()->setCurrentRow(3);
+            points->removeButton()->click();
+            points->okButton()->click();
+        });
+        f.action("linearCalibration")->trigger();
+        double C = 0.0, K = 0.0;
+        const std::vector<CalibrationPoint> fitted(kStartupPoints, kStartupPoints + 3);
+        QVERIFY(!fitStraightLine(fitted, C, K));
+        QCOMPARE(f.session.calibration.header.K, K);
+        QVERIFY(K != kStartupK);
+        QCOMPARE(f.control<QLineEdit>("kDisplay")->text(), QString::fromStdString(formatFixed(K, 3, 9)));
+        QCOMPARE(f.control<QLineEdit>("cDisplay")->text(), QString::fromStdString(formatFixed(C, 3, 9)));
     }
 
     void quitButtonMenuAndCloseBoxAskToQuit() {
