@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QKeyEvent>
 #include <QtTest>
 
 #include "platform/ScriptedPlatform.h"
@@ -163,6 +164,29 @@ private slots:
         CpiPanel again(session, nullptr);
         QCOMPARE(again.targetEntry()->text(), QString("Molybde"));
         QCOMPARE(again.wavelengthEntry()->value(), 0.7093);
+    }
+
+    // One typed character is one byte of the CPI header: letters beyond ASCII and control
+    // characters never reach the entry, printable ASCII does.
+    void cpiTargetTakesPrintableAsciiOnly() {
+        Session session;
+        CpiPanel panel(session, nullptr);
+        panel.show();
+        panel.targetEntry()->clear();
+        panel.targetEntry()->setFocus();
+        // Key presses that carry text, as a keyboard layout with these letters sends them.
+        for (const QChar ch : QString::fromUtf8("C\u00fc\u03b1 u\u00c5~\u20ac")) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+            QApplication::sendEvent(panel.targetEntry(), &press);
+        }
+        QCOMPARE(panel.targetEntry()->text(), QString("C u~"));
+        // Pasted text is held to the same rule: refused whole when it holds anything else.
+        panel.targetEntry()->clear();
+        panel.targetEntry()->insert(QString::fromUtf8("Cu\u00e9"));
+        QCOMPARE(panel.targetEntry()->text(), QString());
+        panel.targetEntry()->insert("Ag");
+        panel.okButton()->click();
+        QCOMPARE(session.settings.CPIOpt.target, std::string("Ag"));
     }
 
     void entriesUseTheDecimalPointWhateverTheLocale() {

@@ -74,6 +74,7 @@ private slots:
     void aFailedImportSaysWhyAndClearsThePairs();
     void okReplacesThePointsPanelsList();
     void cancelAndCloseLeaveThePointsPanelAsItWas();
+    void anImportBringsAddBackToTheLinearPointsPanel();
 };
 
 void StandardsWindowTest::listsTheStandardsAndAsksForAnXFitFile() {
@@ -234,6 +235,26 @@ void StandardsWindowTest::cancelAndCloseLeaveThePointsPanelAsItWas() {
         QCOMPARE(itemTexts(panel.pointList()), before);
         QVERIFY(panel.isVisible());
     }
+}
+
+// The list a standard brings is a new list: Add is available on it even when it holds a single
+// pair, whose count alone would keep Add as the 511 points before it had left it (dimmed).
+void StandardsWindowTest::anImportBringsAddBackToTheLinearPointsPanel() {
+    Fixture f;
+    test::writeFile(f.dir.file("Standards/One.std"), "name= 'One'\nDATA\n28.443\n");
+    test::writeFile(f.dir.file("one.txt"), "655\n");
+    f.session.calibration.calPoints.clear();
+    for (int i = 0; i < 511; ++i) f.session.calibration.calPoints.push_back({100.0 + i, 10.0 + i, 0});
+    LinearPointsPanel linear(nullptr, f.session, f.platform, {});
+    linear.show();
+    QVERIFY(!linear.addButton()->isEnabled());
+    StandardsWindow* window = linear.importStandards();
+    importPeaks(*window, f.platform, "One", f.dir.file("one.txt"));
+    QCOMPARE(window->pairsList()->count(), 1);
+    QTest::mouseClick(window->okButton(), Qt::LeftButton);
+    QCOMPARE(itemTexts(linear.pointList()), QStringList({" 28.4430  -> 655.0000"}));
+    QVERIFY(linear.addButton()->isEnabled());
+    QVERIFY(!linear.okButton()->isEnabled());
 }
 
 QTEST_MAIN(StandardsWindowTest)
