@@ -67,6 +67,15 @@ QLineEdit* coefficientDisplay(const char* name, QWidget* parent) {
     return display;
 }
 
+// A name typed without an extension gets ".pre", so that the Load popup, which lists "*.pre"
+// only, shows the file afterwards.
+std::string withOptionFileExtension(const std::string& path) {
+    const QString name = QFileInfo(QString::fromStdString(path)).fileName();
+    if (name.endsWith('.')) return path + "pre";
+    if (name.isEmpty() || name.contains('.')) return path;
+    return path + ".pre";
+}
+
 }  // namespace
 
 MainPanel::MainPanel(Session& session, Platform& platform, QWidget* parent)
@@ -412,10 +421,11 @@ void MainPanel::saveOptions() {
     FileSelectOptions options = optionFilePopup();
     options.forSaving = true;
     for (;;) {
-        const auto path = platform_.fileSelectPopup(options);
-        if (!path) return;
+        const auto chosen = platform_.fileSelectPopup(options);
+        if (!chosen) return;
+        const std::string path = withOptionFileExtension(*chosen);
         const SaveOutcome outcome =
-            saveOptionsFile(*path, false, session_.calibration, platform_, session_.settings.lineEnd);
+            saveOptionsFile(path, false, session_.calibration, platform_, session_.settings.lineEnd);
         if (outcome != SaveOutcome::Declined) return;
     }
 }

@@ -355,6 +355,34 @@ private slots:
         QCOMPARE(f.platform.fileRequests.back().title, std::string("Select Option File"));
     }
 
+    // The Load popup lists "*.pre" files only: a name typed without an extension gets one.
+    void saveOptionsAddsTheExtensionToANameWithoutOne() {
+        PanelFixture f;
+        const std::string typed = f.home.file("mine");
+        const std::string dotted = f.home.file("v2.calib");
+        const std::string trailing = f.home.file("last.");
+        f.platform.fileAnswers = {typed};
+        f.action("saveOptions")->trigger();
+        f.platform.fileAnswers = {dotted};
+        f.action("saveOptions")->trigger();
+        f.platform.fileAnswers = {trailing};
+        f.action("saveOptions")->trigger();
+        const std::string saved = optionFileText(f.session.calibration, LineEnd::CrLf);
+        QCOMPARE(test::readFile(typed + ".pre"), saved);
+        QVERIFY(!test::fileExists(typed));
+        QCOMPARE(test::readFile(dotted), saved);
+        QCOMPARE(test::readFile(trailing + "pre"), saved);
+
+        // The question before replacing names the file that would be replaced.
+        f.platform.fileAnswers = {typed};
+        f.platform.confirmAnswers = {false};
+        f.platform.fileAnswers.push_back(std::nullopt);
+        f.action("saveOptions")->trigger();
+        const auto asked = f.platform.callsOf("confirm");
+        QCOMPARE(asked.size(), std::size_t(1));
+        QVERIFY(asked[0].text.find("mine.pre") != std::string::npos);
+    }
+
     void theLineEndPreferenceIsKeptInTheProgramFolder() {
         PanelFixture f;
         QCOMPARE(f.session.settings.lineEnd, LineEnd::CrLf);
