@@ -9,28 +9,6 @@
 
 namespace s2t::ui {
 
-StartOptions parseStartOptions(const QStringList& arguments) {
-    StartOptions options;
-    bool filesOnly = false;
-    for (qsizetype i = 0; i < arguments.size(); ++i) {
-        const QString& argument = arguments[i];
-        if (!filesOnly && argument == QLatin1String("--")) {
-            filesOnly = true;
-        } else if (!filesOnly && argument == QLatin1String("--home")) {
-            if (i + 1 >= arguments.size()) {
-                options.error = "--home needs a folder";
-                return options;
-            }
-            options.home = arguments[++i].toStdString();
-        } else if (!filesOnly && argument.startsWith(QLatin1String("--home="))) {
-            options.home = argument.mid(7).toStdString();
-        } else {
-            options.files.push_back(argument.toStdString());
-        }
-    }
-    return options;
-}
-
 bool startSession(Session& session, const std::string& home, Platform& platform) {
     session.projectDir = home.empty() ? defaultProgramFolder() : home;
     std::string error;

@@ -31,6 +31,7 @@
 #include "ui/RangePanel.h"
 #include "ui/PointsPanel.h"
 #include "ui/StraightLinePanel.h"
+#include "ui/StartArguments.h"
 #include "ui/StartUp.h"
 
 using namespace s2t;
@@ -498,6 +499,24 @@ private slots:
         QCOMPARE(options.files, std::vector<std::string>({"--home"}));
         options = parseStartOptions({"a.chn", "--home"});
         QVERIFY(!options.error.empty());
+        options = parseStartOptions({"--bogus", "a.chn"});
+        QVERIFY(options.error.find("bogus") != std::string::npos);
+        // Help and version are seen wherever they stand before "--", and only there.
+        QVERIFY(parseStartOptions({"a.chn", "--help"}).showHelp);
+        QVERIFY(parseStartOptions({"-h"}).showHelp);
+        QVERIFY(parseStartOptions({"--version"}).showVersion);
+        QVERIFY(parseStartOptions({"-v"}).showVersion);
+        // Qt's -reverse is not read as a group of one-letter options that holds -v.
+        QVERIFY(!parseStartOptions({"-reverse"}).showVersion);
+        options = parseStartOptions({"--", "--help", "-v", "-style"});
+        QVERIFY(!options.showHelp && !options.showVersion && options.error.empty());
+        QCOMPARE(options.files, std::vector<std::string>({"--help", "-v", "-style"}));
+        const char* argv[] = {"scan2theta-gui", "-style", "fusion", "--", "-reverse", "--"};
+        QCOMPARE(argumentsForQt(6, argv), 3);
+        QCOMPARE(argumentsForQt(3, argv), 3);
+        QVERIFY(startHelpText().rfind("Usage: scan2theta-gui [options] [--] [FILE...]\n", 0) == 0);
+        QVERIFY(startHelpText().find("--home <DIR>") != std::string::npos);
+        QCOMPARE(startVersionText(), std::string("scan2theta-gui ") + S2T_VERSION + "\n");
     }
 
     void anUnusableProgramFolderIsReported() {
