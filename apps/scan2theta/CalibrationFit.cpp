@@ -23,7 +23,31 @@ std::string fitReport(const CalibrationState& state) {
     return text;
 }
 
+// The fitted line and the points as members of the open JSON object, with the text's digits.
+void addFitJson(const CalibrationState& state, const std::string& optionFile, JsonWriter& json) {
+    addLineJson(state, json);
+    json.key("points").beginArray();
+    for (const auto& point : state.calPoints) {
+        json.beginObject();
+        addPointJson(state, point, json);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("optionFile").string(optionFile);
+}
+
 }  // namespace
+
+void addLineJson(const CalibrationState& state, JsonWriter& json) {
+    json.key("K").fixed(state.header.K, 6);
+    json.key("C").fixed(state.header.C, 8);
+}
+
+void addPointJson(const CalibrationState& state, const CalibrationPoint& point, JsonWriter& json) {
+    json.key("channel").fixed(point.channel, 4);
+    json.key("twoTheta").fixed(point.twoTheta, 4);
+    json.key("lineResidual").fixed(point.twoTheta - channelToTTheta(state, point.channel, true), 4);
+}
 
 void addFitOutputOptions(CLI::App& command, FitOutput& output) {
     command.add_option("-o,--output", output.path,
@@ -31,18 +55,26 @@ void addFitOutputOptions(CLI::App& command, FitOutput& output) {
                        "the program folder)");
     command.add_option("--line-end", output.lineEnd, "Line ends of the option file: crlf (default) or lf")
         ->check(CLI::IsMember({"crlf", "lf"}));
+    addJsonFlag(command, output.asJson);
 }
 
 int fitAndSave(CalibrationState& state, const std::string& folder,
                std::span<const CalibrationPoint> points, const FitOutput& output,
-               Platform& platform) {
+               Platform& platform, JsonWriter* json) {
     if (!calcCoefficients(state, points, platform)) return kExitFailures;
-    print(fitReport(state));
+    if (!output.asJson) print(fitReport(state));
     const std::string path = output.path.empty() ? defaultOptionsPath(folder) : output.path;
     const LineEnd lineEnd = output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     if (saveOptionsFile(path, true, state, platform, lineEnd) != SaveOutcome::Written)
         return kExitFailures;
-    print("Option file written: " + path + "\n");
+    if (output.asJson) {
+        JsonWriter own;
+        JsonWriter& document = json ? *json : own.beginObject();
+        addFitJson(state, path, document);
+        print(document.endObject().text());
+    } else {
+        print("Option file written: " + path + "\n");
+    }
     return kExitOk;
 }
 

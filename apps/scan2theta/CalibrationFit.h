@@ -7,6 +7,7 @@
 
 #include "Cli.h"
 #include "calibration/CalibrationState.h"
+#include "platform/JsonWriter.h"
 #include "platform/Platform.h"
 
 namespace s2t::cli {
@@ -15,9 +16,15 @@ namespace s2t::cli {
 struct FitOutput {
     std::string path;              // -o; empty: the program folder's Default.pre
     std::string lineEnd = "crlf";  // --line-end
+    bool asJson = false;           // --json
 };
 
-// -o and --line-end.
+// K and C as stored, and channel, 2-theta and line residual of one point, as members of the open
+// JSON object, with the digits of the text reports.
+void addLineJson(const CalibrationState& state, JsonWriter& json);
+void addPointJson(const CalibrationState& state, const CalibrationPoint& point, JsonWriter& json);
+
+// -o, --line-end and --json.
 void addFitOutputOptions(CLI::App& command, FitOutput& output);
 
 // Installs points as the calibration points of state, with K and C fitted through them (the
@@ -25,8 +32,11 @@ void addFitOutputOptions(CLI::App& command, FitOutput& output);
 // the option file: Default.pre of folder, or the -o file. Both are replaced without a question,
 // since the command line names its target explicitly. Returns the exit status: the fit refused
 // or the file not written are reported failures.
+// With --json the report is a JSON object printed once the file is written (nothing is printed
+// when the command fails): json, when given, is that object already opened and holding the
+// command's own members; the fit's members are added to it.
 int fitAndSave(CalibrationState& state, const std::string& folder,
                std::span<const CalibrationPoint> points, const FitOutput& output,
-               Platform& platform);
+               Platform& platform, JsonWriter* json = nullptr);
 
 }  // namespace s2t::cli

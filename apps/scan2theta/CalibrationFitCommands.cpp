@@ -74,15 +74,30 @@ int fitFromStandard(const FromStandardArguments& arguments) {
     StandardsImport data;
     if (!importStandardAndPeaks(path, arguments.peaks, data, platform)) return kExitFailures;
     const auto pairs = pairStandards(data, kMaxPanelPairs);
+    std::vector<CalibrationPoint> points;
+    for (const auto& pair : pairs) points.push_back({pair.channel, pair.twoTheta, 0.0});
+    if (arguments.output.asJson) {
+        JsonWriter json;
+        json.beginObject();
+        json.key("standard").string(path);
+        json.key("peaks").string(arguments.peaks);
+        json.key("reflectionCount").integer(static_cast<long long>(data.standard.size()));
+        json.key("peakCount").integer(static_cast<long long>(data.observed.size()));
+        json.key("pairs").beginArray();
+        for (const auto& pair : pairs) {
+            json.beginObject().key("twoTheta").fixed(pair.twoTheta, 4).key("channel").fixed(pair.channel, 4);
+            json.endObject();
+        }
+        json.endArray();
+        return fitAndSave(state, folder, points, arguments.output, platform, &json);
+    }
+
     std::string report = "Standard: " + path + "\nPeaks: " + arguments.peaks + "\n";
     report += std::to_string(data.standard.size()) + " reflections, " +
               std::to_string(data.observed.size()) + " peaks, " + std::to_string(pairs.size()) +
               " pairs (2-theta -> channel):\n";
     for (const auto& pair : pairs) report += pairListText(pair) + "\n";
     print(report);
-
-    std::vector<CalibrationPoint> points;
-    for (const auto& pair : pairs) points.push_back({pair.channel, pair.twoTheta, 0.0});
     return fitAndSave(state, folder, points, arguments.output, platform);
 }
 

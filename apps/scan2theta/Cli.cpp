@@ -14,6 +14,11 @@ void addHomeOption(CLI::App& command, std::string& home) {
                        "configuration folder)");
 }
 
+void addJsonFlag(CLI::App& command, bool& asJson) {
+    command.add_flag("--json", asJson,
+                     "Print the result as JSON (numbers with the digits of the text output)");
+}
+
 void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
     addHomeOption(command, source.home);
     command.add_option("--options", source.options, "Option file loaded after Default.pre")

@@ -28,6 +28,10 @@ void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source);
 // --home DIR: the program folder (Default.pre and Standards/).
 void addHomeOption(CLI::App& command, std::string& home);
 
+// --json: the command's result as one JSON document on standard output instead of text (the keys
+// are listed in the README).
+void addJsonFlag(CLI::App& command, bool& asJson);
+
 // Prepares the program folder and loads the calibration as the desktop program does at
 // start-up, then the option file. False (reported) when the folder or the option file fails.
 bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,

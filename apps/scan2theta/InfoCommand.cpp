@@ -10,6 +10,7 @@
 #include "engine/ConversionRecords.h"
 #include "engine/InputFormats.h"
 #include "platform/ConsolePlatform.h"
+#include "platform/JsonWriter.h"
 #include "platform/NumberText.h"
 
 namespace s2t::cli {
@@ -33,27 +34,36 @@ std::string hexByte(unsigned char byte) {
     return {kDigits[byte >> 4], kDigits[byte & 0x0F]};
 }
 
+// What one file holds, every number already as the text shows it; empty: not known.
+struct ScanSummary {
+    std::string path;
+    const InputFormatInfo* format = nullptr;
+    bool read = false;
+    std::string signature;
+    std::string start, step;  // in channels or in degrees
+    bool inDegrees = false;
+    std::string points;
+    std::string minCount, maxCount;
+};
+
 // The count range; channel files hold whole counts, GUFI files fractional ones.
-void describeCounts(const Scan& scan, Row& row) {
-    if (scan.points.empty()) {
-        row[6] = row[7] = "-";
-        return;
-    }
+void describeCounts(const Scan& scan, ScanSummary& summary) {
+    if (scan.points.empty()) return;
     const auto [lowest, highest] = std::minmax_element(
         scan.points.begin(), scan.points.end(),
         [](const ScanPoint& a, const ScanPoint& b) { return a.count < b.count; });
     if (scan.ownAngles) {
-        row[6] = formatFixed(lowest->count, 2);
-        row[7] = formatFixed(highest->count, 2);
+        summary.minCount = formatFixed(lowest->count, 2);
+        summary.maxCount = formatFixed(highest->count, 2);
     } else {
-        row[6] = formatWhole(lowest->count);
-        row[7] = formatWhole(highest->count);
+        summary.minCount = formatWhole(lowest->count);
+        summary.maxCount = formatWhole(highest->count);
     }
 }
 
 // Reads one file as a conversion would, with the reader the input-format table gives it. The
-// reader reports a file it cannot read; false then.
-bool describe(const std::string& path, Platform& platform, Row& row) {
+// reader reports a file it cannot read; read stays false then.
+ScanSummary describe(const std::string& path, Platform& platform) {
     const InputFormatInfo& format = inputFormatForPath(path);
     ConversionRequest request;
     request.inputFile = path;
@@ -65,22 +75,60 @@ bool describe(const std::string& path, Platform& platform, Row& row) {
     Scan scan;
     const int status = format.reader(request, scan, calibration, settings, platform);
 
-    row = {path, std::string(format.label), "-", "-", "-", "-", "-", "-"};
-    if (status != 0) {
-        row[2] = "(not read)";
-        return false;
-    }
-    row[5] = formatWhole(static_cast<double>(scan.points.size()));
+    ScanSummary summary;
+    summary.path = path;
+    summary.format = &format;
+    if (status != 0) return summary;
+    summary.read = true;
+    summary.points = formatWhole(static_cast<double>(scan.points.size()));
     if (scan.ownAngles) {
-        row[3] = formatFixed(scan.gufiHeader.firstAngle, 4) + " deg";
-        row[4] = formatFixed(scan.gufiHeader.angleStep, 5) + " deg";
+        summary.inDegrees = true;
+        summary.start = formatFixed(scan.gufiHeader.firstAngle, 4);
+        summary.step = formatFixed(scan.gufiHeader.angleStep, 5);
     } else {
-        row[2] = hexByte(scan.chnHeader.bytes[0]) + " " + hexByte(scan.chnHeader.bytes[1]);
-        row[3] = "channel " + formatWhole(scan.chnHeader.firstChannel());
-        row[4] = "1 channel";
+        summary.signature = hexByte(scan.chnHeader.bytes[0]) + " " + hexByte(scan.chnHeader.bytes[1]);
+        summary.start = formatWhole(scan.chnHeader.firstChannel());
+        summary.step = "1";
     }
-    describeCounts(scan, row);
-    return true;
+    describeCounts(scan, summary);
+    return summary;
+}
+
+Row tableRow(const ScanSummary& s) {
+    auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
+    Row row = {s.path, std::string(s.format->label), s.read ? orDash(s.signature) : "(not read)", "-", "-", "-", "-", "-"};
+    if (!s.read) return row;
+    row[3] = s.inDegrees ? s.start + " deg" : "channel " + s.start;
+    row[4] = s.inDegrees ? s.step + " deg" : "1 channel";
+    row[5] = s.points;
+    row[6] = orDash(s.minCount);
+    row[7] = orDash(s.maxCount);
+    return row;
+}
+
+std::string formatJson(const std::vector<ScanSummary>& summaries) {
+    JsonWriter json;
+    json.beginObject().key("files").beginArray();
+    for (const auto& s : summaries) {
+        json.beginObject();
+        json.key("path").string(s.path);
+        json.key("kind").string(s.format->name);
+        json.key("kindName").string(s.format->label);
+        json.key("read").boolean(s.read);
+        if (s.read) {
+            json.key("signature");
+            s.signature.empty() ? json.null() : json.string(s.signature);
+            json.key("unit").string(s.inDegrees ? "deg" : "channel");
+            json.key("start").number(s.start);
+            json.key("step").number(s.step);
+            json.key("points").number(s.points);
+            json.key("minCount").number(s.minCount);
+            json.key("maxCount").number(s.maxCount);
+        }
+        json.endObject();
+    }
+    json.endArray().endObject();
+    return json.text();
 }
 
 std::string formatTable(const std::vector<Row>& rows) {
@@ -108,12 +156,21 @@ std::string formatTable(const std::vector<Row>& rows) {
     return text;
 }
 
-int showInfo(const std::vector<std::string>& files) {
+int showInfo(const std::vector<std::string>& files, bool asJson) {
     ConsolePlatform platform(ConfirmPolicy::AlwaysNo, false);
-    std::vector<Row> rows(files.size());
+    std::vector<ScanSummary> summaries;
     bool allRead = true;
-    for (std::size_t i = 0; i < files.size(); ++i) allRead = describe(files[i], platform, rows[i]) && allRead;
-    print(formatTable(rows));
+    for (const auto& file : files) {
+        summaries.push_back(describe(file, platform));
+        allRead = allRead && summaries.back().read;
+    }
+    if (asJson) {
+        print(formatJson(summaries));
+    } else {
+        std::vector<Row> rows;
+        for (const auto& summary : summaries) rows.push_back(tableRow(summary));
+        print(formatTable(rows));
+    }
     return allRead ? kExitOk : kExitFailures;
 }
 
@@ -124,10 +181,12 @@ void addInfoCommand(CLI::App& app, CommandAction& action) {
         "info", "Show what each scan holds: kind, signature, first channel or angle and step, points, "
                 "count range");
     auto files = std::make_shared<std::vector<std::string>>();
+    auto asJson = std::make_shared<bool>(false);
+    addJsonFlag(*info, *asJson);
     info->add_option("FILE", *files, "Channel files (*.chn), GUFI files (*.guf) or others (read as "
                                      "channel files)")
         ->required();
-    info->callback([&action, files] { action = [files] { return showInfo(*files); }; });
+    info->callback([&action, files, asJson] { action = [files, asJson] { return showInfo(*files, *asJson); }; });
 }
 
 }  // namespace s2t::cli

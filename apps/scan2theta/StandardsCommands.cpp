@@ -4,19 +4,29 @@
 
 #include "Cli.h"
 #include "platform/ConsolePlatform.h"
+#include "platform/JsonWriter.h"
 #include "standards/StandardDiscovery.h"
 
 namespace s2t::cli {
 namespace {
 
-int listStandards(const std::string& home) {
+int listStandards(const std::string& home, bool asJson) {
     ConsolePlatform platform;
     // A first start sets the program folder up completely, Default.pre included.
     CalibrationState state;
     std::string folder;
     if (!loadCalibration(CalibrationSource{home, ""}, state, platform, folder)) return kExitFailures;
+    const auto standards = checkForStandards(folder);
+    if (asJson) {
+        JsonWriter json;
+        json.beginObject().key("standards").beginArray();
+        for (const auto& entry : standards)
+            json.beginObject().key("name").string(entry.name).key("path").string(entry.path).endObject();
+        print(json.endArray().endObject().text());
+        return kExitOk;
+    }
     std::string text;
-    for (const auto& entry : checkForStandards(folder)) text += entry.name + "\t" + entry.path + "\n";
+    for (const auto& entry : standards) text += entry.name + "\t" + entry.path + "\n";
     print(text);
     return kExitOk;
 }
@@ -30,7 +40,11 @@ void addStandardsCommands(CLI::App& app, CommandAction& action) {
         "List the standards of the program folder's Standards/ (name, tab, file), as the standards "
         "window lists them");
     addHomeOption(*standards, *home);
-    standards->callback([&action, home] { action = [home] { return listStandards(*home); }; });
+    auto asJson = std::make_shared<bool>(false);
+    addJsonFlag(*standards, *asJson);
+    standards->callback([&action, home, asJson] {
+        action = [home, asJson] { return listStandards(*home, *asJson); };
+    });
 }
 
 }  // namespace s2t::cli
