@@ -11,7 +11,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initial
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0
 
-.PHONY: all setup configure build test test-sanitize fuzz demo screenshots clean
+.PHONY: all setup configure build test test-sanitize fuzz demo screenshots package check-package clean
 
 all: build
 
@@ -40,6 +40,16 @@ fuzz: setup
 
 demo: build
 	@bash scripts/demo $(BUILD)
+
+# The Debian package (build/scan2theta_VERSION_ARCH.deb), from the installation rules.
+package: build
+	@rm -f $(BUILD)/scan2theta_*.deb
+	@cmake --build $(BUILD) --target package >/dev/null
+	@ls $(BUILD)/scan2theta_*.deb
+
+# The package built and checked: its contents, its dependencies, its command line converting.
+check-package: package
+	@bash tests/install/check-package.sh $(CURDIR) $(CURDIR)/$(BUILD)
 
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/scan2theta-screenshots docs/screenshots
