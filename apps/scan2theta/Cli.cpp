@@ -2,10 +2,6 @@
 
 #include <cstdio>
 
-#include "options/OptionFile.h"
-#include "platform/ProgramFolder.h"
-#include "standards/ShippedStandards.h"
-
 namespace s2t::cli {
 
 void addHomeOption(CLI::App& command, std::string& home) {
@@ -23,19 +19,6 @@ void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
     addHomeOption(command, source.home);
     command.add_option("--options", source.options, "Option file loaded after Default.pre")
         ->check(CLI::ExistingFile);
-}
-
-bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
-                     std::string& folder) {
-    folder = source.home.empty() ? defaultProgramFolder() : source.home;
-    std::string error;
-    if (!prepareProgramFolder(folder, error)) {
-        platform.messagePopup("File Error", error);
-        return false;
-    }
-    getCalibration(state, folder, platform, LineEnd::CrLf);
-    if (!source.options.empty() && !readOptionsFile(source.options, state, platform)) return false;
-    return true;
 }
 
 void print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "calibration/CalibrationState.h"
+#include "options/CalibrationSource.h"
 #include "platform/LineEnd.h"
 #include "platform/Platform.h"
 
@@ -17,12 +18,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailures = 1;
 inline constexpr int kExitUsage = 2;
 
-// Where the calibration comes from: the program folder's Default.pre, then an option file.
-struct CalibrationSource {
-    std::string home;     // program folder; empty: the per-user configuration folder
-    std::string options;  // option file loaded after Default.pre; empty: none
-};
-
+// --home DIR and --options FILE: where the calibration comes from.
 void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source);
 
 // --home DIR: the program folder (Default.pre and Standards/).
@@ -31,11 +27,6 @@ void addHomeOption(CLI::App& command, std::string& home);
 // --json: the command's result as one JSON document on standard output instead of text (the keys
 // are listed in the README).
 void addJsonFlag(CLI::App& command, bool& asJson);
-
-// Prepares the program folder and loads the calibration as the desktop program does at
-// start-up, then the option file. False (reported) when the folder or the option file fails.
-bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
-                     std::string& folder);
 
 // The action of the chosen subcommand, set by its callback; returns the exit status.
 using CommandAction = std::function<int()>;

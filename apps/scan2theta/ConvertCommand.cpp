@@ -3,38 +3,14 @@
 #include <memory>
 
 #include "Cli.h"
-#include "ConvertPlan.h"
-#include "engine/BatchRun.h"
-#include "engine/Session.h"
-#include "platform/ConsolePlatform.h"
-#include "platform/ProgramFolder.h"
+#include "engine/ConvertPlan.h"
+#include "engine/ConvertRun.h"
 
 namespace s2t::cli {
 namespace {
 
 int runConversion(const ConvertPlan& plan, const CalibrationSource& source) {
-    ConsolePlatform platform(plan.confirmPolicy, plan.showProgress);
-    if (plan.date) platform.setDateText(*plan.date);
-
-    Session session;
-    if (!loadCalibration(source, session.calibration, platform, session.projectDir)) return kExitFailures;
-    if (plan.K) session.calibration.header.K = *plan.K;
-    if (plan.C) session.calibration.header.C = *plan.C;
-    session.settings = plan.settings;
-
-    if (plan.destination.kind == OutputDestination::Kind::Directory) {
-        std::string error;
-        if (!ensureDirectory(plan.destination.path, error)) {
-            platform.messagePopup("File Error", error);
-            return kExitFailures;
-        }
-    }
-
-    const BatchResult result =
-        runBatch(session, platform, plan.inputs, plan.choices, plan.destination, plan.jobs);
-    const bool everyFileConverted =
-        result.skipped == 0 && result.converted == static_cast<int>(plan.inputs.size());
-    return everyFileConverted ? kExitOk : kExitFailures;
+    return runConvertPlan(plan, source, stderr).everyFileConverted(plan) ? kExitOk : kExitFailures;
 }
 
 // An option whose value is kept as text and whose presence matters.

@@ -1,6 +1,7 @@
 // What `scan2theta convert` was asked to do, checked: the command line's option values turned into
 // the batch's choices, the option panels' settings, the destination and the run's manners. Kept
-// apart from the CLI11 wiring so that every usage rule lives in one function.
+// apart from any argument parser so that every usage rule lives in one function, which the command
+// line and the Python module both call.
 #pragma once
 
 #include <optional>
@@ -11,7 +12,7 @@
 #include "engine/ConversionRecords.h"
 #include "platform/ConsolePlatform.h"
 
-namespace s2t::cli {
+namespace s2t {
 
 // The option values as typed. Numbers stay text until they are checked, so that their reading
 // never depends on the locale and every one of them is seen to be finite.
@@ -60,4 +61,4 @@ struct UsageError {
 // Checks the arguments and builds the plan; the first rule broken comes back as the error.
 std::optional<UsageError> planConversion(const ConvertArguments& arguments, ConvertPlan& plan);
 
-}  // namespace s2t::cli
+}  // namespace s2t

@@ -1,4 +1,4 @@
-#include "ConvertPlan.h"
+#include "engine/ConvertPlan.h"
 
 #include <filesystem>
 
@@ -6,7 +6,7 @@
 #include "engine/OutputFormats.h"
 #include "platform/NumberText.h"
 
-namespace s2t::cli {
+namespace s2t {
 namespace {
 
 using Error = std::optional<UsageError>;
@@ -203,4 +203,4 @@ std::optional<UsageError> planConversion(const ConvertArguments& arguments, Conv
     return std::nullopt;
 }
 
-}  // namespace s2t::cli
+}  // namespace s2t

@@ -1,0 +1,22 @@
+#include "options/CalibrationSource.h"
+
+#include "options/OptionFile.h"
+#include "platform/ProgramFolder.h"
+#include "standards/ShippedStandards.h"
+
+namespace s2t {
+
+bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
+                     std::string& folder) {
+    folder = source.home.empty() ? defaultProgramFolder() : source.home;
+    std::string error;
+    if (!prepareProgramFolder(folder, error)) {
+        platform.messagePopup("File Error", error);
+        return false;
+    }
+    getCalibration(state, folder, platform, LineEnd::CrLf);
+    if (!source.options.empty() && !readOptionsFile(source.options, state, platform)) return false;
+    return true;
+}
+
+}  // namespace s2t
