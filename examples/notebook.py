@@ -33,20 +33,23 @@ home = Path(tempfile.mkdtemp(prefix="scan2theta-notebook."))  # a program folder
 scan = scan2theta.read(here / "si-standard.chn")
 print(scan, scan.meta["first_channel"], "is the first channel")
 
-# %% Its peaks: local maxima of the smoothed counts above a fifth of the highest, each placed
+# %% Its peaks: local maxima of the smoothed counts above a twentieth of the highest, each placed
 # between channels by the parabola through the top three.
-smooth = np.convolve(scan.counts, np.ones(5) / 5, mode="same")
+smooth = np.convolve(scan.counts, np.ones(3) / 3, mode="same")
 tops = np.flatnonzero((smooth[1:-1] > smooth[:-2]) & (smooth[1:-1] >= smooth[2:])) + 1
-tops = tops[smooth[tops] > smooth.max() / 5]
-left, centre, right = scan.counts[tops - 1], scan.counts[tops], scan.counts[tops + 1]
+tops = tops[smooth[tops] > smooth.max() / 20]
+left, centre, right = smooth[tops - 1], smooth[tops], smooth[tops + 1]
 peaks = tops + 0.5 * (left - right) / (left - 2 * centre + right)
 
 # %% The standard's reflections, and each peak paired with the nearest one under the built-in
-# calibration (close already; the fit makes it exact).
+# calibration, which is close already. A peak more than 0.05 degrees from every reflection is a
+# K-alpha2 line (or a stray) and is left out.
 standard = (here.parent / "data" / "standards" / "Silicon.std").read_text().split("DATA")[1]
 reflections = np.array([float(line) for line in standard.split()])
 rough = scan2theta.Calibration.builtin().two_theta(peaks)
 paired = reflections[np.abs(reflections[None, :] - rough[:, None]).argmin(axis=1)]
+close = np.abs(paired - rough) < 0.05
+peaks, paired = peaks[close], paired[close]
 K, C = scan2theta.fit_line(peaks, paired)
 calibration = scan2theta.Calibration(K=K, C=C, points=list(zip(peaks, paired)))
 print(f"fitted: K = {K:.6f}, C = {C:.8f} from {len(peaks)} reflections")
