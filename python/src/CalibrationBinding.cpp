@@ -114,8 +114,8 @@ py::array_t<double> twoThetaOfChannels(const CalibrationState& state, const Inpu
     return result;
 }
 
-// The scan's points mapped as a conversion maps them: a channel file's channel index from 0, a
-// GUFI scan's own angle.
+// The scan's points mapped as a conversion maps them: a channel file's channel index from 0, the
+// own angle of a scan that has angles (GUFI).
 py::array_t<double> twoThetaOfScan(const CalibrationState& state, const PythonScan& scan, const std::string& mode) {
     const bool spline = isSplineMode(mode);
     const CalibrationState mapping = mappingCalibration(state, spline);
@@ -125,7 +125,7 @@ py::array_t<double> twoThetaOfScan(const CalibrationState& state, const PythonSc
     double* out = result.mutable_data();
     {
         py::gil_scoped_release unlocked;
-        if (scan.scan.fromGufi)
+        if (scan.scan.ownAngles)
             mapAbscissae(mapping, spline, n, [&points](py::ssize_t i) { return points[static_cast<std::size_t>(i)].twoTheta; }, out);
         else
             mapAbscissae(mapping, spline, n, [](py::ssize_t i) { return static_cast<double>(i); }, out);

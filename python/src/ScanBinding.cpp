@@ -3,13 +3,14 @@
 #include <pybind11/stl.h>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "Bindings.h"
 #include "MessageCapture.h"
 #include "PythonScan.h"
-#include "engine/BatchRun.h"
-#include "engine/FileKind.h"
+#include "engine/InputFormats.h"
+#include "engine/ScanReaders.h"
 #include "platform/ConsolePlatform.h"
 
 namespace s2t::python {
@@ -28,12 +29,13 @@ py::array pointMemberView(const py::object& owner, const PythonScan& scan, doubl
 
 py::dict headerRecord(const PythonScan& scan) {
     py::dict meta;
-    if (scan.scan.fromGufi) {
+    if (scan.gufiHeader) {
         const GufiHeader& header = scan.scan.gufiHeader;
         meta["first_angle"] = static_cast<double>(header.firstAngle);
         meta["angle_step"] = static_cast<double>(header.angleStep);
         meta["points"] = header.numPoints;
-    } else {
+    }
+    if (scan.channelHeader) {
         const ChnHeader& header = scan.scan.chnHeader;
         meta["signature"] = header.signature();
         meta["first_channel"] = header.firstChannel();
@@ -43,13 +45,28 @@ py::dict headerRecord(const PythonScan& scan) {
     return meta;
 }
 
-PythonScan readScan(const py::object& path) {
+// The format named, or else the one the command line would choose for the path.
+const InputFormatInfo& chooseFormat(const std::string& path, const std::optional<std::string>& name) {
+    if (!name) return inputFormatForPath(path);
+    const InputFormatInfo* format = findInputFormatByName(*name);
+    if (!format || format->fileType == kOtherFileType)
+        raiseValueError("format: '" + *name + "' is none of " + inputFormatNames());
+    return *format;
+}
+
+PythonScan readScan(const py::object& path, const std::optional<std::string>& formatName) {
     PythonScan result;
     result.path = pathText(path);
+    const InputFormatInfo& format = chooseFormat(result.path, formatName);
+    // A file of no known format is read as a channel file, and is one once it has been read.
+    result.kind = format.fileType == kOtherFileType ? std::string(findInputFormat(kChnFileType).name)
+                                                    : std::string(format.name);
+    result.channelHeader = format.reader == &readMCAFile;
+    result.gufiHeader = format.reader == &readGUFIFile;
     ConversionRequest request;
     request.inputFile = result.path;
-    request.fileType = getFileType(result.path);
-    // A GUFI file keeps its own angles; a channel file's angles are not kept (see two_theta).
+    request.fileType = format.fileType;
+    // A scan with angles of its own keeps them; a channel file's angles are not kept (see two_theta).
     request.conversion = kFileAngles;
     CalibrationState calibration;
     calibration.installStartupValues();
@@ -59,7 +76,7 @@ PythonScan readScan(const py::object& path) {
     {
         py::gil_scoped_release unlocked;
         ConsolePlatform platform(ConfirmPolicy::AlwaysNo, false, messages.file());
-        status = readAnyFile(request, result.scan, calibration, settings, platform);
+        status = format.reader(request, result.scan, calibration, settings, platform);
     }
     if (status != 0) raiseError("ReadError", messages.text());
     return result;
@@ -74,21 +91,23 @@ void addScan(py::module_& module) {
                            "numpy.array(scan.counts) gives a copy to change.")
         .def_readonly("path", &PythonScan::path, "The file the scan was read from.")
         .def_property_readonly(
-            "kind", [](const PythonScan& scan) { return scan.scan.fromGufi ? "gufi" : "chn"; },
-            "'chn' for an MCA channel file, 'gufi' for a GUFI scan (chosen by the file name's extension, as "
-            "the command line chooses; any name but *.guf is read as a channel file).")
+            "kind", [](const PythonScan& scan) { return scan.kind; },
+            "The input format that read the file: 'chn' for an MCA channel file, 'gufi' for a GUFI scan. "
+            "read() chooses it as the command line does (a file of no known format is read as a channel "
+            "file).")
         .def_property_readonly(
             "channels",
             [](const PythonScan& scan) {
                 const auto n = static_cast<py::ssize_t>(scan.scan.points.size());
                 py::array_t<std::int64_t> channels(n);
                 auto* out = channels.mutable_data();
-                const std::int64_t first = scan.scan.fromGufi ? 0 : scan.scan.chnHeader.firstChannel();
+                const std::int64_t first = scan.scan.ownAngles ? 0 : scan.scan.chnHeader.firstChannel();
                 for (py::ssize_t i = 0; i < n; ++i) out[i] = first + i;
                 return channels;
             },
             "The channel numbers as `scan2theta convert --channels` lists them (int64): the file's first "
-            "channel onwards for a channel file, 0, 1, 2, ... for a GUFI scan. A new array on every access.")
+            "channel onwards for a channel file, 0, 1, 2, ... for a scan with angles of its own. A new array "
+            "on every access.")
         .def_property_readonly(
             "counts", [](const py::object& self) {
                 return pointMemberView(self, self.cast<const PythonScan&>(), &ScanPoint::count);
@@ -98,25 +117,26 @@ void addScan(py::module_& module) {
             "two_theta",
             [](const py::object& self) -> py::object {
                 const auto& scan = self.cast<const PythonScan&>();
-                if (!scan.scan.fromGufi) return py::none();
+                if (!scan.scan.ownAngles) return py::none();
                 return pointMemberView(self, scan, &ScanPoint::twoTheta);
             },
-            "The file's own 2-theta of each point (float64) for a GUFI scan: first angle + step x i. None for "
-            "a channel file, which has no angles of its own: use Calibration.two_theta(scan).")
+            "The file's own 2-theta of each point (float64) for a scan with angles of its own (GUFI: first "
+            "angle + step x i). None for a channel file, which has none: use Calibration.two_theta(scan).")
         .def_property_readonly("meta", &headerRecord,
                                "What the file's header holds, as a dict. Channel files: signature, "
                                "first_channel, channels, header (the 32 header bytes). GUFI scans: "
                                "first_angle, angle_step, points.")
         .def("__len__", [](const PythonScan& scan) { return scan.scan.points.size(); })
         .def("__repr__", [](const PythonScan& scan) {
-            return "<scan2theta.Scan " + std::string(scan.scan.fromGufi ? "gufi" : "chn") + " '" + scan.path +
+            return "<scan2theta.Scan " + scan.kind + " '" + scan.path +
                    "', " + std::to_string(scan.scan.points.size()) + " points>";
         });
 
-    module.def("read", &readScan, py::arg("path"),
-               "read(path) -> Scan\n\n"
-               "Reads a scan with the reader a conversion uses: *.guf (any letter case) as a GUFI scan, any "
-               "other name as an MCA channel file. Raises ReadError with the program's message (\"File Error: "
+    module.def("read", &readScan, py::arg("path"), py::arg("format") = py::none(),
+               "read(path, format=None) -> Scan\n\n"
+               "Reads a scan with the reader a conversion uses: by the file name as the command line chooses "
+               "(*.guf, any letter case, as a GUFI scan; *.chn and names of no known format as an MCA channel "
+               "file), or by the input format named ('chn', 'gufi'). Raises ReadError with the program's message (\"File Error: "
                "Couldn't open input file: ...\", \"Error: The input file ... wasn't a CHN file.\", ...) when the "
                "file cannot be read.");
 }

@@ -100,3 +100,16 @@ def test_files_the_readers_refuse_raise_their_message(tmp_path, home):
 def test_paths_must_be_text():
     with pytest.raises(TypeError):
         scan2theta.read(42)
+
+
+def test_the_format_can_be_named_whatever_the_file_is_called(tmp_path):
+    renamed = tmp_path / "scan.dat"
+    renamed.write_bytes((EXAMPLES / "silicon-scan.guf").read_bytes())
+    as_named = scan2theta.read(renamed, format="gufi")
+    assert as_named.kind == "gufi"
+    assert np.array_equal(as_named.two_theta, scan2theta.read(EXAMPLES / "silicon-scan.guf").two_theta)
+    # By its name alone it is no known format: read as a channel file, which it is not.
+    with pytest.raises(scan2theta.ReadError, match="wasn't a CHN file"):
+        scan2theta.read(renamed)
+    with pytest.raises(ValueError, match="format: 'xrdml' is none of chn"):
+        scan2theta.read(renamed, format="xrdml")
