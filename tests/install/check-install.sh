@@ -79,4 +79,17 @@ if [[ $consumer == --consumer ]]; then
     PKG_CONFIG_PATH=$root/$libdir/pkgconfig pkg-config --libs --cflags scan2theta | grep -q -- '-lscan2theta' \
         || fail "pkg-config does not find scan2theta"
 fi
+# The Python module, where Debian's python3 finds it below /usr (built only where pybind11 is).
+if compgen -G "$build_dir/python/scan2theta/_scan2theta*.so" >/dev/null; then
+    package=$(compgen -G "$root/lib/python3.*/dist-packages/scan2theta" | head -n1)
+    [[ -n $package && -f $package/__init__.py && -f $package/__init__.pyi ]] || fail "Python module not installed"
+    grep -qx "${package%/scan2theta}" <(/usr/bin/python3 -c 'import sys; print(*sys.path, sep="\n")' \
+        | sed "s|^/usr/|$root/|") || fail "Debian's python3 does not look in ${package%/scan2theta}"
+    # A sanitized module needs the sanitizers' run-time loaded first: the ordinary build imports it.
+    if [[ $consumer == --consumer ]]; then
+        PYTHONPATH=${package%/scan2theta} /usr/bin/python3 -c \
+            'import scan2theta, sys; assert len(scan2theta.read(sys.argv[1])) == 4096' "$example" \
+            || fail "the installed Python module did not read $example"
+    fi
+fi
 echo "check-install: ok"
