@@ -5,7 +5,7 @@
   - scan2theta.convert against the command line on the same batch (200 channel files of 4096
     channels to text, and to XFIT with the spline calibration and spline resampling), with -j 1 and
     with one job per core; the files are compared byte for byte.
-Prints the best and the median of RUNS runs of each, and the machine's load before and after.
+Each pair is timed in turns; prints the best and the median of RUNS runs of each, and the machine's load before and after.
 
 Usage: PYTHONPATH=build/python bench/python-bench.py [BUILD_DIR]   (default: build/ beside bench/)
 Environment: RUNS (15), FILES (200), CHANNELS (10000000)
@@ -33,20 +33,23 @@ channels = int(os.environ.get("CHANNELS", "10000000"))
 cli = build / "scan2theta"
 
 
-def timed(action, repeat=runs):
-    times = []
+def timed_in_turns(reference, candidate, repeat=runs):
+    """Both actions timed in turns, so that a slow spell of the machine falls on both alike;
+    (best, median) of each."""
+    times = ([], [])
     for _ in range(repeat):
-        start = time.perf_counter()
-        action()
-        times.append(time.perf_counter() - start)
-    return min(times), statistics.median(times)
+        for action, kept in zip((reference, candidate), times):
+            start = time.perf_counter()
+            action()
+            kept.append(time.perf_counter() - start)
+    return [(min(t), statistics.median(t)) for t in times]
 
 
 def report(name, best_median, reference=None):
     best, median = best_median
-    line = f"{name:<58} best {best * 1000:9.2f} ms   median {median * 1000:9.2f} ms"
+    line = f"{name:<62} best {best * 1000:9.2f} ms   median {median * 1000:9.2f} ms"
     if reference:
-        line += f"   median ratio {median / reference[1]:5.2f}"
+        line += f"   ratio of medians {median / reference[1]:5.2f}"
     print(line)
 
 
@@ -59,10 +62,9 @@ def mapping():
         theirs = C * x + K
         assert np.array_equal(ours, theirs), "the mapping must give numpy's values"
         del ours, theirs
-        reference = timed(lambda: C * x + K)
+        reference, ours = timed_in_turns(lambda: C * x + K, lambda: calibration.two_theta(x))
         report(f"numpy C * x + K, {channels} {np.dtype(dtype).name} channels", reference)
-        report(f"Calibration.two_theta, {channels} {np.dtype(dtype).name} channels",
-               timed(lambda: calibration.two_theta(x)), reference)
+        report(f"Calibration.two_theta, {channels} {np.dtype(dtype).name} channels", ours, reference)
 
 
 def conversion(work):
@@ -89,9 +91,9 @@ def conversion(work):
                 shutil.rmtree(out_py, ignore_errors=True)
                 scan2theta.convert(inputs, output=out_py, home=home, jobs=j, **arguments)
 
-            reference = timed(command_line)
+            reference, ours = timed_in_turns(command_line, module)
             report(f"command line, {files} files, {name}, -j {j}", reference)
-            report(f"scan2theta.convert, {files} files, {name}, jobs={j}", timed(module), reference)
+            report(f"scan2theta.convert, {files} files, {name}, jobs={j}", ours, reference)
             for path in sorted(out_cli.iterdir()):
                 assert (out_py / path.name).read_bytes() == path.read_bytes(), path.name
 

@@ -4,6 +4,7 @@
 #include <pybind11/stl.h>
 
 #include <cmath>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <utility>
@@ -99,19 +100,42 @@ void mapAbscissae(const CalibrationState& mapping, bool spline, py::ssize_t n, A
 
 using InputArray = py::array_t<double, py::array::c_style | py::array::forcecast>;
 
-py::array_t<double> twoThetaOfChannels(const CalibrationState& state, const InputArray& channels,
-                                       const std::string& mode) {
-    const bool spline = isSplineMode(mode);
-    const CalibrationState mapping = mappingCalibration(state, spline);
+template <class Value>
+using ChannelArray = py::array_t<Value, py::array::c_style>;
+
+template <class Value>
+py::array_t<double> mapChannelArray(const CalibrationState& mapping, bool spline, const ChannelArray<Value>& channels) {
     py::array_t<double> result(std::vector<py::ssize_t>(channels.shape(), channels.shape() + channels.ndim()));
-    const double* in = channels.data();
+    const Value* in = channels.data();
     double* out = result.mutable_data();
     const py::ssize_t n = channels.size();
     {
         py::gil_scoped_release unlocked;
-        mapAbscissae(mapping, spline, n, [in](py::ssize_t i) { return in[i]; }, out);
+        mapAbscissae(mapping, spline, n, [in](py::ssize_t i) { return static_cast<double>(in[i]); }, out);
     }
     return result;
+}
+
+// Channels of the common types in C order are read where they are (channel numbers are mostly
+// integers); anything else through a float64 copy.
+template <class Value, class... Others>
+py::array_t<double> mapChannels(const CalibrationState& mapping, bool spline, const py::object& channels) {
+    if (py::isinstance<ChannelArray<Value>>(channels))
+        return mapChannelArray(mapping, spline, py::cast<ChannelArray<Value>>(channels));
+    if constexpr (sizeof...(Others) > 0) {
+        return mapChannels<Others...>(mapping, spline, channels);
+    } else {
+        const auto converted = py::array_t<double, py::array::c_style | py::array::forcecast>::ensure(channels);
+        if (!converted) throw py::type_error("channels: an array of numbers, or a Scan, was expected");
+        return mapChannelArray<double>(mapping, spline, converted);
+    }
+}
+
+py::array_t<double> twoThetaOfChannels(const CalibrationState& state, const py::object& channels,
+                                       const std::string& mode) {
+    const bool spline = isSplineMode(mode);
+    const CalibrationState mapping = mappingCalibration(state, spline);
+    return mapChannels<double, std::int64_t, std::int32_t>(mapping, spline, channels);
 }
 
 // The scan's points mapped as a conversion maps them: a channel file's channel index from 0, the
@@ -201,7 +225,8 @@ void addCalibration(py::module_& module) {
         .def("two_theta", &twoThetaOfChannels, py::arg("channels"), py::arg("mode") = "linear",
              "two_theta(channels, mode='linear') -> numpy.ndarray\n"
              "two_theta(scan, mode='linear') -> numpy.ndarray\n\n"
-             "2-theta of each channel (any array shape; float64 in C order is read without a copy), or of "
+             "2-theta of each channel (any array shape; float64, int64 and int32 arrays in C order are read "
+             "without a copy), or of "
              "each point of a Scan as a conversion maps it (a channel file's channel index from 0, a GUFI "
              "scan's own angle). mode 'linear': C x channel + K; 'spline': the calibration spline (the "
              "straight line through its first and last point outside them), with the end slopes a conversion "

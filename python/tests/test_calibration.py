@@ -80,9 +80,13 @@ def test_two_theta_keeps_the_shape_and_takes_any_numbers():
     assert mapped.shape == (3, 4) and mapped.dtype == np.float64
     assert np.array_equal(mapped, 0.5 * grid + 1.0)
     assert calibration.two_theta([0, 2]).tolist() == [1.0, 2.0]
-    # A strided view is read through a copy, with the same values.
-    wide = np.arange(20, dtype=float)
-    assert np.array_equal(calibration.two_theta(wide[::2]), 0.5 * wide[::2] + 1.0)
+    # Integers of every width, and strided views (read through a copy), give numpy's values.
+    for dtype in (np.int64, np.int32, np.uint16, np.float32, np.float64):
+        wide = np.arange(20, dtype=dtype)
+        assert np.array_equal(calibration.two_theta(wide), 0.5 * wide + 1.0), dtype
+        assert np.array_equal(calibration.two_theta(wide[::2]), 0.5 * wide[::2] + 1.0), dtype
+    with pytest.raises(TypeError):
+        calibration.two_theta(["channel"])
 
 
 def test_a_spline_without_two_distinct_channels_is_refused():
