@@ -139,3 +139,15 @@ def test_fit_and_save_failures(tmp_path):
     assert str(raised.value).startswith("File Error: ") or str(raised.value).startswith("Option File Error: ")
     with pytest.raises(ValueError):
         scan2theta.Calibration().save(tmp_path / "x.pre", line_end="cr")
+
+
+def test_an_option_file_read_in_part_warns_with_the_programs_message(home, tmp_path):
+    options = write_options(tmp_path / "three.pre", 0, 0, [(100.0, 12.5), (3000.0, 90.25), (1500.0, 50.0)])
+    text = options.read_bytes()
+    options.write_bytes(text[:text.rindex(b"1500.0000")])  # the last point cut off
+    _, _, errors = run_cli("calibration", "show", "--home", home, "--options", options, check=False)
+    assert errors.startswith("Option File Error: ")
+    with pytest.warns(RuntimeWarning) as warned:
+        loaded = scan2theta.Calibration.load(home=home, options=options)
+    assert str(warned[0].message) == errors.rstrip("\n")
+    assert loaded.points == [(100.0, 12.5), (3000.0, 90.25)]
