@@ -161,6 +161,47 @@ CONVERSION = {
 }
 
 
+# The first byte picks the format: its index among the table's xylib rows (fuzz/XylibReaderFuzz.cpp:
+# cpi 0, uxd 1, rigaku_dat 2, bruker_raw 3, ..., xrdml 10, ..., riet7 14, ..., csv 19, xsyg 20, text 21),
+# plus 22 for the straight line instead of the file's own angles.
+def xylib(index, data):
+    return bytes([index]) + data
+
+
+UXD_SCAN = (b"; two ranges\r\n_FILEVERSION=1\r\n_SAMPLE='quartz'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n"
+       b"_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19 25\r\n 31 28 22\r\n"
+       b"_STEPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110 120\r\n")
+CPI_SCAN = (b"SIETRONICS XRD SCAN\r\n10.00\r\n10.10\r\n0.02\r\nCu\r\n1.5406\r\n2024-01-01\r\n1\r\nSAMPLE\r\n"
+       b"SCANDATA\r\n" + b"".join(b"%d\r\n" % c for c in (5, 8, 13, 21, 34, 55)))
+XFIT_SCAN = (b"\r\n\r\n\r\n\r\n  10.000   0.020  10.180\r\n"
+        + b"".join(b"%8d" % c for c in range(1, 11)) + b"\r\n")
+XRDML_SCAN = (b'<?xml version="1.0" encoding="UTF-8"?>\n'
+         b'<xrdMeasurements xmlns="http://www.xrdml.com/XRDMeasurement/1.5">\n'
+         b'<xrdMeasurement measurementType="Scan" status="Completed">\n'
+         b'<usedWavelength intended="K-Alpha 1"><kAlpha1 unit="Angstrom">1.5405980</kAlpha1></usedWavelength>\n'
+         b'<scan appendNumber="0" mode="Continuous" scanAxis="Gonio" status="Completed">\n'
+         b'<dataPoints><positions axis="2Theta" unit="deg"><startPosition>10.0</startPosition>'
+         b'<endPosition>10.1</endPosition></positions>\n'
+         b'<intensities unit="counts">5 8 13 21 34 55</intensities></dataPoints>\n'
+         b'</scan>\n</xrdMeasurement>\n</xrdMeasurements>\n')
+
+XYLIB = {
+    "cpi": xylib(0, CPI_SCAN),
+    "cpi-cut": xylib(0, CPI_SCAN[:60]),
+    "cpi-line": xylib(22, CPI_SCAN),
+    "uxd": xylib(1, UXD_SCAN),
+    "uxd-cut": xylib(1, UXD_SCAN[:150]),
+    "raw-magic": xylib(3, b"RAW1.01" + bytes(120)),
+    "xrdml": xylib(10, XRDML_SCAN),
+    "xrdml-cut": xylib(10, XRDML_SCAN[:300]),
+    "riet7": xylib(14, XFIT_SCAN),
+    "csv": xylib(19, b"angle,count\n10.0,5\n10.5,7.5\n11.25,9\n"),
+    "text": xylib(21, b"10 5\n11 6\n12 nan\n"),
+    "text-inf": xylib(21, b"10 5\n1e999 6\n"),
+    "empty": xylib(21, b""),
+}
+
+
 def write(target, files):
     folder = CORPUS / target
     folder.mkdir(parents=True, exist_ok=True)
@@ -176,6 +217,7 @@ def main():
     write("standard-file", STANDARDS)
     write("xfit-file", XFIT)
     write("conversion", CONVERSION)
+    write("xylib-reader", XYLIB)
 
 
 if __name__ == "__main__":

@@ -27,20 +27,21 @@ CLI::Option* addText(CLI::App& command, const std::string& names, ConvertArgumen
 void addConvertCommand(CLI::App& app, CommandAction& action) {
     auto* convert = app.add_subcommand(
         "convert",
-        "Convert channel files (*.chn) and GUFI files (*.guf) into 2-theta data files or channel lists");
+        "Convert channel files (*.chn), GUFI files (*.guf) and the scans of other instruments into 2-theta "
+        "data files or channel lists");
     auto arguments = std::make_shared<ConvertArguments>();
     auto source = std::make_shared<CalibrationSource>();
     ConvertArguments& a = *arguments;
 
     convert->add_option("INPUT", a.inputs,
-                        "Input files; the first one's kind (by extension) decides like the main "
-                        "panel's file list, and each file is read by its own reader")
+                        "Input files; the first one's kind (by extension, else by content) decides like "
+                        "the main panel's file list, and each file is read by its own reader")
         ->required();
     convert->add_flag("--channels", a.channels,
                       "Write channel lists (channel, count) instead of converting to 2-theta");
     addText(*convert, "--calibration", a.calibration,
-            "linear (default): 2-theta = C x channel + K; spline: the calibration spline; file: a GUFI "
-            "file's own angles",
+            "linear (default): 2-theta = C x channel + K; spline: the calibration spline; file: the "
+            "file's own angles (GUFI files and other angle scans)",
             "MODE");
     addText(*convert, "-f,--format", a.format,
             "Output format: text (default), xfit, cpi, lhpm, gufi", "FMT");
@@ -68,6 +69,12 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
                       "Replace existing output files (default: take the next free name, -0001, -0002, ...)");
     addText(*convert, "--line-end", a.lineEnd, "Line ends of written files: crlf (default) or lf",
             "crlf|lf");
+    convert
+        ->add_option_function<int>(
+            "--block", [&a](int block) { a.block = block; },
+            "Convert block N (from 1) of each input; default: every block of a file that holds several, "
+            "each into NAME-b1, NAME-b2, ...")
+        ->type_name("N");
     convert->add_flag("-q,--quiet", a.quiet, "No progress display");
     convert
         ->add_option_function<int>(

@@ -83,10 +83,12 @@ ScanSummary describe(const std::string& path, Platform& platform) {
     summary.points = formatWhole(static_cast<double>(scan.points.size()));
     if (scan.ownAngles) {
         summary.inDegrees = true;
-        summary.start = formatFixed(scan.gufiHeader.firstAngle, 4);
-        summary.step = formatFixed(scan.gufiHeader.angleStep, 5);
+        summary.start = formatFixed(settings.startAngle, 4);
+        summary.step = formatFixed(settings.inputStep, 5);
     } else {
-        summary.signature = hexByte(scan.chnHeader.bytes[0]) + " " + hexByte(scan.chnHeader.bytes[1]);
+        // Only a channel file has a signature; other channel spectra start at channel 0.
+        if (scan.chnHeader.signature() == -1)
+            summary.signature = hexByte(scan.chnHeader.bytes[0]) + " " + hexByte(scan.chnHeader.bytes[1]);
         summary.start = formatWhole(scan.chnHeader.firstChannel());
         summary.step = "1";
     }

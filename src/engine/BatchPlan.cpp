@@ -1,5 +1,6 @@
 #include "engine/BatchPlan.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace s2t {
@@ -38,8 +39,9 @@ ConversionRequest BatchPlan::request(std::size_t i, ProgressDisplay* progress) c
     const BatchInput& input = inputs_[i];
     ConversionRequest request;
     request.inputFile = input.path;
-    request.outputFile = removeExtension(outputPathFor(input.path, destination_));
+    request.outputFile = removeExtension(outputPathFor(input.path, destination_)) + input.outputSuffix;
     request.fileType = input.fileType;
+    request.block = std::max(0, input.block);
     request.conversion = choices_.conversion;
     request.options = choices_.options;
     request.outputFileType = choices_.outputFileType;

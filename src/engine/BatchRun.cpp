@@ -5,11 +5,13 @@
 #include <thread>
 
 #include "engine/AngleMemo.h"
+#include "engine/BatchBlocks.h"
 #include "engine/BatchPlan.h"
 #include "engine/BatchSpline.h"
 #include "engine/InputFormats.h"
 #include "engine/OutputFormats.h"
 #include "engine/ParallelBatch.h"
+#include "engine/ScanReaders.h"
 #include "engine/Writers.h"
 
 namespace s2t {
@@ -35,7 +37,15 @@ BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOpti
 
 int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
                 ConversionSettings& settings, Platform& platform) {
-    return findInputFormat(request.fileType).reader(request, scan, calibration, settings, platform);
+    const InputFormatInfo& format = findInputFormat(request.fileType);
+    // Only xylib's formats know blocks; every other file is one.
+    if (request.block > 0 && format.reader != readXylibFile) {
+        platform.messagePopup("Error", "The input file \"" + request.inputFile + "\" \ncould not be read as " +
+                                           std::string(format.label) + ":\nit has no block " +
+                                           std::to_string(request.block + 1) + " (it holds 1)\nWill skip conversion.");
+        return -1;
+    }
+    return format.reader(request, scan, calibration, settings, platform);
 }
 
 bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
@@ -59,7 +69,8 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
         result.cancelled = true;
         return result;
     }
-    const BatchPlan plan(inputs, choices, destination);
+    const std::vector<BatchInput> entries = expandBlocks(inputs);
+    const BatchPlan plan(entries, choices, destination);
     BatchSpline calibrationSpline;
     if (jobs > 1 && plan.size() > 1 &&
         runParallelBatch(session, platform, *progress, plan, calibrationSpline, jobs, result))

@@ -13,10 +13,18 @@
 
 namespace s2t {
 
-// One entry of the file list: the path as listed and its kind.
+// One entry of the file list: the path as listed and its kind; for a file of several blocks, the
+// block to convert (from 0; -1: every block, one output each) and what its output name gets
+// after the input's (a batch fills it in: "-b1", "-b2", ...).
 struct BatchInput {
+    BatchInput() = default;
+    BatchInput(std::string path_, std::int32_t fileType_, int block_ = -1, std::string outputSuffix_ = {})
+        : path(std::move(path_)), fileType(fileType_), block(block_), outputSuffix(std::move(outputSuffix_)) {}
+
     std::string path;
     std::int32_t fileType = kOtherFileType;
+    int block = -1;
+    std::string outputSuffix;
 };
 
 // The choices read once at the start of a batch.

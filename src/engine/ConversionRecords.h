@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/ScanMetadata.h"
 #include "platform/LineEnd.h"
 #include "platform/Platform.h"
 
@@ -16,6 +17,9 @@ namespace s2t {
 inline constexpr std::int32_t kGufiFileType = 4;   // "*.guf"
 inline constexpr std::int32_t kChnFileType = 5;    // "*.chn"
 inline constexpr std::int32_t kOtherFileType = -1;
+// The main panel's kind of every other scan with angles of its own ("angle scan"): its rules treat
+// such a list as a GUFI list.
+inline constexpr std::int32_t kAngleScanKind = 6;
 
 // How channels become angles.
 inline constexpr std::int16_t kNoConversion = 0;      // channel list output
@@ -75,6 +79,7 @@ struct Scan {
     bool ownAngles = false;
     ChnHeader chnHeader;
     GufiHeader gufiHeader;
+    ScanMetadata metadata;
 };
 
 class OutputTarget;
@@ -85,6 +90,7 @@ struct ConversionRequest {
     std::string inputFile;
     std::string outputFile;  // output path without extension; the writer adds its own
     std::int32_t fileType = kOtherFileType;
+    int block = 0;  // the block of a file that holds several, from 0
     std::int16_t conversion = kLinearConversion;
     std::uint16_t options = 0;
     std::int32_t outputFileType = kTextOutput;

@@ -199,7 +199,9 @@ std::optional<UsageError> planConversion(const ConvertArguments& arguments, Conv
     plan.choices = readBatchChoices(panel, settings.constStepOpts);
     plan.date = arguments.date;
     plan.destination = readDestination(arguments);
-    for (const auto& path : arguments.inputs) plan.inputs.push_back({path, getFileType(path)});
+    if (arguments.block && *arguments.block < 1) return usage("--block", "must be 1 or more");
+    const int block = arguments.block ? *arguments.block - 1 : -1;
+    for (const auto& path : arguments.inputs) plan.inputs.emplace_back(path, getFileType(path), block);
     return std::nullopt;
 }
 

@@ -37,6 +37,7 @@ struct ConvertArguments {
     Text lineEnd;        // crlf | lf; default crlf
     bool quiet = false;
     std::optional<int> jobs;  // default: one per core
+    std::optional<int> block; // the block of every input (from 1); default: every block
 };
 
 // The checked request.

@@ -17,9 +17,10 @@ struct ConvertRunResult {
     bool prepared = false;  // false: the calibration or the output folder failed (reported)
     BatchResult batch;
 
-    // Whether every input became an output.
+    // Whether every input became an output (a file of several blocks gives one output per block).
     bool everyFileConverted(const ConvertPlan& plan) const {
-        return prepared && batch.skipped == 0 && batch.converted == static_cast<int>(plan.inputs.size());
+        return prepared && batch.skipped == 0 && !batch.cancelled &&
+               batch.converted >= static_cast<int>(plan.inputs.size());
     }
 };
 

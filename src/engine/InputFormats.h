@@ -19,8 +19,12 @@ namespace s2t {
 using ReaderFunction = int (*)(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
                                ConversionSettings& settings, Platform& platform);
 
-// Whether the file at path holds this format, judged by its first bytes (false when it cannot be read).
-using ContentCheck = bool (*)(const std::string& path);
+struct InputFormatInfo;
+
+// Whether a file whose first bytes (up to kContentHeadBytes) are head holds the format.
+using ContentCheck = bool (*)(const InputFormatInfo& format, std::string_view head);
+
+inline constexpr std::size_t kContentHeadBytes = 64u << 10;
 
 // What a file's abscissa is: channels, mapped by the calibration, or the file's own angles, which
 // a conversion with the file's angles keeps (and the other modes map like channels, as with GUFI).
@@ -33,6 +37,7 @@ struct InputFormatInfo {
     std::string_view label;       // what `info` and the file list call it
     std::string_view extensions;  // the extensions it goes by, space-separated, no dots, any case
     ContentCheck recognises;      // null: the extension alone decides
+    bool byContentAlone;          // the check is specific enough to recognise a file under any name
     InputAxis axis;
     ReaderFunction reader;
 };
@@ -46,10 +51,17 @@ const InputFormatInfo& findInputFormat(std::int32_t fileType);
 // The format with that short name (letter case ignored); null when there is none.
 const InputFormatInfo* findInputFormatByName(std::string_view name);
 
-// The format of the file at path: a format that the extension alone decides; otherwise the first
-// format whose extension fits and whose content check passes; otherwise the unknown kind, which
-// is read as a channel file.
+// The format of the file at path, by the first of these that holds:
+// 1. a format that the extension alone decides (".chn", ".guf");
+// 2. a file that begins as a channel file does (FF FF) is of the unknown kind and is read as a
+//    channel file, whatever its name, as it always was;
+// 3. the first format in table order whose extension fits and whose content check passes;
+// 4. the first format recognisable by content alone whose check passes;
+// 5. the unknown kind, read as a channel file.
 const InputFormatInfo& inputFormatForPath(const std::string& path);
+
+// The same for a file whose first bytes are head (steps 2 to 5 look at them alone).
+const InputFormatInfo& inputFormatFor(std::string_view path, std::string_view head);
 
 // The short names of every format but the unknown kind, as "a, b or c" (for usage messages).
 std::string inputFormatNames();

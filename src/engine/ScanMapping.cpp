@@ -25,6 +25,23 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
     return true;
 }
 
+namespace {
+
+// Reports what mapping a scan met: two spline points on one channel, an angle beyond numbers.
+bool reportMappingFaults(const std::vector<ScanPoint>& points, bool zeroWidth, const std::string& path,
+                         Platform& platform) {
+    bool finite = true;
+    for (const ScanPoint& point : points) finite = finite && std::isfinite(point.twoTheta);
+    if (zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
+    // An infinite angle would reach the files as "inf", and resampling around it as "nan".
+    if (!finite)
+        platform.messagePopup("Error", "The calibration gives the input file \"" + path +
+                                           "\" \nangles beyond the range of numbers.\nWill skip conversion.");
+    return finite;
+}
+
+}  // namespace
+
 bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
                        const CalibrationState& calibration, bool straightLine, const std::string& path,
                        Platform& platform, AngleMemo* memo) {
@@ -38,18 +55,20 @@ bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step
                                                 &fresh.zeroWidth, &cursor);
     }
     const MappedAngles& angles = known ? *known : fresh;
-    bool finite = true;
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        points[i].twoTheta = angles.twoTheta[i];
-        finite = finite && std::isfinite(points[i].twoTheta);
-    }
-    if (angles.zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
-    // An infinite angle would reach the files as "inf", and resampling around it as "nan".
-    if (!finite)
-        platform.messagePopup("Error", "The calibration gives the input file \"" + path +
-                                           "\" \nangles beyond the range of numbers.\nWill skip conversion.");
+    for (std::size_t i = 0; i < points.size(); ++i) points[i].twoTheta = angles.twoTheta[i];
+    const bool finite = reportMappingFaults(points, angles.zeroWidth, path, platform);
     if (!known && memo) memo->keep(calibration, straightLine, first, step, std::move(fresh));
     return finite;
+}
+
+bool mapAbscissaeToTwoTheta(std::vector<ScanPoint>& points, const std::vector<double>& abscissae,
+                            const CalibrationState& calibration, bool straightLine, const std::string& path,
+                            Platform& platform) {
+    bool zeroWidth = false;
+    IntervalCursor cursor;
+    for (std::size_t i = 0; i < points.size(); ++i)
+        points[i].twoTheta = channelToTTheta(calibration, abscissae[i], straightLine, &zeroWidth, &cursor);
+    return reportMappingFaults(points, zeroWidth, path, platform);
 }
 
 }  // namespace s2t

@@ -29,4 +29,10 @@ bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step
                        const CalibrationState& calibration, bool straightLine, const std::string& path,
                        Platform& platform, AngleMemo* memo = nullptr);
 
+// The same for a scan whose abscissae follow no constant step: points[i].twoTheta =
+// channelToTTheta(abscissae[i]). Nothing is kept in a memo.
+bool mapAbscissaeToTwoTheta(std::vector<ScanPoint>& points, const std::vector<double>& abscissae,
+                            const CalibrationState& calibration, bool straightLine, const std::string& path,
+                            Platform& platform);
+
 }  // namespace s2t

@@ -1,4 +1,4 @@
-// The two input readers. Each reads one file into a scan whose points carry their 2-theta (by the
+// The input readers. Each reads one file into a scan whose points carry their 2-theta (by the
 // calibration and the request's conversion), shows its own message when the file cannot be read,
 // and returns 0 on success, -1 on failure. On success the settings' startAngle and inputStep are
 // those of the file; a failure leaves them unchanged.
@@ -20,5 +20,11 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
 // angle is mapped like a channel.
 int readGUFIFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
                  ConversionSettings& settings, Platform& platform);
+
+// Every format xylib reads (the request's fileType names the row of the input-format table, whose
+// name is xylib's): block request.block of the file. A file of angles keeps them with conversion 3
+// and maps them like channels otherwise; a channel spectrum maps its point index.
+int readXylibFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
+                  ConversionSettings& settings, Platform& platform);
 
 }  // namespace s2t

@@ -135,7 +135,7 @@ void MainPanel::buildControls() {
     conversionGroupControl_->setObjectName("conversionGroupControl");
     linearMode_ = modeButton(tr("Straight line: 2-theta = C x channel + K"), "linearMode", conversionGroup);
     splineMode_ = modeButton(tr("Cubic spline through the calibration points"), "splineMode", conversionGroup);
-    noConversionMode_ = modeButton(tr("The file's own angles (GUFI files)"), "noConversionMode", conversionGroup);
+    noConversionMode_ = modeButton(tr("The file's own angles (GUFI files, angle scans)"), "noConversionMode", conversionGroup);
     kCaption_ = new QLabel(tr("K ="), conversionGroup);
     kCaption_->setObjectName("kCaption");
     cCaption_ = new QLabel(tr("C ="), conversionGroup);

@@ -54,6 +54,50 @@ TEST(InputFormats, ThePanelKindOfEachFormat) {
     EXPECT_EQ(panelKindOf(kChnFileType), kChnFileType);
     EXPECT_EQ(panelKindOf(kGufiFileType), kGufiFileType);
     EXPECT_EQ(panelKindOf(kOtherFileType), kOtherFileType);
+    // Scans with angles of their own are angle scans; Canberra spectra hold channels.
+    for (const InputFormatInfo& format : inputFormats()) {
+        if (format.fileType == kChnFileType || format.fileType == kGufiFileType || format.fileType == kOtherFileType)
+            continue;
+        EXPECT_EQ(format.panelKind, format.axis == InputAxis::Angles ? kAngleScanKind : kChnFileType) << format.name;
+    }
+    EXPECT_EQ(findInputFormatByName("canberra_cnf")->axis, InputAxis::Channels);
+    EXPECT_EQ(findInputFormatByName("xrdml")->panelKind, kAngleScanKind);
+}
+
+// Names other than .chn and .guf are looked into: a channel file keeps the unknown kind (read as a
+// channel file, as always), a format's extension with its content check comes next, and a few
+// formats are told by their content under any name.
+TEST(InputFormats, OtherNamesAreRecognisedByTheirContent) {
+    const std::string channel = chnBytes(0, {1, 2, 3});
+    const std::string cpi = "SIETRONICS XRD SCAN\r\n10.00\r\n10.04\r\n0.02\r\nCu\r\n1.54\r\n2024-01-01\r\n"
+                            "1\r\nSAMPLE\r\nSCANDATA\r\n1\r\n2\r\n3\r\n";
+    const std::string xfit = "\r\n\r\n\r\n\r\n  10.000   0.020  10.180\r\n"
+                             "       1       2       3       4       5       6       7       8       9      10\r\n";
+    struct Case {
+        const char* path;
+        std::string bytes;
+        std::string_view format;
+    };
+    const Case cases[] = {
+        {"scan.raw", channel, "unknown"},        {"scan", channel, "unknown"},
+        {"scan.cpi", cpi, "cpi"},                {"scan.bin", cpi, "cpi"},
+        {"scan", cpi, "cpi"},                    {"scan.dat", xfit, "riet7"},
+        {"scan.xy", "10 5\n11 6\n", "text"},   {"scan.txt", "2-Theta\tCount\n10\t5\n", "text"},
+        {"scan.bin", "10 5\n11 6\n", "unknown"}, {"scan.cpi", "not a scan", "unknown"},
+        {"scan.xrdml", "", "unknown"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(inputFormatFor(c.path, c.bytes).name, c.format) << c.path << " " << c.bytes;
+        EXPECT_EQ(inputFormatFor(std::string("dir.d/") + c.path, c.bytes).name, c.format) << c.path;
+    }
+    // The extension alone decides for channel and GUFI files, whatever they hold.
+    EXPECT_EQ(inputFormatFor("scan.chn", cpi).name, "chn");
+    EXPECT_EQ(inputFormatFor("scan.GUF", cpi).name, "gufi");
+
+    TempDir dir;
+    writeFile(dir.file("scan.bin"), cpi);
+    EXPECT_EQ(findInputFormat(getFileType(dir.file("scan.bin"))).name, "cpi");
+    EXPECT_EQ(getFileType(dir.file("missing.cpi")), kOtherFileType);
 }
 
 // The batch reads each file with the reader of its kind: a GUFI file under the unknown kind is

@@ -2,6 +2,10 @@
 // Convert's choice of option panels. The panel test drives the same rules through the controls.
 #include <QtTest>
 
+#include "engine/FileKind.h"
+#include "engine/InputFormats.h"
+#include "support/ScanBytes.h"
+#include "support/TempDir.h"
 #include "ui/MainPanelRules.h"
 
 using namespace s2t;
@@ -83,6 +87,49 @@ private slots:
         state.outputFormat = format;
         state.outputFormatDimmed = formatDimmed;
         QCOMPARE(convertPanelSet(state), expected);
+    }
+
+    // A list that starts with an angle scan (UXD, XRDML, CSV, ...) is treated as a GUFI list: always
+    // to 2-theta, the file's own angles available; a Canberra spectrum as a channel-file list.
+    void angleScansRuleThePanelAsGufiFilesDo() {
+        const std::int32_t uxd = findInputFormatByName("uxd")->fileType;
+        const std::int32_t mca = findInputFormatByName("canberra_mca")->fileType;
+        for (const std::int32_t first : {uxd, std::int32_t(kGufiFileType)}) {
+            MainPanelState state;
+            state.fileKinds = {first};
+            state.convertToTwoTheta.on = false;
+            dimAsNeeded(state);
+            QCOMPARE(listKind(state), panelKindOf(first));
+            QVERIFY(state.convertToTwoTheta.on);
+            QVERIFY(state.convertToTwoTheta.dimmed);
+            QVERIFY(!state.noConversionMode.dimmed);
+            clickModeButton(state, ModeButton::NoConversion, true);
+            QVERIFY(state.noConversionMode.on);
+        }
+        MainPanelState channels;
+        channels.fileKinds = {mca};
+        channels.noConversionMode.on = true;
+        channels.linearMode.on = false;
+        dimAsNeeded(channels);
+        QCOMPARE(listKind(channels), int(kChnFileType));
+        QVERIFY(channels.noConversionMode.dimmed);
+        QVERIFY(channels.linearMode.on);
+        QVERIFY(!channels.convertToTwoTheta.dimmed);
+    }
+
+    // Angle scans of any format join a list of angle scans; GUFI files and channel files do not.
+    void angleScansOfEveryFormatShareAList() {
+        test::TempDir dir;
+        test::writeFile(dir.file("a.uxd"), "_FILEVERSION=1\n_START=20\n_STEPSIZE=0.5\n_COUNTS\n 1 2 3\n");
+        test::writeFile(dir.file("b.csv"), "angle,count\n10.0,5\n10.5,7.5\n11.25,9\n");
+        test::writeFile(dir.file("c.chn"), test::chnBytes(0, {1, 2}));
+        const std::vector<BatchInput> list = {{dir.file("a.uxd"), getFileType(dir.file("a.uxd"))}};
+        QCOMPARE(panelKindOf(list[0].fileType), int(kAngleScanKind));
+        const std::vector<BatchInput> added =
+            filesToAdd(list, {dir.file("b.csv"), dir.file("c.chn"), dir.file("d.guf")});
+        QCOMPARE(added.size(), std::size_t(1));
+        QCOMPARE(added[0].path, dir.file("b.csv"));
+        QCOMPARE(std::string(findInputFormat(added[0].fileType).name), std::string("csv"));
     }
 };
 

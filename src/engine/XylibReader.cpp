@@ -1,0 +1,135 @@
+// Every format that xylib reads: the file is read whole (at most kMaxXylibInputBytes), xylib parses
+// the block the request names, and its abscissae become the scan's. A file of angles goes the way
+// a GUFI file goes: the file's own angles kept, or mapped by the calibration like channels; a
+// channel spectrum goes the way a channel file goes, its point index being the channel.
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "engine/InputFormats.h"
+#include "engine/ReaderMessages.h"
+#include "engine/ScanMapping.h"
+#include "engine/ScanReaders.h"
+#include "engine/XylibInput.h"
+#include "options/LineText.h"
+#include "platform/NumberText.h"
+
+namespace s2t {
+namespace {
+
+bool contains(std::string_view text, std::string_view word) {
+    if (word.size() > text.size()) return false;
+    for (std::size_t at = 0; at + word.size() <= text.size(); ++at)
+        if (strCmp(text.substr(at, word.size()), word) == 0) return true;
+    return false;
+}
+
+std::string unquoted(std::string value) {
+    while (!value.empty() && (value.back() == ' ' || value.back() == '\'' || value.back() == '"')) value.pop_back();
+    std::size_t start = 0;
+    while (start < value.size() && (value[start] == ' ' || value[start] == '\'' || value[start] == '"')) ++start;
+    return value.substr(start);
+}
+
+// What the file's items say of the measurement. Formats name them differently (UXD "WL1",
+// Bruker RAW "ALPHA1", XRDML "usedWavelength ..."); every item is kept as it stands as well.
+ScanMetadata metadataOf(const XylibBlock& block) {
+    ScanMetadata metadata;
+    for (const auto& [key, value] : block.items) {
+        metadata.extra.emplace_back(key, value);
+        const std::string text = unquoted(value);
+        if (!metadata.wavelength &&
+            (contains(key, "wavelength") || contains(key, "lambda") || strCmp(key, "WL1") == 0 ||
+             strCmp(key, "ALPHA1") == 0 || strCmp(key, "ALPHA_AVERAGE") == 0)) {
+            double number = 0.0;
+            if (parseWholeDouble(text, number) && number > 0.0) metadata.wavelength = number;
+        } else if (metadata.startDateTime.empty() && contains(key, "date")) {
+            metadata.startDateTime = text;
+        } else if (metadata.description.empty() && contains(key, "sample")) {
+            metadata.description = text;
+        }
+    }
+    return metadata;
+}
+
+void reportUnreadable(const std::string& path, std::string_view label, const std::string& reason,
+                      Platform& platform) {
+    platform.messagePopup("Error", "The input file \"" + path + "\" \ncould not be read as " + std::string(label) +
+                                       ":\n" + reason + "\nWill skip conversion.");
+}
+
+// Whether every abscissa is first + step x i exactly, so the scan can be mapped (and remembered)
+// like a GUFI file's.
+bool onConstantStep(const std::vector<double>& x, double step) {
+    if (step == 0.0 || x.empty()) return false;
+    for (std::size_t i = 0; i < x.size(); ++i)
+        if (x[i] != x[0] + step * static_cast<double>(i)) return false;
+    return true;
+}
+
+}  // namespace
+
+int readXylibFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
+                  ConversionSettings& settings, Platform& platform) {
+    const InputFormatInfo& format = findInputFormat(request.fileType);
+    const std::string& path = request.inputFile;
+    const bool ownAngles = format.axis == InputAxis::Angles;
+    const bool keepAngles = ownAngles && request.conversion == kFileAngles;
+    const bool straightLine = mapsWithStraightLine(request.conversion);
+    if (!keepAngles && !calibrationCanMap(calibration, straightLine, path, platform)) return -1;
+
+    std::string bytes;
+    switch (readWholeFile(path, kMaxXylibInputBytes, bytes)) {
+    case WholeFileStatus::Unopenable:
+        reportUnopenableInput(path, platform);
+        return -1;
+    case WholeFileStatus::TooLarge:
+        reportUnreadable(path, format.label,
+                         "it is larger than " + std::to_string(kMaxXylibInputBytes >> 20) + " MiB", platform);
+        return -1;
+    case WholeFileStatus::Read:
+        break;
+    }
+    XylibBlock block;
+    std::string reason;
+    if (!loadXylibBlock(bytes, format.name, std::max(0, request.block), block, reason)) {
+        reportUnreadable(path, format.label, reason, platform);
+        return -1;
+    }
+    bytes = std::string();
+
+    std::vector<ScanPoint> points(block.x.size());
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (!std::isfinite(block.x[i]) || !std::isfinite(block.counts[i])) {
+            reportCorruptedInput(path, platform);
+            return -1;
+        }
+        points[i].count = block.counts[i];
+    }
+    const double first = block.x.empty() ? 0.0 : block.x.front();
+    const double step = block.x.size() > 1 ? (block.step != 0.0 ? block.step : block.x[1] - block.x[0]) : 0.0;
+    bool mapped = true;
+    if (keepAngles) {
+        for (std::size_t i = 0; i < points.size(); ++i) points[i].twoTheta = block.x[i];
+    } else if (!ownAngles) {
+        // A channel spectrum: the point index is the channel, as in a channel file.
+        mapped = mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, path, platform, request.angleMemo);
+    } else if (onConstantStep(block.x, block.step)) {
+        mapped = mapScanToTwoTheta(points, first, block.step, calibration, straightLine, path, platform,
+                                   request.angleMemo);
+    } else {
+        mapped = mapAbscissaeToTwoTheta(points, block.x, calibration, straightLine, path, platform);
+    }
+    if (!mapped) return -1;
+
+    scan.points = std::move(points);
+    scan.ownAngles = ownAngles;
+    scan.chnHeader = ChnHeader{};
+    scan.gufiHeader = GufiHeader{};
+    scan.metadata = metadataOf(block);
+    settings.startAngle = ownAngles ? first : 0.0;
+    settings.inputStep = ownAngles ? step : 1.0;
+    return 0;
+}
+
+}  // namespace s2t
