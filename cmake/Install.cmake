@@ -21,6 +21,10 @@ set_target_properties(scan2theta-shared PROPERTIES OUTPUT_NAME scan2theta EXPORT
   VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR} LINKER_LANGUAGE CXX)
 set_target_properties(scan2theta-static PROPERTIES OUTPUT_NAME scan2theta EXPORT_NAME scan2theta_static
   LINKER_LANGUAGE CXX)
+# Both read other instruments' formats through xylib: the shared library links it, the static one
+# hands it on to whatever links it.
+target_link_libraries(scan2theta-shared PRIVATE ${XYLIB_LIBRARY})
+target_link_libraries(scan2theta-static PRIVATE xy)
 foreach(library IN ITEMS scan2theta-shared scan2theta-static)
   target_include_directories(${library} INTERFACE
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}> $<INSTALL_INTERFACE:${S2T_INCLUDE_DIR}>)

@@ -111,5 +111,5 @@ def test_the_format_can_be_named_whatever_the_file_is_called(tmp_path):
     # By its name alone it is no known format: read as a channel file, which it is not.
     with pytest.raises(scan2theta.ReadError, match="wasn't a CHN file"):
         scan2theta.read(renamed)
-    with pytest.raises(ValueError, match="format: 'xrdml' is none of chn"):
-        scan2theta.read(renamed, format="xrdml")
+    with pytest.raises(ValueError, match="format: 'nosuch' is none of chn"):
+        scan2theta.read(renamed, format="nosuch")

@@ -28,7 +28,7 @@ constexpr std::array<InputFormatInfo, 25> kFormats = {{
     {14, kAngleScanKind, "bruker_spc", "Bruker ESP300-E SPC", "spc", xylibCheck, false, kAngles, readXylibFile},
     {15, kAngleScanKind, "vamas", "VAMAS ISO-14976", "vms", xylibCheck, true, kAngles, readXylibFile},
     {16, kAngleScanKind, "philips_udf", "Philips UDF", "udf", xylibCheck, true, kAngles, readXylibFile},
-    {17, kAngleScanKind, "spe", "PI WinSpec SPE", "spe", xylibCheck, true, kAngles, readXylibFile},
+    {17, kAngleScanKind, "spe", "PI WinSpec SPE", "spe", xylibCheck, false, kAngles, readXylibFile},
     {18, kAngleScanKind, "pdcif", "Powder Diffraction CIF", "cif", xylibCheck, true, kAngles, readXylibFile},
     {19, kAngleScanKind, "philips_rd", "Philips PC-APD RD/SD", "rd sd", xylibCheck, true, kAngles, readXylibFile},
     {20, kAngleScanKind, "xrdml", "PANalytical XRDML", "xrdml", xylibCheck, true, kAngles, readXylibFile},

@@ -86,6 +86,9 @@ WholeFileStatus readWholeFile(const std::string& path, std::size_t limit, std::s
 bool xylibRecognises(std::string_view formatName, std::string_view head) {
     const xylib::FormatInfo* info = formatInfo(formatName);
     if (!info) return false;
+    // Some checks of text formats take nearly anything (plain x-y text takes every file): a file
+    // with a NUL byte in its head is no text file.
+    if (!info->binary && head.find('\0') != std::string_view::npos) return false;
     CNumbersOnThisThread cNumbers;
     try {
         std::istringstream stream{std::string(head)};

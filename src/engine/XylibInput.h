@@ -21,7 +21,7 @@ enum class WholeFileStatus { Read, Unopenable, TooLarge };
 WholeFileStatus readWholeFile(const std::string& path, std::size_t limit, std::string& bytes);
 
 // Whether xylib's check for the format (by its xylib name) takes these first bytes of a file. A
-// check that throws counts as no.
+// check that throws counts as no, and a text format never takes bytes that hold a NUL.
 bool xylibRecognises(std::string_view formatName, std::string_view head);
 
 // Whether files of the format may hold several blocks.

@@ -84,7 +84,9 @@ TEST(InputFormats, OtherNamesAreRecognisedByTheirContent) {
         {"scan", cpi, "cpi"},                    {"scan.dat", xfit, "riet7"},
         {"scan.xy", "10 5\n11 6\n", "text"},   {"scan.txt", "2-Theta\tCount\n10\t5\n", "text"},
         {"scan.bin", "10 5\n11 6\n", "unknown"}, {"scan.cpi", "not a scan", "unknown"},
-        {"scan.xrdml", "", "unknown"},
+        {"scan.xrdml", "", "unknown"},           {"scan.dat", gufiBytes(10.0f, 0.5f, {1.0f}), "unknown"},
+        {"scan.txt", std::string("10 5\0\n", 6), "unknown"},
+        {"scan.bin", gufiBytes(10.0f, 0.5f, std::vector<float>(2000, 1.0f)), "unknown"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(inputFormatFor(c.path, c.bytes).name, c.format) << c.path << " " << c.bytes;
