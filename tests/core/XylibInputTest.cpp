@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <optional>
 #include <cstdio>
 #include <sstream>
 
@@ -44,10 +45,12 @@ struct Read {
 };
 
 // Reads path as a conversion with the file's own angles would, with the reader the table gives it.
-Read readAsConversion(const std::string& path, int block = 0, std::int16_t conversion = kFileAngles) {
+// fileType: the format to read it as (default: the one the table recognises).
+Read readAsConversion(const std::string& path, int block = 0, std::int16_t conversion = kFileAngles,
+                      std::optional<std::int32_t> fileType = std::nullopt) {
     ConversionRequest request;
     request.inputFile = path;
-    request.fileType = getFileType(path);
+    request.fileType = fileType ? *fileType : getFileType(path);
     request.block = block;
     request.conversion = conversion;
     CalibrationState calibration;
@@ -227,11 +230,12 @@ TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     EXPECT_EQ(converted.status, 1);
     EXPECT_EQ(converted.err, "Error: " + read.messages[0].text + "\n");
 
-    // A file larger than a scan can be is refused before xylib holds it: a sparse file costs no disk.
+    // A file larger than a scan can be is refused before xylib holds it: a sparse file costs no disk
+    // (its NUL bytes would make it no text file to the table, so it is read as UXD by request).
     const std::string big = dir.file("big.uxd");
     writeFile(big, kTwoRangeUxd);
     ASSERT_EQ(::truncate(big.c_str(), 65LL << 20), 0);
-    read = readAsConversion(big);
+    read = readAsConversion(big, 0, kFileAngles, findInputFormatByName("uxd")->fileType);
     EXPECT_EQ(read.status, -1);
     ASSERT_EQ(read.messages.size(), 1u);
     EXPECT_EQ(read.messages[0].text, refusal(big, "Bruker Diffrac-AT UXD", "it is larger than 64 MiB"));
