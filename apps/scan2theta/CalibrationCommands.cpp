@@ -122,6 +122,7 @@ void addCalibrationCommands(CLI::App& app, CommandAction& action) {
     });
 
     addCalibrationFitCommands(*calibration, action);
+    addCalibrationAutoCommand(*calibration, action);
 }
 
 }  // namespace s2t::cli

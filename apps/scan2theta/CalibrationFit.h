@@ -1,5 +1,5 @@
-// What "calibration fit" and "calibration from-standard" share: fitting the straight line
-// through calibration points, reporting it, and writing the option file.
+// What the calibration commands share: fitting the straight line through calibration points,
+// reporting it, writing the option file, and finding the standard that --standard names.
 #pragma once
 
 #include <span>
@@ -38,5 +38,9 @@ void addFitOutputOptions(CLI::App& command, FitOutput& output);
 int fitAndSave(CalibrationState& state, const std::string& folder,
                std::span<const CalibrationPoint> points, const FitOutput& output,
                Platform& platform, JsonWriter* json = nullptr);
+
+// The standard file that --standard names: a standard of the program folder by name (letter case
+// ignored), else a file. Returns kExitOk with path set, or the usage error it reported.
+int findStandardFile(const std::string& argument, const std::string& folder, std::string& path);
 
 }  // namespace s2t::cli

@@ -2,15 +2,12 @@
 // scan2theta calibration from-standard: the points made by pairing a standard's reflections with
 // the peaks of an XFit peak file, as the standards window makes them, and the line through them.
 // Both write the new calibration (K, C and the points) to an option file.
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 #include "CalibrationFit.h"
 #include "Cli.h"
 #include "PointsFile.h"
 #include "platform/ConsolePlatform.h"
-#include "standards/StandardDiscovery.h"
 #include "standards/StandardPairs.h"
 
 namespace s2t::cli {
@@ -46,30 +43,13 @@ int fitPointsFile(const FitArguments& arguments) {
     return fitAndSave(state, folder, points, arguments.output, platform);
 }
 
-std::string namesOf(const std::vector<StandardEntry>& list) {
-    std::string names;
-    for (const auto& entry : list) names += (names.empty() ? "" : ", ") + entry.name;
-    return names.empty() ? "none" : names;
-}
-
-// The file of the standard named (case ignored) among the program folder's standards, else the
-// argument itself when it names a file; empty when it is neither.
-std::string standardFile(const std::string& argument, const std::vector<StandardEntry>& list) {
-    if (const StandardEntry* entry = findStandardByName(list, argument)) return entry->path;
-    std::error_code code;
-    return std::filesystem::is_regular_file(argument, code) ? argument : std::string();
-}
-
 int fitFromStandard(const FromStandardArguments& arguments) {
     ConsolePlatform platform;
     CalibrationState state;
     std::string folder;
     if (!loadCalibration(arguments.source, state, platform, folder)) return kExitFailures;
-    const auto list = checkForStandards(folder);
-    const std::string path = standardFile(arguments.standard, list);
-    if (path.empty())
-        return usageError("--standard: " + arguments.standard + " is neither a standard in " +
-                          folder + "/Standards (" + namesOf(list) + ") nor a file");
+    std::string path;
+    if (const int status = findStandardFile(arguments.standard, folder, path); status != kExitOk) return status;
 
     StandardsImport data;
     if (!importStandardAndPeaks(path, arguments.peaks, data, platform)) return kExitFailures;

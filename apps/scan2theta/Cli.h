@@ -37,6 +37,8 @@ void addInfoCommand(CLI::App& app, CommandAction& action);
 void addCalibrationCommands(CLI::App& app, CommandAction& action);
 // calibration fit, calibration from-standard (below the calibration command).
 void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action);
+// calibration auto: the calibration from a scan of a standard.
+void addCalibrationAutoCommand(CLI::App& calibration, CommandAction& action);
 // standards: the standards the program folder offers.
 void addStandardsCommands(CLI::App& app, CommandAction& action);
 

@@ -65,15 +65,9 @@ void describeCounts(const Scan& scan, ScanSummary& summary) {
 // reader reports a file it cannot read; read stays false then.
 ScanSummary describe(const std::string& path, Platform& platform) {
     const InputFormatInfo& format = inputFormatForPath(path);
-    ConversionRequest request;
-    request.inputFile = path;
-    request.fileType = format.fileType;
-    request.conversion = kFileAngles;  // angles as stored; nothing here needs a calibration
-    CalibrationState calibration;
-    calibration.installStartupValues();
-    ConversionSettings settings;
     Scan scan;
-    const int status = format.reader(request, scan, calibration, settings, platform);
+    // Angles as stored; nothing here needs a calibration.
+    const int status = readScanFile(path, kFileAngles, scan, platform);
 
     ScanSummary summary;
     summary.path = path;

@@ -5,6 +5,13 @@
 #include "standards/XFitFile.h"
 
 namespace s2t {
+namespace {
+
+void reportStandardNotOpened(Platform& platform) {
+    platform.messagePopup("File Error", "Couldn't Open standered File. You may have it open or it my not exist.");
+}
+
+}  // namespace
 
 bool importStandardAndPeaks(const std::string& standardPath, const std::string& xfitPath,
                             StandardsImport& data, Platform& platform) {
@@ -16,8 +23,7 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
     }
     TextFile standardFile(standardPath);
     if (!standardFile.isOpen()) {
-        platform.messagePopup(
-            "File Error", "Couldn't Open standered File. You may have it open or it my not exist.");
+        reportStandardNotOpened(platform);
         return false;
     }
     if (!getStandardPoints(standardFile, data.standard, platform) ||
@@ -26,6 +32,19 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
         return false;
     }
     return true;
+}
+
+}  // namespace s2t
+
+namespace s2t {
+
+bool readStandard(const std::string& standardPath, std::vector<double>& standard, Platform& platform) {
+    TextFile file(standardPath);
+    if (!file.isOpen()) {
+        reportStandardNotOpened(platform);
+        return false;
+    }
+    return getStandardPoints(file, standard, platform);
 }
 
 }  // namespace s2t

@@ -32,4 +32,9 @@ struct StandardsImport {
 bool importStandardAndPeaks(const std::string& standardPath, const std::string& xfitPath,
                             StandardsImport& data, Platform& platform);
 
+// Reads the reflections of the standard file at standardPath into standard. A file that cannot
+// be opened gets the window's "File Error" popup and leaves standard as it was; one without a
+// data section gets the reader's popup. Returns true when read.
+bool readStandard(const std::string& standardPath, std::vector<double>& standard, Platform& platform);
+
 }  // namespace s2t

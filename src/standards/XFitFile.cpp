@@ -58,4 +58,13 @@ bool readXFitFile(TextFile& file, std::vector<double>& observed, int kind, Platf
     return true;
 }
 
+std::string plainPeakFileText(std::span<const double> positions, LineEnd lineEnd) {
+    std::string text;
+    for (double position : positions) {
+        appendFixed(text, position, 4);
+        text.append(lineEndText(lineEnd));
+    }
+    return text;
+}
+
 }  // namespace s2t

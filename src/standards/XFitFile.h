@@ -8,9 +8,12 @@
 // feed is never read.
 #pragma once
 
+#include <span>
+#include <string>
 #include <vector>
 
 #include "options/TextFile.h"
+#include "platform/LineEnd.h"
 #include "platform/Platform.h"
 
 namespace s2t {
@@ -31,5 +34,10 @@ int findXFitType(TextFile& file);
 // recognised ("The layout of the XFit file was not recognised.") or the file has no data lines
 // ("There were no points in the XFit file.").
 bool readXFitFile(TextFile& file, std::vector<double>& observed, int kind, Platform& platform);
+
+// The text of a plain XFit peak file (kind 0): one peak position per line, four decimals, each
+// line ended by lineEnd. findXFitType and readXFitFile read it back as written (to the digits
+// shown); positions must not be negative, since the plain layout has no room for a sign.
+std::string plainPeakFileText(std::span<const double> positions, LineEnd lineEnd);
 
 }  // namespace s2t

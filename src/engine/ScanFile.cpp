@@ -1,0 +1,17 @@
+#include "engine/InputFormats.h"
+
+namespace s2t {
+
+int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, Platform& platform) {
+    const InputFormatInfo& format = inputFormatForPath(path);
+    ConversionRequest request;
+    request.inputFile = path;
+    request.fileType = format.fileType;
+    request.conversion = conversion;
+    CalibrationState calibration;
+    calibration.installStartupValues();
+    ConversionSettings settings;
+    return format.reader(request, scan, calibration, settings, platform);
+}
+
+}  // namespace s2t
