@@ -7,6 +7,7 @@
 #include <optional>
 #include <system_error>
 
+#include "AutoCalibrationReport.h"
 #include "CalibrationFit.h"
 #include "Cli.h"
 #include "peaks/AutoCalibration.h"
@@ -60,59 +61,6 @@ bool sameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, code);
 }
 
-std::string autoReport(const AutoArguments& a, const std::string& standardPath, std::size_t channels,
-                       const peaks::AutoCalibrationSettings& settings, const peaks::AutoCalibrationResult& r) {
-    std::string text = "Standard: " + standardPath + "\nScan: " + a.scan + " (";
-    appendInteger(text, static_cast<long long>(channels));
-    text += " channels)\nStart: K = ";
-    appendFixed(text, settings.startK, 6);
-    text += ", C = ";
-    appendFixed(text, settings.startC, 8);
-    text += "\nPeaks found: ";
-    appendInteger(text, static_cast<long long>(r.peaks.size()));
-    text += ", reflections matched: ";
-    appendInteger(text, static_cast<long long>(r.pairs.size()));
-    text += "\n";
-    if (!r.pairs.empty()) {
-        text += "     2-theta     channel   uncertainty   residual\n";
-        for (const auto& pair : r.pairs) {
-            appendFixed(text, pair.twoTheta, 4, 12);
-            appendFixed(text, pair.channel, 4, 12);
-            appendFixed(text, pair.sigmaChannel, 4, 14);
-            if (r.ok)
-                appendFixed(text, pair.twoTheta - (r.storedK + r.storedC * pair.channel), 5, 11);
-            text += "\n";
-        }
-    }
-    if (!r.missedReflections.empty()) {
-        text += "Reflections not found in the scan (2-theta):";
-        for (double twoTheta : r.missedReflections) text += " " + formatFixed(twoTheta, 4);
-        text += "\n";
-    }
-    if (!r.unmatchedPeaks.empty()) {
-        text += "Peaks not matched (channel):";
-        for (const auto& peak : r.unmatchedPeaks) text += " " + formatFixed(peak.channel, 1);
-        text += "\n";
-    }
-    if (!r.ok) return text;
-    text += "Fitted line (weighted): K = ";
-    appendFixed(text, r.line.K, 6);
-    text += " +- ";
-    appendFixed(text, r.line.sigmaK, 6);
-    text += ", C = ";
-    appendFixed(text, r.line.C, 9);
-    text += " +- ";
-    appendFixed(text, r.line.sigmaC, 9);
-    text += "\nRMS residual: ";
-    appendFixed(text, r.line.rms, 5);
-    text += " degrees\nStored: K = ";
-    appendFixed(text, r.storedK, 6);
-    text += ", C = ";
-    appendFixed(text, r.storedC, 6);
-    text += " (residuals above are from this line)\n";
-    return text;
-}
-
 bool writePeakFile(const std::string& path, const peaks::AutoCalibrationResult& result, LineEnd lineEnd,
                    Platform& platform) {
     std::vector<double> channels;
@@ -160,8 +108,11 @@ int calibrateAutomatically(const AutoArguments& a) {
     std::vector<double> counts;
     if (!peaks::readChannelCounts(a.scan, counts, platform)) return kExitFailures;
 
-    const auto result = peaks::calibrateFromScan(counts, reflections, settings);
-    print(autoReport(a, standardPath, counts.size(), settings, result));
+    AutoCalibrationRun run{standardPath, a.scan, counts.size(), settings,
+                           peaks::calibrateFromScan(counts, reflections, settings)};
+    const auto& result = run.result;
+    // With --json nothing is printed unless the calibration was stored.
+    if (!a.output.asJson) print(autoCalibrationText(run));
     if (!result.ok) {
         platform.messagePopup("Not Possible", result.refusal);
         return kExitFailures;
@@ -173,11 +124,13 @@ int calibrateAutomatically(const AutoArguments& a) {
     for (const auto& pair : result.pairs) state.calPoints.push_back({pair.channel, pair.twoTheta, 0.0});
     const LineEnd lineEnd = a.output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     if (saveOptionsFile(optionPath, true, state, platform, lineEnd) != SaveOutcome::Written) return kExitFailures;
-    print("Option file written: " + optionPath + "\n");
-    if (!a.peaksOut.empty()) {
-        if (!writePeakFile(a.peaksOut, result, lineEnd, platform)) return kExitFailures;
-        print("Peak file written: " + a.peaksOut + "\n");
+    if (!a.peaksOut.empty() && !writePeakFile(a.peaksOut, result, lineEnd, platform)) return kExitFailures;
+    if (a.output.asJson) {
+        print(autoCalibrationJson(run, optionPath, a.peaksOut));
+        return kExitOk;
     }
+    print("Option file written: " + optionPath + "\n");
+    if (!a.peaksOut.empty()) print("Peak file written: " + a.peaksOut + "\n");
     return kExitOk;
 }
 

@@ -100,6 +100,21 @@ TEST_F(CalibrationAutoCli, WithoutOutputItWritesDefaultPreAndTheSameBytesEveryRu
     EXPECT_EQ(readFile(home() + "/Default.pre"), lf);
 }
 
+TEST_F(CalibrationAutoCli, JsonHoldsWhatTheTextShows) {
+    const auto text = autoRun(kExample, "--standard Silicon -o " + quoted(dir.file("t.pre")));
+    const auto json = autoRun(kExample, "--standard Silicon --json -o " + quoted(dir.file("j.pre")));
+    ASSERT_EQ(json.status, 0) << json.err;
+    EXPECT_EQ(readFile(dir.file("t.pre")), readFile(dir.file("j.pre")));
+    EXPECT_EQ(json.out.rfind("{\n  \"standard\": \"", 0), 0u) << json.out;
+    EXPECT_NE(json.out.find("\n  \"K\": " + formatFixed(numberAfter(text.out, "Stored: K = "), 6) + ",\n  \"C\": " +
+                            formatFixed(numberAfter(text.out, ", C = ", text.out.find("Stored: K = ")), 6) + ",\n"),
+              std::string::npos)
+        << json.out;
+    EXPECT_NE(json.out.find("      \"twoTheta\": 28.4411,\n      \"channel\": 6"), std::string::npos);
+    EXPECT_NE(json.out.find("\"optionFile\": \"" + dir.file("j.pre") + "\",\n  \"peakFile\": null\n}\n"),
+              std::string::npos);
+}
+
 TEST_F(CalibrationAutoCli, TooFewMatchesAreRefusedAndNothingIsWritten) {
     test::SyntheticScan scan;
     scan.K = 10.939501;
