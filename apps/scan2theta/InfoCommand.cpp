@@ -66,8 +66,9 @@ void describeCounts(const Scan& scan, ScanSummary& summary) {
 ScanSummary describe(const std::string& path, Platform& platform) {
     const InputFormatInfo& format = inputFormatForPath(path);
     Scan scan;
+    ConversionSettings settings;
     // Angles as stored; nothing here needs a calibration.
-    const int status = readScanFile(path, kFileAngles, scan, platform);
+    const int status = readScanFile(path, kFileAngles, scan, settings, platform);
 
     ScanSummary summary;
     summary.path = path;

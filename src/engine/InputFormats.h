@@ -66,9 +66,11 @@ const InputFormatInfo& inputFormatFor(std::string_view path, std::string_view he
 // The short names of every format but the unknown kind, as "a, b or c" (for usage messages).
 std::string inputFormatNames();
 
-// Reads the file at path by its format's reader, with the built-in calibration and fresh
-// settings: for looking at a file outside a batch (its counts, its header). conversion as in a
-// request; 0, or -1 after the reader's message.
-int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, Platform& platform);
+// Reads the file at path by its format's reader, with the built-in calibration, into scan and
+// fresh settings (the reader sets the file's startAngle and inputStep there): for looking at a
+// file outside a batch (its counts, its header). conversion as in a request; 0, or -1 after the
+// reader's message.
+int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, ConversionSettings& settings,
+                 Platform& platform);
 
 }  // namespace s2t

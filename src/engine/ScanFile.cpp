@@ -2,7 +2,8 @@
 
 namespace s2t {
 
-int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, Platform& platform) {
+int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, ConversionSettings& settings,
+                 Platform& platform) {
     const InputFormatInfo& format = inputFormatForPath(path);
     ConversionRequest request;
     request.inputFile = path;
@@ -10,7 +11,7 @@ int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, P
     request.conversion = conversion;
     CalibrationState calibration;
     calibration.installStartupValues();
-    ConversionSettings settings;
+    settings = ConversionSettings{};
     return format.reader(request, scan, calibration, settings, platform);
 }
 

@@ -8,7 +8,8 @@ namespace s2t::peaks {
 bool readChannelCounts(const std::string& path, std::vector<double>& counts, Platform& platform) {
     Scan scan;
     // No angles: the channels are what is calibrated.
-    if (readScanFile(path, kNoConversion, scan, platform) != 0) return false;
+    ConversionSettings settings;
+    if (readScanFile(path, kNoConversion, scan, settings, platform) != 0) return false;
     counts.clear();
     counts.reserve(scan.points.size());
     for (const auto& point : scan.points) counts.push_back(point.count);
