@@ -41,6 +41,8 @@ void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action);
 void addCalibrationAutoCommand(CLI::App& calibration, CommandAction& action);
 // standards: the standards the program folder offers.
 void addStandardsCommands(CLI::App& app, CommandAction& action);
+// standards make: a standard file for another wavelength; returns the subcommand.
+CLI::App* addStandardsMakeCommand(CLI::App& standards, CommandAction& action);
 
 // Reports a usage error found after parsing (a malformed input line, an unknown name) the way
 // the argument parser reports its own, and returns kExitUsage.

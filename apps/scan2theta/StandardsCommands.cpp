@@ -42,8 +42,10 @@ void addStandardsCommands(CLI::App& app, CommandAction& action) {
     addHomeOption(*standards, *home);
     auto asJson = std::make_shared<bool>(false);
     addJsonFlag(*standards, *asJson);
-    standards->callback([&action, home, asJson] {
-        action = [home, asJson] { return listStandards(*home, *asJson); };
+    CLI::App* make = addStandardsMakeCommand(*standards, action);
+    // The list is the command's own action; "standards make" has its own.
+    standards->callback([&action, home, asJson, make] {
+        if (!make->parsed()) action = [home, asJson] { return listStandards(*home, *asJson); };
     });
 }
 

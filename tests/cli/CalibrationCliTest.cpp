@@ -177,7 +177,7 @@ TEST_F(CalibrationCli, FailuresWriteNothing) {
     auto unknown = fromStandard("Quartz", dir.file("peaks.txt"));
     EXPECT_EQ(unknown.status, 2);
     EXPECT_NE(unknown.err.find("--standard: Quartz is neither a standard in " + home() +
-                               "/Standards (Silicon, LaB6, Corundum) nor a file"),
+                               "/Standards (Silicon, LaB6, Corundum, CeO2) nor a file"),
               std::string::npos)
         << unknown.err;
 
@@ -207,17 +207,22 @@ TEST(StandardsCli, ANewProgramFolderIsSeededAndItsStandardsListedInTheWindowsOrd
     auto result = list();
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(result.out, "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home + "/Standards/LaB6.std\n");
+    const std::string shipped = "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home +
+                                "/Standards/LaB6.std\nCorundum\t" + home + "/Standards/Corundum.std\nCeO2\t" + home +
+                                "/Standards/CeO2.std\n";
+    EXPECT_EQ(result.out, shipped);
     EXPECT_TRUE(test::fileExists(home + "/Default.pre"));
-    for (const char* name : {"Silicon.std", "LaB6.std"})
+    for (const char* name : {"Silicon.std", "LaB6.std", "Corundum.std", "CeO2.std"})
         EXPECT_EQ(readFile(home + "/Standards/" + name),
                   readFile(std::string(S2T_SOURCE_DIR) + "/data/standards/" + name));
 
+    // A user's own Corundum.std takes the shipped one's place and is listed by its name line.
     writeFile(home + "/Standards/Corundum.std", kTenReflections);
-    EXPECT_EQ(list().out, "Silicon\t" + home + "/Standards/Silicon.std\nLaB6\t" + home +
-                              "/Standards/LaB6.std\nCorundum\t" + home + "/Standards/Corundum.std\n");
+    writeFile(home + "/Standards/Alumina.std", "name= 'Alumina'\r\nDATA\r\n25.6\r\n\r\n");
+    EXPECT_EQ(list().out, shipped + "Alumina\t" + home + "/Standards/Alumina.std\n");
+    EXPECT_EQ(readFile(home + "/Standards/Corundum.std"), kTenReflections);
     // An emptied Standards folder stays empty.
-    for (const char* name : {"Silicon.std", "LaB6.std", "Corundum.std"})
+    for (const char* name : {"Silicon.std", "LaB6.std", "Corundum.std", "CeO2.std", "Alumina.std"})
         std::filesystem::remove(home + "/Standards/" + name);
     result = list();
     EXPECT_EQ(result.status, 0);
