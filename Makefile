@@ -11,7 +11,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initial
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0
 
-.PHONY: all setup configure build test test-sanitize fuzz demo screenshots package check-package clean
+.PHONY: all setup configure build test test-sanitize fuzz demo screenshots package check-package bench-calibration clean
 
 all: build
 
@@ -50,6 +50,13 @@ package: build
 # The package built and checked: its contents, its dependencies, its command line converting.
 check-package: package
 	@bash tests/install/check-package.sh $(CURDIR) $(CURDIR)/$(BUILD)
+
+# Accuracy and processor time of "calibration auto" on synthetic standard scans with a known
+# truth (not a timed test): 24 scans of 4096 channels, then 6 of 32767.
+bench-calibration: build
+	@/usr/bin/python3 bench/calibration-accuracy.py $(BUILD)/scan2theta $(BUILD)/bench-calibration-4096
+	@/usr/bin/python3 bench/calibration-accuracy.py $(BUILD)/scan2theta $(BUILD)/bench-calibration-32767 \
+		--channels 32767 --cases 6
 
 screenshots: build
 	@QT_QPA_PLATFORM=offscreen $(BUILD)/scan2theta-screenshots docs/screenshots
