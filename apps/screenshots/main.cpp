@@ -12,6 +12,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
 #include <QComboBox>
 #include <QDir>
 #include <QListWidget>
@@ -30,6 +31,7 @@
 #include "ui/ProgressPanel.h"
 #include "ui/RangePanel.h"
 #include "ui/SplinePanel.h"
+#include "ui/ScanPeaksDialog.h"
 #include "ui/StandardsWindow.h"
 #include "ui/StartUp.h"
 #include "ui/StraightLinePanel.h"
@@ -164,6 +166,24 @@ std::vector<Shot> shots() {
              window->okButton()->click();
              panel->pointList()->setCurrentRow(3);
              return panel;
+         }},
+        {"find-peaks-in-scan.png", {1000, 760},
+         [](ShotContext& c) -> std::unique_ptr<QWidget> {
+             // What "Find Peaks in Scan..." finds in the silicon sample scan, one pair unticked.
+             auto* window = new s2t::ui::StandardsWindow(nullptr, c.session, c.platform);
+             const auto found = window->standardsList()->findItems("Silicon", Qt::MatchExactly);
+             if (!found.isEmpty()) window->standardsList()->setCurrentItem(found.front());
+             s2t::ui::ScanPeaksDialog* dialog = window->findPeaksInScanFrom("examples/si-standard.chn");
+             if (!dialog) {
+                 delete window;
+                 return std::make_unique<QLabel>("No peaks were matched in examples/si-standard.chn.");
+             }
+             // The dialog stands alone on the picture and takes the window with it when it goes.
+             dialog->setAttribute(Qt::WA_DeleteOnClose, false);
+             dialog->setParent(nullptr);
+             window->setParent(dialog, window->windowFlags());
+             dialog->pairsList()->item(3)->setCheckState(Qt::Unchecked);
+             return std::unique_ptr<QWidget>(dialog);
          }},
         {"standards-window.png", {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {

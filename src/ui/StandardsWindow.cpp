@@ -9,7 +9,10 @@
 #include <QVBoxLayout>
 
 #include "calibration/PanelDimming.h"
+#include "peaks/AutoCalibration.h"
+#include "peaks/ChannelCounts.h"
 #include "standards/StandardDiscovery.h"
+#include "ui/ScanPeaksDialog.h"
 
 namespace s2t::ui {
 
@@ -20,11 +23,12 @@ StandardsWindow::StandardsWindow(QWidget* parent, Session& session, Platform& pl
       standards_(new QListWidget),
       pairs_(new QListWidget),
       peaks_(new QPushButton(tr("Peaks..."))),
+      findPeaks_(new QPushButton(tr("Find Peaks in Scan..."))),
       ok_(new QPushButton(tr("OK"))),
       cancel_(new QPushButton(tr("Cancel"))) {
     setWindowTitle(tr("Standards"));
     setModal(true);
-    for (QPushButton* button : {peaks_, ok_, cancel_}) button->setAutoDefault(false);
+    for (QPushButton* button : {peaks_, findPeaks_, ok_, cancel_}) button->setAutoDefault(false);
 
     for (const StandardEntry& entry : checkForStandards(session_.projectDir)) {
         auto* item = new QListWidgetItem(QString::fromStdString(entry.name));
@@ -46,16 +50,18 @@ StandardsWindow::StandardsWindow(QWidget* parent, Session& session, Platform& pl
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(peaks_);
+    buttons->addWidget(findPeaks_);
     buttons->addStretch();
     buttons->addWidget(ok_);
     buttons->addWidget(cancel_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Choose the standard, then the XFit peak file of its scan.")));
+    layout->addWidget(new QLabel(tr("Choose the standard, then the XFit peak file of its scan, or the scan itself.")));
     layout->addLayout(lists, 1);
     layout->addLayout(buttons);
 
     connect(peaks_, &QPushButton::clicked, this, [this] { importPeaks(); });
+    connect(findPeaks_, &QPushButton::clicked, this, [this] { findPeaksInScan(); });
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
     applyDimming();
@@ -89,6 +95,56 @@ void StandardsWindow::importPeaksFrom(const std::string& xfitPath) {
     applyDimming();
 }
 
+void StandardsWindow::findPeaksInScan() {
+    if (!standards_->currentItem()) return;
+    FileSelectOptions options;
+    options.defaultDirectory = session_.projectDir;
+    options.defaultFileSpec = "*.chn";
+    options.filterList = "*.chn";
+    options.title = "Select the Scan of the Standard";
+    options.restrictDirectory = false;
+    options.restrictExtension = false;
+    options.allowCancel = true;
+    options.allowMakeDirectory = false;
+    if (const auto scanPath = platform_.fileSelectPopup(options)) {
+        if (ScanPeaksDialog* dialog = findPeaksInScanFrom(*scanPath)) dialog->open();
+    }
+}
+
+ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPath) {
+    const QListWidgetItem* standard = standards_->currentItem();
+    if (!standard) return nullptr;
+    std::vector<double> reflections, counts;
+    if (!readStandard(standard->data(Qt::UserRole).toString().toStdString(), reflections, platform_) ||
+        !peaks::readChannelCounts(scanPath, counts, platform_))
+        return nullptr;
+    // From the calibration in force, for the Cu K-alpha doublet the shipped standards are made for.
+    peaks::AutoCalibrationSettings settings;
+    settings.startK = session_.calibration.header.K;
+    settings.startC = session_.calibration.header.C;
+    if (settings.startC == 0.0) settings.startC = kStartupC;
+    setCursor(Qt::WaitCursor);
+    const auto result = peaks::calibrateFromScan(counts, reflections, settings);
+    unsetCursor();
+    if (!result.ok) {
+        platform_.messagePopup("Not Possible", result.refusal);
+        return nullptr;
+    }
+    auto* dialog = new ScanPeaksDialog(this, QString::fromStdString(scanPath), counts, result);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        // The ticked pairs, in 2-theta order, pair k-th with k-th like an imported peak file.
+        data_.clear();
+        for (const auto& pair : dialog->tickedPairs()) {
+            data_.standard.push_back(pair.twoTheta);
+            data_.observed.push_back(pair.channel);
+        }
+        showPairs();
+        applyDimming();
+    });
+    return dialog;
+}
+
 void StandardsWindow::showPairs() {
     pairs_->clear();
     for (const StandardPair& pair : pairStandards(data_))
@@ -98,6 +154,7 @@ void StandardsWindow::showPairs() {
 void StandardsWindow::applyDimming() {
     const StandardsWindowDimming d = standardsWindowDimming(standards_->count(), pairs_->count());
     peaks_->setEnabled(d.peaksEnabled);
+    findPeaks_->setEnabled(d.peaksEnabled);
     ok_->setEnabled(d.okEnabled);
 }
 

@@ -16,6 +16,8 @@ class QPushButton;
 
 namespace s2t::ui {
 
+class ScanPeaksDialog;
+
 class StandardsWindow : public QDialog {
     Q_OBJECT
 public:
@@ -24,6 +26,7 @@ public:
     QListWidget* standardsList() const { return standards_; }
     QListWidget* pairsList() const { return pairs_; }
     QPushButton* peaksButton() const { return peaks_; }
+    QPushButton* findPeaksButton() const { return findPeaks_; }
     QPushButton* okButton() const { return ok_; }
     QPushButton* cancelButton() const { return cancel_; }
 
@@ -35,6 +38,14 @@ public:
     // Pairs the XFit peak file at xfitPath with the selected standard, as after the file choice.
     void importPeaksFrom(const std::string& xfitPath);
 
+    // "Find Peaks in Scan...": asks for a channel file of the selected standard and shows what
+    // the calibration from it finds.
+    void findPeaksInScan();
+    // Finds the selected standard's reflections in the scan at scanPath and opens the dialog of
+    // what was found (returned; null after a message when nothing could be matched). Its OK puts
+    // the ticked pairs in the pairs list as an import does.
+    ScanPeaksDialog* findPeaksInScanFrom(const std::string& scanPath);
+
 private:
     void showPairs();
     void applyDimming();
@@ -45,6 +56,7 @@ private:
     QListWidget* standards_;
     QListWidget* pairs_;
     QPushButton* peaks_;
+    QPushButton* findPeaks_;
     QPushButton* ok_;
     QPushButton* cancel_;
 };

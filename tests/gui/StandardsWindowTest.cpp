@@ -2,6 +2,7 @@
 // what OK and Cancel do to the points panel that opened it. Reading and pairing the files are
 // tested in the core; here the window must show them and hand its pairs over.
 #include <QAction>
+#include <QLabel>
 #include <QApplication>
 #include <QListWidget>
 #include <QPointer>
@@ -13,7 +14,9 @@
 #include "support/PanelDriving.h"
 #include "ui/LinearPointsPanel.h"
 #include "ui/SplinePanel.h"
+#include "ui/ScanPeaksDialog.h"
 #include "ui/StandardsWindow.h"
+#include "support/ScanBytes.h"
 
 using namespace s2t;
 using namespace s2t::ui;
@@ -75,6 +78,7 @@ private slots:
     void okReplacesThePointsPanelsList();
     void cancelAndCloseLeaveThePointsPanelAsItWas();
     void anImportBringsAddBackToTheLinearPointsPanel();
+    void findPeaksInScanPairsTheTickedReflections();
 };
 
 void StandardsWindowTest::listsTheStandardsAndAsksForAnXFitFile() {
@@ -255,6 +259,54 @@ void StandardsWindowTest::anImportBringsAddBackToTheLinearPointsPanel() {
     QCOMPARE(itemTexts(linear.pointList()), QStringList({" 28.4430  -> 655.0000"}));
     QVERIFY(linear.addButton()->isEnabled());
     QVERIFY(!linear.okButton()->isEnabled());
+}
+
+// The silicon sample scan against a four-reflection silicon standard: the scan's peaks are found
+// and matched by position, each pair can be unticked, and OK lists the ticked pairs as an import
+// of their peak file would.
+void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
+    Fixture f;
+    StandardsWindow window(nullptr, f.session, f.platform);
+    window.standardsList()->setCurrentRow(standardRow(window, "Silicon"));
+    QVERIFY(window.findPeaksButton()->isEnabled());
+    f.platform.fileAnswers.push_back(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn");
+    QTest::mouseClick(window.findPeaksButton(), Qt::LeftButton);
+    QCOMPARE(f.platform.fileRequests.back().filterList, std::string("*.chn"));
+    auto* dialog = window.findChild<ScanPeaksDialog*>();
+    QVERIFY(dialog);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->pairsList()->count(), 4);
+    for (int i = 0; i < 4; ++i) QCOMPARE(dialog->pairsList()->item(i)->checkState(), Qt::Checked);
+    QVERIFY(dialog->pairsList()->item(0)->text().startsWith(" 28.4430 ->   6"));
+    QVERIFY(dialog->okButton()->isEnabled());
+    const QString fourPairs = dialog->lineLabel()->text();
+    QVERIFY(fourPairs.startsWith("K = 10.9"));
+
+    // Two ticks fewer: no line from two pairs; one back: three pairs and their own line.
+    dialog->pairsList()->item(1)->setCheckState(Qt::Unchecked);
+    dialog->pairsList()->item(2)->setCheckState(Qt::Unchecked);
+    QVERIFY(!dialog->okButton()->isEnabled());
+    dialog->pairsList()->item(2)->setCheckState(Qt::Checked);
+    QVERIFY(dialog->okButton()->isEnabled());
+    QVERIFY(dialog->lineLabel()->text() != fourPairs);
+    const auto ticked = dialog->tickedPairs();
+    QCOMPARE(ticked.size(), std::size_t(3));
+    QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    QCOMPARE(window.pairsList()->count(), 3);
+    QCOMPARE(window.pairsList()->item(1)->text().toStdString(),
+             pairListText({ticked[1].twoTheta, ticked[1].channel}));
+    QCOMPARE(window.pairsList()->item(1)->text().left(9), QString(" 56.1220 "));
+    QVERIFY(window.okButton()->isEnabled());
+    QVERIFY(f.platform.messages().empty());
+
+    // A scan without peaks: the reason, no dialog, the pairs as they were.
+    test::writeFile(f.dir.file("flat.chn"), test::chnBytes(0, test::varyingCounts(4096)));
+    QVERIFY(!window.findPeaksInScanFrom(f.dir.file("flat.chn")));
+    QCOMPARE(f.platform.messages().size(), std::size_t(1));
+    QCOMPARE(f.platform.messages()[0].title, std::string("Not Possible"));
+    QCOMPARE(window.pairsList()->count(), 3);
 }
 
 QTEST_MAIN(StandardsWindowTest)
