@@ -86,6 +86,10 @@ int jobsPerCore() { return static_cast<int>(std::max(1u, std::thread::hardware_c
 void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
                     BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result) {
     for (std::size_t i = 0; i < plan.size(); ++i) {
+        if (progress.stopRequested()) {
+            result.stopped = true;
+            return;
+        }
         progress.setInputFile(plan.inputPath(i));
         progress.setFileCounter(plan.counterText(i));
         calibrationSpline.computeFor(i, session.calibration);

@@ -64,6 +64,7 @@ struct BatchResult {
     int converted = 0;       // files written
     int skipped = 0;         // files reported and skipped
     bool cancelled = false;  // the destination popup was cancelled: nothing converted
+    bool stopped = false;    // the user stopped the batch: the files after the last one counted were not tried
 };
 
 // The batch as the desktop program runs it: asks for the output file (one input) or directory

@@ -51,6 +51,9 @@ private:
     bool playerMayGo();
     void handOver(std::size_t k, RecordedStretch& stretch, bool last);
     void play(std::size_t k, BatchResult& result);
+    // After a stop before file k: no file is started any more, and the records of the files
+    // already started are dropped unplayed (their outputs never get a name).
+    void dropFrom(std::size_t k);
 
     Session& session_;
     Platform& platform_;
@@ -67,6 +70,7 @@ private:
     std::condition_variable workersWake_;   // the batch started, the window moved, or a slot has room
     std::vector<FileSlot> slots_;  // file k in slot k % window_
     bool started_ = false;
+    bool stopping_ = false;  // the user stopped the batch: workers start no further file
     std::size_t nextToStart_ = 0;
     std::size_t nextToPlay_ = 0;
     std::size_t completed_ = 0;  // files converted to the end and not yet played back
@@ -182,8 +186,10 @@ void ParallelBatch::work() {
         std::size_t k = 0;
         {
             std::unique_lock lock(mutex_);
-            workersWake_.wait(lock, [&] { return nextToStart_ >= plan_.size() || nextToStart_ < nextToPlay_ + window_; });
-            if (nextToStart_ >= plan_.size()) return;
+            workersWake_.wait(lock, [&] {
+                return stopping_ || nextToStart_ >= plan_.size() || nextToStart_ < nextToPlay_ + window_;
+            });
+            if (stopping_ || nextToStart_ >= plan_.size()) return;
             k = nextToStart_++;
         }
         worker.convert(k);
@@ -244,8 +250,29 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
     nextToPlay_ = k + 1;
 }
 
+void ParallelBatch::dropFrom(std::size_t k) {
+    std::unique_lock lock(mutex_);
+    stopping_ = true;
+    for (; k < nextToStart_; ++k) {
+        FileSlot& s = slot(k);
+        // A worker waiting for room in this slot goes on, and hands nothing more over.
+        s.abandoned = true;
+        workersWake_.notify_all();
+        while (!s.done) playerWakes_.wait_for(lock, kPlayerNap);
+        s = FileSlot{};
+        --completed_;
+        nextToPlay_ = k + 1;
+    }
+    workersWake_.notify_all();
+}
+
 void ParallelBatch::playAll(BatchResult& result) {
     for (std::size_t k = 0; k < plan_.size(); ++k) {
+        if (progress_.stopRequested()) {
+            result.stopped = true;
+            dropFrom(k);
+            return;
+        }
         play(k, result);
         workersWake_.notify_all();  // room for one more file
     }

@@ -49,6 +49,9 @@ public:
     // False for a display that shows nothing at all: a batch then neither computes nor records
     // what it would show there.
     virtual bool showsAnything() const { return true; }
+    // Whether the user asked the batch to stop. Asked between files only, so that the file being
+    // written is always finished.
+    virtual bool stopRequested() { return false; }
 };
 
 class Platform {

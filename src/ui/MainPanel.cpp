@@ -21,6 +21,7 @@
 #include "engine/OutputFormats.h"
 #include "options/OptionFile.h"
 #include "platform/NumberText.h"
+#include "ui/BatchFeedback.h"
 #include "ui/FileAddition.h"
 #include "ui/FileListWidget.h"
 #include "ui/LineEndPreference.h"
@@ -376,7 +377,12 @@ void MainPanel::runBatch() {
     const BatchChoices choices = readBatchChoices(panelChoices(state()), session_.settings.constStepOpts);
     // One job per core, as on the command line: the questions, messages and progress panel are
     // those of a batch converted one file after the other, only sooner over.
-    lastBatch_ = convertFiles(session_, platform_, fileList_->files(), choices, jobsPerCore());
+    const std::vector<BatchInput> files = fileList_->files();
+    PlainBatchDialogs plain(platform_);
+    auto* dialogs = dynamic_cast<BatchDialogs*>(&platform_);
+    BatchFeedback feedback(platform_, dialogs ? *dialogs : plain, files.size());
+    lastBatch_ = convertFiles(session_, feedback, files, choices, jobsPerCore());
+    feedback.finish(lastBatch_);
 }
 
 void MainPanel::refreshCalibrationDisplays() {

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QPushButton>
+#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace s2t::ui {
@@ -52,13 +54,38 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QDialog(parent) {
     indicator_->setValue(0);
     counter_ = new QLabel(this);
     counter_->setObjectName("fileCounter");
-    counter_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    counter_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     layout->addSpacing(6);
     layout->addWidget(indicatorLabel_);
     layout->addWidget(indicator_);
-    layout->addWidget(counter_);
+    cancel_ = new QPushButton(tr("Cancel"), this);
+    cancel_->setObjectName("cancelBatch");
+    cancel_->setAutoDefault(false);
+    cancel_->setToolTip(tr("Stop the batch once the file being written is finished"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(counter_, 1);
+    buttons->addWidget(cancel_);
+    layout->addLayout(buttons);
+    connect(cancel_, &QPushButton::clicked, this, &ProgressPanel::requestStop);
     sinceRepaint_.start();
+    sinceInput_.start();
+}
+
+void ProgressPanel::requestStop() {
+    stopRequested_ = true;
+    cancel_->setEnabled(false);
+    cancel_->setText(tr("Stopping after this file..."));
+}
+
+bool ProgressPanel::stopRequested() {
+    // The batch asks between files; the clicks it finds are those made meanwhile (the panel is
+    // application modal, so no other window takes them). Read at most every 20 ms.
+    if (!stopRequested_ && isVisible() && sinceInput_.elapsed() >= 20) {
+        sinceInput_.restart();
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+    }
+    return stopRequested_;
 }
 
 void ProgressPanel::setLabel(std::string_view label) {
@@ -96,8 +123,11 @@ QString ProgressPanel::fileCounter() const { return counter_->text(); }
 void ProgressPanel::closeEvent(QCloseEvent* event) { event->ignore(); }
 
 void ProgressPanel::keyPressEvent(QKeyEvent* event) {
-    // Escape would reject the dialog; there is nothing to cancel.
-    if (event->key() == Qt::Key_Escape) return;
+    // Escape would reject the dialog at once; it asks for the stop the Cancel button asks for.
+    if (event->key() == Qt::Key_Escape) {
+        if (cancel_->isEnabled()) requestStop();
+        return;
+    }
     QDialog::keyPressEvent(event);
 }
 

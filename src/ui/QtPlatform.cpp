@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 
+#include "ui/BatchSummaryDialog.h"
 #include "ui/ProgressPanel.h"
 
 namespace s2t::ui {
@@ -67,6 +68,29 @@ bool QtPlatform::confirmPopup(std::string_view title, std::string_view text) {
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+ReplaceAnswer QtPlatform::askReplace(std::string_view title, std::string_view text) {
+    QMessageBox box(QMessageBox::Question, qtext(title), qtext(text),
+                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll,
+                    dialogParent());
+    box.setTextFormat(Qt::PlainText);
+    box.setDefaultButton(QMessageBox::No);
+    switch (box.exec()) {
+        case QMessageBox::Yes:
+            return ReplaceAnswer::Yes;
+        case QMessageBox::YesToAll:
+            return ReplaceAnswer::YesToAll;
+        case QMessageBox::NoToAll:
+            return ReplaceAnswer::NoToAll;
+        default:
+            return ReplaceAnswer::No;
+    }
+}
+
+void QtPlatform::showSummary(const BatchSummary& summary) {
+    BatchSummaryDialog dialog(summary, dialogParent());
+    dialog.exec();
 }
 
 QFileDialog* QtPlatform::makeFileDialog(const FileSelectOptions& options, bool severalFiles) const {

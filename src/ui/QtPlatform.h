@@ -7,12 +7,14 @@
 #include <QWidget>
 
 #include "platform/Platform.h"
+#include "ui/BatchFeedback.h"
 
 class QFileDialog;
 
 namespace s2t::ui {
 
-class QtPlatform : public Platform {
+// Also asks the batch's "Replace?" with "Yes to All" and "No to All", and shows its summary.
+class QtPlatform : public Platform, public BatchDialogs {
 public:
     explicit QtPlatform(QWidget* parent = nullptr);
     ~QtPlatform() override;
@@ -27,6 +29,9 @@ public:
     std::optional<std::string> dirSelectPopup(const DirSelectOptions& options) override;
     std::unique_ptr<ProgressDisplay> openProgressDisplay() override;
     void setWaitCursor(bool on) override;
+
+    ReplaceAnswer askReplace(std::string_view title, std::string_view text) override;
+    void showSummary(const BatchSummary& summary) override;
 
 private:
     QWidget* dialogParent() const;
