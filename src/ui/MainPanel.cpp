@@ -24,7 +24,9 @@
 #include "ui/BatchFeedback.h"
 #include "ui/FileAddition.h"
 #include "ui/FileListWidget.h"
+#include "ui/HelpMenu.h"
 #include "ui/LineEndPreference.h"
+#include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
 #include "ui/PreviewScan.h"
 #include "ui/ScanPreview.h"
@@ -86,6 +88,7 @@ MainPanel::MainPanel(Session& session, Platform& platform, QWidget* parent)
     chain_ = new OptionPanelChain(session_, platform_, this, [this] { runBatch(); });
     buildControls();
     buildMenus();
+    addToolTips();
     refreshCalibrationDisplays();
     resize(1180, 720);
 }
@@ -228,10 +231,21 @@ void MainPanel::buildControls() {
 
 void MainPanel::buildMenus() {
     QMenu* file = menuBar()->addMenu(tr("&File"));
+    QAction* addFiles = file->addAction(tr("&Add Files..."), this, &MainPanel::addFilesButton);
+    addFiles->setObjectName("addFilesMenu");
+    addFiles->setShortcut(QKeySequence::Open);
+    QAction* convert = file->addAction(tr("&Convert..."), this, [this] {
+        if (convertButton_->isEnabled()) convertButton();
+    });
+    convert->setObjectName("convertMenu");
+    convert->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_R));
+    file->addSeparator();
     QAction* load = file->addAction(tr("&Load Options..."), this, &MainPanel::loadOptions);
     load->setObjectName("loadOptions");
+    load->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     QAction* save = file->addAction(tr("&Save Options..."), this, &MainPanel::saveOptions);
     save->setObjectName("saveOptions");
+    save->setShortcut(QKeySequence::Save);
     file->addSeparator();
     QAction* quit = file->addAction(tr("&Quit"), this, &MainPanel::close);
     quit->setObjectName("quitMenu");
@@ -262,6 +276,25 @@ void MainPanel::buildMenus() {
         group->addAction(action);
     }
     (session_.settings.lineEnd == LineEnd::Lf ? lfAction_ : crLfAction_)->setChecked(true);
+
+    addHelpMenu(this);
+}
+
+void MainPanel::addToolTips() {
+    addButton_->setToolTip(tr("Add scans to the list (%1); files can also be dropped onto the list")
+                               .arg(QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText)));
+    removeButton_->setToolTip(tr("Take the selected file out of the list"));
+    convertButton_->setToolTip(tr("Convert every listed file (Ctrl+R)"));
+    quitButton_->setToolTip(tr("End the program"));
+    fileList_->setToolTip(tr("The files a batch converts; the first one decides which kind of file the list takes"));
+    convertToTwoTheta_->setToolTip(tr("Off: the output lists channel and count, without any conversion"));
+    linearMode_->setToolTip(tr("2-theta from the straight line with the K and C shown below"));
+    splineMode_->setToolTip(tr("2-theta from the cubic spline through the calibration points"));
+    noConversionMode_->setToolTip(tr("Keep the angles a GUFI file holds"));
+    wholeTwoThetaBox_->setToolTip(tr("Round every 2-theta to a whole degree"));
+    constantStepBox_->setToolTip(tr("Resample onto a constant 2-theta step (asked before the run)"));
+    limitRangeBox_->setToolTip(tr("Keep only a 2-theta range (asked before the run)"));
+    outputFormat_->setToolTip(tr("The kind of file written for every input"));
 }
 
 MainPanelState MainPanel::state() const {
@@ -388,6 +421,9 @@ void MainPanel::runBatch() {
 void MainPanel::refreshCalibrationDisplays() {
     kDisplay_->setText(QString::fromStdString(formatFixed(session_.calibration.header.K, 3, 9)));
     cDisplay_->setText(QString::fromStdString(formatFixed(session_.calibration.header.C, 3, 9)));
+    // The display keeps three decimals; the tooltip gives the number the conversion uses.
+    kDisplay_->setToolTip(tr("K = %1 degrees").arg(numberText(session_.calibration.header.K)));
+    cDisplay_->setToolTip(tr("C = %1 degrees per channel").arg(numberText(session_.calibration.header.C)));
     updatePreview();
 }
 

@@ -68,6 +68,7 @@ protected:
 private:
     void buildControls();
     void buildMenus();
+    void addToolTips();
     void addFilesButton();
     void removeFilesButton();
     void convertButton();

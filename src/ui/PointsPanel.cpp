@@ -10,7 +10,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 #include "calibration/CalibrationCurves.h"
+#include "calibration/LinearFit.h"
 #include "options/OptionFile.h"
 #include "ui/CalibrationPlot.h"
 #include "ui/NumberEntry.h"
@@ -46,7 +49,8 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
       calibrationMenu_(nullptr),
       saveAsDefault_(nullptr),
       standardsImport_(nullptr),
-      plot_(new CalibrationPlot) {
+      plot_(new CalibrationPlot),
+      fitSummary_(new QLabel) {
     setModal(true);
     auto* menuBar = new QMenuBar;
     calibrationMenu_ = menuBar->addMenu(tr("&Calibration"));
@@ -78,9 +82,16 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
     left->addLayout(entries);
     left->addLayout(editButtons);
 
+    fitSummary_->setObjectName("fitSummary");
+    fitSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    fitSummary_->setToolTip(tr("The straight line fitted by least squares to the listed points, at full precision"));
+    auto* right = new QVBoxLayout;
+    right->addWidget(plot_, 1);
+    right->addWidget(fitSummary_);
+
     auto* columns = new QHBoxLayout;
     columns->addLayout(left);
-    columns->addWidget(plot_, 1);
+    columns->addLayout(right, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar);
@@ -180,6 +191,19 @@ void PointsPanel::updatePlot() {
     plottedLine(C, K, name);
     const auto listed = points_.inListOrder();
     plot_->showCurves(calibrationCurves(listed, C, K), name);
+    fitSummary_->setText(fitSummary());
+}
+
+QString PointsPanel::fitSummary() const {
+    const auto listed = points_.inListOrder();
+    double C = 0.0, K = 0.0;
+    if (const char* refusal = fitStraightLine(listed, C, K)) return tr("No fitted line: %1").arg(refusal);
+    double sumOfSquares = 0.0;
+    for (const CalibrationPoint& p : listed) sumOfSquares += std::pow(p.twoTheta - (C * p.channel + K), 2);
+    const double rms = std::sqrt(sumOfSquares / static_cast<double>(listed.size()));
+    return tr("Fitted line: K = %1, C = %2, RMS residual %3 degrees (%4 points)")
+        .arg(numberText(K), numberText(C), numberText(rms))
+        .arg(listed.size());
 }
 
 void PointsPanel::writeDefaultOptions() {

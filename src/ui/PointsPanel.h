@@ -16,6 +16,7 @@
 #include "standards/StandardPairs.h"
 
 class QAction;
+class QLabel;
 class QListWidget;
 class QMenu;
 class QPushButton;
@@ -44,6 +45,8 @@ public:
     QAction* saveAsDefaultAction() const { return saveAsDefault_; }
     QAction* standardsImportAction() const { return standardsImport_; }
     CalibrationPlot* plot() const { return plot_; }
+    // The least-squares line through the listed points: K, C and the RMS residual, or why none.
+    QString fitSummary() const;
     const PointList& points() const { return points_; }
 
     // The standards window's OK: its pairs (at most 512) replace the whole list and table.
@@ -95,6 +98,7 @@ private:
     QAction* saveAsDefault_;
     QAction* standardsImport_;
     CalibrationPlot* plot_;
+    QLabel* fitSummary_;
 };
 
 }  // namespace s2t::ui

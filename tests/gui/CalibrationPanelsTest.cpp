@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QLineSeries>
+#include <QLabel>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -23,6 +24,7 @@
 #include "ui/CalibrationPanels.h"
 #include "ui/CalibrationPlot.h"
 #include "ui/LinearPointsPanel.h"
+#include "ui/NumberEntry.h"
 #include "ui/SplinePanel.h"
 #include "ui/StraightLinePanel.h"
 
@@ -139,6 +141,7 @@ private slots:
     void splineRefusesPointsThatShareAChannel();
     void removeAllPassesThroughEveryCount();
     void plotLabelsTellTheirTicksApart();
+    void thePanelsShowTheFittedLineAndItsResidual();
 };
 
 void CalibrationPanelsTest::straightLineEntries() {
@@ -586,4 +589,29 @@ void CalibrationPanelsTest::plotLabelsTellTheirTicksApart() {
                 QCOMPARE(QSet<QString>(labels.begin(), labels.end()).size(), labels.size());
             }
     }
+}
+
+void CalibrationPanelsTest::thePanelsShowTheFittedLineAndItsResidual() {
+    Fixture f;
+    auto panel = f.open<LinearPointsPanel>();
+    double C = 0, K = 0;
+    const auto points = startupPoints(0, C, K);
+    double sum = 0.0;
+    for (const CalibrationPoint& p : points) sum += std::pow(p.twoTheta - (C * p.channel + K), 2);
+    const QString expected = QString("Fitted line: K = %1, C = %2, RMS residual %3 degrees (4 points)")
+                                 .arg(numberText(K), numberText(C), numberText(std::sqrt(sum / 4)));
+    QCOMPARE(panel->fitSummary(), expected);
+    QCOMPARE(panel->findChild<QLabel*>("fitSummary")->text(), expected);
+    QTest::mouseClick(panel->removeAllButton(), Qt::LeftButton);
+    addPoint(*panel, "20", "500");
+    QCOMPARE(panel->findChild<QLabel*>("fitSummary")->text(),
+             QString("No fitted line: A straight line needs at least two points."));
+    // Two points: the line passes through both.
+    addPoint(*panel, "30", "1000");
+    QVERIFY(panel->fitSummary().startsWith("Fitted line: K = 10"));
+    QVERIFY(panel->fitSummary().endsWith("degrees (2 points)"));
+
+    Fixture g;
+    auto spline = g.open<SplinePanel>();
+    QCOMPARE(spline->fitSummary(), expected);
 }

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
@@ -459,6 +460,50 @@ private slots:
         QVERIFY(K != kStartupK);
         QCOMPARE(f.control<QLineEdit>("kDisplay")->text(), QString::fromStdString(formatFixed(K, 3, 9)));
         QCOMPARE(f.control<QLineEdit>("cDisplay")->text(), QString::fromStdString(formatFixed(C, 3, 9)));
+    }
+
+    void kAndCShowTheirFullValueInATooltip() {
+        PanelFixture f;
+        f.session.calibration.header.K = 10.93950123456789;
+        f.session.calibration.header.C = 0.0266883;
+        f.panel->refreshCalibrationDisplays();
+        QCOMPARE(f.control<QLineEdit>("kDisplay")->text(), QString("   10.940"));
+        QCOMPARE(f.control<QLineEdit>("kDisplay")->toolTip(), QString("K = 10.93950123456789 degrees"));
+        QCOMPARE(f.control<QLineEdit>("cDisplay")->toolTip(), QString("C = 0.0266883 degrees per channel"));
+    }
+
+    void shortcutsTooltipsAndTheHelpMenu() {
+        PanelFixture f;
+        QCOMPARE(f.action("addFilesMenu")->shortcut(), QKeySequence(QKeySequence::Open));
+        QCOMPARE(f.action("convertMenu")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_R));
+        QCOMPARE(f.action("loadOptions")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+        QCOMPARE(f.action("saveOptions")->shortcut(), QKeySequence(QKeySequence::Save));
+        // Every control the user acts on says what it does.
+        for (QWidget* control : f.panel->findChildren<QWidget*>())
+            if (!control->objectName().isEmpty() && !control->objectName().startsWith("qt_") &&
+                control->isVisibleTo(f.panel.get()) && (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+                qobject_cast<QListWidget*>(control)))
+                QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
+
+        // The menu's Add Files asks as the button does; Convert does nothing on an empty list.
+        f.platform.multiFileAnswers.push_back(std::vector<std::string>{"/d/a.chn"});
+        f.action("addFilesMenu")->trigger();
+        QCOMPARE(f.labels(), QStringList({"/d/a.chn"}));
+        f.control<QPushButton>("removeFile")->click();
+        f.action("convertMenu")->trigger();
+        QVERIFY(f.panel->isVisible());
+
+        QStringList shown;
+        for (const char* name : {"helpGuide", "helpAbout"}) {
+            whenModal<QMessageBox>([&shown](QMessageBox* box) {
+                shown << box->windowTitle() + ": " + box->text();
+                box->accept();
+            });
+            f.action(name)->trigger();
+        }
+        QCOMPARE(shown.size(), 2);
+        QVERIFY(shown[0].startsWith("Guide: A day's work with scan2theta"));
+        QVERIFY(shown[1].startsWith("About scan2theta: scan2theta " S2T_VERSION "\n"));
     }
 
     void quitButtonMenuAndCloseBoxAskToQuit() {
