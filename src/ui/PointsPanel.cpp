@@ -201,8 +201,9 @@ QString PointsPanel::fitSummary() const {
     double sumOfSquares = 0.0;
     for (const CalibrationPoint& p : listed) sumOfSquares += std::pow(p.twoTheta - (C * p.channel + K), 2);
     const double rms = std::sqrt(sumOfSquares / static_cast<double>(listed.size()));
-    return tr("Fitted line: K = %1, C = %2, RMS residual %3 degrees (%4 points)")
-        .arg(numberText(K), numberText(C), numberText(rms))
+    return tr("Fitted line: K = %1, C = %2\nRMS residual %3 degrees (%4 points)")
+        .arg(numberText(K), numberText(C))
+        .arg(rms, 0, 'g', 3)
         .arg(listed.size());
 }
 

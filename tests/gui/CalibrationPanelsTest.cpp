@@ -598,8 +598,9 @@ void CalibrationPanelsTest::thePanelsShowTheFittedLineAndItsResidual() {
     const auto points = startupPoints(0, C, K);
     double sum = 0.0;
     for (const CalibrationPoint& p : points) sum += std::pow(p.twoTheta - (C * p.channel + K), 2);
-    const QString expected = QString("Fitted line: K = %1, C = %2, RMS residual %3 degrees (4 points)")
-                                 .arg(numberText(K), numberText(C), numberText(std::sqrt(sum / 4)));
+    const QString expected = QString("Fitted line: K = %1, C = %2\nRMS residual %3 degrees (4 points)")
+                                 .arg(numberText(K), numberText(C))
+                                 .arg(std::sqrt(sum / 4), 0, 'g', 3);
     QCOMPARE(panel->fitSummary(), expected);
     QCOMPARE(panel->findChild<QLabel*>("fitSummary")->text(), expected);
     QTest::mouseClick(panel->removeAllButton(), Qt::LeftButton);
