@@ -3,6 +3,7 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QUrl>
 
@@ -21,7 +22,8 @@ QString kindName(std::int32_t fileType) {
 }  // namespace
 
 FileListWidget::FileListWidget(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    // Shift and Ctrl select several files for Remove.
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
     setAcceptDrops(true);
     setDragDropMode(QAbstractItemView::DropOnly);
     setDropIndicatorShown(false);
@@ -78,6 +80,14 @@ void FileListWidget::dropEvent(QDropEvent* event) {
     }
     event->acceptProposedAction();
     emit filesDropped(paths);
+}
+
+void FileListWidget::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Delete) || event->key() == Qt::Key_Backspace) {
+        emit deletePressed();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 }  // namespace s2t::ui

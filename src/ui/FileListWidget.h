@@ -24,11 +24,14 @@ public:
 
 signals:
     void filesDropped(const std::vector<std::string>& paths);
+    // The Delete key, which removes the selected files as the Remove button does.
+    void deletePressed();
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // The local file paths of a drop, in order.

@@ -108,8 +108,14 @@ void MainPanel::buildControls() {
     addButton_->setObjectName("addFiles");
     removeButton_ = new QPushButton(tr("Remove"), filesGroup);
     removeButton_->setObjectName("removeFile");
+    removeAllButton_ = new QPushButton(tr("Remove All"), filesGroup);
+    removeAllButton_->setObjectName("removeAllFiles");
+    fileCount_ = new QLabel(filesGroup);
+    fileCount_->setObjectName("fileCount");
     fileButtons->addWidget(addButton_);
     fileButtons->addWidget(removeButton_);
+    fileButtons->addWidget(removeAllButton_);
+    fileButtons->addWidget(fileCount_);
     fileButtons->addStretch(1);
     auto* dropHint = new QLabel(tr("or drop files onto the list"), filesGroup);
     dropHint->setEnabled(false);
@@ -214,6 +220,10 @@ void MainPanel::buildControls() {
 
     connect(addButton_, &QPushButton::clicked, this, &MainPanel::addFilesButton);
     connect(removeButton_, &QPushButton::clicked, this, &MainPanel::removeFilesButton);
+    connect(removeAllButton_, &QPushButton::clicked, this, &MainPanel::removeAllFiles);
+    connect(fileList_, &FileListWidget::deletePressed, this, [this] {
+        if (removeButton_->isEnabled()) removeFilesButton();
+    });
     connect(convertButton_, &QPushButton::clicked, this, &MainPanel::convertButton);
     connect(quitButton_, &QPushButton::clicked, this, &MainPanel::close);
     connect(convertToTwoTheta_, &QCheckBox::clicked, this, [this] {
@@ -283,7 +293,8 @@ void MainPanel::buildMenus() {
 void MainPanel::addToolTips() {
     addButton_->setToolTip(tr("Add scans to the list (%1); files can also be dropped onto the list")
                                .arg(QKeySequence(QKeySequence::Open).toString(QKeySequence::NativeText)));
-    removeButton_->setToolTip(tr("Take the selected file out of the list"));
+    removeButton_->setToolTip(tr("Take the selected files out of the list (Delete)"));
+    removeAllButton_->setToolTip(tr("Empty the list"));
     convertButton_->setToolTip(tr("Convert every listed file (Ctrl+R)"));
     quitButton_->setToolTip(tr("End the program"));
     fileList_->setToolTip(tr("The files a batch converts; the first one decides which kind of file the list takes"));
@@ -340,6 +351,8 @@ void MainPanel::dimAsNeeded() {
     MainPanelState current = state();
     ui::dimAsNeeded(current);
     applyState(current);
+    removeAllButton_->setEnabled(fileList_->count() > 0);
+    fileCount_->setText(fileList_->count() == 1 ? tr("1 file") : tr("%1 files").arg(fileList_->count()));
 }
 
 void MainPanel::modeClicked(ModeButton button, bool onAfterClick) {
@@ -392,9 +405,20 @@ void MainPanel::addFilesButton() {
     addFiles(*chosen);
 }
 
+void MainPanel::removeAllFiles() {
+    fileList_->clear();
+    dimAsNeeded();
+    updatePreview();
+}
+
 void MainPanel::removeFilesButton() {
+    // Every selected file goes; with none selected, the current one (the one a single click chose).
+    QList<QListWidgetItem*> chosen = fileList_->selectedItems();
+    if (chosen.isEmpty() && fileList_->currentItem()) chosen << fileList_->currentItem();
     const int row = fileList_->currentRow();
-    if (row >= 0) delete fileList_->takeItem(row);
+    for (QListWidgetItem* item : chosen) delete fileList_->takeItem(fileList_->row(item));
+    if (fileList_->currentRow() < 0 && fileList_->count() > 0)
+        fileList_->setCurrentRow(std::min(std::max(row, 0), fileList_->count() - 1));
     if (fileList_->currentRow() < 0 && fileList_->count() > 0) fileList_->setCurrentRow(0);
     dimAsNeeded();
     updatePreview();

@@ -71,6 +71,7 @@ private:
     void addToolTips();
     void addFilesButton();
     void removeFilesButton();
+    void removeAllFiles();
     void convertButton();
     void modeClicked(ModeButton button, bool onAfterClick);
     void outputFileTypeMenu();
@@ -89,6 +90,8 @@ private:
     ScanPreview* preview_ = nullptr;
     QPushButton* addButton_ = nullptr;
     QPushButton* removeButton_ = nullptr;
+    QPushButton* removeAllButton_ = nullptr;
+    QLabel* fileCount_ = nullptr;
     QPushButton* convertButton_ = nullptr;
     QPushButton* quitButton_ = nullptr;
     QCheckBox* convertToTwoTheta_ = nullptr;

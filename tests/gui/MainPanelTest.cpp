@@ -193,6 +193,37 @@ private slots:
         QVERIFY(f.control<QRadioButton>("noConversionMode")->isEnabled());
     }
 
+    void severalFilesGoAtOnceAndTheListCountsThem() {
+        PanelFixture f;
+        auto* list = f.control<QListWidget>("fileList");
+        QCOMPARE(f.control<QLabel>("fileCount")->text(), QString("0 files"));
+        QVERIFY(!f.control<QPushButton>("removeAllFiles")->isEnabled());
+        f.add({"/d/a.chn", "/d/b.chn", "/d/c.chn", "/d/d.chn"});
+        QCOMPARE(f.control<QLabel>("fileCount")->text(), QString("4 files"));
+        // As Ctrl+clicks on the second and fourth leave them.
+        list->clearSelection();
+        list->item(1)->setSelected(true);
+        list->item(3)->setSelected(true);
+        f.control<QPushButton>("removeFile")->click();
+        QCOMPARE(f.labels(), QStringList({"/d/a.chn", "/d/c.chn"}));
+        QCOMPARE(f.control<QLabel>("fileCount")->text(), QString("2 files"));
+        QVERIFY(list->currentItem());
+
+        // Delete on the list removes as the button does.
+        list->setFocus();
+        list->clearSelection();
+        list->setCurrentRow(0);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QCOMPARE(f.labels(), QStringList({"/d/c.chn"}));
+        QCOMPARE(f.control<QLabel>("fileCount")->text(), QString("1 file"));
+
+        f.add({"/d/e.chn"});
+        f.control<QPushButton>("removeAllFiles")->click();
+        QVERIFY(f.labels().isEmpty());
+        QVERIFY(!f.control<QPushButton>("convert")->isEnabled());
+        QVERIFY(!f.control<QPushButton>("removeAllFiles")->isEnabled());
+    }
+
     void theModeButtonsAsTheUserMeetsThem() {
         PanelFixture f;
         auto* linear = f.control<QRadioButton>("linearMode");
