@@ -5,6 +5,8 @@
 #   - bench/reference.py, the same conversion written with numpy and scipy; its files are compared
 #     with ours byte for byte, so that both sides do the same work;
 #   - xyconv (libxy-bin) converting our CPI files, the same number of points, to text;
+#   - scan2theta reading those CPI files through xylib, with their own angles, and writing XFIT at
+#     their own step (the same reading as xyconv's, and a file of the same values);
 #   - the input/output floor: cat copying the same output bytes, in one stream and file by file.
 # Then prints a table of wall times, points (values written) per second and ratios, the spline
 # preparation's cost per point from the benchmarks, and the machine's load before and after.
@@ -143,6 +145,15 @@ for batch in 4096 32767; do
   done
   measure "xyconv-$batch-cpi" "$(fresh "$outs/xy") && mkdir -p $outs/xy" "$runs" /dev/null \
     xyconv -t cpi -m "$outs/xy" "$outs/out-$batch-cpi"/*.cpi
+  # The same CPI files read by scan2theta through xylib into XFIT; the CPI files keep their own
+  # angles (--calibration file) and are written at their own step.
+  if [[ $batch == 4096 ]]; then s=$step; else s=$bigStep; fi
+  for j in "$jobs" 1; do
+    name=xylib-$batch-xfit; [[ $j == 1 ]] && name=xylib1-$batch-xfit
+    measure "$name" "$(fresh "$outs/xylib")" "$runs" /dev/null \
+      "$converter" convert --home "$home" --calibration file -f xfit -s "$s" --overwrite -q -j "$j" \
+      -o "$outs/xylib" "$outs/out-$batch-cpi"/*.cpi
+  done
   # Points: the values of the CPI files, the same grid as every other format's.
   points[$batch]=$("$python" -c 'import sys, glob
 print(sum(open(f, "rb").read().count(b"\n") - 10 for f in glob.glob(sys.argv[1] + "/*.cpi")))' "$outs/out-$batch-cpi")
@@ -187,7 +198,8 @@ points = {"4096": int(sys.argv[2]), "32767": int(sys.argv[3])}
 counts = {"4096": sys.argv[4], "32767": sys.argv[5]}
 jobs = sys.argv[6]
 tools = [("ours", f"scan2theta -j {jobs}"), ("ours1", "scan2theta -j 1"), ("python", "numpy/scipy"),
-         ("xyconv", "xyconv (cpi->text)"), ("cat", "cat, one stream"), ("catfiles", "cat, file by file")]
+         ("xyconv", "xyconv (cpi->text)"), ("xylib", f"cpi->xfit -j {jobs}"), ("xylib1", "cpi->xfit -j 1"),
+         ("cat", "cat, one stream"), ("catfiles", "cat, file by file")]
 print(f"{'batch':>14} {'format':6} {'tool':20} {'median s':>9} {'min s':>8} {'sd s':>7} {'Mpoints/s':>10} "
       f"{'time/ours':>10}")
 for batch in ("4096", "32767"):
@@ -195,6 +207,8 @@ for batch in ("4096", "32767"):
         ours = rows[f"ours-{batch}-{form}"][0]
         for key, label in tools:
             name = f"{key}-{batch}-{form}"
+            if key == "xylib" or key == "xylib1":
+                name = f"{key}-{batch}-xfit" if form == "cpi" else ""
             if name not in rows:
                 continue
             median, low, mean, sd = rows[name]
@@ -220,6 +234,10 @@ for form in ("text", "xfit", "cpi"):
         goal(f"{form}: time over cat's, one stream", floor, "<= 5", floor <= 5)
     speedup = rows[f"ours1-4096-{form}"][0] / ours
     goal(f"{form}: -j {jobs} speed over -j 1", speedup, ">= 1.6", speedup >= 1.6)
+# Reading through xylib: the same CPI files read into XFIT against xyconv reading them into text.
+for key, label in (("xylib", f"-j {jobs}"), ("xylib1", "-j 1")):
+    xy = rows["xyconv-4096-cpi"][0] / rows[f"{key}-4096-xfit"][0]
+    goal(f"cpi read through xylib into xfit ({label}) over xyconv", xy, ">= 1", xy >= 1)
 EOF
 
 # The spline preparation per point, from the benchmarks.
