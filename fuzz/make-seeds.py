@@ -169,8 +169,8 @@ def xylib(index, data):
 
 
 UXD_SCAN = (b"; two ranges\r\n_FILEVERSION=1\r\n_SAMPLE='quartz'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n"
-       b"_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19 25\r\n 31 28 22\r\n"
-       b"_STEPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110 120\r\n")
+       b"_DRIVE='COUPLED'\r\n_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19 25\r\n 31 28 22\r\n"
+       b"_DRIVE='COUPLED'\r\n_STEPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110 120\r\n")
 CPI_SCAN = (b"SIETRONICS XRD SCAN\r\n10.00\r\n10.10\r\n0.02\r\nCu\r\n1.5406\r\n2024-01-01\r\n1\r\nSAMPLE\r\n"
        b"SCANDATA\r\n" + b"".join(b"%d\r\n" % c for c in (5, 8, 13, 21, 34, 55)))
 XFIT_SCAN = (b"\r\n\r\n\r\n\r\n  10.000   0.020  10.180\r\n"

@@ -1,5 +1,6 @@
-// scan2theta info: what each input holds, read by the reader a conversion would use: its kind,
-// signature, first channel or first angle and step, number of points and count range.
+// scan2theta info: what each input holds, read by the reader a conversion would use: its format,
+// blocks, signature, first and last channel or angle and step, number of points and count range,
+// one row per block; then, file by file, what the file says of its measurement.
 #include <algorithm>
 #include <array>
 #include <memory>
@@ -22,8 +23,8 @@ struct Column {
 };
 
 constexpr Column kColumns[] = {
-    {"File", false},   {"Kind", false},  {"Signature", false}, {"Start", true},
-    {"Step", true},    {"Points", true}, {"Min count", true},  {"Max count", true},
+    {"File", false}, {"Kind", false},   {"Blocks", true},    {"Signature", false}, {"Start", true},
+    {"End", true},   {"Step", true},    {"Points", true},    {"Min count", true},  {"Max count", true},
 };
 constexpr std::size_t kColumnCount = std::size(kColumns);
 
@@ -38,10 +39,13 @@ std::string hexByte(unsigned char byte) {
 struct ScanSummary {
     std::string path;
     const InputFormatInfo* format = nullptr;
+    int block = 0;   // from 0
+    int blocks = 1;  // of the file
     bool read = false;
     std::string signature;
-    std::string start, step;  // in channels or in degrees
+    std::string start, end, step;  // in channels or in degrees; step "varies" when there is none
     bool inDegrees = false;
+    ScanMetadata metadata;
     std::string points;
     std::string minCount, maxCount;
 };
@@ -63,44 +67,81 @@ void describeCounts(const Scan& scan, ScanSummary& summary) {
 
 // Reads one file as a conversion would, with the reader the input-format table gives it. The
 // reader reports a file it cannot read; read stays false then.
-ScanSummary describe(const std::string& path, Platform& platform) {
+ScanSummary describe(const std::string& path, int block, Platform& platform) {
     const InputFormatInfo& format = inputFormatForPath(path);
     Scan scan;
     ConversionSettings settings;
     // Angles as stored; nothing here needs a calibration.
-    const int status = readScanFile(path, kFileAngles, scan, settings, platform);
+    const int status = readScanFile(path, kFileAngles, scan, settings, platform, block);
 
     ScanSummary summary;
     summary.path = path;
     summary.format = &format;
+    summary.block = block;
     if (status != 0) return summary;
     summary.read = true;
+    summary.blocks = scan.blockCount;
+    summary.metadata = scan.metadata;
     summary.points = formatWhole(static_cast<double>(scan.points.size()));
+    const long long n = static_cast<long long>(scan.points.size());
     if (scan.ownAngles) {
         summary.inDegrees = true;
         summary.start = formatFixed(settings.startAngle, 4);
-        summary.step = formatFixed(settings.inputStep, 5);
+        if (n > 0) summary.end = formatFixed(scan.points.back().twoTheta, 4);
+        summary.step = settings.inputStep != 0.0 || n < 2 ? formatFixed(settings.inputStep, 5) : "varies";
     } else {
         // Only a channel file has a signature; other channel spectra start at channel 0.
         if (scan.chnHeader.signature() == -1)
             summary.signature = hexByte(scan.chnHeader.bytes[0]) + " " + hexByte(scan.chnHeader.bytes[1]);
-        summary.start = formatWhole(scan.chnHeader.firstChannel());
+        const long long first = scan.chnHeader.firstChannel();
+        summary.start = formatWhole(static_cast<double>(first));
+        if (n > 0) summary.end = formatWhole(static_cast<double>(first + n - 1));
         summary.step = "1";
     }
     describeCounts(scan, summary);
     return summary;
 }
 
+// The path as a row shows it: with the block after it when the file holds several.
+std::string rowName(const ScanSummary& s) {
+    return s.blocks > 1 ? s.path + " [b" + std::to_string(s.block + 1) + "]" : s.path;
+}
+
 Row tableRow(const ScanSummary& s) {
     auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-    Row row = {s.path, std::string(s.format->label), s.read ? orDash(s.signature) : "(not read)", "-", "-", "-", "-", "-"};
+    Row row = {rowName(s), std::string(s.format->label), "-", s.read ? orDash(s.signature) : "(not read)",
+               "-", "-", "-", "-", "-", "-"};
     if (!s.read) return row;
-    row[3] = s.inDegrees ? s.start + " deg" : "channel " + s.start;
-    row[4] = s.inDegrees ? s.step + " deg" : "1 channel";
-    row[5] = s.points;
-    row[6] = orDash(s.minCount);
-    row[7] = orDash(s.maxCount);
+    const auto place = [&s](const std::string& value) {
+        if (value.empty()) return std::string("-");
+        return s.inDegrees ? value + " deg" : "channel " + value;
+    };
+    row[2] = std::to_string(s.blocks);
+    row[4] = place(s.start);
+    row[5] = place(s.end);
+    row[6] = s.inDegrees ? (s.step == "varies" ? s.step : s.step + " deg") : "1 channel";
+    row[7] = s.points;
+    row[8] = orDash(s.minCount);
+    row[9] = orDash(s.maxCount);
     return row;
+}
+
+// What a file says of its measurement, below the table; nothing when it says nothing.
+std::string formatMetadata(const ScanSummary& s) {
+    const ScanMetadata& m = s.metadata;
+    if (!s.read || m.empty()) return {};
+    std::string text = "\n" + rowName(s) + "\n";
+    auto line = [&text](std::string_view name, const std::string& value) {
+        text += "  ";
+        text += name;
+        text += std::string(name.size() < 14 ? 14 - name.size() : 1, ' ');
+        text += value + "\n";
+    };
+    if (!m.startDateTime.empty()) line("Started", m.startDateTime);
+    if (!m.description.empty()) line("Description", m.description);
+    if (m.wavelength) line("Wavelength", formatShortest(*m.wavelength) + " Angstrom");
+    for (const auto& [name, value] : m.extra) line(name, value);
+    return text;
 }
 
 std::string formatJson(const std::vector<ScanSummary>& summaries) {
@@ -111,16 +152,32 @@ std::string formatJson(const std::vector<ScanSummary>& summaries) {
         json.key("path").string(s.path);
         json.key("kind").string(s.format->name);
         json.key("kindName").string(s.format->label);
+        json.key("block").number(std::to_string(s.block + 1));
         json.key("read").boolean(s.read);
         if (s.read) {
+            json.key("blocks").number(std::to_string(s.blocks));
             json.key("signature");
             s.signature.empty() ? json.null() : json.string(s.signature);
             json.key("unit").string(s.inDegrees ? "deg" : "channel");
             json.key("start").number(s.start);
-            json.key("step").number(s.step);
+            json.key("end");
+            s.end.empty() ? json.null() : json.number(s.end);
+            json.key("step");
+            s.step == "varies" ? json.null() : json.number(s.step);
             json.key("points").number(s.points);
             json.key("minCount").number(s.minCount);
             json.key("maxCount").number(s.maxCount);
+            const ScanMetadata& m = s.metadata;
+            json.key("metadata").beginObject();
+            json.key("started");
+            m.startDateTime.empty() ? json.null() : json.string(m.startDateTime);
+            json.key("description");
+            m.description.empty() ? json.null() : json.string(m.description);
+            json.key("wavelength");
+            m.wavelength ? json.number(formatShortest(*m.wavelength)) : json.null();
+            json.key("items").beginObject();
+            for (const auto& [name, value] : m.extra) json.key(name).string(value);
+            json.endObject().endObject();
         }
         json.endObject();
     }
@@ -158,15 +215,21 @@ int showInfo(const std::vector<std::string>& files, bool asJson) {
     std::vector<ScanSummary> summaries;
     bool allRead = true;
     for (const auto& file : files) {
-        summaries.push_back(describe(file, platform));
+        summaries.push_back(describe(file, 0, platform));
         allRead = allRead && summaries.back().read;
+        for (int block = 1; block < summaries.back().blocks; ++block)
+            summaries.push_back(describe(file, block, platform));
     }
     if (asJson) {
         print(formatJson(summaries));
     } else {
         std::vector<Row> rows;
-        for (const auto& summary : summaries) rows.push_back(tableRow(summary));
-        print(formatTable(rows));
+        std::string metadata;
+        for (const auto& summary : summaries) {
+            rows.push_back(tableRow(summary));
+            metadata += formatMetadata(summary);
+        }
+        print(formatTable(rows) + metadata);
     }
     return allRead ? kExitOk : kExitFailures;
 }
@@ -175,13 +238,13 @@ int showInfo(const std::vector<std::string>& files, bool asJson) {
 
 void addInfoCommand(CLI::App& app, CommandAction& action) {
     auto* info = app.add_subcommand(
-        "info", "Show what each scan holds: kind, signature, first channel or angle and step, points, "
-                "count range");
+        "info", "Show what each scan holds: format, blocks, signature, first and last channel or angle, step, "
+                "points, count range (one row per block), and what the file says of its measurement");
     auto files = std::make_shared<std::vector<std::string>>();
     auto asJson = std::make_shared<bool>(false);
     addJsonFlag(*info, *asJson);
-    info->add_option("FILE", *files, "Channel files (*.chn), GUFI files (*.guf) or others (read as "
-                                     "channel files)")
+    info->add_option("FILE", *files, "Channel files (*.chn), GUFI files (*.guf), the scans xylib reads, "
+                                     "or others (read as channel files)")
         ->required();
     info->callback([&action, files, asJson] { action = [files, asJson] { return showInfo(*files, *asJson); }; });
 }

@@ -80,6 +80,7 @@ struct Scan {
     ChnHeader chnHeader;
     GufiHeader gufiHeader;
     ScanMetadata metadata;
+    int blockCount = 1;  // the blocks of the file the scan is one of
 };
 
 class OutputTarget;

@@ -3,12 +3,13 @@
 namespace s2t {
 
 int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, ConversionSettings& settings,
-                 Platform& platform) {
+                 Platform& platform, int block) {
     const InputFormatInfo& format = inputFormatForPath(path);
     ConversionRequest request;
     request.inputFile = path;
     request.fileType = format.fileType;
     request.conversion = conversion;
+    request.block = block;
     CalibrationState calibration;
     calibration.installStartupValues();
     settings = ConversionSettings{};

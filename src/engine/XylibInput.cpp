@@ -46,7 +46,12 @@ DataSetPointer parse(const std::string& bytes, std::string_view formatName, std:
     }
     CNumbersOnThisThread cNumbers;
     try {
-        return DataSetPointer(xylib::load_string(bytes, std::string(formatName)));
+        // Made and loaded here rather than by xylib's load_string, which leaks the data set when
+        // loading throws: a refused file must cost nothing.
+        DataSetPointer data((*formatInfo(formatName)->ctor)());
+        std::istringstream stream(bytes);
+        data->load_data(stream, "");
+        return data;
     } catch (const std::exception& error) {
         reason = error.what();
     } catch (...) {

@@ -36,17 +36,19 @@ std::string unquoted(std::string value) {
 ScanMetadata metadataOf(const XylibBlock& block) {
     ScanMetadata metadata;
     for (const auto& [key, value] : block.items) {
-        metadata.extra.emplace_back(key, value);
         const std::string text = unquoted(value);
+        double number = 0.0;
         if (!metadata.wavelength &&
             (contains(key, "wavelength") || contains(key, "lambda") || strCmp(key, "WL1") == 0 ||
-             strCmp(key, "ALPHA1") == 0 || strCmp(key, "ALPHA_AVERAGE") == 0)) {
-            double number = 0.0;
-            if (parseWholeDouble(text, number) && number > 0.0) metadata.wavelength = number;
-        } else if (metadata.startDateTime.empty() && contains(key, "date")) {
+             strCmp(key, "ALPHA1") == 0 || strCmp(key, "ALPHA_AVERAGE") == 0) &&
+            parseWholeDouble(text, number) && number > 0.0) {
+            metadata.wavelength = number;
+        } else if (metadata.startDateTime.empty() && contains(key, "date") && !text.empty()) {
             metadata.startDateTime = text;
-        } else if (metadata.description.empty() && contains(key, "sample")) {
+        } else if (metadata.description.empty() && contains(key, "sample") && !text.empty()) {
             metadata.description = text;
+        } else {
+            metadata.extra.emplace_back(key, value);
         }
     }
     return metadata;
@@ -56,6 +58,15 @@ void reportUnreadable(const std::string& path, std::string_view label, const std
                       Platform& platform) {
     platform.messagePopup("Error", "The input file \"" + path + "\" \ncould not be read as " + std::string(label) +
                                        ":\n" + reason + "\nWill skip conversion.");
+}
+
+// The abscissae's step when they follow one (to a millionth of it, as decimal text gives them), else 0.
+double commonStep(const std::vector<double>& x) {
+    if (x.size() < 2) return 0.0;
+    const double step = (x.back() - x.front()) / static_cast<double>(x.size() - 1);
+    for (std::size_t i = 1; i < x.size(); ++i)
+        if (!(std::abs(x[i] - (x.front() + step * static_cast<double>(i))) <= 1e-6 * std::abs(step))) return 0.0;
+    return step;
 }
 
 // Whether every abscissa is first + step x i exactly, so the scan can be mapped (and remembered)
@@ -107,7 +118,7 @@ int readXylibFile(const ConversionRequest& request, Scan& scan, const Calibratio
         points[i].count = block.counts[i];
     }
     const double first = block.x.empty() ? 0.0 : block.x.front();
-    const double step = block.x.size() > 1 ? (block.step != 0.0 ? block.step : block.x[1] - block.x[0]) : 0.0;
+    const double step = block.step != 0.0 ? block.step : commonStep(block.x);
     bool mapped = true;
     if (keepAngles) {
         for (std::size_t i = 0; i < points.size(); ++i) points[i].twoTheta = block.x[i];
@@ -127,8 +138,9 @@ int readXylibFile(const ConversionRequest& request, Scan& scan, const Calibratio
     scan.chnHeader = ChnHeader{};
     scan.gufiHeader = GufiHeader{};
     scan.metadata = metadataOf(block);
+    scan.blockCount = block.blockCount;
     settings.startAngle = ownAngles ? first : 0.0;
-    settings.inputStep = ownAngles ? step : 1.0;
+    settings.inputStep = ownAngles ? step : 1.0;  // 0: the abscissae follow no one step
     return 0;
 }
 

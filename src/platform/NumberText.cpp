@@ -273,4 +273,10 @@ bool parseWholeDouble(std::string_view text, double& value) {
     return true;
 }
 
+std::string formatShortest(double value) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
 }  // namespace s2t

@@ -20,6 +20,10 @@ std::string formatFixed(double value, int precision, int width = 0);
 void appendWhole(std::string& out, double value, int width = 0);
 std::string formatWhole(double value, int width = 0);
 
+// The shortest text that reads back as exactly this value ("597.4", "0.02692846", "1e-07"), with a
+// decimal point whatever the locale.
+std::string formatShortest(double value);
+
 // printf("%<width>d") of an integer.
 void appendInteger(std::string& out, long long value, int width = 0);
 

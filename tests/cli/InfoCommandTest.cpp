@@ -45,17 +45,18 @@ TEST(InfoCommand, DescribesTheSampleScansOfEachKindInAlignedColumns) {
     EXPECT_EQ(run.err, "");
     const auto lines = outputLines(run.out);
     ASSERT_EQ(lines.size(), 3u) << run.out;
-    EXPECT_EQ(cells(lines[0]), (std::vector<std::string>{"File", "Kind", "Signature", "Start", "Step", "Points",
-                                                         "Min count", "Max count"}));
+    EXPECT_EQ(cells(lines[0]), (std::vector<std::string>{"File", "Kind", "Blocks", "Signature", "Start", "End",
+                                                         "Step", "Points", "Min count", "Max count"}));
     const auto channel = cells(lines[1]);
-    ASSERT_EQ(channel.size(), 8u) << lines[1];
+    ASSERT_EQ(channel.size(), 10u) << lines[1];
     EXPECT_EQ(channel[0], examples + "si-standard.chn");
-    EXPECT_EQ(std::vector<std::string>(channel.begin() + 1, channel.begin() + 6),
-              (std::vector<std::string>{"MCA channel file", "FF FF", "channel 0", "1 channel", "4096"}));
+    EXPECT_EQ(std::vector<std::string>(channel.begin() + 1, channel.begin() + 8),
+              (std::vector<std::string>{"MCA channel file", "1", "FF FF", "channel 0", "channel 4095", "1 channel",
+                                        "4096"}));
     const auto gufi = cells(lines[2]);
-    ASSERT_EQ(gufi.size(), 8u) << lines[2];
-    EXPECT_EQ(std::vector<std::string>(gufi.begin() + 1, gufi.begin() + 6),
-              (std::vector<std::string>{"GUFI file", "-", "10.0000 deg", "0.02000 deg", "4001"}));
+    ASSERT_EQ(gufi.size(), 10u) << lines[2];
+    EXPECT_EQ(std::vector<std::string>(gufi.begin() + 1, gufi.begin() + 8),
+              (std::vector<std::string>{"GUFI file", "1", "-", "10.0000 deg", "90.0000 deg", "0.02000 deg", "4001"}));
 
     // Right-aligned numbers end where their title ends; left-aligned text starts where its title does.
     for (const std::string title : {"Points", "Max count"}) {
@@ -82,14 +83,15 @@ TEST(InfoCommand, CountRangeFirstChannelAndUnknownKind) {
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = outputLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
-    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("a.chn"), "MCA channel file", "FF FF",
-                                                         "channel 12", "1 channel", "4", "-3", "250"}));
-    EXPECT_EQ(cells(lines[2]), (std::vector<std::string>{dir.file("b.guf"), "GUFI file", "-", "4.5000 deg",
-                                                         "0.12500 deg", "3", "0.50", "8.75"}));
-    EXPECT_EQ(cells(lines[3]), (std::vector<std::string>{dir.file("c.raw"), "unknown", "FF FF", "channel 0",
-                                                         "1 channel", "1", "1", "1"}));
-    EXPECT_EQ(cells(lines[4]), (std::vector<std::string>{dir.file("empty.chn"), "MCA channel file", "FF FF",
-                                                         "channel 3", "1 channel", "0", "-", "-"}));
+    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("a.chn"), "MCA channel file", "1", "FF FF",
+                                                         "channel 12", "channel 15", "1 channel", "4", "-3",
+                                                         "250"}));
+    EXPECT_EQ(cells(lines[2]), (std::vector<std::string>{dir.file("b.guf"), "GUFI file", "1", "-", "4.5000 deg",
+                                                         "4.7500 deg", "0.12500 deg", "3", "0.50", "8.75"}));
+    EXPECT_EQ(cells(lines[3]), (std::vector<std::string>{dir.file("c.raw"), "unknown", "1", "FF FF", "channel 0",
+                                                         "channel 0", "1 channel", "1", "1", "1"}));
+    EXPECT_EQ(cells(lines[4]), (std::vector<std::string>{dir.file("empty.chn"), "MCA channel file", "1", "FF FF",
+                                                         "channel 3", "-", "1 channel", "0", "-", "-"}));
 }
 
 TEST(InfoCommand, UnreadableFilesAreReportedLikeTheReadersDoAndExitOne) {
@@ -105,9 +107,44 @@ TEST(InfoCommand, UnreadableFilesAreReportedLikeTheReadersDoAndExitOne) {
                            test::corruptedInput(dir.file("short.guf")) + "\n");
     const auto lines = outputLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
-    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "(not read)",
-                                                         "-", "-", "-", "-", "-"}));
-    EXPECT_EQ(cells(lines[4])[5], "2");
+    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "-",
+                                                         "(not read)", "-", "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(cells(lines[4])[7], "2");
+}
+
+// A scan read through xylib: one row per block, the step of text abscissae, and what the file says
+// of its measurement below the table.
+TEST(InfoCommand, ScansOfOtherFormatsWithTheirBlocksAndWhatTheySay) {
+    TempDir dir;
+    writeFile(dir.file("two.uxd"),
+              "_FILEVERSION=1\r\n_SAMPLE='quartz'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n"
+              "_DRIVE='COUPLED'\r\n_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19\r\n"
+              "_DRIVE='COUPLED'\r\n_STEPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110\r\n");
+    writeFile(dir.file("uneven.xy"), "10.0 5\n10.5 6.5\n11.5 7\n");
+    writeFile(dir.file("even.xy"), "10.1 5\n10.2 6.5\n10.3 7\n");
+    const auto run = runCli({"info", dir.file("two.uxd"), dir.file("uneven.xy"), dir.file("even.xy")});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const auto lines = outputLines(run.out);
+    ASSERT_EQ(lines.size(), 17u) << run.out;
+    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("two.uxd") + " [b1]", "Bruker Diffrac-AT UXD", "2",
+                                                         "-", "20.0000 deg", "20.5000 deg", "0.25000 deg", "3",
+                                                         "12.00", "19.00"}));
+    EXPECT_EQ(cells(lines[2]), (std::vector<std::string>{dir.file("two.uxd") + " [b2]", "Bruker Diffrac-AT UXD", "2",
+                                                         "-", "40.0000 deg", "40.5000 deg", "0.50000 deg", "2",
+                                                         "100.00", "110.00"}));
+    EXPECT_EQ(cells(lines[3]), (std::vector<std::string>{dir.file("uneven.xy"), "x-y text", "1", "-", "10.0000 deg",
+                                                         "11.5000 deg", "varies", "3", "5.00", "7.00"}));
+    EXPECT_EQ(cells(lines[4])[6], "0.10000 deg");
+    const std::vector<std::string> below(lines.begin() + 5, lines.end());
+    const std::vector<std::string> said = {"  Started       2024-03-05", "  Description   quartz",
+                                           "  Wavelength    1.5406 Angstrom", "  FILEVERSION   1"};
+    std::vector<std::string> expected;
+    for (const char* block : {" [b1]", " [b2]"}) {
+        expected.push_back("");
+        expected.push_back(dir.file("two.uxd") + block);
+        expected.insert(expected.end(), said.begin(), said.end());
+    }
+    EXPECT_EQ(below, expected);
 }
 
 TEST(InfoCommand, NeedsAFile) {

@@ -81,32 +81,37 @@ TEST(JsonOutput, InfoHoldsTheTableDigitsAndMarksFilesNotRead) {
 
     const auto text = runCli({"info", files[0], files[1]});
     ASSERT_EQ(text.status, 0);
-    const auto all = words(text.out);  // the header's ten words, then each row's
-    ASSERT_EQ(all.size(), 10u + 13u + 11u) << text.out;
-    // Row 1: path MCA channel file FF FF channel 0 1 channel 4096 MIN MAX
-    const std::vector<std::string> chn(all.begin() + 10, all.begin() + 23);
+    const auto all = words(text.out);  // the header's twelve words, then each row's
+    ASSERT_EQ(all.size(), 12u + 16u + 14u) << text.out;
+    // Row 1: path MCA channel file 1 FF FF channel 0 channel 4095 1 channel 4096 MIN MAX
+    const std::vector<std::string> chn(all.begin() + 12, all.begin() + 28);
     EXPECT_EQ(leaf["files.0.path"], files[0]);
     EXPECT_EQ(leaf["files.0.kind"], "chn");
     EXPECT_EQ(leaf["files.0.kindName"], "MCA channel file");
     EXPECT_EQ(leaf["files.0.read"], "true");
-    EXPECT_EQ(leaf["files.0.signature"], chn[4] + " " + chn[5]);
+    EXPECT_EQ(leaf["files.0.blocks"], chn[4]);
+    EXPECT_EQ(leaf["files.0.block"], "1");
+    EXPECT_EQ(leaf["files.0.signature"], chn[5] + " " + chn[6]);
     EXPECT_EQ(leaf["files.0.unit"], "channel");
-    EXPECT_EQ(leaf["files.0.start"], chn[7]);
-    EXPECT_EQ(leaf["files.0.step"], chn[8]);
-    EXPECT_EQ(leaf["files.0.points"], chn[10]);
-    EXPECT_EQ(leaf["files.0.minCount"], chn[11]);
-    EXPECT_EQ(leaf["files.0.maxCount"], chn[12]);
-    // Row 2: path GUFI file - START deg STEP deg POINTS MIN MAX
-    const std::vector<std::string> guf(all.begin() + 23, all.end());
+    EXPECT_EQ(leaf["files.0.start"], chn[8]);
+    EXPECT_EQ(leaf["files.0.end"], chn[10]);
+    EXPECT_EQ(leaf["files.0.step"], chn[11]);
+    EXPECT_EQ(leaf["files.0.points"], chn[13]);
+    EXPECT_EQ(leaf["files.0.minCount"], chn[14]);
+    EXPECT_EQ(leaf["files.0.maxCount"], chn[15]);
+    EXPECT_EQ(leaf["files.0.metadata.wavelength"], "null");
+    // Row 2: path GUFI file 1 - START deg END deg STEP deg POINTS MIN MAX
+    const std::vector<std::string> guf(all.begin() + 28, all.end());
     EXPECT_EQ(leaf["files.1.kind"], "gufi");
     EXPECT_EQ(leaf["files.1.signature"], "null");
     EXPECT_EQ(leaf["files.1.unit"], "deg");
-    EXPECT_EQ(leaf["files.1.start"], guf[4]);
-    EXPECT_EQ(leaf["files.1.step"], guf[6]);
-    EXPECT_EQ(leaf["files.1.points"], guf[8]);
-    EXPECT_EQ(leaf["files.1.minCount"], guf[9]);
-    EXPECT_EQ(leaf["files.1.maxCount"], guf[10]);
-    EXPECT_NE(guf[9].find('.'), std::string::npos);  // fractional counts keep their two decimals
+    EXPECT_EQ(leaf["files.1.start"], guf[5]);
+    EXPECT_EQ(leaf["files.1.end"], guf[7]);
+    EXPECT_EQ(leaf["files.1.step"], guf[9]);
+    EXPECT_EQ(leaf["files.1.points"], guf[11]);
+    EXPECT_EQ(leaf["files.1.minCount"], guf[12]);
+    EXPECT_EQ(leaf["files.1.maxCount"], guf[13]);
+    EXPECT_NE(guf[12].find('.'), std::string::npos);  // fractional counts keep their two decimals
 
     EXPECT_EQ(leaf["files.2.path"], files[2]);
     EXPECT_EQ(leaf["files.2.read"], "false");
