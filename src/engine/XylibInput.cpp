@@ -36,29 +36,40 @@ const xylib::FormatInfo* formatInfo(std::string_view name) {
     return static_cast<const xylib::FormatInfo*>(xylib_get_format_by_name(std::string(name).c_str()));
 }
 
-using DataSetPointer = std::unique_ptr<xylib::DataSet>;
+// Frees a data set, except one of the format whose reader can leave a block freed twice: xylib's
+// UXD reader, on a range cut short, frees a block it had handed to the data set, so deleting the
+// data set would crash (xyconv itself does). Such a data set is left, as a few bytes per file read.
+struct DataSetRelease {
+    bool owned = true;
+    void operator()(xylib::DataSet* data) const {
+        if (owned) delete data;
+    }
+};
+using DataSetPointer = std::unique_ptr<xylib::DataSet, DataSetRelease>;
 
 // The whole file parsed, or null with the reason.
 DataSetPointer parse(const std::string& bytes, std::string_view formatName, std::string& reason) {
     if (!formatInfo(formatName)) {
         reason = "xylib knows no format " + std::string(formatName);
-        return nullptr;
+        return DataSetPointer();
     }
     CNumbersOnThisThread cNumbers;
+    // A data set whose loading threw is left as it is, never deleted: some of xylib's readers free
+    // a block they had already handed to it (a UXD file cut in its second range), and deleting the
+    // data set would free it twice. That costs the few bytes read of a refused file, as xylib's own
+    // load_string does.
+    xylib::DataSet* data = (*formatInfo(formatName)->ctor)();
     try {
-        // Made and loaded here rather than by xylib's load_string, which leaks the data set when
-        // loading throws: a refused file must cost nothing.
-        DataSetPointer data((*formatInfo(formatName)->ctor)());
         std::istringstream stream(bytes);
         data->load_data(stream, "");
-        return data;
+        return DataSetPointer(data, DataSetRelease{formatName != "uxd"});
     } catch (const std::exception& error) {
         reason = error.what();
     } catch (...) {
         reason = "xylib failed without saying why";
     }
     if (reason.empty()) reason = "xylib failed without saying why";
-    return nullptr;
+    return DataSetPointer();
 }
 
 void appendItems(const xylib::MetaData& meta, std::vector<std::pair<std::string, std::string>>& items) {
