@@ -172,6 +172,20 @@ TEST(XylibInput, AHandMadeUxdFileOfTwoRangesGivesOneOutputPerRange) {
     EXPECT_EQ(runCli({"convert", "--block", "0", dir.file("quartz.uxd")}).status, 2);
 }
 
+// A UXD file whose second range lost its step line: xylib's reader frees one of its blocks itself,
+// so the parsed file must not be freed again (the fuzz target's finding; a double free here would
+// stop the sanitizer run).
+TEST(XylibInput, AUxdFileThatXylibLeavesHalfFreedReadsWithoutACrash) {
+    TempDir dir;
+    writeFile(dir.file("odd.uxd"), "; two ranges\r\n_FILEVERSION=1\r\n_SAMPLE='quartz'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n_DRIVE='COU03-05\r\n_DRIVE='COUPLED'\r\n_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19 25\r\n 31 28 22\r\n_DRIPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110 120\r\n");
+    for (int block : {0, 1, 2}) {
+        const Read read = readAsConversion(dir.file("odd.uxd"), block);
+        EXPECT_TRUE(read.status == 0 || read.messages.size() == 1u) << block;
+    }
+    const auto run = runCli({"info", dir.file("odd.uxd")});
+    EXPECT_NE(run.out.find("Bruker Diffrac-AT UXD"), std::string::npos) << run.out << run.err;
+}
+
 TEST(XylibInput, AHandMadeCsvFileWithItsAnglesOrMappedLikeChannels) {
     TempDir dir;
     writeFile(dir.file("scan.csv"), "angle,count\n10.0,5\n10.5,7.5\n11.25,9\n");
