@@ -40,7 +40,7 @@ int fitPointsFile(const FitArguments& arguments) {
     CalibrationState state;
     std::string folder;
     if (!loadCalibration(arguments.source, state, platform, folder)) return kExitFailures;
-    return fitAndSave(state, folder, points, arguments.output, platform);
+    return statusAfterMessages(fitAndSave(state, folder, points, arguments.output, platform), platform.messageCount());
 }
 
 int fitFromStandard(const FromStandardArguments& arguments) {
@@ -69,7 +69,8 @@ int fitFromStandard(const FromStandardArguments& arguments) {
             json.endObject();
         }
         json.endArray();
-        return fitAndSave(state, folder, points, arguments.output, platform, &json);
+        return statusAfterMessages(fitAndSave(state, folder, points, arguments.output, platform, &json),
+                                   platform.messageCount());
     }
 
     std::string report = "Standard: " + path + "\nPeaks: " + arguments.peaks + "\n";
@@ -78,7 +79,7 @@ int fitFromStandard(const FromStandardArguments& arguments) {
               " pairs (2-theta -> channel):\n";
     for (const auto& pair : pairs) report += pairListText(pair) + "\n";
     print(report);
-    return fitAndSave(state, folder, points, arguments.output, platform);
+    return statusAfterMessages(fitAndSave(state, folder, points, arguments.output, platform), platform.messageCount());
 }
 
 }  // namespace

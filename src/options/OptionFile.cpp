@@ -102,6 +102,20 @@ std::string optionFileText(const CalibrationState& state, LineEnd lineEnd) {
     return text;
 }
 
+void adoptStoredValues(CalibrationState& state) {
+    auto stored = [](double value, int decimals) {
+        std::string text;
+        appendFixed(text, value, decimals, 8);
+        return parseLeadingFiniteDouble(text);
+    };
+    state.header.K = stored(state.header.K, 6);
+    state.header.C = stored(state.header.C, 6);
+    for (auto& point : state.calPoints) {
+        point.channel = stored(point.channel, 4);
+        point.twoTheta = stored(point.twoTheta, 4);
+    }
+}
+
 void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform) {
     OptionSection section = OptionSection::None;
     std::string line;
@@ -150,7 +164,7 @@ void getCalibration(CalibrationState& state, const std::string& programFolder, P
     if (file.isOpen()) {
         readOptionFile(file, state, platform);
     } else if (!platform.fileSystem().exists(path)) {
-        saveOptionsFile(path, true, state, platform, lineEnd);
+        if (saveOptionsFile(path, true, state, platform, lineEnd) == SaveOutcome::Written) adoptStoredValues(state);
     }
     // A Default.pre that exists but cannot be read is left alone: the built-in values hold.
 }

@@ -23,6 +23,11 @@ enum class SaveOutcome {
 // The text of an option file for a calibration, with the given line end.
 std::string optionFileText(const CalibrationState& state, LineEnd lineEnd);
 
+// Gives K, C and the calibration points the values optionFileText writes for them (six decimals
+// for K and C, four for the points): once a calibration is stored, the values in force are the
+// stored ones, so that the run that stored them and every later run give the same results.
+void adoptStoredValues(CalibrationState& state);
+
 // Parses an open option file into the calibration state; only what the file names changes.
 void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform);
 
@@ -39,7 +44,8 @@ SaveOutcome saveOptionsFile(const std::string& path, bool force, const Calibrati
 std::string defaultOptionsPath(const std::string& programFolder);
 
 // Start-up: installs the built-in calibration, then reads Default.pre over it, or creates
-// Default.pre from the built-in values when there is none.
+// Default.pre from the built-in values when there is none (the values in force are then those
+// written).
 void getCalibration(CalibrationState& state, const std::string& programFolder, Platform& platform,
                     LineEnd lineEnd);
 

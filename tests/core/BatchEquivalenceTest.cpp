@@ -217,9 +217,10 @@ TEST_F(BatchEquivalence, KeptAnglesAreThoseEachScanWouldGetOnItsOwn) {
         input("b.chn", chnBytes(0, peakCounts(3000, 2))),
         input("c.chn", chnBytes(0, peakCounts(1200, 3))),  // fewer channels
         input("d.chn", chnBytes(7, peakCounts(3000, 4))),  // another first channel, the same abscissae
-        input("e.guf", gufiBytes(100.0f, 1.0f, {5.0f, 6.0f, 7.0f, 8.0f})),
-        input("f.guf", gufiBytes(100.0f, 2.0f, {5.0f, 6.0f, 7.0f, 8.0f})),  // another step
-        input("g.guf", gufiBytes(101.0f, 2.0f, {5.0f, 6.0f, 7.0f, 8.0f})),  // another start
+        // Points enough for more than a degree, so that every constant-step file has values.
+        input("e.guf", gufiBytes(100.0f, 1.0f, gufiCounts(400))),
+        input("f.guf", gufiBytes(100.0f, 2.0f, gufiCounts(400))),  // another step
+        input("g.guf", gufiBytes(101.0f, 2.0f, gufiCounts(400))),  // another start
         input("h.chn", chnBytes(0, peakCounts(3000, 5))),
     };
     settings.constStepOpts = {3, 0, 0.01};
