@@ -89,7 +89,7 @@ int fitAndSave(CalibrationState& state, const std::string& folder,
     if (!calcCoefficients(state, points, platform)) return kExitFailures;
     const std::string path = output.path.empty() ? defaultOptionsPath(folder) : output.path;
     const LineEnd lineEnd = output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
-    if (saveOptionsFile(path, true, state, platform, lineEnd) != SaveOutcome::Written) {
+    if (saveOptionsFile(path, true, state, platform, lineEnd, output.inputs) != SaveOutcome::Written) {
         if (!output.asJson) print(fitReport(state));  // nothing stored: the fit as computed
         return kExitFailures;
     }

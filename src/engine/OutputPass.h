@@ -139,7 +139,7 @@ template <class Header, class Value, class FinalCheck = NoFinalCheck>
 bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform,
                    std::string_view extension, Header&& header, Value&& value,
                    FinalCheck&& finalCheck = FinalCheck{}) {
-    DirectOutputTarget direct(platform, request.progressPanel);
+    DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
     OutputTarget& target = outputTargetOf(request, direct);
     if (!target.open(request.outputFile, extension, kOutputFailure)) return false;
     auto grid = chooseGrid(scan, request, session.settings, platform);

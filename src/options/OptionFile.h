@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "calibration/CalibrationState.h"
 #include "options/TextFile.h"
@@ -31,14 +32,15 @@ void adoptStoredValues(CalibrationState& state);
 // Parses an open option file into the calibration state; only what the file names changes.
 void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform);
 
-// Loads the option file at path. A file that cannot be opened is reported and changes nothing.
-// Returns whether the file was read.
+// Loads the option file at path. A file that cannot be opened, or is larger than 16 MiB, is
+// reported and changes nothing. Returns whether the file was read.
 bool readOptionsFile(const std::string& path, CalibrationState& state, Platform& platform);
 
 // Writes the calibration to path. Without force an existing file is replaced only if the user
-// agrees. The file is replaced whole or not at all.
+// agrees. The file is replaced whole or not at all, and never when it is not a regular file or is
+// one of inputs (files the command reads), whatever the answer: "File Error" says why.
 SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state,
-                            Platform& platform, LineEnd lineEnd);
+                            Platform& platform, LineEnd lineEnd, const std::vector<std::string>& inputs = {});
 
 // The path of Default.pre in the program folder.
 std::string defaultOptionsPath(const std::string& programFolder);

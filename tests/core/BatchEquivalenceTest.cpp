@@ -51,15 +51,16 @@ const std::vector<CalibrationPoint> kUnsortedPoints = {
 // them; without, the workers hand the bytes over in memory.
 struct PickyFileSystem : FileSystem {
     explicit PickyFileSystem(bool pendingFiles) : pendingFiles(pendingFiles) {}
-    std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override {
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override {
         if (path.find("refused") != std::string::npos) return nullptr;
-        return real.createOutputFile(path);
+        return real.createOutputFile(path, existing);
     }
     std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override {
         if (!pendingFiles || nearPath.find("refused") != std::string::npos) return nullptr;
         return real.createPendingFile(nearPath);
     }
     bool exists(const std::string& path) override { return real.exists(path); }
+    FileStatus statusOf(const std::string& path, bool followLinks) override { return real.statusOf(path, followLinks); }
     bool pendingFiles;
     RealFileSystem real;
 };
