@@ -65,7 +65,7 @@ bool writePeakFile(const std::string& path, const peaks::AutoCalibrationResult& 
                    Platform& platform) {
     std::vector<double> channels;
     for (const auto& pair : result.pairs) channels.push_back(pair.channel);
-    auto file = platform.fileSystem().createOutputFile(path);
+    auto file = platform.fileSystem().createOutputFile(path, ExistingFile::Replace);
     if (file) {
         OutputStream out(*file);
         out.append(plainPeakFileText(channels, lineEnd));

@@ -102,7 +102,7 @@ int showCalibration(const CalibrationSource& source, bool asJson) {
     // As before every conversion: sort the points and compute the spline through them.
     spline(std::span<CalibrationPoint>(state.calPoints), {}, true);
     print(asJson ? calibrationJson(state, folder) : calibrationReport(state, folder));
-    return platform.messageCount() > 0 ? kExitFailures : kExitOk;
+    return statusAfterMessages(kExitOk, platform.messageCount());
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ namespace s2t::cli {
 namespace {
 
 std::string fitReport(const CalibrationState& state) {
-    std::string text = "Fitted straight line: 2-theta = C x channel + K\n  K = ";
+    std::string text = "Fitted straight line as stored: 2-theta = C x channel + K\n  K = ";
     appendFixed(text, state.header.K, 6);
     text += "\n  C = ";
     appendFixed(text, state.header.C, 8);
@@ -87,17 +87,21 @@ int fitAndSave(CalibrationState& state, const std::string& folder,
                std::span<const CalibrationPoint> points, const FitOutput& output,
                Platform& platform, JsonWriter* json) {
     if (!calcCoefficients(state, points, platform)) return kExitFailures;
-    if (!output.asJson) print(fitReport(state));
     const std::string path = output.path.empty() ? defaultOptionsPath(folder) : output.path;
     const LineEnd lineEnd = output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
-    if (saveOptionsFile(path, true, state, platform, lineEnd) != SaveOutcome::Written)
+    if (saveOptionsFile(path, true, state, platform, lineEnd, output.inputs) != SaveOutcome::Written) {
+        if (!output.asJson) print(fitReport(state));  // nothing stored: the fit as computed
         return kExitFailures;
+    }
+    // What is reported is what later runs will use: the line as stored.
+    adoptStoredValues(state);
     if (output.asJson) {
         JsonWriter own;
         JsonWriter& document = json ? *json : own.beginObject();
         addFitJson(state, path, document);
         print(document.endObject().text());
     } else {
+        print(fitReport(state));
         print("Option file written: " + path + "\n");
     }
     return kExitOk;

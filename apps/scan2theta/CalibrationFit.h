@@ -4,6 +4,7 @@
 
 #include <span>
 #include <string>
+#include <vector>
 
 #include "Cli.h"
 #include "calibration/CalibrationState.h"
@@ -17,6 +18,7 @@ struct FitOutput {
     std::string path;              // -o; empty: the program folder's Default.pre
     std::string lineEnd = "crlf";  // --line-end
     bool asJson = false;           // --json
+    std::vector<std::string> inputs;  // the files the command read, which the option file never replaces
 };
 
 // K and C as stored, and channel, 2-theta and line residual of one point, as members of the open

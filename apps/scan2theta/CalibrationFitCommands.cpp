@@ -36,11 +36,16 @@ int fitPointsFile(const FitArguments& arguments) {
     case PointsFileResult::CannotOpen:
         platform.messagePopup("File Error", "Couldn't read the points file " + arguments.points);
         return kExitFailures;
+    case PointsFileResult::TooLarge:
+        platform.messagePopup("File Error", "The points file " + arguments.points + " is larger than 16 MiB.\nIt was not read.");
+        return kExitFailures;
     }
     CalibrationState state;
     std::string folder;
     if (!loadCalibration(arguments.source, state, platform, folder)) return kExitFailures;
-    return fitAndSave(state, folder, points, arguments.output, platform);
+    FitOutput output = arguments.output;
+    output.inputs = {arguments.points, arguments.source.options};
+    return statusAfterMessages(fitAndSave(state, folder, points, output, platform), platform.messageCount());
 }
 
 int fitFromStandard(const FromStandardArguments& arguments) {
@@ -54,6 +59,8 @@ int fitFromStandard(const FromStandardArguments& arguments) {
     StandardsImport data;
     if (!importStandardAndPeaks(path, arguments.peaks, data, platform)) return kExitFailures;
     const auto pairs = pairStandards(data, kMaxPanelPairs);
+    FitOutput output = arguments.output;
+    output.inputs = {path, arguments.peaks, arguments.source.options};
     std::vector<CalibrationPoint> points;
     for (const auto& pair : pairs) points.push_back({pair.channel, pair.twoTheta, 0.0});
     if (arguments.output.asJson) {
@@ -69,7 +76,8 @@ int fitFromStandard(const FromStandardArguments& arguments) {
             json.endObject();
         }
         json.endArray();
-        return fitAndSave(state, folder, points, arguments.output, platform, &json);
+        return statusAfterMessages(fitAndSave(state, folder, points, output, platform, &json),
+                                   platform.messageCount());
     }
 
     std::string report = "Standard: " + path + "\nPeaks: " + arguments.peaks + "\n";
@@ -78,7 +86,7 @@ int fitFromStandard(const FromStandardArguments& arguments) {
               " pairs (2-theta -> channel):\n";
     for (const auto& pair : pairs) report += pairListText(pair) + "\n";
     print(report);
-    return fitAndSave(state, folder, points, arguments.output, platform);
+    return statusAfterMessages(fitAndSave(state, folder, points, output, platform), platform.messageCount());
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "Cli.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace s2t::cli {
 
@@ -21,6 +23,10 @@ void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
         ->check(CLI::ExistingFile);
 }
 
+int statusAfterMessages(int status, int messagesShown) {
+    return status == kExitOk && messagesShown > 0 ? kExitFailures : status;
+}
+
 void print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
 int usageError(std::string_view text) {
@@ -28,6 +34,20 @@ int usageError(std::string_view text) {
     message += "\nRun with --help for more information.\n";
     std::fputs(message.c_str(), stderr);
     return kExitUsage;
+}
+
+int finishStandardOutput(int status) {
+    // Output that never arrived (a full disk, a closed pipe) is a failure like any other: the
+    // caller must not take a cut listing for a whole one.
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0;
+    if (flushed && !std::ferror(stdout)) return status;
+    const int error = errno;
+    std::string message = "File Error: Couldn't write to standard output";
+    if (error != 0) message += std::string(": ") + std::strerror(error);
+    message += "\n";
+    std::fputs(message.c_str(), stderr);
+    return status == kExitUsage ? status : kExitFailures;
 }
 
 int runCli(int argc, char** argv) {
@@ -53,7 +73,8 @@ int runCli(int argc, char** argv) {
         app.exit(e);
         return kExitUsage;
     }
-    return action ? action() : kExitUsage;
+    if (!action) return kExitUsage;
+    return finishStandardOutput(action());
 }
 
 }  // namespace s2t::cli

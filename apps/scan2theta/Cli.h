@@ -48,8 +48,16 @@ CLI::App* addStandardsMakeCommand(CLI::App& standards, CommandAction& action);
 // the argument parser reports its own, and returns kExitUsage.
 int usageError(std::string_view text);
 
+// The exit status of a command that reported messages on platform: a status of success becomes
+// kExitFailures once any message was shown, a warning included, so that every command agrees.
+int statusAfterMessages(int status, int messagesShown);
+
 // Writes text to standard output as it is.
 void print(std::string_view text);
+
+// Flushes standard output; when any of it could not be written, reports that on standard error
+// and returns kExitFailures in place of status (a usage error stays one).
+int finishStandardOutput(int status);
 
 int runCli(int argc, char** argv);
 

@@ -10,7 +10,9 @@ namespace s2t::cli {
 namespace {
 
 int runConversion(const ConvertPlan& plan, const CalibrationSource& source) {
-    return runConvertPlan(plan, source, stderr).everyFileConverted(plan) ? kExitOk : kExitFailures;
+    const ConvertRunResult run = runConvertPlan(plan, source, stderr);
+    // A warning about the option file counts as for every other command.
+    return statusAfterMessages(run.everyFileConverted(plan) ? kExitOk : kExitFailures, run.messagesShown);
 }
 
 // An option whose value is kept as text and whose presence matters.

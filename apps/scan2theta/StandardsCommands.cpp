@@ -28,7 +28,7 @@ int listStandards(const std::string& home, bool asJson) {
     std::string text;
     for (const auto& entry : standards) text += entry.name + "\t" + entry.path + "\n";
     print(text);
-    return kExitOk;
+    return statusAfterMessages(kExitOk, platform.messageCount());
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ int makeStandard(const MakeArguments& a) {
                           anodeNames() + ")");
     ConsolePlatform platform;
     const LineEnd lineEnd = a.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
-    auto file = platform.fileSystem().createOutputFile(a.output);
+    auto file = platform.fileSystem().createOutputFile(a.output, ExistingFile::Replace);
     if (file) {
         OutputStream out(*file);
         out.append(standardFileText(*material, wavelength, lineEnd));

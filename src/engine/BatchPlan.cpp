@@ -29,6 +29,18 @@ std::string outputPathFor(const std::string& input, const OutputDestination& des
 
 }  // namespace
 
+BatchPlan::BatchPlan(const std::vector<BatchInput>& inputs, const BatchChoices& choices,
+                     const OutputDestination& destination, FileSystem* files)
+    : inputs_(inputs), choices_(choices), destination_(destination) {
+    // The inputs as they are when the batch starts: an output that would replace one of them
+    // (the same file under another name, or a link to it) is refused, whatever the user said.
+    if (files)
+        for (const BatchInput& input : inputs_) {
+            FileStatus status = files->statusOf(input.path, true);
+            if (status.identified) inputFiles_.push_back(status);
+        }
+}
+
 std::string BatchPlan::counterText(std::size_t i) const {
     char counter[64];
     std::snprintf(counter, sizeof counter, "File %d of %d", static_cast<int>(i) + 1, static_cast<int>(size()));
@@ -45,6 +57,7 @@ ConversionRequest BatchPlan::request(std::size_t i, ProgressDisplay* progress) c
     request.conversion = choices_.conversion;
     request.options = choices_.options;
     request.outputFileType = choices_.outputFileType;
+    request.batchInputs = &inputFiles_;
     // A display that shows nothing gets nothing computed for it.
     request.progressPanel = progress && progress->showsAnything() ? progress : nullptr;
     return request;

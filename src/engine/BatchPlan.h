@@ -11,8 +11,9 @@ namespace s2t {
 
 class BatchPlan {
 public:
-    BatchPlan(const std::vector<BatchInput>& inputs, const BatchChoices& choices, const OutputDestination& destination)
-        : inputs_(inputs), choices_(choices), destination_(destination) {}
+    // files: where the inputs are looked up, so that no output replaces one (null: not looked up).
+    BatchPlan(const std::vector<BatchInput>& inputs, const BatchChoices& choices, const OutputDestination& destination,
+              FileSystem* files = nullptr);
 
     std::size_t size() const { return inputs_.size(); }
     const std::string& inputPath(std::size_t i) const { return inputs_[i].path; }
@@ -25,6 +26,7 @@ private:
     const std::vector<BatchInput>& inputs_;
     BatchChoices choices_;
     OutputDestination destination_;
+    std::vector<FileStatus> inputFiles_;  // each input as it stands, its links followed
 };
 
 }  // namespace s2t

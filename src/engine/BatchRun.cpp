@@ -70,7 +70,7 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
         return result;
     }
     const std::vector<BatchInput> entries = expandBlocks(inputs);
-    const BatchPlan plan(entries, choices, destination);
+    const BatchPlan plan(entries, choices, destination, &platform.fileSystem());
     BatchSpline calibrationSpline;
     if (jobs > 1 && plan.size() > 1 &&
         runParallelBatch(session, platform, *progress, plan, calibrationSpline, jobs, result))

@@ -109,10 +109,23 @@ std::string removeExtension(std::string_view path);
 // path + "." + at most the first four characters of extension.
 std::string addExtension(std::string_view path, std::string_view extension);
 
+// An output name as it was chosen.
+struct ChosenName {
+    std::string path;
+    // Replace: the user agreed to replace the file under path. Keep: path was found free, and a
+    // file that takes it before the output is complete is not replaced either.
+    ExistingFile existing = ExistingFile::Keep;
+    int number = 0;          // 0: base + extension itself; k: base-000k
+    bool exhausted = false;  // base-0001 to base-9999 are all taken: path is base-9999, not to be written
+};
+
 // The output name for base + extension: the name itself when free, or when the user agrees to
 // replace the file; otherwise the first free name of base-0001, base-0002, ... (base-9999 in the
-// end, free or not; the writers then refuse to replace it, since the user declined).
-std::string findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform);
+// end, free or not: exhausted, since the user declined to replace).
+ChosenName findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform);
+
+// The first free name of base-first, base-(first+1), ..., base-9999 (exhausted when none is).
+ChosenName freeNumberedName(std::string_view base, std::string_view extension, int first, FileSystem& files);
 
 // Shows the progress of point i of total on the indicator, at whole multiples of 10 percent.
 void updateProgress(long long i, long long total, ProgressDisplay* progress);

@@ -98,6 +98,7 @@ struct ConversionRequest {
     ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
     OutputTarget* outputTarget = nullptr;      // null: straight to the platform's file system
     AngleMemo* angleMemo = nullptr;            // the batch's angles kept from the last scan; null: none
+    const std::vector<FileStatus>* batchInputs = nullptr;  // the batch's input files, never replaced; null: none
 };
 
 // The range limits of the output.

@@ -30,6 +30,7 @@ ConvertRunResult runConvertPlan(const ConvertPlan& plan, const CalibrationSource
     if (fileSystem) platform.setFileSystem(std::move(fileSystem));
     outcome.prepared = true;
     outcome.batch = runBatch(session, platform, plan.inputs, plan.choices, plan.destination, plan.jobs);
+    outcome.messagesShown = platform.messageCount();
     return outcome;
 }
 

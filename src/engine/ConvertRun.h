@@ -16,6 +16,7 @@ namespace s2t {
 struct ConvertRunResult {
     bool prepared = false;  // false: the calibration or the output folder failed (reported)
     BatchResult batch;
+    int messagesShown = 0;  // messages written to `errors`, warnings included
 
     // Whether every input became an output (a file of several blocks gives one output per block).
     bool everyFileConverted(const ConvertPlan& plan) const {

@@ -1,5 +1,6 @@
 // Output path helpers of the batch run: directory part, extension removal and addition, free
 // output names with the "Replace?" question, and the progress indicator.
+#include <algorithm>
 #include <cstdio>
 
 #include "engine/BatchRun.h"
@@ -27,18 +28,29 @@ std::string addExtension(std::string_view path, std::string_view extension) {
     return result;
 }
 
-std::string findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform) {
-    std::string name = addExtension(base, extension);
-    FileSystem& files = platform.fileSystem();
-    if (!files.exists(name)) return name;
-    if (platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: " + name + "?")) return name;
-    for (int k = 1; k <= 9999; ++k) {
+ChosenName freeNumberedName(std::string_view base, std::string_view extension, int first, FileSystem& files) {
+    ChosenName name;
+    for (int k = std::max(first, 1); k <= 9999; ++k) {
         char number[8];
         std::snprintf(number, sizeof number, "-%04d", k);
-        name = addExtension(std::string(base) + number, extension);
-        if (!files.exists(name)) break;
+        name.path = addExtension(std::string(base) + number, extension);
+        name.number = k;
+        if (!files.exists(name.path)) return name;
     }
+    name.exhausted = true;
     return name;
+}
+
+ChosenName findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform) {
+    ChosenName name;
+    name.path = addExtension(base, extension);
+    FileSystem& files = platform.fileSystem();
+    if (!files.exists(name.path)) return name;
+    if (platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: " + name.path + "?")) {
+        name.existing = ExistingFile::Replace;
+        return name;
+    }
+    return freeNumberedName(base, extension, 1, files);
 }
 
 void updateProgress(long long i, long long total, ProgressDisplay* progress) {

@@ -32,6 +32,11 @@ inline constexpr std::string_view kOutputFailure =
 inline constexpr std::string_view kNotFiniteFailure =
     "Couldn't write output file: %s\nThe conversion gave values that are not finite numbers.\n"
     "Will skip conversion.";
+// A constant-step file without a single value would announce a header range that no value
+// fills (a last angle below the first): it is no data, so it is not written.
+inline constexpr std::string_view kNoValuesFailure =
+    "Couldn't write output file: %s\nNo point of the constant-step grid lies within the scan and the range "
+    "limits.\nWill skip conversion.";
 
 // Where a writer sends its file: the request's target, or else the platform's file system at once
 // (through the fallback the writer holds).
@@ -134,7 +139,7 @@ template <class Header, class Value, class FinalCheck = NoFinalCheck>
 bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform,
                    std::string_view extension, Header&& header, Value&& value,
                    FinalCheck&& finalCheck = FinalCheck{}) {
-    DirectOutputTarget direct(platform, request.progressPanel);
+    DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
     OutputTarget& target = outputTargetOf(request, direct);
     if (!target.open(request.outputFile, extension, kOutputFailure)) return false;
     auto grid = chooseGrid(scan, request, session.settings, platform);
@@ -143,17 +148,23 @@ bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& sessio
     const HeaderRange range = GetHeaderInfo(request, session.settings, *grid);
     // Range limits far beyond the grid can overflow the header's grid arithmetic.
     bool finite = std::isfinite(range.first) && std::isfinite(range.last);
+    long long delivered = 0;
     if (finite) {
         header(stream, range, *grid);
         TextBlock block(stream);
         walkGrid(*grid, scan, request, session.settings, [&](long long i, double x, double y) {
             finite = finite && std::isfinite(x) && std::isfinite(y);
             if (finite) block.advance(value(block.at(), i, x, y));
+            ++delivered;
         });
         block.flush();
     }
     if (!finite) {
         target.refuse(kNotFiniteFailure);
+        return false;
+    }
+    if (delivered == 0 && (request.options & kConstantStep)) {
+        target.refuse(kNoValuesFailure);
         return false;
     }
     if (!finalCheck(stream, target)) return false;

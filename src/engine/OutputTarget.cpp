@@ -11,24 +11,58 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
     platform.messagePopup("File Error", text);
 }
 
+std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs,
+                                    FileSystem& files) {
+    // The entry itself: a symbolic link is replaced, never the file it leads to.
+    const FileStatus target = files.statusOf(path, false);
+    if (target.kind == FileStatus::Kind::Other) return kNotRegularFailure;
+    if (inputs)
+        for (const FileStatus& input : *inputs)
+            if (target.sameFileAs(input)) return kInputFailure;
+    return {};
+}
+
 bool DirectOutputTarget::openWith(std::unique_ptr<PendingOutputFile> written, std::string_view base,
                                   std::string_view extension, std::string_view failureText) {
-    path_ = findAFreeFileName(base, extension, platform_);
+    base_ = base;
+    extension_ = extension;
+    name_ = findAFreeFileName(base, extension, platform_);
+    path_ = name_.path;
     if (progress_) progress_->setOutputFile(path_);
-    // A numbered name comes back taken only when base-0001 to base-9999 all are: the user declined
-    // to replace the file, so no file is replaced.
-    const bool declinedAndTaken = path_ != addExtension(base, extension) && platform_.fileSystem().exists(path_);
-    if (declinedAndTaken)
+    FileSystem& files = platform_.fileSystem();
+    if (name_.existing == ExistingFile::Replace) {
+        const std::string_view refusal = replacementRefusal(path_, inputs_, files);
+        if (!refusal.empty()) {
+            file_ = nullptr;
+            reportOutputFailure(refusal, path_, platform_);
+            return false;
+        }
+    }
+    // base-0001 to base-9999 all taken: the user declined to replace the file, so none is replaced.
+    if (name_.exhausted)
         file_ = nullptr;
     else if (written)
-        file_ = written->name(path_) ? std::move(written) : nullptr;
+        file_ = written->name(path_, name_.existing) ? std::move(written) : nullptr;
     else
-        file_ = platform_.fileSystem().createOutputFile(path_);
+        file_ = files.createOutputFile(path_, name_.existing);
     if (!file_) {
         reportOutputFailure(failureText, path_, platform_);
         return false;
     }
     return true;
+}
+
+bool DirectOutputTarget::commitUnderAFreeName() {
+    while (file_->nameTaken()) {
+        // Another run took the name after it was found free: the file moves on to the next free
+        // number, as it would have had the other file been there from the start.
+        name_ = freeNumberedName(base_, extension_, name_.number + 1, platform_.fileSystem());
+        path_ = name_.path;
+        if (progress_) progress_->setOutputFile(path_);
+        if (name_.exhausted || !file_->renameTo(path_)) return false;
+        if (file_->commit()) return true;
+    }
+    return false;
 }
 
 void DirectOutputTarget::refuse(std::string_view failureText) {
@@ -37,7 +71,7 @@ void DirectOutputTarget::refuse(std::string_view failureText) {
 }
 
 bool DirectOutputTarget::finish(std::string_view failureText) {
-    const bool written = file_ && file_->commit();
+    const bool written = file_ && (file_->commit() || commitUnderAFreeName());
     if (progress_) progress_->setValue(100.0);
     if (!written) reportOutputFailure(failureText, path_, platform_);
     file_.reset();

@@ -8,7 +8,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "engine/BatchRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Platform.h"
 
@@ -16,6 +18,21 @@ namespace s2t {
 
 // Shows "File Error" with failureText, whose "%s" stands for the path.
 void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform);
+
+// Why an existing file is not replaced even though the user agreed to it ("%s": its path): it is
+// not a regular file (a folder, a device, a named pipe, a socket), or it is one of the batch's
+// inputs (the same file, by device and inode, whatever its name).
+inline constexpr std::string_view kNotRegularFailure =
+    "Couldn't write output file: %s\nIt is not a regular file (a folder, a device or a named pipe) and is "
+    "never replaced.\nWill skip conversion.";
+inline constexpr std::string_view kInputFailure =
+    "Couldn't write output file: %s\nIt is one of the input files of this conversion and is never "
+    "replaced.\nWill skip conversion.";
+
+// The failure text for replacing the file under path, or an empty text when it may be replaced.
+// inputs: the files no output may replace (null: none).
+std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs,
+                                    FileSystem& files);
 
 class OutputTarget {
 public:
@@ -33,10 +50,13 @@ public:
     virtual bool finish(std::string_view failureText) = 0;
 };
 
-// The platform's file system, at once.
+// The platform's file system, at once. A name found free that another program takes before the
+// file is complete is left to it: the file goes to the next free numbered name instead.
 class DirectOutputTarget : public OutputTarget {
 public:
-    DirectOutputTarget(Platform& platform, ProgressDisplay* progress) : platform_(platform), progress_(progress) {}
+    // inputs: the files of the batch, which no output replaces (null: none).
+    DirectOutputTarget(Platform& platform, ProgressDisplay* progress, const std::vector<FileStatus>* inputs = nullptr)
+        : platform_(platform), progress_(progress), inputs_(inputs) {}
 
     bool open(std::string_view base, std::string_view extension, std::string_view failureText) override {
         return openWith(nullptr, base, extension, failureText);
@@ -52,8 +72,15 @@ public:
     bool isOpen() const { return file_ != nullptr; }
 
 private:
+    // After a commit that found its name taken: the next free numbered names, until one holds.
+    bool commitUnderAFreeName();
+
     Platform& platform_;
     ProgressDisplay* progress_;
+    const std::vector<FileStatus>* inputs_;
+    std::string base_;
+    std::string extension_;
+    ChosenName name_;
     std::string path_;
     std::unique_ptr<OutputFile> file_;
 };

@@ -201,7 +201,8 @@ void ParallelBatch::play(std::size_t k, BatchResult& result) {
     progress_.setFileCounter(plan_.counterText(k));
     calibrationSpline_.showFor(k, platform_);
 
-    ConversionPlayback playback(plan_.request(k, &progress_).outputFile, platform_, &progress_);
+    const ConversionRequest request = plan_.request(k, &progress_);
+    ConversionPlayback playback(request.outputFile, platform_, &progress_, request.batchInputs);
     std::vector<RecordedStretch> taken;
     bool done = false;
     while (!done) {

@@ -182,8 +182,10 @@ private:
 // progress display; the output goes to base + its extension through the platform's file system.
 class ConversionPlayback {
 public:
-    ConversionPlayback(std::string base, Platform& platform, ProgressDisplay* progress)
-        : base_(std::move(base)), platform_(platform), progress_(progress), target_(platform, progress) {}
+    // inputs: the batch's input files, which no output replaces (null: none).
+    ConversionPlayback(std::string base, Platform& platform, ProgressDisplay* progress,
+                       const std::vector<FileStatus>* inputs = nullptr)
+        : base_(std::move(base)), platform_(platform), progress_(progress), target_(platform, progress, inputs) {}
 
     // Plays one stretch. False once the output file could not be created: the conversion would
     // have stopped there, so the rest of its record is of no use.

@@ -15,9 +15,11 @@
 namespace s2t {
 
 // Rounds to a whole number: halves up for positive values; negative values are truncated toward
-// zero (-1.6 gives -1). Stays a double, so no value overflows an integer.
+// zero (-1.6 gives -1). Stays a double, so no value overflows an integer. A value that rounds to
+// zero is +0 whatever its sign, as a whole number has no minus zero (-0.4 would otherwise be
+// written as "-0" or as the GUFI bytes 00 00 00 80).
 inline double round(double v) {
-    const double w = std::trunc(v);
+    const double w = std::trunc(v) + 0.0;  // -0 + 0 is +0
     const double up = w + 1.0;
     // Choose between the two by mask rather than by branch: whether a count rounds up is as good
     // as random, and a mispredicted branch per value costs more than the rest of the rounding.

@@ -70,6 +70,20 @@ void processLine(std::string_view line, OptionSection& section, CalibrationState
     }
 }
 
+// Reads the option file into state only when it is not larger than any option file can be (an
+// endless pipe, /dev/urandom): then it is refused whole, with a message, and state stays.
+void readWholeOptionFile(TextFile& file, const std::string& path, CalibrationState& state, Platform& platform) {
+    CalibrationState read = state;
+    readOptionFile(file, read, platform);
+    if (file.tooLarge()) {
+        platform.messagePopup("Option File Error", "The option file " + path +
+                                                       " is larger than 16 MiB.\nIt was not read: the calibration "
+                                                       "is unchanged.");
+        return;
+    }
+    state = std::move(read);
+}
+
 std::string lastComponentWithSeparator(const std::string& path) {
     auto separator = path.find_last_of("/\\");
     return separator == std::string::npos ? path : path.substr(separator);
@@ -102,6 +116,20 @@ std::string optionFileText(const CalibrationState& state, LineEnd lineEnd) {
     return text;
 }
 
+void adoptStoredValues(CalibrationState& state) {
+    auto stored = [](double value, int decimals) {
+        std::string text;
+        appendFixed(text, value, decimals, 8);
+        return parseLeadingFiniteDouble(text);
+    };
+    state.header.K = stored(state.header.K, 6);
+    state.header.C = stored(state.header.C, 6);
+    for (auto& point : state.calPoints) {
+        point.channel = stored(point.channel, 4);
+        point.twoTheta = stored(point.twoTheta, 4);
+    }
+}
+
 void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform) {
     OptionSection section = OptionSection::None;
     std::string line;
@@ -116,17 +144,31 @@ bool readOptionsFile(const std::string& path, CalibrationState& state, Platform&
         platform.messagePopup("File Error", "Couldn't open option file.");
         return false;
     }
-    readOptionFile(file, state, platform);
-    return true;
+    readWholeOptionFile(file, path, state, platform);
+    return !file.tooLarge();
 }
 
 SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state,
-                            Platform& platform, LineEnd lineEnd) {
+                            Platform& platform, LineEnd lineEnd, const std::vector<std::string>& inputs) {
     if (!force && platform.fileSystem().exists(path)) {
         std::string question = "Do you want to replace the file:" + lastComponentWithSeparator(path);
         if (!platform.confirmPopup("Replace", question)) return SaveOutcome::Declined;
     }
-    auto file = platform.fileSystem().createOutputFile(path);
+    // Whatever the answer: only a regular file (or a link, itself replaced) is ever replaced, and
+    // never a file the command reads.
+    const FileStatus target = platform.fileSystem().statusOf(path, false);
+    const char* refusal = nullptr;
+    if (target.kind == FileStatus::Kind::Other)
+        refusal = "It is not a regular file (a folder, a device or a named pipe) and is never replaced.";
+    for (const std::string& input : inputs)
+        if (!refusal && target.sameFileAs(platform.fileSystem().statusOf(input, true)))
+            refusal = "It is one of the input files of this command and is never replaced.";
+    if (refusal) {
+        platform.messagePopup("File Error",
+                              "Couldn't write option file: " + path + "\n" + refusal + "\nThe file is unchanged.");
+        return SaveOutcome::Failed;
+    }
+    auto file = platform.fileSystem().createOutputFile(path, ExistingFile::Replace);
     if (file) {
         OutputStream out(*file);
         out.append(optionFileText(state, lineEnd));
@@ -148,9 +190,9 @@ void getCalibration(CalibrationState& state, const std::string& programFolder, P
     state.installStartupValues();
     TextFile file(path);
     if (file.isOpen()) {
-        readOptionFile(file, state, platform);
+        readWholeOptionFile(file, path, state, platform);
     } else if (!platform.fileSystem().exists(path)) {
-        saveOptionsFile(path, true, state, platform, lineEnd);
+        if (saveOptionsFile(path, true, state, platform, lineEnd) == SaveOutcome::Written) adoptStoredValues(state);
     }
     // A Default.pre that exists but cannot be read is left alone: the built-in values hold.
 }

@@ -7,6 +7,7 @@ namespace s2t {
 TextFile::TextFile(const std::string& path) {
     long long size = -1;
     file_ = openInputFile(path, size);
+    tooLarge_ = file_ && size > kMaxFileSize;
 }
 
 TextFile::~TextFile() {
@@ -15,10 +16,15 @@ TextFile::~TextFile() {
 
 long TextFile::readLine(std::string& line) {
     line.clear();
-    if (!file_ || cut_) return -1;
+    if (!file_ || cut_ || tooLarge_) return -1;
     for (;;) {
         const int c = getc_unlocked(file_);
         if (c == EOF) return -1;  // the text so far stays in line, unread as a line
+        if (++consumed_ > kMaxFileSize) {
+            line.clear();
+            tooLarge_ = true;
+            return -1;
+        }
         if (c == '\n') break;
         if (line.size() == kMaxLineLength) {
             line.clear();
@@ -33,6 +39,7 @@ long TextFile::readLine(std::string& line) {
 
 void TextFile::rewind() {
     cut_ = false;
+    consumed_ = 0;
     if (file_) std::rewind(file_);
 }
 
@@ -40,6 +47,7 @@ long TextFile::tell() const { return file_ ? std::ftell(file_) : -1; }
 
 void TextFile::seek(long position) {
     cut_ = false;
+    consumed_ = position;
     if (file_) std::fseek(file_, position, SEEK_SET);
 }
 

@@ -1,7 +1,9 @@
 // A text file read line by line. A line ends at a line feed; a carriage return directly before
 // it belongs to the line end. Lines are read whole up to kMaxLineLength characters, far beyond any
 // line of an option, standard or peak file; a longer line (a binary file, a device such as
-// /dev/zero that never ends one) ends the file there instead of taking all memory.
+// /dev/zero that never ends one) ends the file there instead of taking all memory. A file larger
+// than kMaxFileSize (by its size, or by what a pipe or a device gives) is no text file of this
+// program: it reads as ending there, and tooLarge() tells the reader to refuse it.
 #pragma once
 
 #include <cstdio>
@@ -20,6 +22,11 @@ public:
     bool isOpen() const { return file_ != nullptr; }
 
     static constexpr std::size_t kMaxLineLength = std::size_t{1} << 26;
+    static constexpr long long kMaxFileSize = 16LL << 20;
+
+    // Whether the file is larger than kMaxFileSize: known at once for a file with a size, once
+    // that much was read for a pipe or a device.
+    bool tooLarge() const { return tooLarge_; }
 
     // Reads the next line into line (line end removed). Returns its length, or -1 when the file
     // ends before a line feed: a last line without one is left in line but never counts as read.
@@ -33,6 +40,8 @@ public:
 private:
     std::FILE* file_ = nullptr;
     bool cut_ = false;  // an overlong line ended the file; rewind() or seek() reads again
+    bool tooLarge_ = false;
+    long long consumed_ = 0;  // bytes read since the start of the file
 };
 
 }  // namespace s2t

@@ -5,7 +5,8 @@ namespace {
 
 class MemoryOutputFile : public OutputFile {
 public:
-    MemoryOutputFile(MemoryFileSystem& owner, std::string path) : owner_(owner), path_(std::move(path)) {
+    MemoryOutputFile(MemoryFileSystem& owner, std::string path, ExistingFile existing)
+        : owner_(owner), path_(std::move(path)), existing_(existing) {
         ++owner_.openFiles;
     }
 
@@ -26,6 +27,13 @@ public:
 
     bool commit() override {
         if (done_) return committed_;
+        nameTaken_ = false;
+        if (owner_.beforeCommit) owner_.beforeCommit(path_);
+        // As on the disk: a name found free is never taken from a file that appeared under it.
+        if (!failed_ && existing_ == ExistingFile::Keep && owner_.exists(path_)) {
+            nameTaken_ = true;
+            return false;
+        }
         finish();
         if (failed_ || owner_.occupied.count(path_)) return false;
         std::string& target = owner_.files[path_];
@@ -37,6 +45,14 @@ public:
         return true;
     }
 
+    bool nameTaken() const override { return nameTaken_; }
+    bool renameTo(const std::string& path) override {
+        if (done_) return false;
+        path_ = path;
+        existing_ = ExistingFile::Keep;
+        return true;
+    }
+
 private:
     void finish() {
         done_ = true;
@@ -45,7 +61,9 @@ private:
 
     MemoryFileSystem& owner_;
     std::string path_;
+    ExistingFile existing_;
     std::string contents_;
+    bool nameTaken_ = false;
     bool failed_ = false;
     bool done_ = false;
     bool committed_ = false;
@@ -53,9 +71,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<OutputFile> MemoryFileSystem::createOutputFile(const std::string& path) {
+std::unique_ptr<OutputFile> MemoryFileSystem::createOutputFile(const std::string& path, ExistingFile existing) {
     if (refuseCreation) return nullptr;
-    return std::make_unique<MemoryOutputFile>(*this, path);
+    return std::make_unique<MemoryOutputFile>(*this, path, existing);
 }
 
 bool MemoryFileSystem::exists(const std::string& path) { return files.count(path) || occupied.count(path); }

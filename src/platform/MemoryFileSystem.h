@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <map>
 #include <set>
@@ -17,8 +18,12 @@ namespace s2t {
 
 class MemoryFileSystem : public FileSystem {
 public:
-    std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override;
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override;
     bool exists(const std::string& path) override;
+
+    // Called with a file's target just before it is committed: a test makes another program take
+    // the name there, as a run writing into the same folder at the same time would.
+    std::function<void(const std::string&)> beforeCommit;
 
     // Committed files by path.
     std::map<std::string, std::string> files;

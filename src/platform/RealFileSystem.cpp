@@ -19,6 +19,7 @@ namespace {
 
 constexpr std::string_view kPartialMarker = ".partial-";
 constexpr std::size_t kUniqueLength = 6;  // the XXXXXX of mkostemp
+constexpr std::size_t kLongestFileName = 255;  // NAME_MAX of every file system this runs on
 
 // Whether name is a temporary output file of this program: ".<name>.partial-XXXXXX".
 bool isPartialName(std::string_view name) {
@@ -33,6 +34,18 @@ std::string folderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
+// The part of an output's name that its temporary name repeats: the whole name, or as much of it
+// as leaves room for the dot, the marker and the random characters within the longest file name
+// (cut before a character, never inside one). An output name of 240 bytes or more can then still
+// replace a file.
+std::string temporaryStem(const std::string& name) {
+    constexpr std::size_t room = kLongestFileName - 1 - kPartialMarker.size() - kUniqueLength;
+    if (name.size() <= room) return name;
+    std::size_t cut = room;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    return name.substr(0, cut);
+}
+
 // The name a temporary file gets in folder for a file called name: ".<name>.partial-" and six
 // random characters.
 std::string temporaryName(const std::string& folder, const std::string& name) {
@@ -43,7 +56,7 @@ std::string temporaryName(const std::string& folder, const std::string& name) {
         const auto mixed = static_cast<unsigned long long>(std::chrono::steady_clock::now().time_since_epoch().count());
         for (std::size_t i = 0; i < kUniqueLength; ++i) random[i] = static_cast<unsigned char>(mixed >> (8 * i));
     }
-    std::string path = folder + "." + name + std::string(kPartialMarker);
+    std::string path = folder + "." + temporaryStem(name) + std::string(kPartialMarker);
     for (unsigned char r : random) path += kCharacters[r % (sizeof kCharacters - 1)];
     return path;
 }
@@ -67,18 +80,37 @@ public:
         if (fd_ >= 0) ::close(fd_);
     }
 
-    bool name(const std::string& path) override {
+    bool name(const std::string& path, ExistingFile existing) override {
         // Only a rename within the folder is atomic.
         if (folderOf(path) != folder_) return false;
-        // A file the user may not write stays as it is, as an in-place write would have left it.
-        struct stat existing {};
-        replacing_ = ::stat(path.c_str(), &existing) == 0;
-        if (replacing_ && ::access(path.c_str(), W_OK) != 0) return false;
-        // A replaced file keeps its permissions, as if it had been rewritten in place.
-        mode_ = replacing_ && S_ISREG(existing.st_mode) ? (existing.st_mode & 0777) : (0666 & ~umask_);
+        existing_ = existing;
+        struct stat link {};
+        replacing_ = existing == ExistingFile::Replace && ::lstat(path.c_str(), &link) == 0;
+        keepsOwner_ = false;
+        mode_ = 0666 & ~umask_;
+        if (replacing_) {
+            // Only a file's bytes are ever replaced: a folder, a device, a named pipe or a socket
+            // under the name stays what it is.
+            if (!S_ISREG(link.st_mode) && !S_ISLNK(link.st_mode)) return false;
+            // A file the user may not write stays as it is, as an in-place write would have left it.
+            struct stat existingFile {};
+            const bool resolved = ::stat(path.c_str(), &existingFile) == 0;
+            if (resolved && ::access(path.c_str(), W_OK) != 0) return false;
+            // A replaced file keeps its owner, group and permissions, as if it had been rewritten
+            // in place.
+            if (resolved && S_ISREG(existingFile.st_mode)) {
+                mode_ = existingFile.st_mode & 0777;
+                owner_ = existingFile.st_uid;
+                group_ = existingFile.st_gid;
+                keepsOwner_ = true;
+            }
+        }
         target_ = path;
         return true;
     }
+
+    bool nameTaken() const override { return nameTaken_; }
+    bool renameTo(const std::string& path) override { return name(path, ExistingFile::Keep); }
 
     void write(std::string_view bytes) override {
         while (!failed_ && !bytes.empty()) {
@@ -94,17 +126,23 @@ public:
 
     bool commit() override {
         if (committed_) return true;
+        nameTaken_ = false;
         if (fd_ < 0 || target_.empty()) return false;
         // When a file the user already has is replaced, the new bytes reach the device before
         // the name does: after a power cut the target holds either the old file or the complete
         // new one, never an empty or partial one. A new name risks no earlier data, and a
         // device flush per file would cost a batch more than all its computing.
         if (!failed_ && replacing_ && ::fdatasync(fd_) != 0) failed_ = true;
+        // Owner and group first: changing them may clear permission bits that fchmod then sets.
+        if (!failed_ && replacing_ && keepsOwner_) keepOwner();
         // A file made without a name already has a new file's permissions (see createPendingFile).
         if (!failed_ && (replacing_ || !anonymous_) && ::fchmod(fd_, mode_) != 0) failed_ = true;
         // Named while still open (and locked, if it goes by a temporary name), so that no other
         // run takes the file for a leftover of a killed one and removes it before it has its name.
-        if (!failed_ && !publish()) failed_ = true;
+        if (!failed_ && !publish()) {
+            if (nameTaken_) return false;  // still whole and open: the caller names it again
+            failed_ = true;
+        }
         committed_ = !failed_;
         ::close(fd_);
         fd_ = -1;
@@ -114,15 +152,45 @@ public:
 private:
     bool publish() {
         if (anonymous_) {
-            // Under a new name the complete file appears in one step.
+            // Under a new name the complete file appears in one step, and never over a file that
+            // took the name after it was found free.
             if (!replacing_ && linkTo(target_)) return true;
-            // Another file has taken the name since (or was there): it is replaced as below,
-            // from a temporary name, and like any replaced file only once the new bytes are on
-            // the device.
+            if (!replacing_ && errno == EEXIST && existing_ == ExistingFile::Keep) {
+                nameTaken_ = true;
+                return false;
+            }
+            // The user agreed to replace the file under this name, and one has appeared since
+            // the name was chosen: it is replaced as below, from a temporary name, and like any
+            // replaced file only once the new bytes are on the device.
             if (!replacing_ && (errno != EEXIST || ::fdatasync(fd_) != 0)) return false;
             if (!linkUnderTemporaryName()) return false;
         }
+        if (existing_ == ExistingFile::Keep) return renameWithoutReplacing();
+        // Whatever appeared under the name since it was checked: only a file's bytes are replaced.
+        struct stat link {};
+        if (::lstat(target_.c_str(), &link) == 0 && !S_ISREG(link.st_mode) && !S_ISLNK(link.st_mode)) return false;
         return ::rename(temporary_.c_str(), target_.c_str()) == 0;
+    }
+
+    // Gives the temporary file the target's name unless something has that name already.
+    bool renameWithoutReplacing() {
+        if (::renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0) return true;
+        if (errno == EINVAL || errno == ENOSYS) {
+            // A file system without that rename: a second name, then the first one goes.
+            if (::link(temporary_.c_str(), target_.c_str()) == 0) {
+                ::unlink(temporary_.c_str());
+                return true;
+            }
+        }
+        nameTaken_ = errno == EEXIST;
+        return false;
+    }
+
+    // The replaced file's owner and group, where this process may give them (root, or a group
+    // the user belongs to); otherwise the new file stays the user's own, as a copy would be.
+    void keepOwner() {
+        if (::fchown(fd_, owner_, group_) == 0) return;
+        if (::fchown(fd_, static_cast<uid_t>(-1), group_) == 0) return;
     }
 
     // Gives the file without a name the name path, through its descriptor's entry in /proc (a
@@ -153,7 +221,12 @@ private:
     mode_t umask_;
     std::string target_;  // empty until named
     mode_t mode_ = 0;
+    ExistingFile existing_ = ExistingFile::Keep;
     bool replacing_ = false;
+    bool keepsOwner_ = false;
+    uid_t owner_ = 0;
+    gid_t group_ = 0;
+    bool nameTaken_ = false;
     bool failed_ = false;
     bool committed_ = false;
 };
@@ -189,9 +262,9 @@ void RealFileSystem::removeLeftovers(const std::string& directory) {
     }
 }
 
-std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& path) {
+std::unique_ptr<OutputFile> RealFileSystem::createOutputFile(const std::string& path, ExistingFile existing) {
     std::unique_ptr<PendingOutputFile> file = createPendingFile(path);
-    if (!file || !file->name(path)) return nullptr;
+    if (!file || !file->name(path, existing)) return nullptr;
     return file;
 }
 
@@ -209,7 +282,7 @@ std::unique_ptr<PendingOutputFile> RealFileSystem::createPendingFile(const std::
         if (fd >= 0) return std::make_unique<PosixOutputFile>(folder, name, std::string(), fd, umask_);
         // A file system without O_TMPFILE: a temporary name instead.
     }
-    const std::string pattern = folder + "." + name + std::string(kPartialMarker) + "XXXXXX";
+    const std::string pattern = folder + "." + temporaryStem(name) + std::string(kPartialMarker) + "XXXXXX";
     for (int attempt = 0; attempt < 10; ++attempt) {
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back('\0');
@@ -233,6 +306,19 @@ bool RealFileSystem::canNameUnnamedFiles() { return ::access("/proc/self/fd", X_
 bool RealFileSystem::exists(const std::string& path) {
     struct stat status {};
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+FileStatus RealFileSystem::statusOf(const std::string& path, bool followLinks) {
+    struct stat found {};
+    FileStatus status;
+    if ((followLinks ? ::stat(path.c_str(), &found) : ::lstat(path.c_str(), &found)) != 0) return status;
+    status.kind = S_ISREG(found.st_mode)   ? FileStatus::Kind::RegularFile
+                  : S_ISLNK(found.st_mode) ? FileStatus::Kind::SymbolicLink
+                                           : FileStatus::Kind::Other;
+    status.identified = true;
+    status.device = static_cast<std::uint64_t>(found.st_dev);
+    status.inode = static_cast<std::uint64_t>(found.st_ino);
+    return status;
 }
 
 }  // namespace s2t

@@ -16,6 +16,12 @@ public:
         if (done) owner_.noteCompleted(path_);
         return done;
     }
+    bool nameTaken() const override { return inner_->nameTaken(); }
+    bool renameTo(const std::string& path) override {
+        if (!inner_->renameTo(path)) return false;
+        path_ = path;
+        return true;
+    }
 
 protected:
     std::unique_ptr<File> inner_;
@@ -27,9 +33,9 @@ protected:
 class RecordedPendingFile : public Recorded<PendingOutputFile> {
 public:
     using Recorded::Recorded;
-    bool name(const std::string& path) override {
+    bool name(const std::string& path, ExistingFile existing) override {
         path_ = path;
-        return inner_->name(path);
+        return inner_->name(path, existing);
     }
 };
 
@@ -37,8 +43,8 @@ public:
 
 RecordingFileSystem::RecordingFileSystem(std::shared_ptr<FileSystem> inner) : inner_(std::move(inner)) {}
 
-std::unique_ptr<OutputFile> RecordingFileSystem::createOutputFile(const std::string& path) {
-    auto file = inner_->createOutputFile(path);
+std::unique_ptr<OutputFile> RecordingFileSystem::createOutputFile(const std::string& path, ExistingFile existing) {
+    auto file = inner_->createOutputFile(path, existing);
     if (!file) return nullptr;
     return std::make_unique<Recorded<OutputFile>>(std::move(file), path, *this);
 }
@@ -50,6 +56,10 @@ std::unique_ptr<PendingOutputFile> RecordingFileSystem::createPendingFile(const 
 }
 
 bool RecordingFileSystem::exists(const std::string& path) { return inner_->exists(path); }
+
+FileStatus RecordingFileSystem::statusOf(const std::string& path, bool followLinks) {
+    return inner_->statusOf(path, followLinks);
+}
 
 std::vector<std::string> RecordingFileSystem::completed() const {
     std::lock_guard lock(mutex_);

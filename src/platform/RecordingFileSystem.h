@@ -16,9 +16,10 @@ class RecordingFileSystem : public FileSystem {
 public:
     explicit RecordingFileSystem(std::shared_ptr<FileSystem> inner);
 
-    std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override;
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override;
     std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override;
     bool exists(const std::string& path) override;
+    FileStatus statusOf(const std::string& path, bool followLinks) override;
 
     // The paths of the files whose commit succeeded.
     std::vector<std::string> completed() const;

@@ -26,8 +26,21 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
         reportStandardNotOpened(platform);
         return false;
     }
-    if (!getStandardPoints(standardFile, data.standard, platform) ||
-        !readXFitFile(xfit, data.observed, findXFitType(xfit), platform)) {
+    // A file larger than any standard or peak file (an endless pipe, a device) is refused whole:
+    // at once when its size says so, after reading when it never ended.
+    auto refusedAsTooLarge = [&] {
+        const std::string* path = standardFile.tooLarge() ? &standardPath : xfit.tooLarge() ? &xfitPath : nullptr;
+        if (path) platform.messagePopup("File Error", "The file " + *path + " is larger than 16 MiB.\nIt was not read.");
+        return path != nullptr;
+    };
+    if (refusedAsTooLarge()) {
+        data.clear();
+        return false;
+    }
+    const bool read = getStandardPoints(standardFile, data.standard, platform) &&
+                      readXFitFile(xfit, data.observed, findXFitType(xfit), platform);
+    const bool refused = refusedAsTooLarge();
+    if (!read || refused) {
         data.clear();
         return false;
     }

@@ -49,7 +49,7 @@ TEST_F(ConvertFixture, WhereOutputsGo) {
     writeFile(dir.file("other.CHN"), chnBytes(0, {5, 6}));
     std::filesystem::create_directory(dir.file("folder"));
     std::filesystem::create_directory(dir.file("in.d"));
-    writeFile(dir.file("in.d/second"), chnBytes(0, {5, 6}));  // no extension: read as a channel file
+    writeFile(dir.file("in.d/second"), chnBytes(0, std::vector<std::int32_t>(100, 5)));  // no extension: a channel file
     struct Case {
         std::vector<std::string> arguments;
         std::vector<std::string> written;

@@ -1,13 +1,11 @@
 // A batch killed at a random moment (kill -9: no handler runs, nothing is cleaned up), many times
-// over: no output name ever holds a partial file, every file that existed before is either as it
-// was or completely replaced, Default.pre and the inputs are untouched, and the next run removes
-// whatever temporary file the killed ones left behind.
+// over, one file after the other and two at a time: no output name ever holds a partial file,
+// every file that existed before is either as it was or completely replaced, Default.pre and the
+// inputs are untouched, Standards/ of a new program folder is complete or absent, and the next run
+// removes whatever temporary file the killed ones left behind.
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,10 +14,10 @@
 #include <random>
 #include <thread>
 
+#include "standards/ShippedStandards.h"
+#include "support/CliRun.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
-
-extern char** environ;
 
 namespace s2t {
 namespace {
@@ -31,33 +29,29 @@ using test::TempDir;
 using test::writeFile;
 
 constexpr int kInputs = 6;
-constexpr int kKills = 50;
+constexpr int kKills = 60;
 
-// Starts the converter on every input into out, replacing what is there; returns its process.
-pid_t startConversion(const std::vector<std::string>& inputs, const std::string& out, const std::string& home) {
-    std::vector<std::string> words = {S2T_CLI_BINARY, "convert", "-q", "--overwrite", "--home", home, "-o", out,
-                                      "--format", "xfit", "--step", "0.01",
+// Starts the converter on every input into out with jobs files at a time, replacing what is
+// there; returns its process.
+pid_t startConversion(const std::vector<std::string>& inputs, const std::string& out, const std::string& home,
+                      int jobs = 2) {
+    std::vector<std::string> words = {"convert", "-q", "--overwrite", "--home", home, "-o", out,
+                                      "--format", "xfit", "--step", "0.01", "-j", std::to_string(jobs),
                                       // The built-in line, whether Default.pre exists yet or not.
                                       "-K", "10.939501", "-C", "0.02692846"};
     words.insert(words.end(), inputs.begin(), inputs.end());
-    std::vector<char*> argv;
-    for (auto& word : words) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    pid_t pid = -1;
-    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return failed ? -1 : pid;
+    return test::startCli(words);
 }
 
-int waitFor(pid_t pid) {
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    return status;
+int waitFor(pid_t pid) { return test::waitForCli(pid); }
+
+// Standards/ as a killed first start may leave it: absent, or with every shipped standard whole.
+void expectStandardsCompleteOrAbsent(const std::string& home, int round) {
+    const std::string standards = home + "/Standards";
+    if (!std::filesystem::exists(standards)) return;
+    for (const ShippedFile& file : shippedStandards())
+        EXPECT_EQ(readFile(standards + "/" + std::string(file.name)), file.contents)
+            << file.name << " after kill " << round;
 }
 
 bool isLeftover(const std::string& name) {
@@ -109,9 +103,11 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
         const std::string runHome = round % 5 == 0 ? dir.file("fresh-home") : home;
         if (round % 5 == 0) std::filesystem::remove_all(runHome);
 
-        const pid_t pid = startConversion(inputs, out, runHome);
+        const pid_t pid = startConversion(inputs, out, runHome, 1 + round % 2);
         ASSERT_GT(pid, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
+        // A new program folder is seeded in the first few milliseconds: its kills come then.
+        const long long wait = round % 5 == 0 ? moment(random) % 4000 : moment(random);
+        std::this_thread::sleep_for(std::chrono::microseconds(wait));
         ::kill(pid, SIGKILL);
         waitFor(pid);
 
@@ -129,6 +125,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
             EXPECT_EQ(readFile(runHome + "/Default.pre"), defaultPre) << "after kill " << round;
         }
         EXPECT_EQ(readFile(home + "/Default.pre"), defaultPre);
+        expectStandardsCompleteOrAbsent(runHome, round);
     }
     for (const auto& [path, bytes] : inputBytes) EXPECT_EQ(readFile(path), bytes);
     // The kills do land in the middle of the batch, not only before or after it.

@@ -51,15 +51,16 @@ const std::vector<CalibrationPoint> kUnsortedPoints = {
 // them; without, the workers hand the bytes over in memory.
 struct PickyFileSystem : FileSystem {
     explicit PickyFileSystem(bool pendingFiles) : pendingFiles(pendingFiles) {}
-    std::unique_ptr<OutputFile> createOutputFile(const std::string& path) override {
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override {
         if (path.find("refused") != std::string::npos) return nullptr;
-        return real.createOutputFile(path);
+        return real.createOutputFile(path, existing);
     }
     std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override {
         if (!pendingFiles || nearPath.find("refused") != std::string::npos) return nullptr;
         return real.createPendingFile(nearPath);
     }
     bool exists(const std::string& path) override { return real.exists(path); }
+    FileStatus statusOf(const std::string& path, bool followLinks) override { return real.statusOf(path, followLinks); }
     bool pendingFiles;
     RealFileSystem real;
 };
@@ -217,9 +218,10 @@ TEST_F(BatchEquivalence, KeptAnglesAreThoseEachScanWouldGetOnItsOwn) {
         input("b.chn", chnBytes(0, peakCounts(3000, 2))),
         input("c.chn", chnBytes(0, peakCounts(1200, 3))),  // fewer channels
         input("d.chn", chnBytes(7, peakCounts(3000, 4))),  // another first channel, the same abscissae
-        input("e.guf", gufiBytes(100.0f, 1.0f, {5.0f, 6.0f, 7.0f, 8.0f})),
-        input("f.guf", gufiBytes(100.0f, 2.0f, {5.0f, 6.0f, 7.0f, 8.0f})),  // another step
-        input("g.guf", gufiBytes(101.0f, 2.0f, {5.0f, 6.0f, 7.0f, 8.0f})),  // another start
+        // Points enough for more than a degree, so that every constant-step file has values.
+        input("e.guf", gufiBytes(100.0f, 1.0f, gufiCounts(400))),
+        input("f.guf", gufiBytes(100.0f, 2.0f, gufiCounts(400))),  // another step
+        input("g.guf", gufiBytes(101.0f, 2.0f, gufiCounts(400))),  // another start
         input("h.chn", chnBytes(0, peakCounts(3000, 5))),
     };
     settings.constStepOpts = {3, 0, 0.01};

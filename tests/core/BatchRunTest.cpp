@@ -60,9 +60,10 @@ TEST_F(BatchFixture, OneInputTakesTheChosenNameWithTheWritersExtension) {
 }
 
 TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames) {
-    const BatchInput a = input("x/a.chn", chnBytes(0, varyingCounts(5)));
-    const BatchInput b = input("x/b.chn", chnBytes(0, varyingCounts(6)));
-    const BatchInput sameName = input("y/a.chn", chnBytes(0, varyingCounts(7)));
+    // Scans of more than a degree, so that each constant-step file has values.
+    const BatchInput a = input("x/a.chn", chnBytes(0, varyingCounts(50)));
+    const BatchInput b = input("x/b.chn", chnBytes(0, varyingCounts(60)));
+    const BatchInput sameName = input("y/a.chn", chnBytes(0, varyingCounts(70)));
     std::filesystem::create_directory(dir.file("out"));
     writeFile(dir.file("out/b.dat"), "keep me");
     writeFile(dir.file("out/b-0001.dat"), "and me");

@@ -94,11 +94,13 @@ TEST_F(OverflowingValues, RangeLimitsThatOverflowTheHeaderRefuseTheFile) {
     EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", notFinite("/out/scan.dat")}}));
     EXPECT_EQ(files->files.count("/out/scan.dat"), 0u);
 
-    // Ordinary limits around an empty scan: the header alone.
+    // Ordinary limits around an empty scan: no value, so no file either.
     platform.calls.clear();
     session.settings.theRangeOptions = {20.0, 30.0};
-    EXPECT_TRUE(convert({}, kXfitOutput, kConstantStep | kRangeLimits));
-    EXPECT_TRUE(platform.messages().empty());
+    EXPECT_FALSE(convert({}, kXfitOutput, kConstantStep | kRangeLimits));
+    ASSERT_EQ(platform.messages().size(), 1u);
+    EXPECT_NE(platform.messages()[0].text.find("No point of the constant-step grid"), std::string::npos);
+    EXPECT_EQ(files->files.count("/out/scan.dat"), 0u);
 }
 
 TEST_F(OverflowingValues, GufiValuesBeyondTheFloatRangeRefuseTheFile) {

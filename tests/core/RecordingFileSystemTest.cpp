@@ -59,18 +59,18 @@ TEST(RecordingFileSystem, LeavesOutFilesThatFailedOrWereNeverCommitted) {
     auto memory = std::make_shared<MemoryFileSystem>();
     RecordingFileSystem recording(memory);
     {
-        auto kept = recording.createOutputFile("kept.txt");
+        auto kept = recording.createOutputFile("kept.txt", ExistingFile::Replace);
         kept->write("bytes");
         EXPECT_TRUE(kept->commit());
-        auto abandoned = recording.createOutputFile("abandoned.txt");
+        auto abandoned = recording.createOutputFile("abandoned.txt", ExistingFile::Replace);
         abandoned->write("bytes");
     }
     memory->spaceLeft = 2;
-    auto full = recording.createOutputFile("full.txt");
+    auto full = recording.createOutputFile("full.txt", ExistingFile::Replace);
     full->write("more than two bytes");
     EXPECT_FALSE(full->commit());
     memory->refuseCreation = true;
-    EXPECT_EQ(recording.createOutputFile("refused.txt"), nullptr);
+    EXPECT_EQ(recording.createOutputFile("refused.txt", ExistingFile::Replace), nullptr);
     EXPECT_TRUE(recording.exists("kept.txt"));
 
     EXPECT_EQ(recording.completed(), std::vector<std::string>{"kept.txt"});

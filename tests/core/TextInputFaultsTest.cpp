@@ -40,15 +40,20 @@ TEST(TextInputFaults, APipeWithoutWriterOrALineThatNeverEndsReadsAsEmpty) {
     EXPECT_TRUE(line.empty());
     EXPECT_EQ(zeros.readLine(line), -1);  // and stays ended
 
+    // A pipe without writer is an empty option file; /dev/zero, which never ends, is refused.
     ScriptedPlatform platform;
     for (const std::string& path : {pipe, std::string("/dev/zero")}) {
         CalibrationState state;
         state.installStartupValues();
-        EXPECT_TRUE(readOptionsFile(path, state, platform)) << path;
+        EXPECT_EQ(readOptionsFile(path, state, platform), path == pipe) << path;
         EXPECT_EQ(state.header.K, kStartupK);
         EXPECT_EQ(state.numOfDataPoints(), 4);
     }
-    EXPECT_TRUE(platform.messages().empty());
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", "Option File Error",
+                                          "The option file /dev/zero is larger than 16 MiB.\nIt was not read: the "
+                                          "calibration is unchanged."}}));
+    platform.calls.clear();
 
     // As the XFit file of a peak import: no peaks.
     writeFile(dir.file("Si.std"), "name= 'Si'\nDATA\n28.44\n\n");

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/OutputFormats.h"
+#include "engine/Resampling.h"
 #include "engine/ScanReaders.h"
 #include "engine/Writers.h"
 #include "platform/ScriptedPlatform.h"
@@ -89,9 +90,9 @@ TEST_F(WriterFixture, ConstantStepGridCutsTheSpanToWholeDegrees) {
     const std::string limited =
         write(writeTextFileTTheta, evenScan(10.0, 80.7, 0.1, hundredPlusIndex), kConstantStep | kRangeLimits, "txt");
     EXPECT_EQ(limited.substr(0, 37), "2-Theta\tCount\r\n12.50000000\t125\r\n12.75");
-    // A single point, or a span under one degree: no grid at all.
-    EXPECT_EQ(write(writeTextFileTTheta, evenScan(10.0, 10.9, 0.1, hundredPlusIndex), kConstantStep, "txt"),
-              "2-Theta\tCount\r\n");
+    // A single point, or a span under one degree: no grid at all, so no file.
+    EXPECT_EQ(write(writeTextFileTTheta, evenScan(10.0, 10.9, 0.1, hundredPlusIndex), kConstantStep, "txt"), "");
+    EXPECT_EQ(platform.messages().size(), 1u);
 }
 
 TEST_F(WriterFixture, XfitAndLhpmHeadersAndLineBreaks) {
@@ -157,11 +158,53 @@ TEST_F(WriterFixture, CpiCountsTargetsAndWideValues) {
     EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep | kFractionalCounts, "dat").substr(26), "  123.45    1.00");
 }
 
-TEST_F(WriterFixture, EmptyScanWithConstantStepWritesTheHeaderOnly) {
-    session.settings.constStepOpts = {3, 0, 0.02};
-    EXPECT_EQ(write(writeTextFileTTheta, Scan{}, kConstantStep, "txt"), "2-Theta\tCount\r\n");
-    const std::string cpi = write(writeCPIFile, Scan{}, kConstantStep, "cpi");
-    EXPECT_EQ(cpi.substr(cpi.size() - 10), "SCANDATA\r\n");
+TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
+    // An empty scan, and range limits below a scan that starts at 10.9 degrees: the header would
+    // announce a last angle below the first. Every grid format refuses, naming the file and why.
+    session.settings.constStepOpts = {3, 0, 0.01};
+    session.settings.theRangeOptions = {0.0, 5.0};
+    const Scan late = evenScan(10.9, 30.0, 0.1, hundredPlusIndex);
+    const struct {
+        WriterFunction writer;
+        const char* extension;
+        Scan scan;
+        std::uint16_t options;
+    } cases[] = {
+        {writeTextFileTTheta, "txt", Scan{}, kConstantStep},
+        {writeCPIFile, "cpi", Scan{}, kConstantStep},
+        {writeCPIFile, "cpi", late, kConstantStep | kRangeLimits},
+        {writeXFITFile, "dat", late, kConstantStep | kRangeLimits},
+        {writeLHMPFile, "dat", late, kConstantStep | kRangeLimits},
+        {writeGUFIFile, "guf", late, kConstantStep | kRangeLimits},
+        {writeTextFileTTheta, "txt", late, kConstantStep | kRangeLimits},
+    };
+    for (const auto& c : cases) {
+        platform.calls.clear();
+        EXPECT_EQ(write(c.writer, c.scan, c.options, c.extension), "") << c.extension;
+        ASSERT_EQ(platform.messages().size(), 1u) << c.extension;
+        EXPECT_EQ(platform.messages()[0].title, "File Error");
+        EXPECT_EQ(platform.messages()[0].text, "Couldn't write output file: " + dir.file(std::string("out.") + c.extension) +
+                                                   "\nNo point of the constant-step grid lies within the scan and "
+                                                   "the range limits.\nWill skip conversion.");
+        EXPECT_FALSE(test::fileExists(dir.file(std::string("out.") + c.extension)));
+    }
+    // Without a constant step an empty scan is a list without lines, as it always was.
+    platform.calls.clear();
+    EXPECT_EQ(write(writeTextFileTTheta, Scan{}, 0, "txt"), "2-Theta\tCount\r\n");
+}
+
+TEST_F(WriterFixture, CountsThatRoundToZeroFromBelowArePlusZero) {
+    // Counts just below zero: rounded, they are zero and must be written as +0 (GUFI bytes
+    // 00 00 00 00, never 00 00 00 80; text "0", never "-0").
+    session.settings.constStepOpts = {1, 0, 0.5};
+    const Scan scan = evenScan(10.0, 12.0, 0.5, [](std::size_t i) { return -0.1 * static_cast<double>(i + 1); });
+    const std::string bytes = write(writeGUFIFile, scan, kConstantStep, "guf");
+    ASSERT_EQ(bytes.size(), 643u + 4 * 4);
+    EXPECT_EQ(bytes.substr(643), std::string(16, '\0'));
+    const std::string text = write(writeTextFileTTheta, scan, kConstantStep, "txt");
+    EXPECT_EQ(text.find("-0"), std::string::npos) << text;
+    EXPECT_FALSE(std::signbit(s2t::round(-0.4)));
+    EXPECT_FALSE(std::signbit(s2t::round(-0.0)));
 }
 
 TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {

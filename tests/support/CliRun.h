@@ -25,4 +25,11 @@ std::vector<std::string> fileLines(const std::string& path);
 // text in single quotes for the shell.
 std::string quoted(const std::string& text);
 
+// Starts scan2theta with these arguments without waiting for it, standard output to /dev/null and
+// standard error to errorsPath; returns the process, or -1.
+int startCli(const std::vector<std::string>& arguments, const std::string& errorsPath = "/dev/null");
+
+// Waits for a process started by startCli; returns its wait status.
+int waitForCli(int pid);
+
 }  // namespace s2t::test
