@@ -356,6 +356,13 @@ TEST_F(AnnotatedFixture, TheCalibrationStoredInEachChannelFile) {
     EXPECT_EQ(lines[1], "20.00000000\t" + dataRows(dir.file("linear.xy"), "#")[0][1]);
     EXPECT_EQ(lines[101].substr(0, 12), "21.00000000\t");
 
+    // A scan in any other format stores no such line.
+    convert("cif", {input, "-f", "pdcif"});
+    const auto cif = runCli({"convert", "-q", "--calibration", "trailer", "-o", dir.file("out/"), dir.file("cif.cif")});
+    EXPECT_EQ(cif.status, 1);
+    EXPECT_EQ(cif.err, "Error: The input file \"" + dir.file("cif.cif") +
+                           "\" \nstores no calibration of its own.\nWill skip conversion.\n");
+
     const auto gufi = runCli({"convert", "--calibration", "trailer", kExamples + "alumina-scan.guf"});
     EXPECT_EQ(gufi.status, 2);
     EXPECT_NE(gufi.err.find("is a GUFI file"), std::string::npos) << gufi.err;
