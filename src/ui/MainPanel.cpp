@@ -307,8 +307,10 @@ void MainPanel::addToolTips() {
     linearMode_->setToolTip(tr("2-theta from the straight line with the K and C shown below"));
     splineMode_->setToolTip(tr("2-theta from the cubic spline through the calibration points"));
     noConversionMode_->setToolTip(tr("Keep the angles a GUFI file holds"));
+    trailerMode_->setToolTip(tr("2-theta from the straight line each channel file stores in its trailer"));
     wholeTwoThetaBox_->setToolTip(tr("Round every 2-theta to a whole degree"));
     constantStepBox_->setToolTip(tr("Resample onto a constant 2-theta step (asked before the run)"));
+    perSecondBox_->setToolTip(tr("Counts and uncertainties divided by each file's live time (XY, XYE, FXYE, CIF)"));
     limitRangeBox_->setToolTip(tr("Keep only a 2-theta range (asked before the run)"));
     outputFormat_->setToolTip(tr("The kind of file written for every input"));
 }
