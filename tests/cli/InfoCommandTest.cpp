@@ -171,7 +171,7 @@ TEST(InfoCommand, WhatEachFileSaysOfItsMeasurementFollowsTheTable) {
               "\n" + examples + "si-standard.chn\n"
               "  Live time     597.4 s\n"
               "  Real time     600 s\n"
-              "  Started       2024-03-04 09:15:17\n"
+              "  Started       2024-03-04T09:15:17\n"
               "  Description   Si powder standard, 10 min\n"
               "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
               "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n"
@@ -180,7 +180,7 @@ TEST(InfoCommand, WhatEachFileSaysOfItsMeasurementFollowsTheTable) {
               "\n" + examples + "corundum.chn\n"
               "  Live time     894.1 s\n"
               "  Real time     900 s\n"
-              "  Started       2024-03-04 10:02:17\n"
+              "  Started       2024-03-04T10:02:17\n"
               "  Description   Alumina (corundum), 15 min\n"
               "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
               "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n");
