@@ -43,10 +43,11 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
                       "Write channel lists (channel, count) instead of converting to 2-theta");
     addText(*convert, "--calibration", a.calibration,
             "linear (default): 2-theta = C x channel + K; spline: the calibration spline; file: the "
-            "file's own angles (GUFI files and other angle scans)",
+            "file's own angles (GUFI files and other angle scans); trailer: the straight line stored in "
+            "each channel file's trailer",
             "MODE");
     addText(*convert, "-f,--format", a.format,
-            "Output format: text (default), xfit, cpi, lhpm, gufi", "FMT");
+            "Output format: text (default), xfit, cpi, lhpm, gufi, xy, xye, fxye, pdcif", "FMT");
     addText(*convert, "-s,--step", a.step,
             "Resample onto a constant 2-theta step of DEG degrees (required for xfit, cpi, lhpm, gufi)",
             "DEG");
@@ -56,9 +57,13 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
     convert->add_flag("--whole-angle", a.wholeAngle, "Round every 2-theta to a whole degree");
     convert->add_flag("--fractional-counts", a.fractionalCounts,
                       "Keep counts as computed instead of rounding them to whole numbers");
+    convert->add_flag("--per-second", a.perSecond,
+                      "Counts and uncertainties per second of each file's live time (xy, xye, fxye, pdcif; "
+                      "implies --fractional-counts)");
     addText(*convert, "--target", a.target, "CPI tube target, at most 7 characters (default Cu)",
             "TEXT");
-    addText(*convert, "--wavelength", a.wavelength, "CPI wavelength (default 1.5406)", "NUM");
+    addText(*convert, "--wavelength", a.wavelength,
+            "Wavelength in Angstrom for the CPI, pdcif, xy, xye and fxye headers (default 1.5406)", "NUM");
     addText(*convert, "--date", a.date, "CPI date line (default: today, YYYY-MM-DD)", "TEXT");
     addCalibrationSourceOptions(*convert, *source);
     addText(*convert, "-K", a.K, "Straight-line intercept K, set after loading the calibration", "NUM");

@@ -126,6 +126,12 @@ Row tableRow(const ScanSummary& s) {
     return row;
 }
 
+std::string storedLineText(const StoredCalibration& line) {
+    std::string text = "2-theta = " + formatShortest(line.slope) + " x channel + " + formatShortest(line.zero);
+    if (line.quadratic != 0.0) text += " + " + formatShortest(line.quadratic) + " x channel^2";
+    return text;
+}
+
 // What a file says of its measurement, below the table; nothing when it says nothing.
 std::string formatMetadata(const ScanSummary& s) {
     const ScanMetadata& m = s.metadata;
@@ -137,9 +143,14 @@ std::string formatMetadata(const ScanSummary& s) {
         text += std::string(name.size() < 14 ? 14 - name.size() : 1, ' ');
         text += value + "\n";
     };
+    if (m.liveTime) line("Live time", formatShortest(*m.liveTime) + " s");
+    if (m.realTime) line("Real time", formatShortest(*m.realTime) + " s");
     if (!m.startDateTime.empty()) line("Started", m.startDateTime);
     if (!m.description.empty()) line("Description", m.description);
+    if (!m.detector.empty()) line("Detector", m.detector);
     if (m.wavelength) line("Wavelength", formatShortest(*m.wavelength) + " Angstrom");
+    if (m.calibration) line("Calibration", storedLineText(*m.calibration) + " (stored in the file)");
+    if (!m.trailerProblem.empty()) line("Trailer", m.trailerProblem);
     for (const auto& [name, value] : m.extra) line(name, value);
     return text;
 }
@@ -175,6 +186,26 @@ std::string formatJson(const std::vector<ScanSummary>& summaries) {
             m.description.empty() ? json.null() : json.string(m.description);
             json.key("wavelength");
             m.wavelength ? json.number(formatShortest(*m.wavelength)) : json.null();
+            auto optionalNumber = [&json](std::string_view name, const std::optional<double>& value) {
+                json.key(name);
+                value ? json.number(formatShortest(*value)) : json.null();
+            };
+            optionalNumber("liveTime", m.liveTime);
+            optionalNumber("realTime", m.realTime);
+            json.key("detector");
+            m.detector.empty() ? json.null() : json.string(m.detector);
+            json.key("storedCalibration");
+            if (m.calibration) {
+                json.beginObject();
+                json.key("zero").number(formatShortest(m.calibration->zero));
+                json.key("slope").number(formatShortest(m.calibration->slope));
+                json.key("quadratic").number(formatShortest(m.calibration->quadratic));
+                json.endObject();
+            } else {
+                json.null();
+            }
+            json.key("trailerProblem");
+            m.trailerProblem.empty() ? json.null() : json.string(m.trailerProblem);
             json.key("items").beginObject();
             for (const auto& [name, value] : m.extra) json.key(name).string(value);
             json.endObject().endObject();

@@ -29,9 +29,15 @@ BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOpti
     if (panel.constantStep) options |= kConstantStep;
     if (panel.limitRange) options |= kRangeLimits;
     if (constStepOpts.fractionalCounts == 1) options |= kFractionalCounts;
+    // A rate rounded to whole counts per second would lose nearly all of it: rates keep their
+    // fractions.
+    if (panel.perSecond) options |= kCountsPerSecond | kFractionalCounts;
     choices.options = options;
     choices.outputFileType = panel.outputFormat;
-    choices.conversion = panel.linearMode ? kLinearConversion : panel.splineMode ? kSplineConversion : kFileAngles;
+    choices.conversion = panel.linearMode    ? kLinearConversion
+                         : panel.splineMode  ? kSplineConversion
+                         : panel.trailerMode ? kTrailerCalibration
+                                             : kFileAngles;
     return choices;
 }
 

@@ -39,9 +39,11 @@ struct MainPanelChoices {
     bool convertToTwoTheta = true;
     bool linearMode = true;
     bool splineMode = false;
+    bool trailerMode = false;  // the straight line stored in each channel file's trailer
     bool wholeTwoTheta = false;
     bool constantStep = false;
     bool limitRange = false;
+    bool perSecond = false;  // counts per second of live time (annotated formats only)
     std::int32_t outputFormat = kTextOutput;
     bool outputFormatDimmed = false;
 };

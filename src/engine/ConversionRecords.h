@@ -26,12 +26,14 @@ inline constexpr std::int16_t kNoConversion = 0;      // channel list output
 inline constexpr std::int16_t kLinearConversion = 1;  // 2-theta = C x channel + K
 inline constexpr std::int16_t kSplineConversion = 2;  // the calibration spline
 inline constexpr std::int16_t kFileAngles = 3;        // a GUFI file's own angles (channel files: as 1)
+inline constexpr std::int16_t kTrailerCalibration = 5;  // the straight line a channel file's trailer stores
 
 // Output option bits.
 inline constexpr std::uint16_t kWholeTwoTheta = 1;
 inline constexpr std::uint16_t kConstantStep = 2;
 inline constexpr std::uint16_t kRangeLimits = 4;
 inline constexpr std::uint16_t kFractionalCounts = 8;
+inline constexpr std::uint16_t kCountsPerSecond = 16;  // counts divided by the live time (annotated formats)
 
 // Output formats (the value of the main panel's format ring).
 inline constexpr std::int32_t kTextOutput = 0;
@@ -39,6 +41,10 @@ inline constexpr std::int32_t kXfitOutput = 1;
 inline constexpr std::int32_t kCpiOutput = 2;
 inline constexpr std::int32_t kLhpmOutput = 3;
 inline constexpr std::int32_t kGufiOutput = 4;
+inline constexpr std::int32_t kXyOutput = 5;
+inline constexpr std::int32_t kXyeOutput = 6;
+inline constexpr std::int32_t kFxyeOutput = 7;
+inline constexpr std::int32_t kPdcifOutput = 8;
 
 // One point of a scan: its 2-theta, its count, and the spline's second derivative there.
 struct ScanPoint {
@@ -70,10 +76,10 @@ struct GufiHeader {
     std::int16_t numPoints = 0;
 };
 
-// A scan as a reader made it: one point per stored channel or point, in file order, and the
-// header of the reader that ran. ownAngles: the file's abscissae are angles of its own (a GUFI
-// file's header is then filled), not channels (a channel file's header is then filled); a
-// channel list of such a scan goes by point index.
+// A scan as a reader made it: one point per stored channel or point, in file order, the header
+// of the reader that ran, and what the file says of the measurement. ownAngles: the file's
+// abscissae are angles of its own (a GUFI file's header is then filled), not channels (a channel
+// file's header is then filled); a channel list of such a scan goes by point index.
 struct Scan {
     std::vector<ScanPoint> points;
     bool ownAngles = false;

@@ -37,6 +37,16 @@ std::string formatNames() {
     return names;
 }
 
+std::string annotatedFormatNames() {
+    std::string names;
+    for (const auto& format : outputFormats()) {
+        if (!format.annotated) continue;
+        if (!names.empty()) names += ", ";
+        names += format.commandLineName;
+    }
+    return names;
+}
+
 const OutputFormatInfo* findFormatByName(std::string_view name) {
     for (const auto& format : outputFormats())
         if (format.commandLineName == name) return &format;
@@ -54,6 +64,7 @@ Error checkChannelListAlone(const ConvertArguments& a) {
         {"--range", a.range.has_value()},
         {"--whole-angle", a.wholeAngle},
         {"--fractional-counts", a.fractionalCounts},
+        {"--per-second", a.perSecond},
         {"--target", a.target.has_value()},
         {"--wavelength", a.wavelength.has_value()},
         {"--date", a.date.has_value()},
@@ -68,13 +79,19 @@ Error readConversion(const ConvertArguments& a, MainPanelChoices& panel) {
     const std::string mode = a.calibration.value_or("linear");
     panel.linearMode = mode == "linear";
     panel.splineMode = mode == "spline";
-    if (mode != "linear" && mode != "spline" && mode != "file")
-        return usage("--calibration", "'" + mode + "' is none of linear, spline, file");
+    panel.trailerMode = mode == "trailer";
+    if (mode != "linear" && mode != "spline" && mode != "file" && mode != "trailer")
+        return usage("--calibration", "'" + mode + "' is none of linear, spline, file, trailer");
     // A channel file has no angles of its own: the file's angles exist for GUFI lists only.
     if (mode == "file" && panelKindOf(getFileType(a.inputs.front())) == kChnFileType)
         return usage("--calibration",
                      "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
                          " is a channel file");
+    // A GUFI file stores no calibration: the trailer's line exists for channel lists only.
+    if (mode == "trailer" && getFileType(a.inputs.front()) == kGufiFileType)
+        return usage("--calibration",
+                     "trailer takes the line stored in channel files, but the first input " + a.inputs.front() +
+                         " is a GUFI file");
     return std::nullopt;
 }
 
@@ -84,8 +101,8 @@ Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, Cons
     if (!format) return usage("--format", "'" + name + "' is none of " + formatNames());
     panel.outputFormat = format->value;
 
-    // Every format but text describes a constant-step grid, so it always resamples.
-    const bool gridFormat = format->value != kTextOutput;
+    // The grid formats describe a constant-step grid, so they always resample.
+    const bool gridFormat = !format->constantStepOptional;
     if (a.step) {
         if (auto error = readNumber("--step", *a.step, constStep.step)) return error;
         if (!(constStep.step > 0.0)) return usage("--step", "must be greater than 0");
@@ -103,6 +120,9 @@ Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, Cons
         return usage("--interpolation", "'" + method + "' is none of linear, spline");
     constStep.fractionalCounts = a.fractionalCounts ? 1 : 0;
     panel.wholeTwoTheta = a.wholeAngle;
+    if (a.perSecond && !format->annotated)
+        return usage("--per-second", "needs one of the formats " + annotatedFormatNames() + ", not " + name);
+    panel.perSecond = a.perSecond;
     return std::nullopt;
 }
 

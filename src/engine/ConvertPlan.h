@@ -21,13 +21,14 @@ struct ConvertArguments {
 
     std::vector<std::string> inputs;
     bool channels = false;
-    Text calibration;    // linear | spline | file; default linear
+    Text calibration;    // linear | spline | file | trailer; default linear
     Text format;         // a command-line name of the formats table; default text
     Text step;
     Text interpolation;  // linear | spline; default linear
     Text range;          // MIN:MAX
     bool wholeAngle = false;
     bool fractionalCounts = false;
+    bool perSecond = false;
     Text target;         // default Cu
     Text wavelength;     // default 1.5406
     Text date;           // default today

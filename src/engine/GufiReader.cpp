@@ -27,6 +27,11 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
         reportUnopenableInput(path, platform);
         return -1;
     }
+    // A GUFI header has no calibration of its own to map with.
+    if (request.conversion == kTrailerCalibration) {
+        reportNoStoredCalibration(path, platform);
+        return -1;
+    }
     unsigned char fields[10];
     if (input.readAt(9, fields, sizeof fields) != sizeof fields) {
         reportCorruptedInput(path, platform);
@@ -72,6 +77,7 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
     scan.points = std::move(points);
     scan.ownAngles = true;
     scan.gufiHeader = header;
+    scan.metadata = ScanMetadata{};  // a GUFI header says nothing of the measurement
     settings.startAngle = first;
     settings.inputStep = step;
     return 0;

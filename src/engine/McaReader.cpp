@@ -1,9 +1,12 @@
 // MCA channel files: a 32-byte header (signature -1, first channel at 28, channel count at 30)
-// followed by one little-endian 32-bit count per channel. Bytes after the last count (the
-// format's trailer records) are not read.
+// followed by one little-endian 32-bit count per channel. The trailer record after the last count
+// is read for what it says of the measurement only: its absence or damage never changes how the
+// counts are read or whether the file is accepted.
+#include <array>
 #include <vector>
 
 #include "engine/BinaryInput.h"
+#include "engine/ChnMetadata.h"
 #include "engine/ReaderMessages.h"
 #include "engine/ScanMapping.h"
 #include "engine/ScanReaders.h"
@@ -12,6 +15,25 @@ namespace s2t {
 namespace {
 
 constexpr long long kHeaderSize = 32;
+
+// The straight line of a file's trailer as a calibration; false after a message when the file
+// stores none, or a curve that no straight line gives.
+bool storedLineOf(const ScanMetadata& metadata, const std::string& path, CalibrationState& stored,
+                  Platform& platform) {
+    if (!metadata.calibration) {
+        reportNoStoredCalibration(path, platform);
+        return false;
+    }
+    if (metadata.calibration->quadratic != 0.0) {
+        platform.messagePopup("Error", "The input file \"" + path +
+                                           "\" \nstores a calibration with a quadratic term, not a straight "
+                                           "line.\nWill skip conversion.");
+        return false;
+    }
+    stored.header.K = metadata.calibration->zero;
+    stored.header.C = metadata.calibration->slope;
+    return true;
+}
 
 }  // namespace
 
@@ -45,15 +67,26 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
         return -1;
     }
 
+    // Only a file of known size gives its trailer: from a pipe, whose writer may keep it open,
+    // the reader never waits for more than the counts.
+    std::array<unsigned char, kChnTrailerSize> trailer;
+    const std::size_t trailerSize = input.size() >= 0 ? input.read(trailer.data(), trailer.size()) : 0;
+
+    ScanMetadata metadata = readChnMetadata(header, std::span<const unsigned char>(trailer.data(), trailerSize));
+    // The trailer's own line, file by file, in place of the calibration in force.
+    CalibrationState stored;
+    if (request.conversion == kTrailerCalibration && !storedLineOf(metadata, path, stored, platform)) return -1;
+    const CalibrationState& mapping = request.conversion == kTrailerCalibration ? stored : calibration;
+
     std::vector<ScanPoint> points(static_cast<std::size_t>(channels));
     for (std::size_t i = 0; i < points.size(); ++i)
         points[i].count = static_cast<double>(int32At(&counts[4 * i]));
-    if (!mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, path, platform,
-                               request.angleMemo)) return -1;
+    if (!mapScanToTwoTheta(points, 0.0, 1.0, mapping, straightLine, path, platform, request.angleMemo)) return -1;
 
     scan.points = std::move(points);
     scan.ownAngles = false;
     scan.chnHeader = header;
+    scan.metadata = std::move(metadata);
     settings.startAngle = header.firstChannel();
     settings.inputStep = 1.0;
     return 0;

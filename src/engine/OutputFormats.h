@@ -22,6 +22,11 @@ struct OutputFormatInfo {
     std::string_view pattern;          // default pattern of the output file popup
     std::string_view commandLineName;  // --format value
     WriterFunction writer;             // the 2-theta writer of the format
+    // Whether the format can hold each point at its own 2-theta; the others need a constant step.
+    bool constantStepOptional = false;
+    // Whether the format carries uncertainties and the file's metadata, and can give counts per
+    // second.
+    bool annotated = false;
 };
 
 std::span<const OutputFormatInfo> outputFormats();

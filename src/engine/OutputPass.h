@@ -100,8 +100,9 @@ void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& reque
     }
 }
 
-// The most one value's text takes (a 2-theta list line with the widest numbers).
-inline constexpr std::size_t kValueRoom = 2 * kNumberRoom + 8;
+// The most one value's text takes (a line of three numbers, as XYE and FXYE write, with the widest
+// numbers).
+inline constexpr std::size_t kValueRoom = 3 * kNumberRoom + 16;
 
 // Values written straight into memory, a block at a time: each writer puts one short text per
 // value at at() and advances past it, and the block joins the stream in one piece.

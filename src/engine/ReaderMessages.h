@@ -16,4 +16,11 @@ inline void reportCorruptedInput(const std::string& path, Platform& platform) {
     platform.messagePopup("Error", "The input file \"" + path + "\" \nhas been corrupted.");
 }
 
+// Conversion by the calibration stored in the file, for a file that stores none (every GUFI file,
+// a channel file without a usable trailer).
+inline void reportNoStoredCalibration(const std::string& path, Platform& platform) {
+    platform.messagePopup("Error", "The input file \"" + path +
+                                       "\" \nstores no calibration of its own.\nWill skip conversion.");
+}
+
 }  // namespace s2t

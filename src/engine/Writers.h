@@ -23,6 +23,16 @@ bool writeLHMPFile(const ConversionRequest& request, Scan& scan, Session& sessio
 bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 // GUFI binary scan: the 643-byte header, then one float count per value.
 bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// The annotated formats: each point at its own 2-theta (or on a constant step), with the standard
+// uncertainty of its count, and a header that says where the data came from and how it was made.
+// "2theta count" lines after '#' comment lines.
+bool writeXYFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// As XY with a third column, the standard uncertainty of the count.
+bool writeXYEFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// GSAS: a title line, '#' comments, a BANK line, then "2-theta in centidegrees, count, uncertainty".
+bool writeFXYEFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+// Powder CIF: one data block with the measurement's items and a loop of the points.
+bool writePdCIFFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
 // One line of the channel list, written at `at` (room for kValueRoom characters); returns its end.
 char* writeChannelLine(char* at, long long channel, double count, LineEnd lineEnd);

@@ -101,6 +101,12 @@ int readXylibFile(const ConversionRequest& request, Scan& scan, const Calibratio
     case WholeFileStatus::Read:
         break;
     }
+    // No format xylib reads stores a channel -> 2-theta line of its own (a Canberra file's
+    // calibration is in energy).
+    if (request.conversion == kTrailerCalibration) {
+        reportNoStoredCalibration(path, platform);
+        return -1;
+    }
     XylibBlock block;
     std::string reason;
     if (!loadXylibBlock(bytes, format.name, std::max(0, request.block), block, reason)) {

@@ -146,6 +146,7 @@ void MainPanel::buildControls() {
     linearMode_ = modeButton(tr("Straight line: 2-theta = C x channel + K"), "linearMode", conversionGroup);
     splineMode_ = modeButton(tr("Cubic spline through the calibration points"), "splineMode", conversionGroup);
     noConversionMode_ = modeButton(tr("The file's own angles (GUFI files, angle scans)"), "noConversionMode", conversionGroup);
+    trailerMode_ = modeButton(tr("The line stored in each channel file"), "trailerMode", conversionGroup);
     kCaption_ = new QLabel(tr("K ="), conversionGroup);
     kCaption_->setObjectName("kCaption");
     cCaption_ = new QLabel(tr("C ="), conversionGroup);
@@ -166,7 +167,8 @@ void MainPanel::buildControls() {
     conversion->addLayout(line, 3, 0);
     conversion->addWidget(splineMode_, 4, 0);
     conversion->addWidget(noConversionMode_, 5, 0);
-    conversion->setRowStretch(6, 1);
+    conversion->addWidget(trailerMode_, 6, 0);
+    conversion->setRowStretch(7, 1);
 
     auto* outputGroup = new QGroupBox(tr("Output"), central);
     auto* output = new QGridLayout(outputGroup);
@@ -178,13 +180,15 @@ void MainPanel::buildControls() {
     wholeTwoThetaBox_ = checkBox(tr("Whole-number 2-theta"), "wholeTwoThetaBox", outputGroup);
     constantStepBox_ = checkBox(tr("Constant 2-theta step"), "constantStepBox", outputGroup);
     limitRangeBox_ = checkBox(tr("Limit the 2-theta range"), "limitRangeBox", outputGroup);
+    perSecondBox_ = checkBox(tr("Counts per second of live time"), "perSecondBox", outputGroup);
     output->addWidget(new QLabel(tr("Format:"), outputGroup), 0, 0);
     output->addWidget(outputFormat_, 0, 1);
     output->addWidget(wholeTwoThetaBox_, 1, 0, 1, 2);
     output->addWidget(constantStepBox_, 2, 0, 1, 2);
     output->addWidget(limitRangeBox_, 3, 0, 1, 2);
+    output->addWidget(perSecondBox_, 4, 0, 1, 2);
     output->setColumnStretch(1, 1);
-    output->setRowStretch(4, 1);
+    output->setRowStretch(5, 1);
 
     auto* runGroup = new QGroupBox(tr("Run"), central);
     auto* run = new QVBoxLayout(runGroup);
@@ -234,6 +238,7 @@ void MainPanel::buildControls() {
     connect(splineMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Spline, on); });
     connect(noConversionMode_, &QRadioButton::clicked, this,
             [this](bool on) { modeClicked(ModeButton::NoConversion, on); });
+    connect(trailerMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Trailer, on); });
     connect(outputFormat_, &QComboBox::activated, this, [this](int) { outputFileTypeMenu(); });
     connect(fileList_, &QListWidget::currentRowChanged, this, [this](int) { updatePreview(); });
     connect(fileList_, &FileListWidget::filesDropped, this, &MainPanel::addFiles);
@@ -302,8 +307,10 @@ void MainPanel::addToolTips() {
     linearMode_->setToolTip(tr("2-theta from the straight line with the K and C shown below"));
     splineMode_->setToolTip(tr("2-theta from the cubic spline through the calibration points"));
     noConversionMode_->setToolTip(tr("Keep the angles a GUFI file holds"));
+    trailerMode_->setToolTip(tr("2-theta from the straight line each channel file stores in its trailer"));
     wholeTwoThetaBox_->setToolTip(tr("Round every 2-theta to a whole degree"));
     constantStepBox_->setToolTip(tr("Resample onto a constant 2-theta step (asked before the run)"));
+    perSecondBox_->setToolTip(tr("Counts and uncertainties divided by each file's live time (XY, XYE, FXYE, CIF)"));
     limitRangeBox_->setToolTip(tr("Keep only a 2-theta range (asked before the run)"));
     outputFormat_->setToolTip(tr("The kind of file written for every input"));
 }
@@ -317,11 +324,13 @@ MainPanelState MainPanel::state() const {
     state.linearMode = toggleOf(linearMode_);
     state.splineMode = toggleOf(splineMode_);
     state.noConversionMode = toggleOf(noConversionMode_);
+    state.trailerMode = toggleOf(trailerMode_);
     state.conversionGroupDimmed = !conversionGroupControl_->isEnabled();
     state.lineGroupDimmed = !kDisplay_->isEnabled();
     state.wholeTwoThetaBox = toggleOf(wholeTwoThetaBox_);
     state.constantStepBox = toggleOf(constantStepBox_);
     state.limitRangeBox = toggleOf(limitRangeBox_);
+    state.perSecondBox = toggleOf(perSecondBox_);
     state.outputFormat = outputFormat_->currentData().toInt();
     state.outputFormatDimmed = !outputFormat_->isEnabled();
     state.outputFormatText = outputFormatText_->text().toStdString();
@@ -335,12 +344,14 @@ void MainPanel::applyState(const MainPanelState& state) {
     showToggle(linearMode_, state.linearMode);
     showToggle(splineMode_, state.splineMode);
     showToggle(noConversionMode_, state.noConversionMode);
+    showToggle(trailerMode_, state.trailerMode);
     conversionGroupControl_->setEnabled(!state.conversionGroupDimmed);
     for (QWidget* widget : std::initializer_list<QWidget*>{kDisplay_, cDisplay_, kCaption_, cCaption_})
         widget->setEnabled(!state.lineGroupDimmed);
     showToggle(wholeTwoThetaBox_, state.wholeTwoThetaBox);
     showToggle(constantStepBox_, state.constantStepBox);
     showToggle(limitRangeBox_, state.limitRangeBox);
+    showToggle(perSecondBox_, state.perSecondBox);
     const int index = outputFormat_->findData(state.outputFormat);
     if (index >= 0) outputFormat_->setCurrentIndex(index);
     outputFormat_->setEnabled(!state.outputFormatDimmed);

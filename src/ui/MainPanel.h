@@ -99,6 +99,7 @@ private:
     QRadioButton* linearMode_ = nullptr;
     QRadioButton* splineMode_ = nullptr;
     QRadioButton* noConversionMode_ = nullptr;
+    QRadioButton* trailerMode_ = nullptr;
     QLineEdit* kDisplay_ = nullptr;
     QLineEdit* cDisplay_ = nullptr;
     QLabel* kCaption_ = nullptr;
@@ -106,6 +107,7 @@ private:
     QCheckBox* wholeTwoThetaBox_ = nullptr;
     QCheckBox* constantStepBox_ = nullptr;
     QCheckBox* limitRangeBox_ = nullptr;
+    QCheckBox* perSecondBox_ = nullptr;
     QComboBox* outputFormat_ = nullptr;
     QLabel* outputFormatText_ = nullptr;
     QAction* crLfAction_ = nullptr;

@@ -11,15 +11,19 @@ std::int32_t listKind(const MainPanelState& state) {
 
 void displayOutputFileType(MainPanelState& state) {
     if (!state.convertToTwoTheta.on) return;
-    if (const OutputFormatInfo* format = findOutputFormat(state.outputFormat))
-        state.outputFormatText = std::string(format->label);
-    if (state.outputFormat == kTextOutput) {
+    const OutputFormatInfo* format = findOutputFormat(state.outputFormat);
+    if (format) state.outputFormatText = std::string(format->label);
+    if (!format || format->constantStepOptional) {
         if (!state.outputFormatDimmed) state.constantStepBox.dimmed = false;
     } else {
-        // Every format but plain text resamples onto a constant step.
+        // The grid formats always resample onto a constant step.
         state.constantStepBox.on = true;
         state.constantStepBox.dimmed = true;
     }
+    // Only the annotated formats can give counts per second.
+    const bool perSecond = format && format->annotated && !state.outputFormatDimmed;
+    state.perSecondBox.dimmed = !perSecond;
+    if (!perSecond) state.perSecondBox.on = false;
 }
 
 void dimAsNeeded(MainPanelState& state) {
@@ -42,10 +46,17 @@ void dimAsNeeded(MainPanelState& state) {
         state.convertToTwoTheta.dimmed = true;
         state.noConversionMode.dimmed = false;
     }
+    // Only a channel file stores a calibration of its own; an empty list keeps the choice open.
+    const bool trailerPossible = kind == kChnFileType || empty;
+    if (!trailerPossible && state.trailerMode.on) {
+        state.trailerMode.on = false;
+        state.linearMode.on = true;
+    }
 
     if (state.convertToTwoTheta.on) {
         state.linearMode.dimmed = false;
         state.splineMode.dimmed = false;
+        state.trailerMode.dimmed = !trailerPossible;
         state.conversionGroupDimmed = false;
         state.wholeTwoThetaBox.dimmed = false;
         state.outputFormatDimmed = false;
@@ -57,6 +68,8 @@ void dimAsNeeded(MainPanelState& state) {
         state.linearMode.dimmed = true;
         state.splineMode.dimmed = true;
         state.noConversionMode.dimmed = true;
+        state.trailerMode.dimmed = true;
+        state.perSecondBox.dimmed = true;
         state.conversionGroupDimmed = true;
         state.wholeTwoThetaBox.dimmed = true;
         state.constantStepBox.dimmed = true;
@@ -73,6 +86,7 @@ void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick
             if (onAfterClick) {
                 state.splineMode.on = false;
                 state.noConversionMode.on = false;
+                state.trailerMode.on = false;
             } else {
                 state.splineMode.on = true;
             }
@@ -82,6 +96,7 @@ void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick
             if (onAfterClick) {
                 state.linearMode.on = false;
                 state.noConversionMode.on = false;
+                state.trailerMode.on = false;
             } else if (!state.noConversionMode.dimmed) {
                 state.noConversionMode.on = true;
             } else {
@@ -93,6 +108,17 @@ void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick
             if (onAfterClick) {
                 state.linearMode.on = false;
                 state.splineMode.on = false;
+                state.trailerMode.on = false;
+            } else {
+                state.linearMode.on = true;
+            }
+            break;
+        case ModeButton::Trailer:
+            state.trailerMode.on = onAfterClick;
+            if (onAfterClick) {
+                state.linearMode.on = false;
+                state.splineMode.on = false;
+                state.noConversionMode.on = false;
             } else {
                 state.linearMode.on = true;
             }
@@ -106,6 +132,8 @@ MainPanelChoices panelChoices(const MainPanelState& state) {
     choices.convertToTwoTheta = state.convertToTwoTheta.on;
     choices.linearMode = state.linearMode.on;
     choices.splineMode = state.splineMode.on;
+    choices.trailerMode = state.trailerMode.on;
+    choices.perSecond = state.perSecondBox.on && !state.perSecondBox.dimmed;
     choices.wholeTwoTheta = state.wholeTwoThetaBox.on;
     choices.constantStep = state.constantStepBox.on;
     choices.limitRange = state.limitRangeBox.on;

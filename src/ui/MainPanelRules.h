@@ -30,12 +30,14 @@ struct MainPanelState {
     Toggle linearMode{true, false};
     Toggle splineMode;
     Toggle noConversionMode;
+    Toggle trailerMode;  // the line stored in each channel file's trailer
     bool conversionGroupDimmed = false;  // the caption of the conversion group
     bool lineGroupDimmed = false;        // kDisplay, cDisplay and their captions
 
     Toggle wholeTwoThetaBox;
     Toggle constantStepBox;
     Toggle limitRangeBox;
+    Toggle perSecondBox;  // counts per second of live time: the annotated formats only
 
     std::int32_t outputFormat = kTextOutput;
     bool outputFormatDimmed = false;
@@ -53,7 +55,7 @@ void dimAsNeeded(MainPanelState& state);
 // nothing while convertToTwoTheta is off.
 void displayOutputFileType(MainPanelState& state);
 
-enum class ModeButton { Linear, Spline, NoConversion };
+enum class ModeButton { Linear, Spline, NoConversion, Trailer };
 
 // A click on a mode radio button; onAfterClick is the button's own state after the click.
 // Exactly one mode is on afterwards: clicking the selected mode moves the selection on. The

@@ -65,6 +65,7 @@ PreviewData previewScan(const Session& session, const std::string& path, std::in
     }
 
     data.againstChannel = channels;
+    data.description = scan.metadata.description;
     data.x.reserve(scan.points.size());
     data.counts.reserve(scan.points.size());
     // A scan with angles of its own has no channel numbers: its points go by index.

@@ -30,11 +30,12 @@ struct PreviewData {
     std::vector<double> x;         // 2-theta (degrees), or channel when againstChannel
     std::vector<double> counts;
     bool againstChannel = false;
+    std::string description;       // what the file says it holds; empty when it says nothing
     std::string error;             // why there is nothing to plot; empty when there is
 };
 
 // Reads path (of the given kind) for conversion (0 channel list, 1 straight line, 2 spline,
-// 3 the file's own angles). The calibration spline is recomputed on a copy first, as the batch
+// 3 the file's own angles, 5 the line stored in the file). The calibration spline is recomputed on a copy first, as the batch
 // does before every file.
 PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
                         std::int16_t conversion);

@@ -60,6 +60,10 @@ void ScanPreview::showMessage(const QString& text) {
 void ScanPreview::showNothing(const QString& hint) { showMessage(hint); }
 
 void ScanPreview::showScan(const QString& fileName, const PreviewData& data) {
+    // The file's own description tells scans of one name pattern apart.
+    chart_->setTitle(data.description.empty() ? fileName
+                                              : fileName + QString::fromUtf8(" \u2014 ") +
+                                                    QString::fromStdString(data.description));
     if (!data.error.empty()) {
         showMessage(QString::fromStdString(previewFailureText(data.error)));
         return;
@@ -88,7 +92,6 @@ void ScanPreview::showScan(const QString& fileName, const PreviewData& data) {
     const double yInterval = niceInterval(maxY * 1.05 - lowY);
     setDynamicTicks(yAxis_, lowY, std::ceil(maxY * 1.05 / yInterval) * yInterval);
     xAxis_->setTitleText(data.againstChannel ? tr("Channel") : tr("2-theta (degrees)"));
-    chart_->setTitle(fileName);
     stack_->setCurrentWidget(view_);
 }
 
@@ -101,5 +104,7 @@ int ScanPreview::pointCount() const { return static_cast<int>(series_->count());
 QPointF ScanPreview::pointAt(int index) const { return series_->at(index); }
 
 QString ScanPreview::horizontalTitle() const { return xAxis_->titleText(); }
+
+QString ScanPreview::title() const { return chart_->title(); }
 
 }  // namespace s2t::ui

@@ -31,6 +31,8 @@ public:
     QPointF pointAt(int index) const;
     QString horizontalTitle() const;
     QValueAxis* countAxis() const { return yAxis_; }
+    // The chart's title: the file name, and the file's description when it has one.
+    QString title() const;
 
 private:
     void showMessage(const QString& text);

@@ -1,6 +1,7 @@
 // `scan2theta info`: one aligned row per input, read by the reader a conversion would use.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "support/CliRun.h"
@@ -24,6 +25,13 @@ std::vector<std::string> outputLines(const std::string& text) {
     return lines;
 }
 
+// The table: the lines before the first empty one (what the files say of their measurement follows).
+std::vector<std::string> tableLines(const std::string& text) {
+    auto lines = outputLines(text);
+    lines.erase(std::find(lines.begin(), lines.end(), std::string()), lines.end());
+    return lines;
+}
+
 // The cells of a row: runs of text separated by two or more spaces.
 std::vector<std::string> cells(const std::string& line) {
     std::vector<std::string> result;
@@ -43,7 +51,7 @@ TEST(InfoCommand, DescribesTheSampleScansOfEachKindInAlignedColumns) {
     const auto run = runCli({"info", examples + "si-standard.chn", examples + "alumina-scan.guf"});
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.err, "");
-    const auto lines = outputLines(run.out);
+    const auto lines = tableLines(run.out);
     ASSERT_EQ(lines.size(), 3u) << run.out;
     EXPECT_EQ(cells(lines[0]), (std::vector<std::string>{"File", "Kind", "Blocks", "Signature", "Start", "End",
                                                          "Step", "Points", "Min count", "Max count"}));
@@ -81,7 +89,7 @@ TEST(InfoCommand, CountRangeFirstChannelAndUnknownKind) {
     const auto run = runCli(
         {"info", dir.file("a.chn"), dir.file("b.guf"), dir.file("c.raw"), dir.file("empty.chn")});
     EXPECT_EQ(run.status, 0) << run.err;
-    const auto lines = outputLines(run.out);
+    const auto lines = tableLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("a.chn"), "MCA channel file", "1", "FF FF",
                                                          "channel 12", "channel 15", "1 channel", "4", "-3",
@@ -105,7 +113,7 @@ TEST(InfoCommand, UnreadableFilesAreReportedLikeTheReadersDoAndExitOne) {
     EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("bad.chn")) + "\nFile Error: " +
                            test::couldNotOpenInput(dir.file("missing.chn")) + "\nError: " +
                            test::corruptedInput(dir.file("short.guf")) + "\n");
-    const auto lines = outputLines(run.out);
+    const auto lines = tableLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "-",
                                                          "(not read)", "-", "-", "-", "-", "-", "-"}));
@@ -145,6 +153,37 @@ TEST(InfoCommand, ScansOfOtherFormatsWithTheirBlocksAndWhatTheySay) {
         expected.insert(expected.end(), said.begin(), said.end());
     }
     EXPECT_EQ(below, expected);
+}
+
+TEST(InfoCommand, WhatEachFileSaysOfItsMeasurementFollowsTheTable) {
+    const std::string examples = std::string(S2T_SOURCE_DIR) + "/examples/";
+    TempDir dir;
+    // Header fields all zero: no times, no start; a file that says nothing gets no lines.
+    std::string bare = chnBytes(0, {1, 2});
+    std::fill(bare.begin() + 2, bare.begin() + 28, '\0');
+    writeFile(dir.file("bare.chn"), bare);
+    writeFile(dir.file("damaged.chn"), bare + std::string(512, '\x05'));
+    const auto run = runCli({"info", examples + "si-standard.chn", examples + "alumina-scan.guf",
+                             dir.file("bare.chn"), dir.file("damaged.chn"), examples + "corundum.chn"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string table = run.out.substr(0, run.out.find("\n\n") + 1);
+    EXPECT_EQ(run.out.substr(table.size()),
+              "\n" + examples + "si-standard.chn\n"
+              "  Live time     597.4 s\n"
+              "  Real time     600 s\n"
+              "  Started       2024-03-04T09:15:17\n"
+              "  Description   Si powder standard, 10 min\n"
+              "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
+              "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n"
+              "\n" + dir.file("damaged.chn") + "\n"
+              "  Trailer       the record after the counts is no trailer (it starts with 1285, not -101 or -102); not read\n"
+              "\n" + examples + "corundum.chn\n"
+              "  Live time     894.1 s\n"
+              "  Real time     900 s\n"
+              "  Started       2024-03-04T10:02:17\n"
+              "  Description   Alumina (corundum), 15 min\n"
+              "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
+              "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n");
 }
 
 TEST(InfoCommand, NeedsAFile) {

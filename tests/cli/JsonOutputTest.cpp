@@ -81,7 +81,8 @@ TEST(JsonOutput, InfoHoldsTheTableDigitsAndMarksFilesNotRead) {
 
     const auto text = runCli({"info", files[0], files[1]});
     ASSERT_EQ(text.status, 0);
-    const auto all = words(text.out);  // the header's twelve words, then each row's
+    // The table: what the files say of their measurement follows it after an empty line.
+    const auto all = words(text.out.substr(0, text.out.find("\n\n")));  // the header's twelve words, then each row's
     ASSERT_EQ(all.size(), 12u + 16u + 14u) << text.out;
     // Row 1: path MCA channel file 1 FF FF channel 0 channel 4095 1 channel 4096 MIN MAX
     const std::vector<std::string> chn(all.begin() + 12, all.begin() + 28);
@@ -112,6 +113,19 @@ TEST(JsonOutput, InfoHoldsTheTableDigitsAndMarksFilesNotRead) {
     EXPECT_EQ(leaf["files.1.minCount"], guf[12]);
     EXPECT_EQ(leaf["files.1.maxCount"], guf[13]);
     EXPECT_NE(guf[12].find('.'), std::string::npos);  // fractional counts keep their two decimals
+
+    // What the channel file says of its measurement, as info's lines after the table say it.
+    EXPECT_EQ(leaf["files.0.metadata.liveTime"], "597.4");
+    EXPECT_EQ(leaf["files.0.metadata.realTime"], "600");
+    EXPECT_EQ(leaf["files.0.metadata.started"], "2024-03-04T09:15:17");
+    EXPECT_EQ(leaf["files.0.metadata.description"], "Si powder standard, 10 min");
+    EXPECT_EQ(leaf["files.0.metadata.storedCalibration.zero"], "10.939501");
+    EXPECT_EQ(leaf["files.0.metadata.storedCalibration.slope"], "0.02692846");
+    EXPECT_EQ(leaf["files.0.metadata.storedCalibration.quadratic"], "0");
+    EXPECT_NE(text.out.find("\n  Live time     597.4 s\n"), std::string::npos);
+    EXPECT_EQ(leaf["files.0.metadata.trailerProblem"], "null");
+    EXPECT_EQ(leaf["files.1.metadata.liveTime"], "null");
+    EXPECT_EQ(leaf["files.1.metadata.description"], "null");
 
     EXPECT_EQ(leaf["files.2.path"], files[2]);
     EXPECT_EQ(leaf["files.2.read"], "false");

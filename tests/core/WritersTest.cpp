@@ -242,15 +242,23 @@ TEST_F(WriterFixture, TooFineAStepIsRefused) {
 }
 
 TEST(OutputFormats, TableOfFormats) {
-    const char* labels[] = {"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File"};
-    const char* patterns[] = {"*.txt", "*.dat", "*.cpi", "*.dat", "*.guf"};
-    for (int value = 0; value < 5; ++value) {
+    const char* labels[] = {"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File",
+                            "XY File (2-theta, count)", "XYE File (2-theta, count, uncertainty)", "GSAS FXYE File",
+                            "Powder CIF File"};
+    const char* patterns[] = {"*.txt", "*.dat", "*.cpi", "*.dat", "*.guf", "*.xy", "*.xye", "*.fxye", "*.cif"};
+    const char* names[] = {"text", "xfit", "cpi", "lhpm", "gufi", "xy", "xye", "fxye", "pdcif"};
+    for (int value = 0; value < 9; ++value) {
         const OutputFormatInfo* format = findOutputFormat(value);
         ASSERT_NE(format, nullptr);
         EXPECT_EQ(format->label, labels[value]);
         EXPECT_EQ(format->pattern, patterns[value]);
+        EXPECT_EQ(format->commandLineName, names[value]);
+        EXPECT_EQ("*." + std::string(format->extension), format->pattern);
+        // Text and the annotated formats hold each point at its own 2-theta; the grid formats cannot.
+        EXPECT_EQ(format->constantStepOptional, value == kTextOutput || value >= kXyOutput) << value;
+        EXPECT_EQ(format->annotated, value >= kXyOutput) << value;
     }
-    EXPECT_EQ(findOutputFormat(5), nullptr);
+    EXPECT_EQ(findOutputFormat(9), nullptr);
 }
 
 }  // namespace

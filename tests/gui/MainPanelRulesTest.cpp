@@ -34,6 +34,11 @@ private slots:
         QTest::newRow("spline chosen over file angles") << int(kGufiFileType) << file << spline << true << spline;
         QTest::newRow("selected file angles clicked: line") << int(kGufiFileType) << file << file << false << linear;
         QTest::newRow("file angles chosen") << int(kGufiFileType) << spline << file << true << file;
+        const int stored = int(ModeButton::Trailer);
+        QTest::newRow("stored line chosen") << int(kChnFileType) << spline << stored << true << stored;
+        QTest::newRow("selected stored line clicked: line") << int(kChnFileType) << stored << stored << false << linear;
+        QTest::newRow("spline chosen over the stored line") << int(kChnFileType) << stored << spline << true << spline;
+        QTest::newRow("line chosen over the stored line") << int(kChnFileType) << stored << linear << true << linear;
     }
     void modeButtons() {
         QFETCH(int, listKind);
@@ -47,12 +52,60 @@ private slots:
         state.linearMode.on = selected == int(ModeButton::Linear);
         state.splineMode.on = selected == int(ModeButton::Spline);
         state.noConversionMode.on = selected == int(ModeButton::NoConversion);
+        state.trailerMode.on = selected == int(ModeButton::Trailer);
         clickModeButton(state, static_cast<ModeButton>(clicked), onAfterClick);
         QCOMPARE(state.linearMode.on, expected == int(ModeButton::Linear));
         QCOMPARE(state.splineMode.on, expected == int(ModeButton::Spline));
         QCOMPARE(state.noConversionMode.on, expected == int(ModeButton::NoConversion));
+        QCOMPARE(state.trailerMode.on, expected == int(ModeButton::Trailer));
         // The enabling rules follow: the straight-line group shows exactly with the line.
         QCOMPARE(state.lineGroupDimmed, expected != int(ModeButton::Linear));
+    }
+
+    // The stored line exists for channel files only; a GUFI list falls back to the straight line.
+    void theStoredLineIsForChannelFiles() {
+        MainPanelState state;
+        state.fileKinds = {kChnFileType};
+        dimAsNeeded(state);
+        QVERIFY(!state.trailerMode.dimmed);
+        clickModeButton(state, ModeButton::Trailer, true);
+        QVERIFY(state.trailerMode.on);
+        QCOMPARE(panelChoices(state).trailerMode, true);
+        state.fileKinds = {kGufiFileType};
+        dimAsNeeded(state);
+        QVERIFY(state.trailerMode.dimmed);
+        QVERIFY(!state.trailerMode.on);
+        QVERIFY(state.linearMode.on);
+        state.fileKinds = {kChnFileType};
+        state.convertToTwoTheta.on = false;
+        dimAsNeeded(state);
+        QVERIFY(state.trailerMode.dimmed);
+        QVERIFY(state.perSecondBox.dimmed);
+    }
+
+    // The annotated formats need no constant step and can give counts per second; the grid formats
+    // always resample and cannot.
+    void formatsDecideStepAndCountsPerSecond() {
+        MainPanelState state;
+        state.fileKinds = {kChnFileType};
+        for (std::int32_t format : {kXyOutput, kXyeOutput, kFxyeOutput, kPdcifOutput}) {
+            state.outputFormat = format;
+            dimAsNeeded(state);
+            QVERIFY(!state.constantStepBox.dimmed);
+            QVERIFY(!state.perSecondBox.dimmed);
+        }
+        state.perSecondBox.on = true;
+        QVERIFY(panelChoices(state).perSecond);
+        state.outputFormat = kXfitOutput;
+        dimAsNeeded(state);
+        QVERIFY(state.constantStepBox.dimmed);
+        QVERIFY(state.constantStepBox.on);
+        QVERIFY(state.perSecondBox.dimmed);
+        QVERIFY(!state.perSecondBox.on);
+        QVERIFY(!panelChoices(state).perSecond);
+        state.outputFormat = kTextOutput;
+        dimAsNeeded(state);
+        QVERIFY(state.perSecondBox.dimmed);
     }
 
     void convertChoosesItsPanels_data() {

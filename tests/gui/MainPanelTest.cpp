@@ -276,34 +276,53 @@ private slots:
         QVERIFY(!f.control<QRadioButton>("noConversionMode")->isEnabled());
     }
 
-    void choosingAFormatOtherThanTextForcesTheConstantStep() {
+    void choosingAGridFormatForcesTheConstantStep() {
         PanelFixture f;
         f.add({"/d/a.chn"});
         auto* format = f.control<QComboBox>("outputFormat");
         auto* step = f.control<QCheckBox>("constantStepBox");
+        auto* perSecond = f.control<QCheckBox>("perSecondBox");
         auto* text = f.control<QLabel>("outputFormatText");
         QVERIFY(!step->isChecked());
-        const QStringList labels{"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File"};
+        const QStringList labels{"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File",
+                                 "XY File (2-theta, count)", "XYE File (2-theta, count, uncertainty)",
+                                 "GSAS FXYE File", "Powder CIF File"};
         QCOMPARE(format->count(), labels.size());
         format->setFocus();
-        for (int i = 0; i < labels.size(); ++i) {
+        for (int i = 0; i < 5; ++i) {
             if (i > 0) QTest::keyClick(format, Qt::Key_Down);  // as the user picks it
             QCOMPARE(format->itemText(i), labels[i]);
             QCOMPARE(text->text(), labels[i]);
             QCOMPARE(step->isChecked(), i > 0);
             QCOMPARE(step->isEnabled(), i == 0);
+            QVERIFY(!perSecond->isEnabled());
         }
         QTest::keyClick(format, Qt::Key_Home);  // back to text: enabled, left as it was
         QCOMPARE(text->text(), labels[0]);
         QVERIFY(step->isEnabled());
         QVERIFY(step->isChecked());
+        clickOn(step);
+        // The annotated formats leave the step to the user and offer counts per second.
+        for (int i = 5; i < labels.size(); ++i) {
+            format->setCurrentIndex(i - 1);
+            QTest::keyClick(format, Qt::Key_Down);
+            QCOMPARE(text->text(), labels[i]);
+            QVERIFY(step->isEnabled());
+            QVERIFY(!step->isChecked());
+            QVERIFY(perSecond->isEnabled());
+        }
+        clickOn(perSecond);
+        QTest::keyClick(format, Qt::Key_Home);
+        QVERIFY(!perSecond->isEnabled());
+        QVERIFY(!perSecond->isChecked());
     }
 
     void convertWithChannelOutputRunsAtOnce() {
         PanelFixture f;
         f.add({"/d/a.chn"});
         f.control<QComboBox>("outputFormat")->setFocus();
-        QTest::keyClick(f.control<QComboBox>("outputFormat"), Qt::Key_End);  // GUFI output, step forced
+        for (int i = 0; i < 4; ++i)
+            QTest::keyClick(f.control<QComboBox>("outputFormat"), Qt::Key_Down);  // GUFI output, step forced
         clickOn(f.control<QCheckBox>("limitRangeBox"));
         clickOn(f.control<QCheckBox>("convertToTwoTheta"));
         f.control<QPushButton>("convert")->click();

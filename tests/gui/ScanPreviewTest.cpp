@@ -184,6 +184,31 @@ private slots:
         QVERIFY(mostTicks < 100.0);
         QVERIFY(counts->tickInterval() <= 500.0);
     }
+
+    // The title names the file and adds what the file says it holds; the stored line maps it.
+    void theTitleShowsTheFilesDescription() {
+        test::TempDir home;
+        Session session = sessionIn(home);
+        ScriptedPlatform platform;
+        const std::string example = std::string(S2T_SOURCE_DIR) + "/examples/corundum.chn";
+        const std::string bare = home.file("bare.chn");
+        test::writeFile(bare, test::chnBytes(0, {1, 2, 3}));
+        MainPanel panel(session, platform);
+        fillMainPanel(panel, {example, bare});
+        panel.show();
+        ScanPreview& preview = panel.preview();
+        QCOMPARE(preview.title(), QString::fromUtf8("corundum.chn \u2014 Alumina (corundum), 15 min"));
+        session.calibration.header.K = 5.0;
+        panel.refreshCalibrationDisplays();
+        QCOMPARE(preview.pointAt(100).x(), kStartupC * 100.0 + 5.0);
+        clickOn(panel.findChild<QRadioButton*>("trailerMode"));
+        QCOMPARE(preview.pointAt(100).x(), kStartupC * 100.0 + kStartupK);
+        panel.findChild<QListWidget*>("fileList")->setCurrentRow(1);
+        QCOMPARE(preview.title(), QString("bare.chn"));
+        QCOMPARE(preview.pointCount(), 0);
+        QVERIFY(preview.message().contains("stores no calibration of its own"));
+        QVERIFY(platform.calls.empty());
+    }
 };
 
 QTEST_MAIN(ScanPreviewTest)
