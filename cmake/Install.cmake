@@ -38,8 +38,8 @@ endif()
 install(TARGETS scan2theta-shared scan2theta-static EXPORT scan2thetaTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR})
-install(DIRECTORY src/platform src/calibration src/options src/engine src/standards
-  DESTINATION ${S2T_INCLUDE_DIR} FILES_MATCHING PATTERN "*.h")
+# Every subsystem's headers but the desktop program's (Qt) ones, so a new core folder is installed too.
+install(DIRECTORY src/ DESTINATION ${S2T_INCLUDE_DIR} FILES_MATCHING PATTERN "*.h" PATTERN "ui" EXCLUDE)
 
 install(EXPORT scan2thetaTargets NAMESPACE scan2theta:: DESTINATION ${S2T_CMAKE_DIR})
 configure_package_config_file(cmake/scan2thetaConfig.cmake.in

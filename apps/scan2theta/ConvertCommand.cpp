@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Cli.h"
+#include "ConvertInputs.h"
 #include "engine/ConvertPlan.h"
 #include "engine/ConvertRun.h"
 
@@ -37,8 +38,17 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
 
     convert->add_option("INPUT", a.inputs,
                         "Input files; the first one's kind (by extension, else by content) decides like "
-                        "the main panel's file list, and each file is read by its own reader")
-        ->required();
+                        "the main panel's file list, and each file is read by its own reader. - reads a "
+                        "scan from standard input (needs -o)");
+    addText(*convert, "--input-format", a.inputFormat,
+            "Read every input as this format (see info) instead of choosing by extension; for - the "
+            "default is the format its content shows",
+            "NAME");
+    addText(*convert, "--files-from", a.filesFrom,
+            "Also convert the files listed in FILE, one path per line (- reads the list from "
+            "standard input)",
+            "FILE");
+    convert->add_flag("-0,--null", a.nulSeparated, "The paths of --files-from end in a NUL byte, not a line end");
     convert->add_flag("--channels", a.channels,
                       "Write channel lists (channel, count) instead of converting to 2-theta");
     addText(*convert, "--calibration", a.calibration,
@@ -69,8 +79,8 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
     addText(*convert, "-K", a.K, "Straight-line intercept K, set after loading the calibration", "NUM");
     addText(*convert, "-C", a.C, "Straight-line slope C, set after loading the calibration", "NUM");
     addText(*convert, "-o,--output", a.output,
-            "One input: the output file (its extension becomes the format's); several inputs: the "
-            "output directory, created if missing. Default: beside each input",
+            "One input: the output file (its extension becomes the format's), or - for standard "
+            "output; several inputs: the output directory, created if missing. Default: beside each input",
             "PATH");
     convert->add_flag("--overwrite", a.overwrite,
                       "Replace existing output files (default: take the next free name, -0001, -0002, ...)");
@@ -90,6 +100,7 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
         ->type_name("N");
 
     convert->callback([&action, arguments, source] {
+        if (auto error = gatherInputs(*arguments)) throw CLI::ValidationError(error->option, error->message);
         auto plan = std::make_shared<ConvertPlan>();
         if (auto error = planConversion(*arguments, *plan))
             throw CLI::ValidationError(error->option, error->message);

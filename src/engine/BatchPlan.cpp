@@ -12,6 +12,7 @@ bool isSeparator(char c) { return c == '/' || c == '\\'; }
 std::string outputPathFor(const std::string& input, const OutputDestination& destination) {
     switch (destination.kind) {
     case OutputDestination::Kind::File:
+    case OutputDestination::Kind::StandardOutput:
         return destination.path;
     case OutputDestination::Kind::BesideInputs:
         return input;

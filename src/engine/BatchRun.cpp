@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <thread>
 
+#include <unistd.h>
+
 #include "engine/AngleMemo.h"
 #include "engine/BatchBlocks.h"
 #include "engine/BatchPlan.h"
@@ -12,6 +14,7 @@
 #include "engine/OutputFormats.h"
 #include "engine/ParallelBatch.h"
 #include "engine/ScanReaders.h"
+#include "engine/StreamOutputTarget.h"
 #include "engine/Writers.h"
 
 namespace s2t {
@@ -78,6 +81,13 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
     const std::vector<BatchInput> entries = expandBlocks(inputs);
     const BatchPlan plan(entries, choices, destination, &platform.fileSystem());
     BatchSpline calibrationSpline;
+    if (destination.kind == OutputDestination::Kind::StandardOutput) {
+        StreamOutputTarget toStandardOutput(STDOUT_FILENO, destination.path, platform,
+                                            progress->showsAnything() ? progress.get() : nullptr);
+        AngleMemo angles;
+        convertInOrder(session, platform, *progress, plan, calibrationSpline, &angles, result, &toStandardOutput);
+        return result;
+    }
     if (jobs > 1 && plan.size() > 1 &&
         runParallelBatch(session, platform, *progress, plan, calibrationSpline, jobs, result))
         return result;
@@ -90,7 +100,8 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
 int jobsPerCore() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
 
 void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
-                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result) {
+                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result,
+                    OutputTarget* target) {
     for (std::size_t i = 0; i < plan.size(); ++i) {
         if (progress.stopRequested()) {
             result.stopped = true;
@@ -102,6 +113,7 @@ void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progr
         calibrationSpline.showFor(i, platform);
         ConversionRequest request = plan.request(i, &progress);
         request.angleMemo = angles;
+        request.outputTarget = target;
         if (convertAnyFile(request, session, platform))
             ++result.converted;
         else

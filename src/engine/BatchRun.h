@@ -57,6 +57,7 @@ struct OutputDestination {
         File,          // one input: this output path (its extension is replaced by the format's)
         Directory,     // each output in this directory, under its input's name
         BesideInputs,  // each output beside its input, under the input's name
+        StandardOutput,  // the one file to standard output (path: how messages call it)
     };
     Kind kind = Kind::BesideInputs;
     std::string path;
@@ -79,19 +80,21 @@ int jobsPerCore();
 
 // The batch with the destination chosen by the caller. jobs > 1 reads and computes files in
 // parallel; questions, messages and output names stay exactly those of a run one file after the
-// other.
+// other. A batch to standard output converts its files one after the other, each file whole.
 BatchResult runBatch(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,
                      const BatchChoices& choices, const OutputDestination& destination, int jobs = 1);
 
 class AngleMemo;
 class BatchPlan;
+class OutputTarget;
 class BatchSpline;
 
 // The files of plan converted one after the other on this thread, with the progress display of
 // the batch. angles: what one file keeps for the next (see AngleMemo); null: every file mapped
-// afresh.
+// afresh. target: where every file goes; null: the platform's file system, under its name.
 void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
-                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result);
+                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result,
+                    OutputTarget* target = nullptr);
 
 // One file: read it, write it in the request's format. Returns whether an output was written.
 bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform);

@@ -1,8 +1,10 @@
 #include "engine/ConvertPlan.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "engine/FileKind.h"
+#include "engine/InputFormats.h"
 #include "engine/OutputFormats.h"
 #include "platform/NumberText.h"
 
@@ -74,7 +76,21 @@ Error checkChannelListAlone(const ConvertArguments& a) {
     return std::nullopt;
 }
 
-Error readConversion(const ConvertArguments& a, MainPanelChoices& panel) {
+// Each input with its format: "-" as found before planning, every other input by --input-format
+// or else by its name.
+Error readInputs(const ConvertArguments& a, int block, std::vector<BatchInput>& inputs) {
+    const InputFormatInfo* format = nullptr;
+    if (auto error = namedInputFormat(a, format)) return error;
+    for (const auto& path : a.inputs) {
+        if (path == "-")
+            inputs.emplace_back(kStandardInputPath, a.standardInputType.value_or(kOtherFileType), block);
+        else
+            inputs.emplace_back(path, format ? format->fileType : getFileType(path), block);
+    }
+    return std::nullopt;
+}
+
+Error readConversion(const ConvertArguments& a, const std::vector<BatchInput>& inputs, MainPanelChoices& panel) {
     panel.convertToTwoTheta = !a.channels;
     const std::string mode = a.calibration.value_or("linear");
     panel.linearMode = mode == "linear";
@@ -83,7 +99,7 @@ Error readConversion(const ConvertArguments& a, MainPanelChoices& panel) {
     if (mode != "linear" && mode != "spline" && mode != "file" && mode != "trailer")
         return usage("--calibration", "'" + mode + "' is none of linear, spline, file, trailer");
     // A channel file has no angles of its own: the file's angles exist for GUFI lists only.
-    if (mode == "file" && panelKindOf(getFileType(a.inputs.front())) == kChnFileType)
+    if (mode == "file" && panelKindOf(inputs.front().fileType) == kChnFileType)
         return usage("--calibration",
                      "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
                          " is a channel file");
@@ -171,9 +187,22 @@ bool endsWithSeparator(const std::string& path) {
     return !path.empty() && (path.back() == '/' || path.back() == '\\');
 }
 
-OutputDestination readDestination(const ConvertArguments& a) {
-    OutputDestination destination;
-    if (!a.output) return destination;  // beside each input
+Error readDestination(const ConvertArguments& a, OutputDestination& destination) {
+    const bool fromStandardInput = std::find(a.inputs.begin(), a.inputs.end(), "-") != a.inputs.end();
+    if (!a.output) {
+        // Beside each input; standard input has no folder to write beside.
+        if (fromStandardInput)
+            return usage("-o", "is required for the input - (standard input): a file, a folder, or - for "
+                               "standard output");
+        return std::nullopt;
+    }
+    if (*a.output == "-") {
+        if (a.inputs.size() != 1)
+            return usage("-o", "- writes one file to standard output, but " + std::to_string(a.inputs.size()) +
+                                   " inputs were given");
+        destination = {OutputDestination::Kind::StandardOutput, "standard output"};
+        return std::nullopt;
+    }
     destination.path = *a.output;
     std::error_code ignored;
     // One input names its output file, unless the path is plainly a directory: writing
@@ -181,7 +210,7 @@ OutputDestination readDestination(const ConvertArguments& a) {
     const bool directory = a.inputs.size() > 1 || endsWithSeparator(destination.path) ||
                            std::filesystem::is_directory(destination.path, ignored);
     destination.kind = directory ? OutputDestination::Kind::Directory : OutputDestination::Kind::File;
-    return destination;
+    return std::nullopt;
 }
 
 Error readRunManners(const ConvertArguments& a, ConvertPlan& plan) {
@@ -201,15 +230,27 @@ Error readRunManners(const ConvertArguments& a, ConvertPlan& plan) {
 
 }  // namespace
 
+std::optional<UsageError> namedInputFormat(const ConvertArguments& a, const InputFormatInfo*& format) {
+    format = nullptr;
+    if (!a.inputFormat) return std::nullopt;
+    format = findInputFormatByName(*a.inputFormat);
+    if (format && format->name != "unknown") return std::nullopt;
+    return UsageError{"--input-format", "'" + *a.inputFormat + "' is none of " + inputFormatNames()};
+}
+
 std::optional<UsageError> planConversion(const ConvertArguments& arguments, ConvertPlan& plan) {
     plan = ConvertPlan{};
     if (arguments.inputs.empty()) return usage("INPUT", "at least one input file is required");
     if (arguments.channels)
         if (auto error = checkChannelListAlone(arguments)) return error;
 
+    if (arguments.block && *arguments.block < 1) return usage("--block", "must be 1 or more");
+    const int block = arguments.block ? *arguments.block - 1 : -1;
+
     MainPanelChoices panel;
     ConversionSettings& settings = plan.settings;
-    if (auto error = readConversion(arguments, panel)) return error;
+    if (auto error = readInputs(arguments, block, plan.inputs)) return error;
+    if (auto error = readConversion(arguments, plan.inputs, panel)) return error;
     if (auto error = readFormatAndStep(arguments, panel, settings.constStepOpts)) return error;
     if (auto error = readRange(arguments, panel, settings.theRangeOptions)) return error;
     if (auto error = readCpiOptions(arguments, settings.CPIOpt)) return error;
@@ -218,11 +259,7 @@ std::optional<UsageError> planConversion(const ConvertArguments& arguments, Conv
 
     plan.choices = readBatchChoices(panel, settings.constStepOpts);
     plan.date = arguments.date;
-    plan.destination = readDestination(arguments);
-    if (arguments.block && *arguments.block < 1) return usage("--block", "must be 1 or more");
-    const int block = arguments.block ? *arguments.block - 1 : -1;
-    for (const auto& path : arguments.inputs) plan.inputs.emplace_back(path, getFileType(path), block);
-    return std::nullopt;
+    return readDestination(arguments, plan.destination);
 }
 
 }  // namespace s2t

@@ -19,7 +19,11 @@ namespace s2t {
 struct ConvertArguments {
     using Text = std::optional<std::string>;  // nullopt: the option was not given
 
-    std::vector<std::string> inputs;
+    std::vector<std::string> inputs;  // "-": the scan on standard input
+    Text inputFormat;    // read every input as this format; default: by extension ("-": by content)
+    Text filesFrom;      // a file listing more inputs ("-": standard input)
+    bool nulSeparated = false;  // -0: the list's paths end in NUL instead of a line end
+    std::optional<std::int32_t> standardInputType;  // the format of "-", found before planning
     bool channels = false;
     Text calibration;    // linear | spline | file | trailer; default linear
     Text format;         // a command-line name of the formats table; default text
@@ -33,7 +37,7 @@ struct ConvertArguments {
     Text wavelength;     // default 1.5406
     Text date;           // default today
     Text K, C;
-    Text output;         // default: beside each input
+    Text output;         // default: beside each input; "-": standard output
     bool overwrite = false;
     Text lineEnd;        // crlf | lf; default crlf
     bool quiet = false;
@@ -59,6 +63,17 @@ struct UsageError {
     std::string option;
     std::string message;
 };
+
+// What the reader of an input given as "-" opens: standard input, which the command line has made
+// a file holding the whole scan by then, so that it is read from its start, with its size, like
+// any file.
+inline constexpr const char* kStandardInputPath = "/dev/stdin";
+
+struct InputFormatInfo;
+
+// The format --input-format names (null when it is not given); a name outside the table is a
+// usage error.
+std::optional<UsageError> namedInputFormat(const ConvertArguments& arguments, const InputFormatInfo*& format);
 
 // Checks the arguments and builds the plan; the first rule broken comes back as the error.
 std::optional<UsageError> planConversion(const ConvertArguments& arguments, ConvertPlan& plan);

@@ -20,7 +20,7 @@ for file in bin/scan2theta bin/scan2theta-gui \
     "$libdir/cmake/scan2theta/scan2thetaConfig.cmake" "$libdir/cmake/scan2theta/scan2thetaConfigVersion.cmake" \
     include/scan2theta/engine/BatchRun.h include/scan2theta/platform/ConsolePlatform.h \
     include/scan2theta/calibration/Spline.h include/scan2theta/options/OptionFile.h \
-    include/scan2theta/standards/StandardFile.h \
+    include/scan2theta/standards/StandardFile.h include/scan2theta/peaks \
     share/scan2theta/standards/Silicon.std share/scan2theta/standards/LaB6.std \
     share/man/man1/scan2theta.1 share/man/man1/scan2theta-gui.1 \
     share/bash-completion/completions/scan2theta share/bash-completion/completions/scan2theta-gui \
