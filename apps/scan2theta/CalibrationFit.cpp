@@ -1,8 +1,5 @@
 #include "CalibrationFit.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "calibration/LinearFit.h"
 #include "engine/ChannelMapping.h"
 #include "options/OptionFile.h"
@@ -40,12 +37,6 @@ void addFitJson(const CalibrationState& state, const std::string& optionFile, Js
     json.key("optionFile").string(optionFile);
 }
 
-std::string namesOf(const std::vector<StandardEntry>& list) {
-    std::string names;
-    for (const auto& entry : list) names += (names.empty() ? "" : ", ") + entry.name;
-    return names.empty() ? "none" : names;
-}
-
 }  // namespace
 
 void addLineJson(const CalibrationState& state, JsonWriter& json) {
@@ -60,18 +51,9 @@ void addPointJson(const CalibrationState& state, const CalibrationPoint& point, 
 }
 
 int findStandardFile(const std::string& argument, const std::string& folder, std::string& path) {
-    const auto list = checkForStandards(folder);
-    if (const StandardEntry* entry = findStandardByName(list, argument)) {
-        path = entry->path;
-        return kExitOk;
-    }
-    std::error_code code;
-    if (std::filesystem::is_regular_file(argument, code)) {
-        path = argument;
-        return kExitOk;
-    }
-    return usageError("--standard: " + argument + " is neither a standard in " + folder + "/Standards (" +
-                      namesOf(list) + ") nor a file");
+    std::string refusal;
+    path = standardFileFor(argument, folder, refusal);
+    return path.empty() ? usageError("--standard: " + refusal) : kExitOk;
 }
 
 void addFitOutputOptions(CLI::App& command, FitOutput& output) {

@@ -1,8 +1,8 @@
 """scan2theta for Python: X-ray diffraction scans of a multichannel analyser as numpy arrays.
 
 Read MCA channel files (*.chn) and GUFI scans (*.guf), map channels to 2-theta with the
-calibration in force, resample onto a constant 2-theta step, fit a straight-line calibration,
-and convert files exactly as the command line ``scan2theta convert`` does.
+calibration in force, resample onto a constant 2-theta step, fit a straight-line calibration or
+calibrate from a scan of a standard, and convert files exactly as the command line ``scan2theta convert`` does.
 
     >>> import scan2theta
     >>> scan = scan2theta.read("examples/si-standard.chn")
@@ -12,6 +12,7 @@ and convert files exactly as the command line ``scan2theta convert`` does.
 """
 
 from ._scan2theta import (
+    AutoCalibration,
     CalibrationError,
     Calibration,
     ConversionError,
@@ -19,6 +20,7 @@ from ._scan2theta import (
     ReadError,
     Scan,
     __version__,
+    auto_calibrate,
     convert,
     fit_line,
     read,
@@ -26,6 +28,7 @@ from ._scan2theta import (
 )
 
 __all__ = [
+    "AutoCalibration",
     "Calibration",
     "CalibrationError",
     "ConversionError",
@@ -33,6 +36,7 @@ __all__ = [
     "ReadError",
     "Scan",
     "__version__",
+    "auto_calibrate",
     "convert",
     "fit_line",
     "read",

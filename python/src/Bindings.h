@@ -17,6 +17,7 @@ void addScan(py::module_& module);
 void addCalibration(py::module_& module);
 void addResampling(py::module_& module);
 void addConversion(py::module_& module);
+void addAutoCalibration(py::module_& module);
 
 // The module's exception class of that name (Error, ReadError, ConversionError, CalibrationError).
 py::object moduleException(const char* name);

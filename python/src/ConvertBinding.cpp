@@ -30,6 +30,7 @@ constexpr std::pair<const char*, const char*> kArgumentNames[] = {
     {"--target", "target"},                       {"--range", "range"},
     {"--step", "step"},                           {"--date", "date"},
     {"INPUT", "inputs"},                          {"-K", "K"},
+    {"--block", "block"},
     {"-C", "C"},                                  {"-j", "jobs"},
 };
 
@@ -92,7 +93,7 @@ py::list convert(const py::object& inputs, const std::string& format, const std:
                  std::optional<int> jobs, bool channels, bool wholeAngle, bool fractionalCounts,
                  std::optional<std::string> target, const std::optional<py::object>& wavelength,
                  std::optional<std::string> date, const std::optional<py::object>& K,
-                 const std::optional<py::object>& C, const std::string& lineEnd) {
+                 const std::optional<py::object>& C, const std::string& lineEnd, std::optional<int> block) {
     ConvertArguments arguments;
     arguments.inputs = inputPaths(inputs);
     arguments.channels = channels;
@@ -113,6 +114,7 @@ py::list convert(const py::object& inputs, const std::string& format, const std:
     arguments.lineEnd = choiceText(lineEnd, "crlf");
     arguments.quiet = true;
     arguments.jobs = jobs;
+    arguments.block = block;
 
     CalibrationSource source;
     if (home && !home->is_none()) source.home = pathText(*home);
@@ -156,10 +158,11 @@ void addConversion(py::module_& module) {
                py::arg("channels") = false, py::arg("whole_angle") = false, py::arg("fractional_counts") = false,
                py::arg("target") = py::none(), py::arg("wavelength") = py::none(), py::arg("date") = py::none(),
                py::arg("K") = py::none(), py::arg("C") = py::none(), py::arg("line_end") = "crlf",
+               py::arg("block") = py::none(),
                "convert(inputs, format='text', step=None, interpolation='linear', calibration='linear', "
                "range=None, output=None, home=None, options=None, overwrite=False, jobs=None, *, "
                "channels=False, whole_angle=False, fractional_counts=False, target=None, wavelength=None, "
-               "date=None, K=None, C=None, line_end='crlf') -> list[str]\n\n"
+               "date=None, K=None, C=None, line_end='crlf', block=None) -> list[str]\n\n"
                "Converts files exactly as `scan2theta convert` does, with the same bytes; returns the paths "
                "written, in input order. Each argument means what its option means:\n"
                "inputs: a path or a list of paths; the first one's kind decides, each is read by its own reader.\n"
@@ -171,7 +174,8 @@ void addConversion(py::module_& module) {
                "overwrite: replace existing outputs (otherwise the next free name, name-0001, ...). jobs: files "
                "converted in parallel (default: one per core). channels: channel lists instead of 2-theta. "
                "whole_angle, fractional_counts, target, wavelength, date (CPI header), K, C (set over the loaded "
-               "calibration), line_end ('crlf' or 'lf'): as their options. Numbers may be given as numbers or "
+               "calibration), line_end ('crlf' or 'lf'), block (from 1; default every block of a file that holds "
+               "several, each into NAME-b1, NAME-b2, ...): as their options. Numbers may be given as numbers or "
                "as the command line's text; a choice left at its default counts as not given.\n\n"
                "Raises ValueError for what the command line refuses as a usage error (the message names the "
                "argument), and ConversionError when a file was skipped; its message is what the command line "

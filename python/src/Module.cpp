@@ -70,4 +70,5 @@ PYBIND11_MODULE(_scan2theta, module) {
     python::addCalibration(module);
     python::addResampling(module);
     python::addConversion(module);
+    python::addAutoCalibration(module);
 }

@@ -10,6 +10,7 @@
 #include "MessageCapture.h"
 #include "PythonScan.h"
 #include "engine/InputFormats.h"
+#include "engine/ScanMetadata.h"
 #include "engine/ScanReaders.h"
 #include "platform/ConsolePlatform.h"
 
@@ -27,6 +28,26 @@ py::array pointMemberView(const py::object& owner, const PythonScan& scan, doubl
     return view;
 }
 
+// What the file says of its measurement, as far as it says anything.
+void addMetadata(const ScanMetadata& metadata, py::dict& meta) {
+    if (metadata.liveTime) meta["live_time"] = *metadata.liveTime;
+    if (metadata.realTime) meta["real_time"] = *metadata.realTime;
+    if (!metadata.startDateTime.empty()) meta["start"] = metadata.startDateTime;
+    if (!metadata.description.empty()) meta["description"] = metadata.description;
+    if (!metadata.detector.empty()) meta["detector"] = metadata.detector;
+    if (metadata.wavelength) meta["wavelength"] = *metadata.wavelength;
+    if (metadata.calibration) {
+        py::dict line;
+        line["zero"] = metadata.calibration->zero;
+        line["slope"] = metadata.calibration->slope;
+        line["quadratic"] = metadata.calibration->quadratic;
+        meta["stored_calibration"] = line;
+    }
+    if (!metadata.trailerProblem.empty()) meta["trailer_problem"] = metadata.trailerProblem;
+    for (const auto& [name, value] : metadata.extra)
+        if (!meta.contains(name)) meta[py::str(name)] = value;
+}
+
 py::dict headerRecord(const PythonScan& scan) {
     py::dict meta;
     if (scan.gufiHeader) {
@@ -42,6 +63,7 @@ py::dict headerRecord(const PythonScan& scan) {
         meta["channels"] = header.numChannels();
         meta["header"] = py::bytes(reinterpret_cast<const char*>(header.bytes.data()), header.bytes.size());
     }
+    addMetadata(scan.scan.metadata, meta);
     return meta;
 }
 
@@ -54,7 +76,8 @@ const InputFormatInfo& chooseFormat(const std::string& path, const std::optional
     return *format;
 }
 
-PythonScan readScan(const py::object& path, const std::optional<std::string>& formatName) {
+PythonScan readScan(const py::object& path, const std::optional<std::string>& formatName, int block) {
+    if (block < 1) raiseValueError("block: must be 1 or more");
     PythonScan result;
     result.path = pathText(path);
     const InputFormatInfo& format = chooseFormat(result.path, formatName);
@@ -66,6 +89,7 @@ PythonScan readScan(const py::object& path, const std::optional<std::string>& fo
     ConversionRequest request;
     request.inputFile = result.path;
     request.fileType = format.fileType;
+    request.block = block - 1;
     // A scan with angles of its own keeps them; a channel file's angles are not kept (see two_theta).
     request.conversion = kFileAngles;
     CalibrationState calibration;
@@ -123,20 +147,26 @@ void addScan(py::module_& module) {
             "The file's own 2-theta of each point (float64) for a scan with angles of its own (GUFI: first "
             "angle + step x i). None for a channel file, which has none: use Calibration.two_theta(scan).")
         .def_property_readonly("meta", &headerRecord,
-                               "What the file's header holds, as a dict. Channel files: signature, "
-                               "first_channel, channels, header (the 32 header bytes). GUFI scans: "
-                               "first_angle, angle_step, points.")
+                               "What the file says besides the counts, as a dict. Channel files: "
+                               "signature, first_channel, channels, header (the 32 header bytes). GUFI "
+                               "scans: first_angle, angle_step, points. Any file, where it says so: "
+                               "live_time and real_time (seconds), start, description, detector, "
+                               "wavelength (Angstrom), stored_calibration (zero, slope, quadratic: "
+                               "2-theta by channel from 0), trailer_problem (why a trailer was not read), "
+                               "and the further items of a format's own header by their names.")
         .def("__len__", [](const PythonScan& scan) { return scan.scan.points.size(); })
         .def("__repr__", [](const PythonScan& scan) {
             return "<scan2theta.Scan " + scan.kind + " '" + scan.path +
                    "', " + std::to_string(scan.scan.points.size()) + " points>";
         });
 
-    module.def("read", &readScan, py::arg("path"), py::arg("format") = py::none(),
-               "read(path, format=None) -> Scan\n\n"
+    module.def("read", &readScan, py::arg("path"), py::arg("format") = py::none(), py::arg("block") = 1,
+               "read(path, format=None, block=1) -> Scan\n\n"
                "Reads a scan with the reader a conversion uses: by the file name as the command line chooses "
-               "(*.guf, any letter case, as a GUFI scan; *.chn and names of no known format as an MCA channel "
-               "file), or by the input format named ('chn', 'gufi'). Raises ReadError with the program's message (\"File Error: "
+               "(by extension, else by content; *.guf as a GUFI scan, *.chn and files of no known format as an "
+               "MCA channel file), or by the input format named ('chn', 'gufi', or one of the other "
+               "instruments' formats `scan2theta convert --help` lists). block: the block of a file that "
+               "holds several (from 1). Raises ReadError with the program's message (\"File Error: "
                "Couldn't open input file: ...\", \"Error: The input file ... wasn't a CHN file.\", ...) when the "
                "file cannot be read.");
 }

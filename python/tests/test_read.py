@@ -113,3 +113,35 @@ def test_the_format_can_be_named_whatever_the_file_is_called(tmp_path):
         scan2theta.read(renamed)
     with pytest.raises(ValueError, match="format: 'nosuch' is none of chn"):
         scan2theta.read(renamed, format="nosuch")
+
+
+TWO_RANGE_UXD = (
+    "; two ranges\r\n_FILEVERSION=1\r\n_SAMPLE='quartz powder'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n\r\n"
+    "; Data for range 1\r\n_DRIVE='COUPLED'\r\n_STEPSIZE=0.250000\r\n_START=20.000000\r\n_COUNTS\r\n"
+    "    12    15    19    25\r\n    31    28    22\r\n\r\n"
+    "; Data for range 2\r\n_DRIVE='COUPLED'\r\n_STEPSIZE=0.500000\r\n_START=40.000000\r\n_COUNTS\r\n"
+    "   100   110   120   90   80\r\n")
+
+
+def test_other_instruments_files_block_by_block(tmp_path, home):
+    path = tmp_path / "quartz.uxd"
+    path.write_text(TWO_RANGE_UXD, newline="")
+    first, second = scan2theta.read(path), scan2theta.read(path, block=2)
+    assert first.kind == second.kind == "uxd"
+    assert first.two_theta.tolist() == [20.0 + 0.25 * i for i in range(7)]
+    assert first.counts.tolist() == [12, 15, 19, 25, 31, 28, 22]
+    assert second.two_theta.tolist() == [40.0, 40.5, 41.0, 41.5, 42.0]
+    assert second.channels.tolist() == [0, 1, 2, 3, 4]
+    assert first.meta["wavelength"] == 1.5406
+    with pytest.raises(scan2theta.ReadError, match="no block 3"):
+        scan2theta.read(path, block=3)
+    with pytest.raises(ValueError, match="block: must be 1 or more"):
+        scan2theta.read(path, block=0)
+
+    run_cli("convert", "--home", home, "-q", "--calibration", "file", "-o", f"{tmp_path}/cli/", path)
+    written = scan2theta.convert(path, calibration="file", output=f"{tmp_path}/py/", home=home)
+    assert [pathlib.Path(p).name for p in written] == ["quartz-b1.txt", "quartz-b2.txt"]
+    for name in ("quartz-b1.txt", "quartz-b2.txt"):
+        assert (tmp_path / "py" / name).read_bytes() == (tmp_path / "cli" / name).read_bytes()
+    assert scan2theta.convert(path, calibration="file", output=tmp_path / "two.txt", home=home, block=2) == [
+        str(tmp_path / "two.txt")]

@@ -70,4 +70,16 @@ const StandardEntry* findStandardByName(const std::vector<StandardEntry>& list,
     return nullptr;
 }
 
+std::string standardFileFor(const std::string& argument, const std::string& programFolder, std::string& refusal) {
+    const auto list = checkForStandards(programFolder);
+    if (const StandardEntry* entry = findStandardByName(list, argument)) return entry->path;
+    std::error_code code;
+    if (std::filesystem::is_regular_file(argument, code)) return argument;
+    std::string names;
+    for (const auto& entry : list) names += (names.empty() ? "" : ", ") + entry.name;
+    refusal = argument + " is neither a standard in " + programFolder + "/Standards (" +
+              (names.empty() ? "none" : names) + ") nor a file";
+    return {};
+}
+
 }  // namespace s2t

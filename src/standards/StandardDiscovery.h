@@ -33,4 +33,8 @@ std::vector<StandardEntry> checkForStandards(const std::string& programFolder);
 const StandardEntry* findStandardByName(const std::vector<StandardEntry>& list,
                                         const std::string& name);
 
+// The standard file an argument names: a standard of the program folder by its name (letter case
+// ignored), else the path of a file. Empty, with refusal set, when it is neither.
+std::string standardFileFor(const std::string& argument, const std::string& programFolder, std::string& refusal);
+
 }  // namespace s2t
