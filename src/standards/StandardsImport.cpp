@@ -26,6 +26,7 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
         reportStandardNotOpened(platform);
         return false;
     }
+    data.observedSigma.clear();
     if (!getStandardPoints(standardFile, data.standard, platform) ||
         !readXFitFile(xfit, data.observed, findXFitType(xfit), platform)) {
         data.clear();
