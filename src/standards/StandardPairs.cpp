@@ -1,5 +1,7 @@
 #include "standards/StandardPairs.h"
 
+#include "platform/NumberText.h"
+
 #include <algorithm>
 
 #include "calibration/PointTable.h"
@@ -10,8 +12,14 @@ std::vector<StandardPair> pairStandards(const StandardsImport& data, std::size_t
     const std::size_t count = std::min({data.standard.size(), data.observed.size(), limit});
     std::vector<StandardPair> pairs;
     pairs.reserve(count);
-    for (std::size_t k = 0; k < count; ++k) pairs.push_back({data.standard[k], data.observed[k]});
+    const bool withSigma = data.observedSigma.size() == data.observed.size();
+    for (std::size_t k = 0; k < count; ++k)
+        pairs.push_back({data.standard[k], data.observed[k], withSigma ? data.observedSigma[k] : 0.0});
     return pairs;
+}
+
+std::string uncertaintyText(double sigmaChannel) {
+    return sigmaChannel > 0.0 ? "  +- " + formatFixed(sigmaChannel, 4) : std::string();
 }
 
 std::string pairListText(const StandardPair& pair) {

@@ -19,6 +19,7 @@ namespace s2t {
 struct StandardPair {
     double twoTheta = 0.0;  // the reflection, degrees
     double channel = 0.0;   // the peak position, channels
+    double sigmaChannel = 0.0;  // its standard uncertainty, channels; 0 when not known
 };
 
 // A points panel holds at most this many points: the pairs beyond it never reach one.
@@ -31,6 +32,10 @@ std::vector<StandardPair> pairStandards(const StandardsImport& data,
 // A pair as the standards window's pairs list shows it: "%8.04f -> %8.04f" of 2-theta and
 // channel, one space before the arrow (" 28.4430 -> 655.0000").
 std::string pairListText(const StandardPair& pair);
+
+// "  +- 0.0127": the channel's uncertainty as the lists show it after a pair's text; empty when
+// it is not known.
+std::string uncertaintyText(double sigmaChannel);
 
 // A pair as a points panel lists it once accepted: "%8.04f  -> %8.04f", two spaces before the
 // arrow (" 28.4430  -> 655.0000").

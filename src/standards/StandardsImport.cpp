@@ -33,6 +33,7 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
         if (path) platform.messagePopup("File Error", "The file " + *path + " is larger than 16 MiB.\nIt was not read.");
         return path != nullptr;
     };
+    data.observedSigma.clear();
     if (refusedAsTooLarge()) {
         data.clear();
         return false;

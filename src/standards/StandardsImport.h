@@ -13,11 +13,15 @@ namespace s2t {
 struct StandardsImport {
     std::vector<double> standard;  // reflection 2-theta values (degrees), in file order
     std::vector<double> observed;  // peak positions (channels), in file order
+    // The standard uncertainty of each peak position where a profile fit gave one (peaks found in
+    // a scan); empty for an XFit peak file, which carries none.
+    std::vector<double> observedSigma;
 
     // Frees both lists, as the window does when it closes.
     void clear() {
         standard.clear();
         observed.clear();
+        observedSigma.clear();
     }
 };
 

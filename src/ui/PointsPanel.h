@@ -62,7 +62,8 @@ protected:
     void removePointAt(int index);
     void removeAllPoints();
     // Lists a point without the updates that follow a change; false when the table is full.
-    bool appendPoint(double twoTheta, double channel, ItemSpacing spacing);
+    // sigmaChannel: the channel's standard uncertainty where known (shown after the point), else 0.
+    bool appendPoint(double twoTheta, double channel, ItemSpacing spacing, double sigmaChannel = 0.0);
     // After the list changed: the dimming rule and the plot.
     void listChanged();
     void applyDimming();

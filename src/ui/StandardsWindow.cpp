@@ -138,6 +138,7 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
         for (const auto& pair : dialog->tickedPairs()) {
             data_.standard.push_back(pair.twoTheta);
             data_.observed.push_back(pair.channel);
+            data_.observedSigma.push_back(pair.sigmaChannel);
         }
         showPairs();
         applyDimming();
@@ -148,7 +149,7 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
 void StandardsWindow::showPairs() {
     pairs_->clear();
     for (const StandardPair& pair : pairStandards(data_))
-        pairs_->addItem(QString::fromStdString(pairListText(pair)));
+        pairs_->addItem(QString::fromStdString(pairListText(pair) + uncertaintyText(pair.sigmaChannel)));
 }
 
 void StandardsWindow::applyDimming() {

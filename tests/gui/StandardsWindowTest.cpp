@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/NumberText.h"
 #include "support/PanelDriving.h"
 #include "ui/LinearPointsPanel.h"
 #include "ui/SplinePanel.h"
@@ -295,11 +296,28 @@ void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     QCOMPARE(window.pairsList()->count(), 3);
+    // Each pair shows its channel's uncertainty after the text an imported pair has.
     QCOMPARE(window.pairsList()->item(1)->text().toStdString(),
-             pairListText({ticked[1].twoTheta, ticked[1].channel}));
+             pairListText({ticked[1].twoTheta, ticked[1].channel}) + "  +- " + formatFixed(ticked[1].sigmaChannel, 4));
     QCOMPARE(window.pairsList()->item(1)->text().left(9), QString(" 56.1220 "));
     QVERIFY(window.okButton()->isEnabled());
     QVERIFY(f.platform.messages().empty());
+
+    // The points panel takes the pairs with their uncertainties; an XFit import has none.
+    auto panel = f.open<SplinePanel>();
+    StandardsWindow* fromPanel = panel->importStandards();
+    fromPanel->standardsList()->setCurrentRow(standardRow(*fromPanel, "Silicon"));
+    ScanPeaksDialog* found = fromPanel->findPeaksInScanFrom(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn");
+    QVERIFY(found);
+    found->accept();
+    fromPanel->okButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(panel->pointList()->count(), 4);
+    QVERIFY(panel->pointList()->item(0)->text().startsWith(" 28.4430  -> 649.9"));
+    QVERIFY(panel->pointList()->item(0)->text().contains("  +- 0.0"));
+    StandardsWindow* again = panel->importStandards();
+    importPeaks(*again, f.platform, "Silicon", f.peaksFile());
+    QVERIFY(!again->pairsList()->item(0)->text().contains("+-"));
 
     // A scan without peaks: the reason, no dialog, the pairs as they were.
     test::writeFile(f.dir.file("flat.chn"), test::chnBytes(0, test::varyingCounts(4096)));
