@@ -200,7 +200,7 @@ private slots:
         QCOMPARE(preview.title(), QString::fromUtf8("corundum.chn \u2014 Alumina (corundum), 15 min"));
         session.calibration.header.K = 5.0;
         panel.refreshCalibrationDisplays();
-        QCOMPARE(preview.pointAt(100).x(), kStartupC * 100.0 + 5.0);
+        QCOMPARE(preview.pointAt(100).x(), session.calibration.header.C * 100.0 + 5.0);
         clickOn(panel.findChild<QRadioButton*>("trailerMode"));
         QCOMPARE(preview.pointAt(100).x(), kStartupC * 100.0 + kStartupK);
         panel.findChild<QListWidget*>("fileList")->setCurrentRow(1);
