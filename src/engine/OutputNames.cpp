@@ -31,7 +31,7 @@ std::string addExtension(std::string_view path, std::string_view extension) {
 ChosenName freeNumberedName(std::string_view base, std::string_view extension, int first, FileSystem& files) {
     ChosenName name;
     for (int k = std::max(first, 1); k <= 9999; ++k) {
-        char number[8];
+        char number[16];  // room for any int, though k stays below 10 000
         std::snprintf(number, sizeof number, "-%04d", k);
         name.path = addExtension(std::string(base) + number, extension);
         name.number = k;
