@@ -56,7 +56,13 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/scan2theta.pc DESTINATION ${CMAKE_INST
 
 install(DIRECTORY data/standards/ DESTINATION ${CMAKE_INSTALL_DATADIR}/scan2theta/standards
   FILES_MATCHING PATTERN "*.std")
-install(FILES README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES README.md dist/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+# The change log as Debian keeps it for a native package: compressed, without name or time inside.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+  COMMAND gzip -9 -n -c ${CMAKE_CURRENT_SOURCE_DIR}/dist/changelog > ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+  DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/dist/changelog VERBATIM)
+add_custom_target(s2t-changelog ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # Man pages, made from the programs' --help at build time so that they never drift from it.
 find_program(S2T_HELP2MAN help2man)
@@ -80,8 +86,16 @@ if(S2T_HELP2MAN)
       DEPENDS scan2theta-gui ${CMAKE_CURRENT_SOURCE_DIR}/cmake/MakeManPage.cmake
       COMMENT "Man page of scan2theta-gui from its --help")
   endif()
-  add_custom_target(s2t-man-pages ALL DEPENDS ${S2T_MAN_PAGES})
-  install(FILES ${S2T_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+  # Installed compressed, as man-db and Debian expect; -n keeps the name and time out of the
+  # archive so that two builds give the same bytes.
+  set(S2T_MAN_ARCHIVES "")
+  foreach(page IN LISTS S2T_MAN_PAGES)
+    add_custom_command(OUTPUT ${page}.gz COMMAND gzip -9 -n -k -f ${page} DEPENDS ${page}
+      COMMENT "Compressing ${page}")
+    list(APPEND S2T_MAN_ARCHIVES ${page}.gz)
+  endforeach()
+  add_custom_target(s2t-man-pages ALL DEPENDS ${S2T_MAN_ARCHIVES})
+  install(FILES ${S2T_MAN_ARCHIVES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 else()
   message(WARNING "help2man not found: no man pages (scripts/setup installs it)")
 endif()
@@ -104,16 +118,32 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME scan2theta)
 set(CPACK_PACKAGE_VENDOR "scan2theta")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "convert X-ray diffraction scans into 2-theta data files")
+# Lines of at most 80 columns, as the package's description field wants them.
 set(CPACK_PACKAGE_DESCRIPTION
-  "scan2theta converts X-ray powder diffraction scans recorded with a multichannel analyser (MCA
-channel files, GUFI binary scans) into counts against 2-theta (text, XFIT, LHPM, CPI, GUFI), and
-keeps the instrument's calibration. It comes as a command-line program, a Qt desktop program and a
-C++ library.")
+  "scan2theta converts X-ray powder diffraction scans recorded with a multichannel
+analyser (MCA channel files, GUFI binary scans) and any scan xylib reads into
+counts against 2-theta (text, xy, xye, GSAS fxye, powder CIF, XFIT, LHPM, CPI,
+GUFI), and keeps the instrument's calibration, also found automatically from a
+scan of a standard. It comes as a command-line program, a Qt desktop program,
+a C++ library and a Python module.")
 set(CPACK_PACKAGE_CONTACT "scan2theta maintainers <maintainers@scan2theta.org>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
+# dpkg refreshes the library cache through its ldconfig trigger (CPack's own scripts also call
+# ldconfig, which the trigger makes redundant but harmless).
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/dist/debian/triggers)
+# The Python module is built for the python3 it was configured with; dpkg-shlibdeps does not see
+# that, so the dependency is named here.
+if(S2T_PYTHON_VERSION)
+  string(REPLACE "." ";" S2T_PYTHON_VERSION_PARTS ${S2T_PYTHON_VERSION})
+  list(GET S2T_PYTHON_VERSION_PARTS 0 S2T_PYTHON_MAJOR)
+  list(GET S2T_PYTHON_VERSION_PARTS 1 S2T_PYTHON_MINOR)
+  math(EXPR S2T_PYTHON_NEXT_MINOR "${S2T_PYTHON_MINOR} + 1")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "python3 (>= ${S2T_PYTHON_VERSION}~), python3 (<< ${S2T_PYTHON_MAJOR}.${S2T_PYTHON_NEXT_MINOR})")
+endif()
 set(CPACK_STRIP_FILES ON)
 include(CPack)

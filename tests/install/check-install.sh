@@ -22,7 +22,7 @@ for file in bin/scan2theta bin/scan2theta-gui \
     include/scan2theta/calibration/Spline.h include/scan2theta/options/OptionFile.h \
     include/scan2theta/standards/StandardFile.h include/scan2theta/peaks \
     share/scan2theta/standards/Silicon.std share/scan2theta/standards/LaB6.std \
-    share/man/man1/scan2theta.1 share/man/man1/scan2theta-gui.1 \
+    share/man/man1/scan2theta.1.gz share/man/man1/scan2theta-gui.1.gz \
     share/bash-completion/completions/scan2theta share/bash-completion/completions/scan2theta-gui \
     share/applications/org.scan2theta.scan2theta.desktop share/icons/hicolor/scalable/apps/scan2theta.svg \
     share/metainfo/org.scan2theta.scan2theta.metainfo.xml; do
@@ -47,10 +47,10 @@ appstreamcli validate --no-net --pedantic "$root/share/metainfo/org.scan2theta.s
     || fail "metainfo not valid"
 # The man page holds every subcommand's help; man itself can lay it out.
 for command in convert info "calibration show" "calibration fit" "calibration from-standard" standards; do
-    grep -q "^\.SS \"$command\"" "$root/share/man/man1/scan2theta.1" || fail "man page without $command"
+    zgrep -q "^\.SS \"$command\"" "$root/share/man/man1/scan2theta.1.gz" || fail "man page without $command"
 done
-grep -q -- '--files-from\|--overwrite' "$root/share/man/man1/scan2theta.1" || fail "man page without convert's options"
-MANWIDTH=80 man -l "$root/share/man/man1/scan2theta-gui.1" 2>/dev/null | grep -q -- '--home' \
+zgrep -q -- '--files-from\|--overwrite' "$root/share/man/man1/scan2theta.1.gz" || fail "man page without convert's options"
+MANWIDTH=80 man -l "$root/share/man/man1/scan2theta-gui.1.gz" 2>/dev/null | grep -q -- '--home' \
     || fail "scan2theta-gui.1 does not show --home"
 
 # Completion, as bash-completion loads it.

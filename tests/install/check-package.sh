@@ -16,12 +16,15 @@ trap 'rm -rf "$scratch"' EXIT
 dpkg-deb -c "$package" | awk '{print $6}' >"$scratch/contents"
 for file in ./usr/bin/scan2theta ./usr/bin/scan2theta-gui ./usr/share/man/man1/scan2theta.1.gz \
     ./usr/share/applications/org.scan2theta.scan2theta.desktop ./usr/share/scan2theta/standards/Silicon.std \
-    ./usr/include/scan2theta/engine/BatchRun.h; do
-    grep -qxF "$file" "$scratch/contents" || grep -qxF "${file%.gz}" "$scratch/contents" \
-        || fail "the package does not list $file"
+    ./usr/include/scan2theta/engine/BatchRun.h ./usr/share/doc/scan2theta/copyright \
+    ./usr/share/doc/scan2theta/changelog.gz ./usr/share/man/man1/scan2theta-gui.1.gz; do
+    grep -qxF "$file" "$scratch/contents" || fail "the package does not list $file"
 done
 grep -qE '^\./usr/lib/(.*/)?libscan2theta\.so\.' "$scratch/contents" || fail "the package holds no libscan2theta.so"
 depends=$(dpkg-deb -f "$package" Depends)
+# dpkg refreshes the library cache through its ldconfig trigger.
+[[ $(dpkg-deb --ctrl-tarfile "$package" | tar -xO ./triggers 2>/dev/null) == "activate-noawait ldconfig" ]] \
+    || fail "the package lacks the ldconfig trigger"
 for library in libc6 libstdc++6 libqt6widgets6; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
