@@ -3,7 +3,9 @@
 // files, files of several blocks, and files xylib refuses.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
+#include <cmath>
 #include <optional>
 #include <cstdio>
 #include <sstream>
@@ -104,28 +106,30 @@ TEST(XylibInput, OurCpiXfitAndLhpmFilesReadBackAsXyconvReadsThem) {
     }
 }
 
-// A channel file converted to CPI, and the CPI file converted back with its own angles: every
-// 2-theta of the CPI grid and every count comes back.
-TEST(XylibInput, ChannelFileThroughCpiAndBackKeepsEveryAngleAndCount) {
+// A channel file converted to CPI, and the CPI file converted on to xye with its own angles: every
+// 2-theta of the CPI grid and every count comes back, each with the square root of the count as its
+// uncertainty, and the wavelength the CPI header holds is named in the xye header.
+TEST(XylibInput, ChannelFileThroughCpiToXyeKeepsEveryAngleAndCount) {
     TempDir dir;
     const auto there = runCli({"convert", "-q", "-f", "cpi", "-s", "0.025", "--line-end", "lf", "-o",
                                dir.file("scan.cpi"), kExamples + "corundum.chn"});
     ASSERT_EQ(there.status, 0) << there.err;
-    const auto back = runCli({"convert", "-q", "--calibration", "file", "--fractional-counts", "-o",
-                              dir.file("back.txt"), dir.file("scan.cpi")});
+    const auto back = runCli({"convert", "-q", "--calibration", "file", "-f", "xye", "--line-end", "lf", "-o",
+                              dir.file("back.xye"), dir.file("scan.cpi")});
     ASSERT_EQ(back.status, 0) << back.err;
 
     const std::vector<std::string> cpi = fileLines(dir.file("scan.cpi"));
     ASSERT_GT(cpi.size(), 100u);
     const double first = parseLeadingDouble(cpi[1]);
     const double step = parseLeadingDouble(cpi[3]);
-    const std::vector<std::string> text = fileLines(dir.file("back.txt"));
-    ASSERT_EQ(text.size(), cpi.size() - 10 + 1);
-    EXPECT_EQ(text[0], "2-Theta\tCount");
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        const std::string& count = cpi[i + 9];
-        EXPECT_EQ(text[i], formatFixed(first + step * static_cast<double>(i - 1), 8) + "\t" +
-                               formatFixed(parseLeadingDouble(count), 4, 8))
+    std::vector<std::string> xye = fileLines(dir.file("back.xye"));
+    EXPECT_NE(std::find(xye.begin(), xye.end(), "# Wavelength: 1.5406 Angstrom"), xye.end());
+    std::erase_if(xye, [](const std::string& line) { return line.starts_with("#"); });
+    ASSERT_EQ(xye.size(), cpi.size() - 10);
+    for (std::size_t i = 0; i < xye.size(); ++i) {
+        const double count = parseLeadingDouble(cpi[i + 10]);
+        EXPECT_EQ(xye[i], formatFixed(first + step * static_cast<double>(i), 8) + " " + formatFixed(count, 0) + " " +
+                              formatFixed(count > 0 ? std::sqrt(count) : 1.0, 4))
             << "point " << i;
     }
 }
