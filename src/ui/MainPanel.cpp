@@ -98,39 +98,9 @@ void MainPanel::buildControls() {
     auto* outer = new QVBoxLayout(central);
 
     // Top: the input files and the preview of the selected one.
-    auto* filesGroup = new QGroupBox(tr("Input files"), central);
-    auto* filesLayout = new QVBoxLayout(filesGroup);
-    fileList_ = new FileListWidget(filesGroup);
-    fileList_->setObjectName("fileList");
-    filesLayout->addWidget(fileList_);
-    auto* fileButtons = new QHBoxLayout;
-    addButton_ = new QPushButton(tr("Add Files..."), filesGroup);
-    addButton_->setObjectName("addFiles");
-    removeButton_ = new QPushButton(tr("Remove"), filesGroup);
-    removeButton_->setObjectName("removeFile");
-    removeAllButton_ = new QPushButton(tr("Remove All"), filesGroup);
-    removeAllButton_->setObjectName("removeAllFiles");
-    fileCount_ = new QLabel(filesGroup);
-    fileCount_->setObjectName("fileCount");
-    fileButtons->addWidget(addButton_);
-    fileButtons->addWidget(removeButton_);
-    fileButtons->addWidget(removeAllButton_);
-    fileButtons->addWidget(fileCount_);
-    fileButtons->addStretch(1);
-    auto* dropHint = new QLabel(tr("or drop files onto the list"), filesGroup);
-    dropHint->setEnabled(false);
-    fileButtons->addWidget(dropHint);
-    filesLayout->addLayout(fileButtons);
-
-    auto* previewGroup = new QGroupBox(tr("Preview"), central);
-    auto* previewLayout = new QVBoxLayout(previewGroup);
-    preview_ = new ScanPreview(previewGroup);
-    preview_->setObjectName("preview");
-    previewLayout->addWidget(preview_);
-
     auto* splitter = new QSplitter(Qt::Horizontal, central);
-    splitter->addWidget(filesGroup);
-    splitter->addWidget(previewGroup);
+    splitter->addWidget(buildFilesGroup(central));
+    splitter->addWidget(buildPreviewGroup(central));
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
     splitter->setChildrenCollapsible(false);
@@ -138,21 +108,68 @@ void MainPanel::buildControls() {
 
     // Bottom: how channels become angles, the output, and the run.
     auto* bottom = new QHBoxLayout;
-    auto* conversionGroup = new QGroupBox(tr("Conversion"), central);
-    auto* conversion = new QGridLayout(conversionGroup);
-    convertToTwoTheta_ = checkBox(tr("Convert channels to 2-theta"), "convertToTwoTheta", conversionGroup);
-    conversionGroupControl_ = new QLabel(tr("2-theta from:"), conversionGroup);
+    bottom->addWidget(buildConversionGroup(central), 3);
+    bottom->addWidget(buildOutputGroup(central), 2);
+    bottom->addWidget(buildRunGroup(central), 1);
+    outer->addLayout(bottom);
+    setCentralWidget(central);
+
+    setInitialStates();
+    connectControls();
+}
+
+QWidget* MainPanel::buildFilesGroup(QWidget* parent) {
+    auto* group = new QGroupBox(tr("Input files"), parent);
+    auto* layout = new QVBoxLayout(group);
+    fileList_ = new FileListWidget(group);
+    fileList_->setObjectName("fileList");
+    layout->addWidget(fileList_);
+    auto* buttons = new QHBoxLayout;
+    addButton_ = new QPushButton(tr("Add Files..."), group);
+    addButton_->setObjectName("addFiles");
+    removeButton_ = new QPushButton(tr("Remove"), group);
+    removeButton_->setObjectName("removeFile");
+    removeAllButton_ = new QPushButton(tr("Remove All"), group);
+    removeAllButton_->setObjectName("removeAllFiles");
+    fileCount_ = new QLabel(group);
+    fileCount_->setObjectName("fileCount");
+    buttons->addWidget(addButton_);
+    buttons->addWidget(removeButton_);
+    buttons->addWidget(removeAllButton_);
+    buttons->addWidget(fileCount_);
+    buttons->addStretch(1);
+    auto* dropHint = new QLabel(tr("or drop files onto the list"), group);
+    dropHint->setEnabled(false);
+    buttons->addWidget(dropHint);
+    layout->addLayout(buttons);
+    return group;
+}
+
+QWidget* MainPanel::buildPreviewGroup(QWidget* parent) {
+    auto* group = new QGroupBox(tr("Preview"), parent);
+    auto* layout = new QVBoxLayout(group);
+    preview_ = new ScanPreview(group);
+    preview_->setObjectName("preview");
+    layout->addWidget(preview_);
+    return group;
+}
+
+QWidget* MainPanel::buildConversionGroup(QWidget* parent) {
+    auto* group = new QGroupBox(tr("Conversion"), parent);
+    auto* conversion = new QGridLayout(group);
+    convertToTwoTheta_ = checkBox(tr("Convert channels to 2-theta"), "convertToTwoTheta", group);
+    conversionGroupControl_ = new QLabel(tr("2-theta from:"), group);
     conversionGroupControl_->setObjectName("conversionGroupControl");
-    linearMode_ = modeButton(tr("Straight line: 2-theta = C x channel + K"), "linearMode", conversionGroup);
-    splineMode_ = modeButton(tr("Cubic spline through the calibration points"), "splineMode", conversionGroup);
-    noConversionMode_ = modeButton(tr("The file's own angles (GUFI files, angle scans)"), "noConversionMode", conversionGroup);
-    trailerMode_ = modeButton(tr("The line stored in each channel file"), "trailerMode", conversionGroup);
-    kCaption_ = new QLabel(tr("K ="), conversionGroup);
+    linearMode_ = modeButton(tr("Straight line: 2-theta = C x channel + K"), "linearMode", group);
+    splineMode_ = modeButton(tr("Cubic spline through the calibration points"), "splineMode", group);
+    noConversionMode_ = modeButton(tr("The file's own angles (GUFI files, angle scans)"), "noConversionMode", group);
+    trailerMode_ = modeButton(tr("The line stored in each channel file"), "trailerMode", group);
+    kCaption_ = new QLabel(tr("K ="), group);
     kCaption_->setObjectName("kCaption");
-    cCaption_ = new QLabel(tr("C ="), conversionGroup);
+    cCaption_ = new QLabel(tr("C ="), group);
     cCaption_->setObjectName("cCaption");
-    kDisplay_ = coefficientDisplay("kDisplay", conversionGroup);
-    cDisplay_ = coefficientDisplay("cDisplay", conversionGroup);
+    kDisplay_ = coefficientDisplay("kDisplay", group);
+    cDisplay_ = coefficientDisplay("cDisplay", group);
     auto* line = new QHBoxLayout;
     line->setContentsMargins(24, 0, 0, 0);
     line->addWidget(kCaption_);
@@ -169,19 +186,22 @@ void MainPanel::buildControls() {
     conversion->addWidget(noConversionMode_, 5, 0);
     conversion->addWidget(trailerMode_, 6, 0);
     conversion->setRowStretch(7, 1);
+    return group;
+}
 
-    auto* outputGroup = new QGroupBox(tr("Output"), central);
-    auto* output = new QGridLayout(outputGroup);
-    outputFormat_ = new QComboBox(outputGroup);
+QWidget* MainPanel::buildOutputGroup(QWidget* parent) {
+    auto* group = new QGroupBox(tr("Output"), parent);
+    auto* output = new QGridLayout(group);
+    outputFormat_ = new QComboBox(group);
     outputFormat_->setObjectName("outputFormat");
     for (const OutputFormatInfo& format : outputFormats())
         outputFormat_->addItem(QString::fromUtf8(format.label.data(), static_cast<qsizetype>(format.label.size())),
                                format.value);
-    wholeTwoThetaBox_ = checkBox(tr("Whole-number 2-theta"), "wholeTwoThetaBox", outputGroup);
-    constantStepBox_ = checkBox(tr("Constant 2-theta step"), "constantStepBox", outputGroup);
-    limitRangeBox_ = checkBox(tr("Limit the 2-theta range"), "limitRangeBox", outputGroup);
-    perSecondBox_ = checkBox(tr("Counts per second of live time"), "perSecondBox", outputGroup);
-    output->addWidget(new QLabel(tr("Format:"), outputGroup), 0, 0);
+    wholeTwoThetaBox_ = checkBox(tr("Whole-number 2-theta"), "wholeTwoThetaBox", group);
+    constantStepBox_ = checkBox(tr("Constant 2-theta step"), "constantStepBox", group);
+    limitRangeBox_ = checkBox(tr("Limit the 2-theta range"), "limitRangeBox", group);
+    perSecondBox_ = checkBox(tr("Counts per second of live time"), "perSecondBox", group);
+    output->addWidget(new QLabel(tr("Format:"), group), 0, 0);
     output->addWidget(outputFormat_, 0, 1);
     output->addWidget(wholeTwoThetaBox_, 1, 0, 1, 2);
     output->addWidget(constantStepBox_, 2, 0, 1, 2);
@@ -189,39 +209,41 @@ void MainPanel::buildControls() {
     output->addWidget(perSecondBox_, 4, 0, 1, 2);
     output->setColumnStretch(1, 1);
     output->setRowStretch(5, 1);
+    return group;
+}
 
-    auto* runGroup = new QGroupBox(tr("Run"), central);
-    auto* run = new QVBoxLayout(runGroup);
-    auto* writes = new QLabel(tr("Output format:"), runGroup);
-    outputFormatText_ = new QLabel(runGroup);
+QWidget* MainPanel::buildRunGroup(QWidget* parent) {
+    auto* group = new QGroupBox(tr("Run"), parent);
+    auto* run = new QVBoxLayout(group);
+    auto* writes = new QLabel(tr("Output format:"), group);
+    outputFormatText_ = new QLabel(group);
     outputFormatText_->setObjectName("outputFormatText");
     QFont bold = outputFormatText_->font();
     bold.setBold(true);
     outputFormatText_->setFont(bold);
-    convertButton_ = new QPushButton(tr("Convert"), runGroup);
+    convertButton_ = new QPushButton(tr("Convert"), group);
     convertButton_->setObjectName("convert");
     convertButton_->setDefault(true);
     convertButton_->setMinimumHeight(36);
-    quitButton_ = new QPushButton(tr("Quit"), runGroup);
+    quitButton_ = new QPushButton(tr("Quit"), group);
     quitButton_->setObjectName("quit");
     run->addWidget(writes);
     run->addWidget(outputFormatText_);
     run->addStretch(1);
     run->addWidget(convertButton_);
     run->addWidget(quitButton_);
+    return group;
+}
 
-    bottom->addWidget(conversionGroup, 3);
-    bottom->addWidget(outputGroup, 2);
-    bottom->addWidget(runGroup, 1);
-    outer->addLayout(bottom);
-    setCentralWidget(central);
-
-    // Initial states, before the rules first run.
+// The states before the rules first run.
+void MainPanel::setInitialStates() {
     convertToTwoTheta_->setChecked(true);
     linearMode_->setChecked(true);
     outputFormat_->setCurrentIndex(outputFormat_->findData(kTextOutput));
     outputFormatText_->setText(outputFormat_->currentText());
+}
 
+void MainPanel::connectControls() {
     connect(addButton_, &QPushButton::clicked, this, &MainPanel::addFilesButton);
     connect(removeButton_, &QPushButton::clicked, this, &MainPanel::removeFilesButton);
     connect(removeAllButton_, &QPushButton::clicked, this, &MainPanel::removeAllFiles);

@@ -66,7 +66,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // The window by area: the file list, the preview, the conversion, the output, the run.
     void buildControls();
+    QWidget* buildFilesGroup(QWidget* parent);
+    QWidget* buildPreviewGroup(QWidget* parent);
+    QWidget* buildConversionGroup(QWidget* parent);
+    QWidget* buildOutputGroup(QWidget* parent);
+    QWidget* buildRunGroup(QWidget* parent);
+    void setInitialStates();
+    void connectControls();
     void buildMenus();
     void addToolTips();
     void addFilesButton();
