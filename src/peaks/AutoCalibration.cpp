@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "peaks/LineVote.h"
+#include "peaks/MatchQuality.h"
 #include "peaks/ProfileFit.h"
 #include "platform/NumberText.h"
 
@@ -243,6 +244,32 @@ bool sameReflections(const std::vector<MatchedReflection>& a, const std::vector<
                       [](const MatchedReflection& x, const MatchedReflection& y) { return x.twoTheta == y.twoTheta; });
 }
 
+// Whether the pairs make a calibration: they must follow one smooth channel law to a small part of
+// their peaks' widths, and be more than the scan's peaks give by chance. True matches of a
+// standard's scan lie within 0.05 widths of such a law and would come by chance with odds below
+// 1e-10; a wrong standard or a scan of noise spikes scatters by a quarter of a width or more, or
+// matches what any line would (bench/calibration-accuracy.py measures the true ones).
+constexpr double kLargestSpread = 0.15;  // full widths at half maximum
+constexpr double kLargestChance = 1e-3;
+
+std::string implausibilityOf(const AutoCalibrationResult& result, double C, double window, std::size_t channels) {
+    std::vector<PairOnLaw> pairs;
+    for (const auto& pair : result.pairs) pairs.push_back({pair.channel, pair.twoTheta, pair.sigmaChannel, pair.fwhm});
+    const double spread = offLawSpread(pairs, C);
+    const std::string question = " Is the scan one of this standard?";
+    if (!(spread <= kLargestSpread))
+        return "The peaks matched with reflections of the standard do not follow one smooth channel law: they "
+               "scatter about it by " + formatFixed(spread, 2) + " of their widths." + question;
+    const std::size_t predicted = result.pairs.size() + result.missedReflections.size();
+    const double chance = chanceOfMatches(predicted, result.pairs.size(), result.peaks.size(), channels, window);
+    if (chance > kLargestChance)
+        return "Among the " + std::to_string(result.peaks.size()) + " peaks of the scan, " +
+               std::to_string(result.pairs.size()) + " of " + std::to_string(predicted) +
+               " reflections would find a peak by chance with a probability of " + formatFixed(chance, 3) + "." +
+               question;
+    return {};
+}
+
 std::string refusalText(std::size_t matched) {
     return "Only " + std::to_string(matched) + " reflection" + (matched == 1 ? "" : "s") +
            " of the standard could be matched with peaks of the scan; at least " + std::to_string(kMinimumPairs) +
@@ -334,7 +361,8 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
     }
     result.storedK = roundedAsStored(sumWK / sumW);
     describeLeftovers(matcher, law, counts.size(), result);
-    result.ok = true;
+    result.refusal = implausibilityOf(result, line.C, matcher.claimTolerance(line.C), counts.size());
+    result.ok = result.refusal.empty();
     return result;
 }
 

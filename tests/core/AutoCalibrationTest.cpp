@@ -2,9 +2,12 @@
 
 #include <cmath>
 #include <cstring>
+#include <span>
+#include <string>
 #include <vector>
 
 #include "peaks/AutoCalibration.h"
+#include "peaks/MatchQuality.h"
 #include "support/SyntheticScan.h"
 
 namespace s2t::peaks {
@@ -113,6 +116,55 @@ TEST(AutoCalibration, RefusesWithFewerThanThreeMatches) {
     const auto nothing = calibrateFromScan(poissonCounts(empty.expected(), 9), standard, startingAt(scan.K, scan.C));
     EXPECT_FALSE(nothing.ok);
     EXPECT_EQ(nothing.refusal.substr(0, 20), "Only 0 reflections o");
+}
+
+// Peaks near many predicted reflections are not yet a calibration: the scan of another
+// material, or of noise spikes, is refused instead of being stored as one.
+TEST(AutoCalibration, RefusesTheScanOfAnotherMaterialAndOneOfNoiseSpikes) {
+    const auto standard = anglesOf(siliconReflections(kSiliconA, 1.5406, 1.0));
+    const std::string question = "Is the scan one of this standard?";
+
+    // Another material: its lines (K-alpha doublets) lie a little off the silicon reflections,
+    // each near enough to be claimed, but not on one smooth law.
+    SyntheticScan other = siliconScan();
+    const double offsets[] = {0.09, -0.12, 0.05, -0.08, 0.13, -0.04, 0.1, -0.11, 0.07};
+    for (std::size_t i = 0; i < other.reflections.size() && i < std::size(offsets); ++i)
+        other.reflections[i].twoTheta += offsets[i];
+    const auto material = calibrateFromScan(poissonCounts(other.expected(), 11), standard,
+                                            startingAt(other.K, other.C));
+    EXPECT_FALSE(material.ok);
+    EXPECT_TRUE(material.refusal.ends_with(question)) << material.refusal;
+
+    // A detector gone wrong: a quarter of the channels, at random, a billion counts.
+    std::vector<double> spikes(4096, 20.0);
+    std::uint32_t state = 12345;
+    for (double& count : spikes) {
+        state = state * 1664525u + 1013904223u;
+        if ((state >> 16) % 4 == 0) count = 1e9;
+    }
+    const auto noise = calibrateFromScan(spikes, standard, startingAt(10.9, 0.0269));
+    EXPECT_FALSE(noise.ok);
+    EXPECT_TRUE(noise.refusal.ends_with(question)) << noise.refusal;
+}
+
+TEST(MatchQuality, SpreadAboutASmoothLawAndTheChanceOfMatches) {
+    // On a cubic law the pairs lie on the law; moved by a width each way, they scatter by about one.
+    std::vector<PairOnLaw> pairs;
+    for (double channel : {300.0, 800.0, 1500.0, 2100.0, 2900.0, 3600.0}) {
+        const double u = channel / 4096.0;
+        pairs.push_back({channel, 10.0 + 0.027 * channel + 0.1 * u * u * (1.0 - u), 0.05, 4.0});
+    }
+    EXPECT_LT(offLawSpread(pairs, 0.027), 1e-6);
+    for (std::size_t i = 0; i < pairs.size(); ++i) pairs[i].twoTheta += (i % 2 ? 1.0 : -1.0) * 0.027 * 4.0;
+    EXPECT_GT(offLawSpread(pairs, 0.027), 0.5);
+    EXPECT_TRUE(std::isnan(offLawSpread(std::span(pairs).first(2), 0.027)));
+
+    // One peak in 100 channels and a window of 5 either side: one prediction in ten finds it.
+    EXPECT_NEAR(chanceOfMatches(1, 1, 1, 100, 5.0), 0.1, 1e-12);
+    EXPECT_NEAR(chanceOfMatches(2, 1, 1, 100, 5.0), 1.0 - 0.9 * 0.9, 1e-12);
+    EXPECT_NEAR(chanceOfMatches(3, 3, 1, 100, 5.0), 1e-3, 1e-12);
+    EXPECT_EQ(chanceOfMatches(5, 0, 1, 100, 5.0), 1.0);
+    EXPECT_EQ(chanceOfMatches(5, 2, 4000, 100, 5.0), 1.0);  // more peaks than room: every window holds one
 }
 
 TEST(AutoCalibration, MonochromaticScanWithoutTwinsAndTheSameResultEveryRun) {
