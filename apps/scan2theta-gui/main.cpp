@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     s2t::Session session;
     s2t::ui::QtPlatform platform;
     if (!s2t::ui::startSession(session, options.home, platform)) return -1;
+    platform.rememberFoldersIn(session.projectDir);
 
     s2t::ui::MainPanel panel(session, platform);
     platform.setParentWidget(&panel);

@@ -123,6 +123,14 @@ std::vector<Shot> shots() {
                  clickNamed(panel, "convertToTwoTheta");
              });
          }},
+        // What a 1366x768 screen at 150 % leaves the window (in logical pixels): the preview
+        // scrolls, every other control stays in view.
+        {"main-panel-small-screen.png", {910, 450},
+         [](ShotContext& c) {
+             return mainPanelWith(c, samplesOf(c, ".chn"), [](s2t::ui::MainPanel& panel) {
+                 panel.findChild<QListWidget*>("fileList")->setCurrentRow(0);
+             });
+         }},
         {"constant-step-panel.png", {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              c.session.settings.constStepOpts = {3, 0, 0.02};

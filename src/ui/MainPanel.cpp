@@ -14,6 +14,8 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -29,7 +31,9 @@
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
 #include "ui/PreviewScan.h"
+#include "ui/RememberedChoices.h"
 #include "ui/ScanPreview.h"
+#include "ui/UnsavedCalibration.h"
 
 namespace s2t::ui {
 namespace {
@@ -70,6 +74,16 @@ QLineEdit* coefficientDisplay(const char* name, QWidget* parent) {
     return display;
 }
 
+// The area as it is while the window gives it room, with scroll bars when it does not: a small
+// screen then still shows every control of the window that the area would push off it.
+QScrollArea* scrollableWhenSmall(QWidget* area) {
+    auto* scroll = new QScrollArea(area->parentWidget());
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(area);
+    return scroll;
+}
+
 // A name typed without an extension gets ".pre", so that the Load popup, which lists "*.pre"
 // only, shows the file afterwards.
 std::string withOptionFileExtension(const std::string& path) {
@@ -90,7 +104,7 @@ MainPanel::MainPanel(Session& session, Platform& platform, QWidget* parent)
     buildMenus();
     addToolTips();
     refreshCalibrationDisplays();
-    resize(1180, 720);
+    restoreRememberedChoices();
 }
 
 void MainPanel::buildControls() {
@@ -100,7 +114,7 @@ void MainPanel::buildControls() {
     // Top: the input files and the preview of the selected one.
     auto* splitter = new QSplitter(Qt::Horizontal, central);
     splitter->addWidget(buildFilesGroup(central));
-    splitter->addWidget(buildPreviewGroup(central));
+    splitter->addWidget(scrollableWhenSmall(buildPreviewGroup(central)));
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
     splitter->setChildrenCollapsible(false);
@@ -535,7 +549,51 @@ void MainPanel::setLineEnd(LineEnd lineEnd) {
     if (!session_.projectDir.empty()) saveLineEndPreference(session_.projectDir, lineEnd);
 }
 
+void MainPanel::restoreRememberedChoices() {
+    const RememberedChoices choices = loadRememberedChoices(session_.projectDir);
+    MainPanelState current = state();
+    applyRememberedPanel(choices, current);
+    applyState(current);
+    // The window as the user left it; the first time, as large as suits the screen it opens on.
+    if (choices.windowGeometry.isEmpty() || !restoreGeometry(choices.windowGeometry)) {
+        // Room is left for the frame and title bar, which the size does not include.
+        QSize size(1180, 720);
+        if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableSize() - QSize(16, 48));
+        resize(size);
+    }
+}
+
+void MainPanel::rememberChoices() const {
+    RememberedChoices choices;
+    choices.windowGeometry = saveGeometry();
+    rememberPanel(state(), choices);
+    rememberRecords(session_.settings, choices);
+    // Not being able to remember is no reason to keep anyone from quitting.
+    saveRememberedChoices(session_.projectDir, choices);
+}
+
+bool MainPanel::mayQuit() {
+    if (session_.projectDir.empty() || !differsFromDefault(session_.calibration, session_.projectDir)) return true;
+    const std::string text = unsavedCalibrationText(session_.projectDir);
+    UnsavedCalibrationAnswer answer;
+    if (auto* question = dynamic_cast<UnsavedCalibrationQuestion*>(&platform_))
+        answer = question->askAboutUnsavedCalibration(kUnsavedCalibrationTitle, text);
+    else
+        answer = platform_.confirmPopup(kUnsavedCalibrationTitle, text) ? UnsavedCalibrationAnswer::SaveAsDefault
+                                                                         : UnsavedCalibrationAnswer::QuitWithoutSaving;
+    if (answer == UnsavedCalibrationAnswer::Cancel) return false;
+    if (answer == UnsavedCalibrationAnswer::QuitWithoutSaving) return true;
+    // A default that could not be written has been reported; the program stays, calibration and all.
+    return saveOptionsFile(defaultOptionsPath(session_.projectDir), true, session_.calibration, platform_,
+                           session_.settings.lineEnd) == SaveOutcome::Written;
+}
+
 void MainPanel::closeEvent(QCloseEvent* event) {
+    if (!mayQuit()) {
+        event->ignore();
+        return;
+    }
+    rememberChoices();
     event->accept();
     emit quitRequested();
 }

@@ -63,6 +63,8 @@ public slots:
     void updatePreview();
 
 protected:
+    // Quitting (button, menu or close box): asks first when the calibration in force is not the
+    // one Default.pre holds, and remembers the window and its choices for the next start.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -88,6 +90,10 @@ private:
     void runBatch();
     void setLineEnd(LineEnd lineEnd);
     FileSelectOptions optionFilePopup() const;
+    void restoreRememberedChoices();
+    void rememberChoices() const;
+    // False when the user cancels, or the calibration could not be saved as asked.
+    bool mayQuit();
 
     Session& session_;
     Platform& platform_;

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include "ui/BatchSummaryDialog.h"
 #include "ui/ProgressPanel.h"
@@ -88,14 +90,43 @@ ReplaceAnswer QtPlatform::askReplace(std::string_view title, std::string_view te
     }
 }
 
+UnsavedCalibrationAnswer QtPlatform::askAboutUnsavedCalibration(std::string_view title, std::string_view text) {
+    QMessageBox box(QMessageBox::Question, qtext(title), qtext(text), QMessageBox::NoButton, dialogParent());
+    box.setTextFormat(Qt::PlainText);
+    QPushButton* save = box.addButton(QObject::tr("Save as Default"), QMessageBox::AcceptRole);
+    save->setObjectName("saveAsDefault");
+    QPushButton* discard = box.addButton(QObject::tr("Quit Without Saving"), QMessageBox::DestructiveRole);
+    discard->setObjectName("quitWithoutSaving");
+    QPushButton* cancel = box.addButton(QMessageBox::Cancel);
+    box.setDefaultButton(save);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == save) return UnsavedCalibrationAnswer::SaveAsDefault;
+    if (box.clickedButton() == discard) return UnsavedCalibrationAnswer::QuitWithoutSaving;
+    return UnsavedCalibrationAnswer::Cancel;
+}
+
 void QtPlatform::showSummary(const BatchSummary& summary) {
     BatchSummaryDialog dialog(summary, dialogParent());
     dialog.exec();
 }
 
+void QtPlatform::rememberFoldersIn(const std::string& programFolder) {
+    folders_ = std::make_unique<DialogFolders>(programFolder);
+}
+
+QString QtPlatform::startFolder(const std::string& title, const std::string& requested) const {
+    const QString folder = startDirectory(requested);
+    return folders_ ? folders_->startFolder(title, folder) : folder;
+}
+
+void QtPlatform::rememberFolder(const std::string& title, const std::string& requested, const QString& chosenFolder) {
+    if (folders_) folders_->remember(title, startDirectory(requested), chosenFolder);
+}
+
 QFileDialog* QtPlatform::makeFileDialog(const FileSelectOptions& options, bool severalFiles) const {
     auto* dialog = new QFileDialog(dialogParent(), QString::fromStdString(options.title),
-                                   startDirectory(options.defaultDirectory));
+                                   startFolder(options.title, options.defaultDirectory));
     if (severalFiles) {
         dialog->setFileMode(QFileDialog::ExistingFiles);
     } else if (options.forSaving) {
@@ -118,6 +149,7 @@ QFileDialog* QtPlatform::makeFileDialog(const FileSelectOptions& options, bool s
 std::optional<std::string> QtPlatform::fileSelectPopup(const FileSelectOptions& options) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(options, false));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    rememberFolder(options.title, options.defaultDirectory, QFileInfo(dialog->selectedFiles().front()).absolutePath());
     return stdtext(dialog->selectedFiles().front());
 }
 
@@ -125,6 +157,7 @@ std::optional<std::vector<std::string>> QtPlatform::multiFileSelectPopup(
     const FileSelectOptions& options) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(options, true));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+    rememberFolder(options.title, options.defaultDirectory, QFileInfo(dialog->selectedFiles().front()).absolutePath());
     std::vector<std::string> paths;
     for (const QString& path : dialog->selectedFiles()) paths.push_back(stdtext(path));
     return paths;
@@ -132,11 +165,12 @@ std::optional<std::vector<std::string>> QtPlatform::multiFileSelectPopup(
 
 std::optional<std::string> QtPlatform::dirSelectPopup(const DirSelectOptions& options) {
     QFileDialog dialog(dialogParent(), QString::fromStdString(options.title),
-                       startDirectory(options.defaultDirectory));
+                       startFolder(options.title, options.defaultDirectory));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     if (!options.allowMakeDirectory) dialog.setOption(QFileDialog::ReadOnly, true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    rememberFolder(options.title, options.defaultDirectory, dialog.selectedFiles().front());
     return stdtext(dialog.selectedFiles().front());
 }
 

@@ -6,6 +6,7 @@
 #include "ui/CalibrationPanels.h"
 #include "ui/LineEndPreference.h"
 #include "ui/MainPanel.h"
+#include "ui/RememberedChoices.h"
 
 namespace s2t::ui {
 
@@ -17,6 +18,7 @@ bool startSession(Session& session, const std::string& home, Platform& platform)
         return false;
     }
     session.settings.lineEnd = loadLineEndPreference(session.projectDir);
+    applyRememberedRecords(loadRememberedChoices(session.projectDir), session.settings);
     getCalibration(session.calibration, session.projectDir, platform, session.settings.lineEnd);
     return true;
 }

@@ -1,4 +1,4 @@
-// The desktop program's start-up: the program folder, the line-end preference and
+// The desktop program's start-up: the program folder, the remembered preferences and
 // the calibration, and the main panel filled with the files named on the command line.
 #pragma once
 
@@ -12,8 +12,8 @@ namespace s2t::ui {
 
 class MainPanel;
 
-// Prepares the program folder (created and seeded when missing), reads the line-end preference,
-// and loads the calibration (Default.pre over the built-in values). False (reported as
+// Prepares the program folder (created and seeded when missing), reads the line-end preference
+// and the option panels' remembered records, and loads the calibration (Default.pre over the built-in values). False (reported as
 // "File Error") when the folder cannot be used.
 bool startSession(Session& session, const std::string& home, Platform& platform);
 

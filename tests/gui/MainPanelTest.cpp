@@ -565,6 +565,26 @@ private slots:
         QCOMPARE(quit.count(), 2);
     }
 
+    // What a 1366x768 screen leaves a window below its title bar and beside a task bar, at 100 %
+    // and at 150 % (in the logical pixels the layout works in): Convert and Quit are whole and
+    // visible at both, with a list of files.
+    void convertAndQuitFitASmallScreen() {
+        PanelFixture f;
+        f.add({"/d/a.chn", "/d/b.chn"});
+        for (const QSize size : {QSize(1366, 700), QSize(910, 450)}) {
+            f.panel->resize(size);
+            QCoreApplication::processEvents();
+            QCOMPARE(f.panel->size(), size);
+            for (const char* name : {"convert", "quit"}) {
+                auto* button = f.control<QPushButton>(name);
+                const QRect inWindow(button->mapTo(f.panel.get(), QPoint(0, 0)), button->size());
+                QVERIFY2(f.panel->rect().contains(inWindow), name);
+                QVERIFY2(button->isVisible(), name);
+                QCOMPARE(button->visibleRegion(), QRegion(button->rect()));
+            }
+        }
+    }
+
     void startUpListsTheCommandLineFilesAsTheyAre() {
         test::TempDir home;
         Session session;

@@ -1,0 +1,23 @@
+#include "ui/UnsavedCalibration.h"
+
+#include "options/OptionFile.h"
+#include "ui/PreviewScan.h"
+
+namespace s2t::ui {
+
+bool differsFromDefault(const CalibrationState& calibration, const std::string& programFolder) {
+    // What a start does: the built-in values, and Default.pre over them when it can be read (when it
+    // cannot, or is missing, the built-in values hold or are written).
+    CalibrationState next;
+    next.installStartupValues();
+    QuietPlatform quiet;
+    readOptionsFile(defaultOptionsPath(programFolder), next, quiet);
+    return optionFileText(calibration, LineEnd::Lf) != optionFileText(next, LineEnd::Lf);
+}
+
+std::string unsavedCalibrationText(const std::string& programFolder) {
+    return "The calibration in force is not the one in\n" + defaultOptionsPath(programFolder) +
+           ",\nwhich the next start begins with.\n\nSave it as the default before quitting?";
+}
+
+}  // namespace s2t::ui
