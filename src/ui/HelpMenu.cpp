@@ -30,7 +30,11 @@ QString guideText() {
         "4. Convert (Ctrl+R): the program asks for the step, range and CPI options your choices need, then for\n"
         "   the output file or folder. Cancel on the progress panel stops after the file being written.\n"
         "5. Keep a calibration with File > Save Options... (Ctrl+S); Load Options... (Ctrl+L) brings it back.\n"
-        "   Save as Default in a calibration panel makes it the one every start begins with.");
+        "   Save as Default in a calibration panel makes it the one every start begins with; quitting with\n"
+        "   another calibration in force asks whether to save it as the default first.\n"
+        "\n"
+        "The window, the format, the mode, the step, range and CPI options and each dialog's folder are\n"
+        "remembered for the next start (scan2theta-gui.ini in the program folder).");
 }
 
 QString aboutText() {

@@ -104,21 +104,30 @@ private slots:
             QCOMPARE(first.session.settings.constStepOpts.step, 0.0);
             QCOMPARE(first.session.settings.CPIOpt.wavelength, 0.0);
 
-            first.chooseFormat(kXyeOutput);
-            clickOn(first.control<QRadioButton>("splineMode"));
-            clickOn(first.control<QCheckBox>("wholeTwoThetaBox"));
-            clickOn(first.control<QCheckBox>("constantStepBox"));
-            clickOn(first.control<QCheckBox>("limitRangeBox"));
-            clickOn(first.control<QCheckBox>("perSecondBox"));
-            auto* step = first.optionPanel<ConstantStepPanel>("constStepOption");
+            // A CPI conversion asks for the step and the CPI options; the output popup is cancelled.
+            first.chooseFormat(kCpiOutput);
+            first.control<QPushButton>("convert")->click();
+            auto* step = qobject_cast<ConstantStepPanel*>(first.panel->optionPanels().currentPanel());
+            QVERIFY(step);
             typeInto(step->stepEntry(), "0.025");
             clickOn(step->splineButton());
             step->okButton()->click();
+            auto* cpi = qobject_cast<CpiPanel*>(first.panel->optionPanels().currentPanel());
+            QVERIFY(cpi);
+            typeInto(cpi->targetEntry(), "Co");
+            typeInto(cpi->wavelengthEntry(), "1.78897");
+            cpi->okButton()->click();
+            QVERIFY(first.panel->isVisible());
+
+            first.chooseFormat(kXyeOutput);
+            clickOn(first.control<QRadioButton>("splineMode"));
+            clickOn(first.control<QCheckBox>("wholeTwoThetaBox"));
+            clickOn(first.control<QCheckBox>("limitRangeBox"));
+            clickOn(first.control<QCheckBox>("perSecondBox"));
             auto* range = first.optionPanel<RangePanel>("rangeOptions");
             typeInto(range->minEntry(), "12.5");
             typeInto(range->maxEntry(), "77.125");
             range->okButton()->click();
-            first.session.settings.CPIOpt = {"Co", 1.78897};
             first.panel->resize(1000, 640);
             first.quit();
             QCOMPARE(first.quits, 1);
