@@ -1,5 +1,7 @@
 #include "AutoCalibrationReport.h"
 
+#include <limits>
+
 #include "platform/JsonWriter.h"
 #include "platform/NumberText.h"
 
@@ -22,7 +24,17 @@ std::string autoCalibrationText(const AutoCalibrationRun& run) {
     text += "\n";
     if (!r.pairs.empty()) {
         text += "     2-theta     channel   uncertainty   residual\n";
+        // The end guards in their place among the pairs, marked: they are stored with them.
+        auto guard = r.guards.begin();
+        auto guardsUpTo = [&](double twoTheta) {
+            for (; guard != r.guards.end() && guard->twoTheta <= twoTheta; ++guard) {
+                appendFixed(text, guard->twoTheta, 4, 12);
+                appendFixed(text, guard->channel, 4, 12);
+                text += "     end guard\n";
+            }
+        };
         for (const auto& pair : r.pairs) {
+            guardsUpTo(pair.twoTheta);
             appendFixed(text, pair.twoTheta, 4, 12);
             appendFixed(text, pair.channel, 4, 12);
             appendFixed(text, pair.sigmaChannel, 4, 14);
@@ -30,6 +42,9 @@ std::string autoCalibrationText(const AutoCalibrationRun& run) {
                 appendFixed(text, pair.twoTheta - (r.storedK + r.storedC * pair.channel), 5, 11);
             text += "\n";
         }
+        guardsUpTo(std::numeric_limits<double>::infinity());
+        if (!r.guards.empty())
+            text += "End guards are no reflections: they hold the stored spline's ends (not-a-knot between the pairs).\n";
     }
     if (!r.missedReflections.empty()) {
         text += "Reflections not found in the scan (2-theta):";
@@ -78,6 +93,14 @@ std::string autoCalibrationJson(const AutoCalibrationRun& run, const std::string
         json.key("channel").fixed(pair.channel, 4);
         json.key("uncertainty").fixed(pair.sigmaChannel, 4);
         json.key("residual").fixed(pair.twoTheta - (r.storedK + r.storedC * pair.channel), 5);
+        json.endObject();
+    }
+    json.endArray();
+    json.key("endGuards").beginArray();
+    for (const auto& guard : r.guards) {
+        json.beginObject();
+        json.key("twoTheta").fixed(guard.twoTheta, 4);
+        json.key("channel").fixed(guard.channel, 4);
         json.endObject();
     }
     json.endArray();

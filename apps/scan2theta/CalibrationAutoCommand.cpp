@@ -120,8 +120,8 @@ int calibrateAutomatically(const AutoArguments& a) {
 
     state.header.K = result.storedK;
     state.header.C = result.storedC;
-    state.calPoints.clear();
-    for (const auto& pair : result.pairs) state.calPoints.push_back({pair.channel, pair.twoTheta, 0.0});
+    // The pairs and the spline's end guards, as the table shows them.
+    state.calPoints = peaks::storedCalibrationPoints(result);
     const LineEnd lineEnd = a.output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     if (saveOptionsFile(optionPath, true, state, platform, lineEnd) != SaveOutcome::Written) return kExitFailures;
     if (!a.peaksOut.empty() && !writePeakFile(a.peaksOut, result, lineEnd, platform)) return kExitFailures;

@@ -98,9 +98,7 @@ AutoCalibration autoCalibrate(const py::object& scanOrPath, const py::object& st
     if (!outcome.result.ok) raiseError("CalibrationError", "Not Possible: " + outcome.result.refusal);
     outcome.calibration.header.K = outcome.result.storedK;
     outcome.calibration.header.C = outcome.result.storedC;
-    outcome.calibration.calPoints.clear();
-    for (const auto& pair : outcome.result.pairs)
-        outcome.calibration.calPoints.push_back({pair.channel, pair.twoTheta, 0.0});
+    outcome.calibration.calPoints = peaks::storedCalibrationPoints(outcome.result);
     return outcome;
 }
 
@@ -141,7 +139,8 @@ void addAutoCalibration(py::module_& module) {
                                 "its uncertainties, the matched reflections and the peaks.")
         .def_readonly("calibration", &AutoCalibration::calibration,
                       "The calibration as `scan2theta calibration auto` stores it: K and C rounded as an option "
-                      "file keeps them, the matched pairs (channel, two_theta) as its points.")
+                      "file keeps them, the matched pairs (channel, two_theta) and the two end guards as its "
+                      "points.")
         .def_readonly("standard", &AutoCalibration::standard,
                       "The standard file read (empty for reflections given as numbers).")
         .def_property_readonly("K", [](const AutoCalibration& a) { return a.result.line.K; },
@@ -160,6 +159,15 @@ void addAutoCalibration(py::module_& module) {
         .def_property_readonly("pairs", [](const AutoCalibration& a) { return pairList(a.result); },
                                "The matched reflections, ascending in 2-theta: dicts of two_theta, channel, "
                                "sigma_channel, residual, height, fwhm, alpha2_offset.")
+        .def_property_readonly(
+            "end_guards",
+            [](const AutoCalibration& a) {
+                std::vector<std::pair<double, double>> guards;
+                for (const auto& guard : a.result.guards) guards.emplace_back(guard.channel, guard.twoTheta);
+                return guards;
+            },
+            "The calibration spline's end guards (channel, two_theta), ascending in 2-theta: points beyond the "
+            "pairs that make the stored spline the not-a-knot spline between them; no reflections.")
         .def_property_readonly("missed_reflections",
                                [](const AutoCalibration& a) { return a.result.missedReflections; },
                                "Reflections predicted inside the scan and not matched (2-theta).")

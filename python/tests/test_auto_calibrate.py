@@ -16,7 +16,9 @@ def test_the_option_file_of_calibration_auto(home, tmp_path):
     found.calibration.save(tmp_path / "py.pre")
     assert (tmp_path / "py.pre").read_bytes() == (tmp_path / "cli.pre").read_bytes()
     assert found.standard.endswith("Silicon.std")
-    assert len(found.pairs) == len(found.calibration.points) >= 3
+    assert len(found.pairs) + 2 == len(found.calibration.points) >= 5
+    assert len(found.end_guards) == 2
+    assert found.end_guards[0][0] < found.pairs[0]["channel"] and found.end_guards[1][0] > found.pairs[-1]["channel"]
     assert abs(found.C - found.calibration.C) < 5e-7 and found.sigma_C > 0 and found.rms < 0.01
     assert [p["two_theta"] for p in found.pairs] == sorted(p["two_theta"] for p in found.pairs)
     assert len(found.peaks) >= len(found.pairs)

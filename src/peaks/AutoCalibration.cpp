@@ -4,9 +4,11 @@
 #include <cmath>
 #include <optional>
 
+#include "peaks/EndGuards.h"
 #include "peaks/LineVote.h"
 #include "peaks/MatchQuality.h"
 #include "peaks/ProfileFit.h"
+#include "peaks/SmoothLawCheck.h"
 #include "platform/NumberText.h"
 
 namespace s2t::peaks {
@@ -304,6 +306,22 @@ double alpha2TwoTheta(double twoTheta, double alpha1Wavelength, double alpha2Wav
     return std::asin(sine) * 360.0 / kPi;
 }
 
+std::vector<CalibrationPoint> pairsAsStored(std::span<const MatchedReflection> pairs) {
+    std::vector<CalibrationPoint> points;
+    for (const auto& pair : pairs)
+        points.push_back({parseLeadingDouble(formatFixed(pair.channel, 4)),
+                          parseLeadingDouble(formatFixed(pair.twoTheta, 4)), 0.0});
+    return points;
+}
+
+std::vector<CalibrationPoint> storedCalibrationPoints(const AutoCalibrationResult& result) {
+    std::vector<CalibrationPoint> points = pairsAsStored(result.pairs);
+    points.insert(points.end(), result.guards.begin(), result.guards.end());
+    std::stable_sort(points.begin(), points.end(),
+                     [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel < b.channel; });
+    return points;
+}
+
 AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::span<const double> reflections,
                                         const AutoCalibrationSettings& settings) {
     AutoCalibrationResult result;
@@ -330,6 +348,8 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
             break;
         }
         line = rejectOutliers(next, law.C);
+        // A curved law hides a bad pair from the straight line's test; the spline would not.
+        if (line.ok && dropPairsOffTheLaw(next) > 0) line = fitPairs(next, law.C);
         if (!line.ok) break;
         const double lastChannel = static_cast<double>(counts.size() - 1);
         const double moved = std::max(std::fabs(line.K - law.K), std::fabs(line.K + line.C * lastChannel -
@@ -360,6 +380,9 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
         sumWK += (pair.twoTheta - result.storedC * pair.channel) / (sigma * sigma);
     }
     result.storedK = roundedAsStored(sumWK / sumW);
+    result.guards = endGuards(pairsAsStored(result.pairs));
+    std::sort(result.guards.begin(), result.guards.end(),
+              [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.twoTheta < b.twoTheta; });
     describeLeftovers(matcher, law, counts.size(), result);
     result.refusal = implausibilityOf(result, line.C, matcher.claimTolerance(line.C), counts.size());
     result.ok = result.refusal.empty();

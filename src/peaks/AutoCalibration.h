@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration/CalibrationState.h"
 #include "peaks/PeakSearch.h"
 #include "peaks/WeightedLine.h"
 
@@ -42,6 +43,9 @@ struct AutoCalibrationResult {
     // again for that C, so that the rounding of C costs as little as it can.
     double storedK = 0.0, storedC = 0.0;
     std::vector<MatchedReflection> pairs;     // ascending in 2-theta
+    // The end guards of the stored spline (peaks/EndGuards.h), from the pairs as stored; not
+    // reflections.
+    std::vector<CalibrationPoint> guards;
     std::vector<double> missedReflections;    // predicted inside the scan, not matched
     std::vector<FoundPeak> unmatchedPeaks;    // found, explained by no matched reflection
     std::vector<FoundPeak> peaks;             // every peak found
@@ -54,6 +58,13 @@ double alpha2TwoTheta(double twoTheta, double alpha1Wavelength, double alpha2Wav
 // counts: one per channel from channel 0; reflections: the standard's 2-theta, any order.
 AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::span<const double> reflections,
                                         const AutoCalibrationSettings& settings);
+
+// The calibration points an option file stores for result: the pairs and the end guards, ascending
+// in channel, each with the four decimals the file keeps.
+std::vector<CalibrationPoint> storedCalibrationPoints(const AutoCalibrationResult& result);
+
+// The pairs as calibration points with the four decimals an option file keeps, in their order.
+std::vector<CalibrationPoint> pairsAsStored(std::span<const MatchedReflection> pairs);
 
 // The fewest matched reflections a calibration is made from.
 inline constexpr std::size_t kMinimumPairs = 3;

@@ -20,12 +20,14 @@ struct StandardPair {
     double twoTheta = 0.0;  // the reflection, degrees
     double channel = 0.0;   // the peak position, channels
     double sigmaChannel = 0.0;  // its standard uncertainty, channels; 0 when not known
+    bool endGuard = false;      // an end guard of the spline, not a reflection (sigmaChannel 0)
 };
 
 // A points panel holds at most this many points: the pairs beyond it never reach one.
 inline constexpr std::size_t kMaxPanelPairs = kPointTableSize;
 
-// The pairs of data, at most limit of them (kMaxPanelPairs for a points panel).
+// The pairs of data, at most limit of them (kMaxPanelPairs for a points panel); with data's end
+// guards (marked) before and after them when all fit within limit.
 std::vector<StandardPair> pairStandards(const StandardsImport& data,
                                         std::size_t limit = std::numeric_limits<std::size_t>::max());
 
@@ -36,6 +38,10 @@ std::string pairListText(const StandardPair& pair);
 // "  +- 0.0127": the channel's uncertainty as the lists show it after a pair's text; empty when
 // it is not known.
 std::string uncertaintyText(double sigmaChannel);
+
+// What the lists show after a pair's text: its uncertainty (see uncertaintyText), or "  end guard"
+// for an end guard.
+std::string pairNoteText(const StandardPair& pair);
 
 // A pair as a points panel lists it once accepted: "%8.04f  -> %8.04f", two spaces before the
 // arrow (" 28.4430  -> 655.0000").

@@ -34,6 +34,7 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
         return path != nullptr;
     };
     data.observedSigma.clear();
+    data.endGuards.clear();
     if (refusedAsTooLarge()) {
         data.clear();
         return false;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "calibration/CalibrationState.h"
 #include "platform/Platform.h"
 
 namespace s2t {
@@ -16,12 +17,16 @@ struct StandardsImport {
     // The standard uncertainty of each peak position where a profile fit gave one (peaks found in
     // a scan); empty for an XFit peak file, which carries none.
     std::vector<double> observedSigma;
+    // The calibration spline's end guards (peaks/EndGuards.h) for peaks found in a scan, ascending
+    // in 2-theta: no reflections, listed and handed on as such; empty for an XFit peak file.
+    std::vector<CalibrationPoint> endGuards;
 
     // Frees both lists, as the window does when it closes.
     void clear() {
         standard.clear();
         observed.clear();
         observedSigma.clear();
+        endGuards.clear();
     }
 };
 

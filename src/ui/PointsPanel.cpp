@@ -114,10 +114,10 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
     connect(standardsImport_, &QAction::triggered, this, [this] { importStandards(); });
 }
 
-bool PointsPanel::appendPoint(double twoTheta, double channel, ItemSpacing spacing, double sigmaChannel) {
+bool PointsPanel::appendPoint(double twoTheta, double channel, ItemSpacing spacing, const std::string& note) {
     if (!points_.add(twoTheta, channel, spacing)) return false;
     const PointItem& item = points_.items().back();
-    auto* listItem = new QListWidgetItem(QString::fromStdString(item.text + uncertaintyText(sigmaChannel)));
+    auto* listItem = new QListWidgetItem(QString::fromStdString(item.text + note));
     listItem->setData(Qt::UserRole, item.slot);
     list_->addItem(listItem);
     if (list_->currentRow() < 0) list_->setCurrentRow(0);
@@ -164,7 +164,7 @@ void PointsPanel::replacePoints(std::span<const StandardPair> pairs) {
     points_.clear();
     list_->clear();
     for (const StandardPair& pair : pairs)
-        if (!appendPoint(pair.twoTheta, pair.channel, ItemSpacing::TwoSpaces, pair.sigmaChannel)) break;
+        if (!appendPoint(pair.twoTheta, pair.channel, ItemSpacing::TwoSpaces, pairNoteText(pair))) break;
     // A new list starts with Add available, whatever the list before it had come to.
     add_->setEnabled(true);
     listChanged();

@@ -63,7 +63,8 @@ protected:
     void removeAllPoints();
     // Lists a point without the updates that follow a change; false when the table is full.
     // sigmaChannel: the channel's standard uncertainty where known (shown after the point), else 0.
-    bool appendPoint(double twoTheta, double channel, ItemSpacing spacing, double sigmaChannel = 0.0);
+    // note: what the list shows after the point's text (an uncertainty, "  end guard").
+    bool appendPoint(double twoTheta, double channel, ItemSpacing spacing, const std::string& note = {});
     // After the list changed: the dimming rule and the plot.
     void listChanged();
     void applyDimming();

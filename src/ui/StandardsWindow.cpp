@@ -7,10 +7,12 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "calibration/PanelDimming.h"
 #include "peaks/AutoCalibration.h"
 #include "peaks/ChannelCounts.h"
+#include "peaks/EndGuards.h"
 #include "standards/StandardDiscovery.h"
 #include "ui/ScanPeaksDialog.h"
 
@@ -135,11 +137,16 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         // The ticked pairs, in 2-theta order, pair k-th with k-th like an imported peak file.
         data_.clear();
-        for (const auto& pair : dialog->tickedPairs()) {
+        const auto ticked = dialog->tickedPairs();
+        for (const auto& pair : ticked) {
             data_.standard.push_back(pair.twoTheta);
             data_.observed.push_back(pair.channel);
             data_.observedSigma.push_back(pair.sigmaChannel);
         }
+        // The spline's end guards for the ticked pairs, as "calibration auto" stores them.
+        data_.endGuards = peaks::endGuards(peaks::pairsAsStored(ticked));
+        std::sort(data_.endGuards.begin(), data_.endGuards.end(),
+                  [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.twoTheta < b.twoTheta; });
         showPairs();
         applyDimming();
     });
@@ -149,7 +156,7 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
 void StandardsWindow::showPairs() {
     pairs_->clear();
     for (const StandardPair& pair : pairStandards(data_))
-        pairs_->addItem(QString::fromStdString(pairListText(pair) + uncertaintyText(pair.sigmaChannel)));
+        pairs_->addItem(QString::fromStdString(pairListText(pair) + pairNoteText(pair)));
 }
 
 void StandardsWindow::applyDimming() {

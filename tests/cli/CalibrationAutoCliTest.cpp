@@ -50,8 +50,7 @@ TEST_F(CalibrationAutoCli, ExampleScanGivesTheLineItWasMadeWithAndShowReadsItBac
     EXPECT_EQ(result.err, "");
     EXPECT_NE(result.out.find("Peaks found: "), std::string::npos);
     EXPECT_NE(result.out.find(", reflections matched: 9\n"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("     2-theta     channel   uncertainty   residual\n     28.4411    6"),
-              std::string::npos)
+    EXPECT_NE(result.out.find("     2-theta     channel   uncertainty   residual\n      7.0"), std::string::npos)
         << result.out;
     EXPECT_NE(result.out.find("Option file written: " + dir.file("si.pre") + "\n"), std::string::npos);
 
@@ -62,7 +61,10 @@ TEST_F(CalibrationAutoCli, ExampleScanGivesTheLineItWasMadeWithAndShowReadsItBac
     const double K = numberAfter(shown.out, "  K = "), C = numberAfter(shown.out, "  C = ");
     EXPECT_EQ(formatFixed(K, 6), formatFixed(numberAfter(result.out, "Stored: K = "), 6));
     EXPECT_NE(result.out.find(", C = " + formatFixed(C, 6) + " (residuals"), std::string::npos);
-    EXPECT_NE(shown.out.find("Calibration points: 9\n"), std::string::npos) << shown.out;
+    // The nine pairs and the spline's two end guards, marked as such in the table.
+    EXPECT_NE(shown.out.find("Calibration points: 11\n"), std::string::npos) << shown.out;
+    EXPECT_NE(result.out.find("     end guard\n     28.4411    6"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("End guards are no reflections"), std::string::npos) << result.out;
     // Over the span of the matched reflections (channels 650 to 3830) both calibrations are within
     // a hundredth of a degree of the example's line; the stored line within two thousandths.
     for (double channel : {650.0, 1500.0, 2500.0, 3830.0})
@@ -78,20 +80,24 @@ TEST_F(CalibrationAutoCli, ExampleScanGivesTheLineItWasMadeWithAndShowReadsItBac
         EXPECT_NEAR(spline, kExampleK + kExampleC * channel, 0.01) << row;
     }
 
-    // The peak file pairs, k-th with k-th, into the same points.
+    // The peak file pairs, k-th with k-th, into the same points (without the end guards, which
+    // only this command adds: the first and last point of its file).
     const auto paired = runCli("calibration from-standard --standard silicon --home " + quoted(home()) + " --peaks " +
                                    quoted(dir.file("si-peaks.txt")) + " -o " + quoted(dir.file("paired.pre")),
                                dir.path());
     ASSERT_EQ(paired.status, 0) << paired.err;
     const std::string autoFile = readFile(dir.file("si.pre")), pairedFile = readFile(dir.file("paired.pre"));
-    EXPECT_EQ(autoFile.substr(autoFile.find("numOfDataPoints")), pairedFile.substr(pairedFile.find("numOfDataPoints")));
+    const std::string pairedPoints = pairedFile.substr(pairedFile.find("numOfDataPoints= 9\r\n") + 20);
+    const auto autoPoints = autoFile.find("numOfDataPoints= 11\r\n") + 21;
+    const auto secondPoint = autoFile.find("\r\n", autoPoints) + 2;
+    EXPECT_EQ(autoFile.substr(secondPoint, pairedPoints.size() - 2), pairedPoints.substr(0, pairedPoints.size() - 2));
     EXPECT_EQ(readFile(dir.file("si-peaks.txt")).substr(0, 10), "649.9282\r\n");
 }
 
 TEST_F(CalibrationAutoCli, WithoutOutputItWritesDefaultPreAndTheSameBytesEveryRun) {
     ASSERT_EQ(autoRun(kExample, "--standard Silicon").status, 0);
     const std::string first = readFile(home() + "/Default.pre");
-    EXPECT_NE(first.find("numOfDataPoints= 9\r\n"), std::string::npos);
+    EXPECT_NE(first.find("numOfDataPoints= 11\r\n"), std::string::npos);
     // The second run starts from the first one's calibration and ends at the same one.
     const auto again = autoRun(kExample, "--standard Silicon --line-end lf");
     ASSERT_EQ(again.status, 0) << again.err;
@@ -113,6 +119,45 @@ TEST_F(CalibrationAutoCli, JsonHoldsWhatTheTextShows) {
     EXPECT_NE(json.out.find("      \"twoTheta\": 28.4411,\n      \"channel\": 6"), std::string::npos);
     EXPECT_NE(json.out.find("\"optionFile\": \"" + dir.file("j.pre") + "\",\n  \"peakFile\": null\n}\n"),
               std::string::npos);
+}
+
+TEST_F(CalibrationAutoCli, CurvedLawConvertsWithinFourThousandthsByTheStoredSpline) {
+    // A law that departs from a line by a tenth of a degree, a poor start, the doublets: the
+    // conversion's own spline through what the command stored follows the law over the span.
+    test::SyntheticScan scan;
+    scan.K = 10.9;
+    scan.C = 0.0269;
+    scan.bow = 0.1;
+    scan.reflections = test::siliconReflections(5.431179, 1.5406, 9000.0);
+    std::vector<std::int32_t> counts;
+    for (double count : test::poissonCounts(scan.expected(), 11)) counts.push_back(static_cast<std::int32_t>(count));
+    test::writeFile(dir.file("curved.chn"), test::chnBytes(0, counts));
+    const auto result = autoRun(dir.file("curved.chn"), "--standard Silicon -K 11.5 -C 0.0275 --json -o " +
+                                                            quoted(dir.file("curved.pre")));
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("\"endGuards\": [\n    {\n      \"twoTheta\": "), std::string::npos) << result.out;
+
+    const auto converted = runCli("convert --home " + quoted(home()) + " --options " + quoted(dir.file("curved.pre")) +
+                                      " --calibration spline -o " + quoted(dir.file("curved.txt")) + " " +
+                                      quoted(dir.file("curved.chn")),
+                                  dir.path());
+    ASSERT_EQ(converted.status, 0) << converted.err;
+    const std::string text = readFile(dir.file("curved.txt"));
+    // The span of the reflections inside the scan: 28.44 to 114.09 degrees.
+    double largest = 0.0;
+    std::size_t checked = 0;
+    std::size_t channel = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos && end + 1 < text.size(); ++channel) {
+        const std::size_t at = end + 1;
+        end = text.find('\n', at);
+        const double truth = scan.twoThetaAt(static_cast<double>(channel));
+        if (truth < 28.4411 || truth > 114.0899) continue;
+        largest = std::max(largest, std::fabs(parseLeadingDouble(std::string_view(text).substr(at)) - truth));
+        ++checked;
+    }
+    EXPECT_EQ(channel, scan.channels);
+    EXPECT_GT(checked, 3000u);
+    EXPECT_LE(largest, 0.004);
 }
 
 TEST_F(CalibrationAutoCli, TooFewMatchesAreRefusedAndNothingIsWritten) {

@@ -295,11 +295,18 @@ void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
     QTest::mouseClick(dialog->okButton(), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
-    QCOMPARE(window.pairsList()->count(), 3);
+    // The three pairs between the spline's two end guards, which say what they are.
+    QCOMPARE(window.pairsList()->count(), 5);
+    for (int guard : {0, 4}) {
+        QVERIFY(window.pairsList()->item(guard)->text().endsWith("  end guard"));
+        QVERIFY(!window.pairsList()->item(guard)->text().contains("+-"));
+    }
+    QVERIFY(window.pairsList()->item(0)->text().left(9).toDouble() < ticked[0].twoTheta);
+    QVERIFY(window.pairsList()->item(4)->text().left(9).toDouble() > ticked[2].twoTheta);
     // Each pair shows its channel's uncertainty after the text an imported pair has.
-    QCOMPARE(window.pairsList()->item(1)->text().toStdString(),
+    QCOMPARE(window.pairsList()->item(2)->text().toStdString(),
              pairListText({ticked[1].twoTheta, ticked[1].channel}) + "  +- " + formatFixed(ticked[1].sigmaChannel, 4));
-    QCOMPARE(window.pairsList()->item(1)->text().left(9), QString(" 56.1220 "));
+    QCOMPARE(window.pairsList()->item(2)->text().left(9), QString(" 56.1220 "));
     QVERIFY(window.okButton()->isEnabled());
     QVERIFY(f.platform.messages().empty());
 
@@ -312,9 +319,11 @@ void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
     found->accept();
     fromPanel->okButton()->click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCOMPARE(panel->pointList()->count(), 4);
-    QVERIFY(panel->pointList()->item(0)->text().startsWith(" 28.4430  -> 649.9"));
-    QVERIFY(panel->pointList()->item(0)->text().contains("  +- 0.0"));
+    QCOMPARE(panel->pointList()->count(), 6);
+    QVERIFY(panel->pointList()->item(0)->text().endsWith("  end guard"));
+    QVERIFY(panel->pointList()->item(5)->text().endsWith("  end guard"));
+    QVERIFY(panel->pointList()->item(1)->text().startsWith(" 28.4430  -> 649.9"));
+    QVERIFY(panel->pointList()->item(1)->text().contains("  +- 0.0"));
     StandardsWindow* again = panel->importStandards();
     importPeaks(*again, f.platform, "Silicon", f.peaksFile());
     QVERIFY(!again->pairsList()->item(0)->text().contains("+-"));
@@ -324,7 +333,7 @@ void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
     QVERIFY(!window.findPeaksInScanFrom(f.dir.file("flat.chn")));
     QCOMPARE(f.platform.messages().size(), std::size_t(1));
     QCOMPARE(f.platform.messages()[0].title, std::string("Not Possible"));
-    QCOMPARE(window.pairsList()->count(), 3);
+    QCOMPARE(window.pairsList()->count(), 5);
 }
 
 QTEST_MAIN(StandardsWindowTest)

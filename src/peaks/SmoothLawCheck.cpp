@@ -1,0 +1,108 @@
+#include "peaks/SmoothLawCheck.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "peaks/SymmetricSystem.h"
+
+namespace s2t::peaks {
+namespace {
+
+constexpr std::size_t kFewestToTest = 6;
+constexpr std::size_t kFewestToKeep = 5;
+constexpr double kUncertaintyFactor = 6.0;
+constexpr double kDeviationFactor = 5.0;
+constexpr double kSmallestDeviation = 0.002;  // degrees: below this a pair is never suspect
+constexpr double kSmallestScatter = 2e-4;     // degrees: the scatter a good scan reaches
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : 0.5 * (values[n / 2 - 1] + values[n / 2]);
+}
+
+struct Deviation {
+    double studentized = 0.0;  // residual over its own spread, in units of the pairs' scatter
+    double leftOut = 0.0;      // degrees from the polynomial fitted without the pair
+};
+
+// Each pair's deviation from the least-squares polynomial of the others, through the leverages
+// of one fit of all (the leave-one-out residual is r / (1 - h)). Unweighted: the question is
+// whether a pair agrees with the law its neighbours describe, however certain its own fit claims
+// to be.
+std::vector<Deviation> deviations(const std::vector<MatchedReflection>& pairs) {
+    const std::size_t n = pairs.size();
+    const std::size_t terms = std::min<std::size_t>(5, n - 2);
+    double lowest = pairs.front().channel, highest = lowest;
+    for (const auto& pair : pairs) {
+        lowest = std::min(lowest, pair.channel);
+        highest = std::max(highest, pair.channel);
+    }
+    const double middle = 0.5 * (lowest + highest), width = std::max(highest - lowest, 1.0);
+    std::vector<double> basis(n * terms);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double u = (pairs[i].channel - middle) / width;
+        double power = 1.0;
+        for (std::size_t k = 0; k < terms; ++k, power *= u) basis[i * terms + k] = power;
+    }
+    std::vector<double> normal(terms * terms, 0.0), right(terms, 0.0);
+    for (std::size_t i = 0; i < n; ++i)
+        for (std::size_t a = 0; a < terms; ++a) {
+            right[a] += basis[i * terms + a] * pairs[i].twoTheta;
+            for (std::size_t b = 0; b < terms; ++b) normal[a * terms + b] += basis[i * terms + a] * basis[i * terms + b];
+        }
+    std::vector<double> inverse;
+    if (!invertSymmetric(normal, terms, inverse)) return {};
+    std::vector<double> coefficients(terms, 0.0);
+    for (std::size_t a = 0; a < terms; ++a)
+        for (std::size_t b = 0; b < terms; ++b) coefficients[a] += inverse[a * terms + b] * right[b];
+
+    std::vector<Deviation> result(n);
+    std::vector<double> spreads;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double* row = &basis[i * terms];
+        double fitted = 0.0, leverage = 0.0;
+        for (std::size_t a = 0; a < terms; ++a) {
+            fitted += coefficients[a] * row[a];
+            for (std::size_t b = 0; b < terms; ++b) leverage += row[a] * inverse[a * terms + b] * row[b];
+        }
+        const double free = 1.0 - leverage;
+        if (!(free > 1e-9)) continue;  // the polynomial passes through it whatever it is
+        const double residual = pairs[i].twoTheta - fitted;
+        result[i].studentized = residual / std::sqrt(free);
+        result[i].leftOut = residual / free;
+        spreads.push_back(std::fabs(result[i].studentized));
+    }
+    const double scatter = std::max(1.4826 * median(spreads), kSmallestScatter);
+    for (auto& deviation : result) deviation.studentized /= scatter;
+    return result;
+}
+
+}  // namespace
+
+std::size_t dropPairsOffTheLaw(std::vector<MatchedReflection>& pairs) {
+    const std::size_t before = pairs.size();
+    if (pairs.size() < kFewestToTest) return 0;
+    std::vector<double> sigmas;
+    for (const auto& pair : pairs) sigmas.push_back(pair.sigmaChannel);
+    const double limit = kUncertaintyFactor * median(sigmas);
+    std::vector<MatchedReflection> certain;
+    for (const auto& pair : pairs)
+        if (pair.sigmaChannel <= limit) certain.push_back(pair);
+    if (certain.size() >= kFewestToKeep) pairs = std::move(certain);
+
+    while (pairs.size() >= kFewestToTest) {
+        const std::vector<Deviation> found = deviations(pairs);
+        if (found.empty()) break;
+        std::size_t worst = 0;
+        for (std::size_t i = 1; i < found.size(); ++i)
+            if (std::fabs(found[i].studentized) > std::fabs(found[worst].studentized)) worst = i;
+        if (std::fabs(found[worst].studentized) <= kDeviationFactor ||
+            std::fabs(found[worst].leftOut) <= kSmallestDeviation)
+            break;
+        pairs.erase(pairs.begin() + static_cast<std::ptrdiff_t>(worst));
+    }
+    return before - pairs.size();
+}
+
+}  // namespace s2t::peaks
