@@ -161,11 +161,11 @@ std::vector<Shot> shots() {
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<s2t::ui::StraightLinePanel>(nullptr, c.session, c.platform, nullptr);
          }},
-        {"linear-points-panel.png", {},
+        {"linear-points-panel.png", {900, 600},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<s2t::ui::LinearPointsPanel>(nullptr, c.session, c.platform, nullptr);
          }},
-        {"spline-panel.png", {},
+        {"spline-panel.png", {900, 600},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              // The points of a silicon standard, taken over from the standards window.
              auto panel = std::make_unique<s2t::ui::SplinePanel>(nullptr, c.session, c.platform, nullptr);

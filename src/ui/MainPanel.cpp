@@ -14,8 +14,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
-#include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -33,6 +31,7 @@
 #include "ui/PreviewScan.h"
 #include "ui/RememberedChoices.h"
 #include "ui/ScanPreview.h"
+#include "ui/SmallScreens.h"
 #include "ui/UnsavedCalibration.h"
 
 namespace s2t::ui {
@@ -72,16 +71,6 @@ QLineEdit* coefficientDisplay(const char* name, QWidget* parent) {
     display->setFont(font);
     display->setMaximumWidth(120);
     return display;
-}
-
-// The area as it is while the window gives it room, with scroll bars when it does not: a small
-// screen then still shows every control of the window that the area would push off it.
-QScrollArea* scrollableWhenSmall(QWidget* area) {
-    auto* scroll = new QScrollArea(area->parentWidget());
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(area);
-    return scroll;
 }
 
 // A name typed without an extension gets ".pre", so that the Load popup, which lists "*.pre"
@@ -555,12 +544,8 @@ void MainPanel::restoreRememberedChoices() {
     applyRememberedPanel(choices, current);
     applyState(current);
     // The window as the user left it; the first time, as large as suits the screen it opens on.
-    if (choices.windowGeometry.isEmpty() || !restoreGeometry(choices.windowGeometry)) {
-        // Room is left for the frame and title bar, which the size does not include.
-        QSize size(1180, 720);
-        if (const QScreen* shown = screen()) size = size.boundedTo(shown->availableSize() - QSize(16, 48));
-        resize(size);
-    }
+    if (choices.windowGeometry.isEmpty() || !restoreGeometry(choices.windowGeometry))
+        resize(sizeForScreen(this, QSize(1180, 720)));
 }
 
 void MainPanel::rememberChoices() const {

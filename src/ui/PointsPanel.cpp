@@ -17,6 +17,7 @@
 #include "options/OptionFile.h"
 #include "ui/CalibrationPlot.h"
 #include "ui/NumberEntry.h"
+#include "ui/SmallScreens.h"
 #include "ui/StandardsWindow.h"
 
 namespace s2t::ui {
@@ -86,7 +87,7 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
     fitSummary_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     fitSummary_->setToolTip(tr("The straight line fitted by least squares to the listed points, at full precision"));
     auto* right = new QVBoxLayout;
-    right->addWidget(plot_, 1);
+    right->addWidget(scrollableWhenSmall(plot_), 1);
     right->addWidget(fitSummary_);
 
     auto* columns = new QHBoxLayout;
@@ -98,7 +99,7 @@ PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
     layout->addLayout(columns, 1);
     layout->addLayout(closeButtons);
 
-    resize(900, 600);
+    resize(sizeForScreen(this, QSize(900, 600)));
 
     connect(add_, &QPushButton::clicked, this, [this] { addFromEntries(); });
     auto addOnEnter = [this] {

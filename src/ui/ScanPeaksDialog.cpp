@@ -16,6 +16,7 @@
 
 #include "peaks/WeightedLine.h"
 #include "platform/NumberText.h"
+#include "ui/SmallScreens.h"
 
 namespace s2t::ui {
 namespace {
@@ -123,10 +124,10 @@ ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const
     pairsColumn->addWidget(new QLabel(tr("Pairs: 2-theta -> channel +- uncertainty")));
     pairsColumn->addWidget(pairs_);
     lower->addLayout(pairsColumn);
-    lower->addWidget(residualView, 1);
+    lower->addWidget(scrollableWhenSmall(residualView), 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(scanView, 1);
+    layout->addWidget(scrollableWhenSmall(scanView), 1);
     layout->addLayout(lower, 1);
     layout->addLayout(buttons);
 
