@@ -11,6 +11,9 @@ QWidget* scrollableWhenSmall(QWidget* area) {
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(area);
+    // No tab stop of its own: the keys reach the area's controls as before, and the area scrolls
+    // to the one that takes the focus.
+    scroll->setFocusPolicy(Qt::NoFocus);
     return scroll;
 }
 

@@ -2,6 +2,7 @@
 // scaling (in the logical pixels the layouts work in, below a title bar and beside a task bar):
 // the window can be made that small, and its OK and Cancel buttons are whole and in view.
 #include <QPushButton>
+#include <QScrollArea>
 #include <QtTest>
 
 #include "platform/ScriptedPlatform.h"
@@ -36,6 +37,8 @@ void checkFits(QWidget& window, std::initializer_list<QPushButton*> buttons) {
         QVERIFY2(button->isVisible(), qPrintable(name + ": " + button->text()));
         QCOMPARE(button->visibleRegion(), QRegion(button->rect()));
     }
+    // The scrolling adds no tab stop of its own.
+    for (const QScrollArea* scroll : window.findChildren<QScrollArea*>()) QCOMPARE(scroll->focusPolicy(), Qt::NoFocus);
 }
 
 }  // namespace
