@@ -30,6 +30,7 @@
 #include "ui/PreviewScan.h"
 #include "ui/ProgressPanel.h"
 #include "ui/RangePanel.h"
+#include "ui/ScanPreview.h"
 #include "ui/SplinePanel.h"
 #include "ui/ScanPeaksDialog.h"
 #include "ui/StandardsWindow.h"
@@ -70,6 +71,18 @@ std::unique_ptr<QWidget> mainPanelWith(ShotContext& context, const std::vector<s
     s2t::ui::fillMainPanel(*panel, files);
     if (adjust) adjust(*panel);
     return panel;
+}
+
+// The preview zoomed onto the highest peak of its scan, give or take `halfWidth` degrees, with the
+// readout on the peak's top.
+void zoomOnHighestPeak(s2t::ui::ScanPreview& preview, double halfWidth) {
+    if (preview.pointCount() == 0) return;
+    int highest = 0;
+    for (int i = 1; i < preview.pointCount(); ++i)
+        if (preview.pointAt(i).y() > preview.pointAt(highest).y()) highest = i;
+    const QPointF peak = preview.pointAt(highest);
+    preview.zoomTo({peak.x() - halfWidth, peak.x() + halfWidth}, nullptr);
+    preview.pointTo(QPointF(peak.x(), preview.countScaleMap().toAxis(peak.y())));
 }
 
 void clickNamed(QWidget& panel, const char* name) {
@@ -121,6 +134,27 @@ std::vector<Shot> shots() {
              return mainPanelWith(c, files, [](s2t::ui::MainPanel& panel) {
                  panel.findChild<QListWidget*>("fileList")->setCurrentRow(1);
                  clickNamed(panel, "convertToTwoTheta");
+             });
+         }},
+        {"preview-zoomed-peak.png", {1280, 800},
+         [](ShotContext& c) {
+             // The silicon scan zoomed onto its strongest reflection, the silicon standard's
+             // reflections ticked under it, the readout on the peak's top.
+             return mainPanelWith(c, {"examples/si-standard.chn"}, [](s2t::ui::MainPanel& panel) {
+                 panel.preview().chooseStandard("Silicon");
+                 zoomOnHighestPeak(panel.preview(), 1.5);
+             });
+         }},
+        {"preview-overlay-log.png", {1280, 800},
+         [](ShotContext& c) {
+             // Two scans overlaid on the log scale, with the corundum standard's reflections.
+             auto files = samplesOf(c, ".chn");
+             return mainPanelWith(c, files, [](s2t::ui::MainPanel& panel) {
+                 auto* list = panel.findChild<QListWidget*>("fileList");
+                 list->setCurrentRow(1);
+                 if (list->count() > 0) list->item(0)->setSelected(true);
+                 panel.preview().setCountScale(s2t::ui::CountScale::Log);
+                 panel.preview().chooseStandard("Corundum");
              });
          }},
         // What a 1366x768 screen at 150 % leaves the window (in logical pixels): the preview

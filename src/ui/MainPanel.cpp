@@ -29,6 +29,7 @@
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
 #include "ui/PreviewScan.h"
+#include "ui/PreviewSelection.h"
 #include "ui/RememberedChoices.h"
 #include "ui/ScanPreview.h"
 #include "ui/SmallScreens.h"
@@ -153,6 +154,7 @@ QWidget* MainPanel::buildPreviewGroup(QWidget* parent) {
     auto* layout = new QVBoxLayout(group);
     preview_ = new ScanPreview(group);
     preview_->setObjectName("preview");
+    preview_->setProgramFolder(session_.projectDir);
     layout->addWidget(preview_);
     return group;
 }
@@ -266,6 +268,7 @@ void MainPanel::connectControls() {
     connect(trailerMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Trailer, on); });
     connect(outputFormat_, &QComboBox::activated, this, [this](int) { outputFileTypeMenu(); });
     connect(fileList_, &QListWidget::currentRowChanged, this, [this](int) { updatePreview(); });
+    connect(fileList_, &QListWidget::itemSelectionChanged, this, &MainPanel::updatePreview);
     connect(fileList_, &FileListWidget::filesDropped, this, &MainPanel::addFiles);
 }
 
@@ -494,10 +497,8 @@ void MainPanel::updatePreview() {
                                                       : tr("Select a file in the list to preview it."));
         return;
     }
-    const std::string path = item->text().toStdString();
-    const std::int32_t kind = item->data(Qt::UserRole).toInt();
-    const BatchChoices choices = readBatchChoices(panelChoices(state()), session_.settings.constStepOpts);
-    preview_->showScan(QFileInfo(item->text()).fileName(), previewScan(session_, path, kind, choices.conversion));
+    PreviewSelection selection = readPreviewSelection(session_, previewedFiles(*fileList_), panelChoices(state()));
+    preview_->showScans(std::move(selection.scans), selection.leftOut);
 }
 
 FileSelectOptions MainPanel::optionFilePopup() const {

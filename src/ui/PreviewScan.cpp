@@ -42,37 +42,61 @@ std::string oneLine(const std::string& text) {
 
 std::string previewFailureText(const std::string& reason) { return "cannot preview: " + reason; }
 
-PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
-                        std::int16_t conversion) {
-    PreviewData data;
+namespace {
+
+// One read of the file, as the batch would read it for this conversion.
+int readForPreview(const Session& session, const std::string& path, std::int32_t fileType,
+                   std::int16_t conversion, Scan& scan, std::string& error) {
     CalibrationState calibration = session.calibration;
     spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
-
-    const bool channels = conversion == kNoConversion;
     ConversionRequest request;
     request.inputFile = path;
     request.fileType = fileType;
     request.conversion = conversion;
-
     ConversionSettings settings = session.settings;
     QuietPlatform quiet;
-    Scan scan;
     const int status = findInputFormat(fileType).reader(request, scan, calibration, settings, quiet);
-    if (status != 0) {
-        data.error = quiet.messages.empty() ? std::string("the file could not be read")
-                                            : oneLine(quiet.messages.front());
-        return data;
-    }
+    if (status != 0)
+        error = quiet.messages.empty() ? std::string("the file could not be read") : oneLine(quiet.messages.front());
+    return status;
+}
+
+}  // namespace
+
+PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
+                        std::int16_t conversion, std::int16_t angleConversion) {
+    PreviewData data;
+    const bool channels = conversion == kNoConversion;
+    Scan scan;
+    if (readForPreview(session, path, fileType, conversion, scan, data.error) != 0) return data;
 
     data.againstChannel = channels;
     data.description = scan.metadata.description;
+    data.hasChannels = !scan.ownAngles;
     data.x.reserve(scan.points.size());
     data.counts.reserve(scan.points.size());
     // A scan with angles of its own has no channel numbers: its points go by index.
-    const double firstChannel = scan.ownAngles ? 0.0 : static_cast<double>(scan.chnHeader.firstChannel());
+    data.firstChannel = scan.ownAngles ? 0.0 : static_cast<double>(scan.chnHeader.firstChannel());
     for (std::size_t i = 0; i < scan.points.size(); ++i) {
-        data.x.push_back(channels ? firstChannel + static_cast<double>(i) : scan.points[i].twoTheta);
+        data.x.push_back(channels ? data.firstChannel + static_cast<double>(i) : scan.points[i].twoTheta);
         data.counts.push_back(scan.points[i].count);
+    }
+    if (!channels) {
+        data.twoTheta = data.x;
+    } else if (angleConversion == kNoConversion) {
+        data.twoThetaNote = "no conversion chosen";
+    } else {
+        // The same file read once more under the angles the mode buttons would give it.
+        Scan angles;
+        std::string why;
+        if (readForPreview(session, path, fileType, angleConversion, angles, why) != 0) {
+            data.twoThetaNote = why;
+        } else if (angles.points.size() != scan.points.size()) {
+            data.twoThetaNote = "the file changed";
+        } else {
+            data.twoTheta.reserve(angles.points.size());
+            for (const ScanPoint& point : angles.points) data.twoTheta.push_back(point.twoTheta);
+        }
     }
     return data;
 }
