@@ -27,8 +27,8 @@ int decimalsFor(double interval) {
 
 QString labelFormatFor(double interval) { return QStringLiteral("%.%1f").arg(decimalsFor(interval)); }
 
-void setDynamicTicks(QValueAxis* axis, double low, double high) {
-    const double interval = niceInterval(high - low);
+void setDynamicTicks(QValueAxis* axis, double low, double high, double parts) {
+    const double interval = niceInterval(high - low, parts);
     axis->setTickType(QValueAxis::TicksFixed);
     axis->setTickInterval(interval);
     axis->setTickAnchor(std::ceil(low / interval) * interval);

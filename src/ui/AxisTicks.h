@@ -21,7 +21,8 @@ QString labelFormatFor(double interval);
 // Ticks at whole multiples of a nice interval over [low, high]. The interval is set while the
 // axis has fixed ticks, before the range: with the previous, smaller interval still in force a
 // much wider range would make the axis lay out millions of labels.
-void setDynamicTicks(QValueAxis* axis, double low, double high);
+// parts: about how many intervals the axis has room for.
+void setDynamicTicks(QValueAxis* axis, double low, double high, double parts = 8.0);
 
 // After applyNiceNumbers (fixed tick count): labels with as many decimals as the tick step needs.
 void fitLabelFormat(QValueAxis* axis);

@@ -40,6 +40,8 @@ const QColor kTickColour(0x30, 0x30, 0x30);
 
 // The reflection ticks reach this far up the plot, from its bottom edge.
 constexpr double kTickHeight = 0.12;
+// Count labels need about this many pixels each.
+constexpr double kLabelSpacing = 28.0;
 // The readout follows the cursor within this many pixels of a drawn scan.
 constexpr double kReadoutReach = 40.0;
 
@@ -112,7 +114,7 @@ ScanPreview::ScanPreview(QWidget* parent) : QWidget(parent) {
     view_ = new PreviewChartView(chart_, plotPage_);
     view_->setObjectName("previewChart");
     view_->setRenderHint(QPainter::Antialiasing);
-    view_->setMinimumSize(360, 220);
+    view_->setMinimumSize(360, 240);
     view_->setToolTip(tr("Wheel: zoom about the cursor (Ctrl: the counts); drag: zoom onto a rectangle;"
                          " middle or Shift drag, arrow keys: pan; double click or Home: the whole scan"));
     pageLayout->addWidget(view_, 1);
@@ -158,31 +160,26 @@ ScanPreview::ScanPreview(QWidget* parent) : QWidget(parent) {
 ScanPreview::~ScanPreview() = default;
 
 void ScanPreview::buildControls(QWidget* page) {
+    // No captions: the items say what they choose, so that the row fits the narrowest preview.
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 0, 0, 0);
-    auto* scaleCaption = new QLabel(tr("Counts:"), page);
     scaleChoice_ = new QComboBox(page);
     scaleChoice_->setObjectName("previewScale");
-    scaleChoice_->addItem(tr("Linear"), static_cast<int>(CountScale::Linear));
-    scaleChoice_->addItem(tr("Square root"), static_cast<int>(CountScale::SquareRoot));
-    scaleChoice_->addItem(tr("Log"), static_cast<int>(CountScale::Log));
+    scaleChoice_->addItem(tr("Linear counts"), static_cast<int>(CountScale::Linear));
+    scaleChoice_->addItem(tr("Square-root counts"), static_cast<int>(CountScale::SquareRoot));
+    scaleChoice_->addItem(tr("Log counts"), static_cast<int>(CountScale::Log));
     scaleChoice_->setToolTip(tr("How the counts are drawn: square root and log show weak reflections beside"
                                 " strong ones (empty channels lie at the bottom of the log scale)"));
-    scaleCaption->setBuddy(scaleChoice_);
-    auto* standardCaption = new QLabel(tr("Reflections of:"), page);
     standardChoice_ = new RefreshingComboBox(page, [this] { refreshStandards(); });
     standardChoice_->setObjectName("previewStandard");
-    standardChoice_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    standardChoice_->setToolTip(tr("Marks the reflections of a standard of the program folder under the scan"));
-    standardCaption->setBuddy(standardChoice_);
+    standardChoice_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    standardChoice_->setMinimumContentsLength(12);
+    standardChoice_->setToolTip(tr("Ticks the reflections of a standard of the program folder under the scan"));
     resetButton_ = new QPushButton(tr("Whole Scan"), page);
     resetButton_->setObjectName("previewReset");
     resetButton_->setToolTip(tr("Shows the whole scan again (double click on the plot, or Home)"));
     resetButton_->setEnabled(false);
-    row->addWidget(scaleCaption);
     row->addWidget(scaleChoice_);
-    row->addSpacing(8);
-    row->addWidget(standardCaption);
     row->addWidget(standardChoice_);
     row->addStretch(1);
     row->addWidget(resetButton_);
@@ -203,7 +200,7 @@ void ScanPreview::setProgramFolder(const std::string& folder) {
 void ScanPreview::refreshStandards() {
     const QString chosen = standardChoice_->currentData().toString();
     standardChoice_->clear();
-    standardChoice_->addItem(tr("No standard"), QString());
+    standardChoice_->addItem(tr("No standard ticks"), QString());
     if (!programFolder_.empty()) {
         std::vector<StandardEntry> standards = checkForStandards(programFolder_);
         std::sort(standards.begin(), standards.end(),
@@ -427,7 +424,8 @@ void ScanPreview::redraw() {
     const AxisRange counts = viewport_.counts();
     // The abscissa first: the points below are chosen for its width in pixels.
     setDynamicTicks(xAxis_, x.low, x.high);
-    setDynamicTicks(yAxis_, counts.low, counts.high);
+    // A low plot (a small screen) gets fewer count labels rather than labels cut to "...".
+    setDynamicTicks(yAxis_, counts.low, counts.high, countLabelRoom());
     placeCountLabels(counts);
     const int columns = std::max(100, static_cast<int>(chart_->plotArea().width()));
     for (Plotted& scan : plotted_) {
@@ -447,6 +445,12 @@ void ScanPreview::redraw() {
     placeOverlay();
 }
 
+double ScanPreview::countLabelRoom() const {
+    const double height = chart_->plotArea().height();
+    // Before the first layout the plot has no height yet: the full number until it has one.
+    return height > 0.0 ? std::clamp(height / kLabelSpacing, 3.0, 8.0) : 8.0;
+}
+
 void ScanPreview::placeCountLabels(const AxisRange& counts) {
     const bool linear = scaleMap_.scale() == CountScale::Linear;
     yAxis_->setVisible(linear);
@@ -464,7 +468,7 @@ std::vector<double> ScanPreview::labelledCounts() const {
     if (scaleMap_.scale() == CountScale::Linear) return {};
     const AxisRange counts = viewport_.counts();
     std::vector<double> labelled;
-    for (double count : countTicks(scaleMap_, counts.low, counts.high)) {
+    for (double count : countTicks(scaleMap_, counts.low, counts.high, static_cast<int>(countLabelRoom()))) {
         const double at = scaleMap_.toAxis(count);
         if (at >= counts.low - counts.span() * 1e-9 && at <= counts.high + counts.span() * 1e-9)
             labelled.push_back(count);

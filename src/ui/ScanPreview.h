@@ -120,6 +120,8 @@ private:
     void prepareCounts();
     AxisRange countRangeOver(const AxisRange& x) const;
     void redraw();
+    // About how many count labels the plot's height has room for.
+    double countLabelRoom() const;
     void placeCountLabels(const AxisRange& counts);
     void placeOverlay();
     void hoverAt(const QPoint& viewPoint);

@@ -363,7 +363,7 @@ private slots:
         fillMainPanel(panel, {path});
         panel.show();
         ScanPreview& preview = panel.preview();
-        QCOMPARE(preview.standardNames().front(), QString("No standard"));
+        QCOMPARE(preview.standardNames().front(), QString("No standard ticks"));
         QVERIFY(preview.standardNames().contains("Silicon"));
         QVERIFY(preview.standardTickPositions().empty());
 
@@ -384,8 +384,8 @@ private slots:
         for (std::size_t i = 0; i < inScan.size(); ++i)
             QVERIFY(near(preview.standardTickPositions()[i], (inScan[i] - 5.0) / 0.03, 1e-6));
 
-        // "No standard" takes them away.
-        QVERIFY(preview.chooseStandard("No standard"));
+        // "No standard ticks" takes them away.
+        QVERIFY(preview.chooseStandard("No standard ticks"));
         QVERIFY(preview.standardTickPositions().empty());
         QVERIFY(!preview.chooseStandard("Unobtainium"));
         QVERIFY(platform.calls.empty());
