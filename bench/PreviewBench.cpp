@@ -1,6 +1,7 @@
 // Drawing the desktop program's preview of a 32767-point scan, off screen: the decimation alone,
 // a whole redraw of the preview as it draws (a few points per pixel column), a zoom step, and
-// for comparison the same chart with one point per channel. Run build/bench/scan2theta-preview-bench.
+// for comparison the same chart with one point per channel; and reading eight such scans, as a
+// selection change does. Run build/bench/scan2theta-preview-bench.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -10,10 +11,18 @@
 #include <QPixmap>
 #include <QValueAxis>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
 #include <vector>
 
+#include <unistd.h>
+
+#include "engine/Session.h"
 #include "ui/ColumnDecimation.h"
+#include "ui/PreviewSelection.h"
 #include "ui/ScanPreview.h"
 
 namespace {
@@ -99,6 +108,45 @@ void everyPointRedraw(benchmark::State& state) {
     }
 }
 BENCHMARK(everyPointRedraw)->Unit(benchmark::kMillisecond);
+
+// Eight channel files of 32767 channels, the most the preview overlays, in a scratch folder.
+std::vector<s2t::BatchInput> longChannelFiles(const std::filesystem::path& folder) {
+    std::filesystem::create_directories(folder);
+    const s2t::ui::PreviewData shape = longScan();
+    std::vector<s2t::BatchInput> files;
+    for (int f = 0; f < s2t::ui::kMostOverlaidScans; ++f) {
+        std::string bytes(32 + 4 * kPoints, '\0');
+        bytes[0] = bytes[1] = static_cast<char>(0xFF);
+        bytes[30] = static_cast<char>(kPoints & 0xFF);
+        bytes[31] = static_cast<char>(kPoints >> 8);
+        for (int i = 0; i < kPoints; ++i) {
+            const auto count = static_cast<std::uint32_t>(shape.counts[static_cast<std::size_t>(i)]) + f;
+            for (int b = 0; b < 4; ++b) bytes[32 + 4 * i + b] = static_cast<char>((count >> (8 * b)) & 0xFF);
+        }
+        const std::string path = (folder / ("long-" + std::to_string(f) + ".chn")).string();
+        std::ofstream(path, std::ios::binary) << bytes;
+        files.push_back({path, s2t::kChnFileType});
+    }
+    return files;
+}
+
+// What a selection change of eight long scans reads: against 2-theta (one read each), and against
+// channel (a second read each for the readout's 2-theta).
+void previewSelectionRead(benchmark::State& state) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("scan2theta-preview-bench-" + std::to_string(getpid()));
+    const std::vector<s2t::BatchInput> files = longChannelFiles(folder);
+    s2t::Session session;
+    session.calibration.installStartupValues();
+    s2t::MainPanelChoices choices;
+    choices.convertToTwoTheta = state.range(0) == 0;
+    for (auto _ : state) {
+        s2t::ui::PreviewSelection selection = s2t::ui::readPreviewSelection(session, files, choices);
+        benchmark::DoNotOptimize(selection.scans.data());
+    }
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(previewSelectionRead)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -181,8 +181,39 @@ private slots:
         QVERIFY(near(preview.view().x().low, before + 0.2 * span, 0.02));
         QCOMPARE(preview.view().x().span(), span);
 
+        // So does a left drag with Shift held.
+        const double dragged = preview.view().x().low;
+        QTest::mousePress(surface, Qt::LeftButton, Qt::ShiftModifier, viewPointAt(preview, 0.3, 0.5));
+        QTest::mouseMove(surface, viewPointAt(preview, 0.5, 0.5));
+        QTest::mouseRelease(surface, Qt::LeftButton, Qt::ShiftModifier, viewPointAt(preview, 0.5, 0.5));
+        QVERIFY(near(preview.view().x().low, dragged - 0.2 * span, 0.02));
+        QCOMPARE(preview.view().x().span(), span);
+
         QTest::mouseDClick(surface, Qt::LeftButton, {}, viewPointAt(preview, 0.5, 0.5));
         QCOMPARE(preview.view().x(), (AxisRange{10.0, 30.0}));
+    }
+
+    // However far in a scan of huge counts is zoomed, each axis lays out a few dozen labels.
+    void zoomingNeverLaysOutMillionsOfLabels() {
+        ScanPreview preview;
+        preview.resize(800, 500);
+        preview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&preview));
+        preview.showScan("huge.chn", peakScan(2001, 2.0e9));
+        QValueAxis* counts = preview.countAxis();
+        double mostTicks = 0.0;
+        QObject::connect(counts, &QValueAxis::rangeChanged, [&](qreal low, qreal high) {
+            if (counts->tickType() == QValueAxis::TicksDynamic)
+                mostTicks = std::max(mostTicks, (high - low) / counts->tickInterval());
+        });
+        const AxisRange band{1.0e9, 1.0e9 + 10.0};
+        preview.zoomTo({30.0, 30.0001}, &band);
+        QVERIFY(preview.view().x().span() > 0.0);
+        QVERIFY(counts->max() - counts->min() < 1e4);  // the narrowest view: a millionth of the data
+        preview.resetView();
+        preview.zoomAbout(20.0, 1e-9);
+        QVERIFY(preview.view().x().span() >= 20.0 * 1e-6 * 0.999);
+        QVERIFY2(mostTicks < 100.0, qPrintable(QString::number(mostTicks)));
     }
 
     void theReadoutGivesChannelTwoThetaAndCount() {
