@@ -115,15 +115,16 @@ ScanPreview::ScanPreview(QWidget* parent) : QWidget(parent) {
     view_->setObjectName("previewChart");
     view_->setRenderHint(QPainter::Antialiasing);
     view_->setMinimumSize(360, 240);
-    view_->setToolTip(tr("Wheel: zoom about the cursor (Ctrl: the counts); drag: zoom onto a rectangle;"
-                         " middle or Shift drag, arrow keys: pan; double click or Home: the whole scan"));
     pageLayout->addWidget(view_, 1);
     auto* bottomRow = new QHBoxLayout;
     readoutLabel_ = new QLabel(plotPage_);
     readoutLabel_->setObjectName("previewReadout");
     readoutLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     readoutLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    readoutLabel_->setToolTip(tr("The point nearest the cursor"));
+    // The plot itself has no tooltip: it would cover the curve the cursor is reading.
+    readoutLabel_->setToolTip(tr("The point nearest the cursor. On the plot the wheel zooms about the cursor"
+                                 " (Ctrl: the counts), a drag zooms onto a rectangle, a middle or Shift drag"
+                                 " and the arrow keys pan, a double click or Home shows the whole scan"));
     noteLabel_ = new QLabel(plotPage_);
     noteLabel_->setObjectName("previewNote");
     noteLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
