@@ -241,12 +241,19 @@ void ScanPreview::readChosenStandard() {
 }
 
 void ScanPreview::showMessage(const QString& text) {
-    for (Plotted& scan : plotted_) delete scan.series;
-    plotted_.clear();
-    problems_.clear();
+    dropScans();
     clearReadout();
     messageLabel_->setText(text);
     stack_->setCurrentWidget(messageLabel_);
+}
+
+void ScanPreview::dropScans() {
+    for (Plotted& scan : plotted_) {
+        chart_->removeSeries(scan.series);
+        delete scan.series;
+    }
+    plotted_.clear();
+    problems_.clear();
 }
 
 void ScanPreview::showNothing(const QString& hint) { showMessage(hint); }
@@ -272,9 +279,7 @@ void ScanPreview::showScans(std::vector<PreviewedScan> scans, int leftOut) {
     // overlay, a recalibration); another scan starts whole.
     const bool sameScan = !plotted_.empty() && plotted_.front().name == first.name &&
                           plotted_.front().data.againstChannel == first.data.againstChannel;
-    for (Plotted& scan : plotted_) delete scan.series;
-    plotted_.clear();
-    problems_.clear();
+    dropScans();
     leftOut_ = leftOut;
     clearReadout();
 

@@ -115,6 +115,7 @@ private:
     };
     void buildControls(QWidget* page);
     void showMessage(const QString& text);
+    void dropScans();
     void refreshStandards();
     void readChosenStandard();
     void prepareCounts();
