@@ -1,5 +1,5 @@
 // Everything a running program keeps between actions: the calibration in force, the conversion
-// settings, and the program folder. The desktop program and the command line each own one; tests
+// settings, the program folder, and the radiation a standard's scan is fitted for. The desktop program and the command line each own one; tests
 // build their own.
 #pragma once
 
@@ -7,6 +7,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "engine/ConversionRecords.h"
+#include "peaks/Radiation.h"
 
 namespace s2t {
 
@@ -14,6 +15,8 @@ struct Session {
     CalibrationState calibration;
     ConversionSettings settings;
     std::string projectDir;  // the program folder: Default.pre, Standards/
+    // The K-alpha lines "Find Peaks in Scan..." fits, as last entered there (not stored in a file).
+    peaks::Radiation scanRadiation;
 };
 
 }  // namespace s2t

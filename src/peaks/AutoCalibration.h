@@ -9,12 +9,10 @@
 
 #include "calibration/CalibrationState.h"
 #include "peaks/PeakSearch.h"
+#include "peaks/Radiation.h"
 #include "peaks/WeightedLine.h"
 
 namespace s2t::peaks {
-
-inline constexpr double kCuKAlpha1 = 1.5406;
-inline constexpr double kCuKAlpha2 = 1.54443;
 
 struct AutoCalibrationSettings {
     double wavelength = kCuKAlpha1;        // K-alpha1, the standard's 2-theta were computed for it
@@ -22,6 +20,12 @@ struct AutoCalibrationSettings {
     double alpha2Ratio = 0.5;              // K-alpha2 height over K-alpha1 height
     double startK = 0.0, startC = 0.0;     // the calibration in force
     double minSignificance = 5.0;          // of a peak, in standard deviations of counting noise
+
+    void setRadiation(const Radiation& radiation) {
+        wavelength = radiation.wavelength;
+        alpha2Wavelength = radiation.alpha2Wavelength;
+        alpha2Ratio = radiation.alpha2Ratio;
+    }
 };
 
 // One reflection found in the scan.

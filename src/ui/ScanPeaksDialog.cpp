@@ -1,14 +1,17 @@
 #include "ui/ScanPeaksDialog.h"
 
+#include <QCheckBox>
 #include <QChart>
 #include <QChartView>
 #include <QFontDatabase>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QSignalBlocker>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -16,6 +19,7 @@
 
 #include "peaks/WeightedLine.h"
 #include "platform/NumberText.h"
+#include "ui/NumberEntry.h"
 #include "ui/SmallScreens.h"
 
 namespace s2t::ui {
@@ -40,43 +44,38 @@ std::string pairText(const peaks::MatchedReflection& pair) {
 }  // namespace
 
 ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const std::vector<double>& counts,
-                                 const peaks::AutoCalibrationResult& result)
-    : QDialog(parent), result_(result), pairs_(new QListWidget), line_(new QLabel),
-      residuals_(new QScatterSeries), ok_(new QPushButton(tr("OK"))) {
+                                 const peaks::AutoCalibrationResult& result, peaks::Radiation& radiation,
+                                 Platform& platform, PeakFinder finder)
+    : QDialog(parent), radiation_(radiation), platform_(platform), finder_(std::move(finder)),
+      found_(new QScatterSeries), predicted_(new QScatterSeries), pairs_(new QListWidget), line_(new QLabel),
+      residuals_(new QScatterSeries), wavelength_(new NumberEntry), alpha2Box_(new QCheckBox(tr("K-alpha2"))),
+      alpha2_(new NumberEntry), ratio_(new NumberEntry), findAgain_(new QPushButton(tr("Find Again"))),
+      ok_(new QPushButton(tr("OK"))) {
     setWindowTitle(tr("Peaks in %1").arg(scanName));
     setModal(true);
 
     // The scan, its peaks, and every reflection where the line puts it.
     auto* scan = new QLineSeries;
     scan->setName(tr("Counts"));
-    double highest = 1.0;
     for (std::size_t i = 0; i < counts.size(); ++i) {
         scan->append(static_cast<double>(i), counts[i]);
-        highest = std::max(highest, counts[i]);
+        highest_ = std::max(highest_, counts[i]);
     }
-    auto* found = new QScatterSeries;
-    found->setName(tr("Peaks found"));
-    found->setMarkerSize(7.0);
-    for (const auto& peak : result.peaks) {
-        const auto at = static_cast<std::size_t>(std::clamp(std::lround(peak.channel), 0L, static_cast<long>(counts.size()) - 1));
-        found->append(peak.channel, counts[at]);
-    }
-    auto* predicted = new QScatterSeries;
-    predicted->setName(tr("Reflections of the standard"));
-    predicted->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
-    predicted->setMarkerSize(8.0);
-    std::vector<double> reflections = result.missedReflections;
-    for (const auto& pair : result.pairs) reflections.push_back(pair.twoTheta);
-    for (double twoTheta : reflections) predicted->append((twoTheta - result.line.K) / result.line.C, 1.05 * highest);
+    counts_ = counts;
+    found_->setName(tr("Peaks found"));
+    found_->setMarkerSize(7.0);
+    predicted_->setName(tr("Reflections of the standard"));
+    predicted_->setMarkerShape(QScatterSeries::MarkerShapeRectangle);
+    predicted_->setMarkerSize(8.0);
 
     auto* chart = new QChart;
-    for (auto* series : {static_cast<QXYSeries*>(scan), static_cast<QXYSeries*>(found), static_cast<QXYSeries*>(predicted)})
+    for (auto* series : {static_cast<QXYSeries*>(scan), static_cast<QXYSeries*>(found_), static_cast<QXYSeries*>(predicted_)})
         chart->addSeries(series);
     auto* x = axis(tr("Channel"), "%.0f");
     auto* y = axis(tr("Counts"), "%.0f");
     x->setRange(0.0, static_cast<double>(std::max<std::size_t>(counts.size(), 2) - 1));
     x->applyNiceNumbers();
-    y->setRange(0.0, 1.1 * highest);
+    y->setRange(0.0, 1.1 * highest_);
     y->applyNiceNumbers();
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
@@ -103,12 +102,6 @@ ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const
     residualView->setMinimumSize(300, 220);
 
     pairs_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    for (const auto& pair : result.pairs) {
-        auto* item = new QListWidgetItem(QString::fromStdString(pairText(pair)));
-        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-        item->setCheckState(Qt::Checked);
-        pairs_->addItem(item);
-    }
     pairs_->setMinimumWidth(pairs_->fontMetrics().horizontalAdvance(QString(40, QLatin1Char('0'))));
     line_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 
@@ -119,8 +112,27 @@ ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const
     buttons->addWidget(ok_);
     buttons->addWidget(cancel);
 
+    // The radiation the doublets were fitted for, as the command line's --wavelength, --alpha2
+    // NUM|none and --alpha2-ratio give it.
+    auto* radiationGrid = new QGridLayout;
+    radiationGrid->addWidget(new QLabel(tr("K-alpha1")), 0, 0);
+    radiationGrid->addWidget(wavelength_, 0, 1);
+    radiationGrid->addWidget(alpha2Box_, 1, 0);
+    radiationGrid->addWidget(alpha2_, 1, 1);
+    radiationGrid->addWidget(new QLabel(tr("K-alpha2 / K-alpha1 height")), 2, 0);
+    radiationGrid->addWidget(ratio_, 2, 1);
+    radiationGrid->addWidget(new QLabel(tr("Wavelengths in Angstrom; the standard's angles are for K-alpha1.")), 3, 0,
+                             1, 2);
+    radiationGrid->addWidget(findAgain_, 4, 1, Qt::AlignRight);
+    findAgain_->setAutoDefault(false);
+    for (NumberEntry* entry : {wavelength_, alpha2_, ratio_})
+        entry->setMaximumWidth(entry->fontMetrics().horizontalAdvance(QString(14, QLatin1Char('0'))));
+    connect(alpha2Box_, &QCheckBox::toggled, alpha2_, &QWidget::setEnabled);
+    showRadiation(radiation_);
+
     auto* lower = new QHBoxLayout;
     auto* pairsColumn = new QVBoxLayout;
+    pairsColumn->addLayout(radiationGrid);
     pairsColumn->addWidget(new QLabel(tr("Pairs: 2-theta -> channel +- uncertainty")));
     pairsColumn->addWidget(pairs_);
     lower->addLayout(pairsColumn);
@@ -134,7 +146,62 @@ ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const
     connect(pairs_, &QListWidget::itemChanged, this, [this] { refit(); });
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(findAgain_, &QPushButton::clicked, this, [this] { findAgain(); });
+    showResult(result);
+}
+
+void ScanPeaksDialog::showRadiation(const peaks::Radiation& radiation) {
+    wavelength_->setValue(radiation.wavelength);
+    const bool twin = radiation.alpha2Wavelength > 0.0;
+    alpha2Box_->setChecked(twin);
+    alpha2_->setEnabled(twin);
+    // Without a twin the entry keeps Cu's K-alpha2 to start from when it is ticked again.
+    alpha2_->setValue(twin ? radiation.alpha2Wavelength : peaks::kCuKAlpha2);
+    ratio_->setValue(radiation.alpha2Ratio);
+}
+
+void ScanPeaksDialog::showResult(const peaks::AutoCalibrationResult& result) {
+    result_ = result;
+    found_->clear();
+    for (const auto& peak : result.peaks) {
+        const auto at = static_cast<std::size_t>(
+            std::clamp(std::lround(peak.channel), 0L, static_cast<long>(counts_.size()) - 1));
+        found_->append(peak.channel, counts_[at]);
+    }
+    predicted_->clear();
+    std::vector<double> reflections = result.missedReflections;
+    for (const auto& pair : result.pairs) reflections.push_back(pair.twoTheta);
+    for (double twoTheta : reflections) predicted_->append((twoTheta - result.line.K) / result.line.C, 1.05 * highest_);
+    {
+        const QSignalBlocker quiet(pairs_);
+        pairs_->clear();
+        for (const auto& pair : result.pairs) {
+            auto* item = new QListWidgetItem(QString::fromStdString(pairText(pair)));
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            item->setCheckState(Qt::Checked);
+            pairs_->addItem(item);
+        }
+    }
     refit();
+}
+
+bool ScanPeaksDialog::findAgain() {
+    peaks::Radiation radiation;
+    radiation.wavelength = wavelength_->value();
+    radiation.alpha2Wavelength = alpha2Box_->isChecked() ? alpha2_->value() : 0.0;
+    radiation.alpha2Ratio = ratio_->value();
+    if (alpha2Box_->isChecked() && !(radiation.alpha2Wavelength > 0.0)) radiation.alpha2Wavelength = -1.0;
+    if (const std::string problem = peaks::radiationProblem(radiation); !problem.empty()) {
+        platform_.messagePopup("Not Possible", problem);
+        return false;
+    }
+    radiation_ = radiation;
+    setCursor(Qt::WaitCursor);
+    const auto result = finder_(radiation);
+    unsetCursor();
+    if (!result) return false;
+    showResult(*result);
+    return true;
 }
 
 std::vector<peaks::MatchedReflection> ScanPeaksDialog::tickedPairs() const {

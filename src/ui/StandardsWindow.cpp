@@ -120,19 +120,28 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
     if (!readStandard(standard->data(Qt::UserRole).toString().toStdString(), reflections, platform_) ||
         !peaks::readChannelCounts(scanPath, counts, platform_))
         return nullptr;
-    // From the calibration in force, for the Cu K-alpha doublet the shipped standards are made for.
-    peaks::AutoCalibrationSettings settings;
-    settings.startK = session_.calibration.header.K;
-    settings.startC = session_.calibration.header.C;
-    if (settings.startC == 0.0) settings.startC = kStartupC;
-    setCursor(Qt::WaitCursor);
-    const auto result = peaks::calibrateFromScan(counts, reflections, settings);
-    unsetCursor();
-    if (!result.ok) {
+    // From the calibration in force, for the radiation last entered (Cu K-alpha at first, which the
+    // shipped standards are made for).
+    peaks::AutoCalibrationSettings start;
+    start.startK = session_.calibration.header.K;
+    start.startC = session_.calibration.header.C;
+    if (start.startC == 0.0) start.startC = kStartupC;
+    ScanPeaksDialog::PeakFinder finder = [this, start, counts,
+                                          reflections](const peaks::Radiation& radiation)
+        -> std::optional<peaks::AutoCalibrationResult> {
+        peaks::AutoCalibrationSettings settings = start;
+        settings.setRadiation(radiation);
+        auto result = peaks::calibrateFromScan(counts, reflections, settings);
+        if (result.ok) return result;
         platform_.messagePopup("Not Possible", result.refusal);
-        return nullptr;
-    }
-    auto* dialog = new ScanPeaksDialog(this, QString::fromStdString(scanPath), counts, result);
+        return std::nullopt;
+    };
+    setCursor(Qt::WaitCursor);
+    const auto result = finder(session_.scanRadiation);
+    unsetCursor();
+    if (!result) return nullptr;
+    auto* dialog = new ScanPeaksDialog(this, QString::fromStdString(scanPath), counts, *result, session_.scanRadiation,
+                                       platform_, std::move(finder));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog] {
         // The ticked pairs, in 2-theta order, pair k-th with k-th like an imported peak file.

@@ -2,6 +2,7 @@
 // what OK and Cancel do to the points panel that opened it. Reading and pairing the files are
 // tested in the core; here the window must show them and hand its pairs over.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QApplication>
 #include <QListWidget>
@@ -14,6 +15,7 @@
 #include "platform/NumberText.h"
 #include "support/PanelDriving.h"
 #include "ui/LinearPointsPanel.h"
+#include "ui/NumberEntry.h"
 #include "ui/SplinePanel.h"
 #include "ui/ScanPeaksDialog.h"
 #include "ui/StandardsWindow.h"
@@ -80,6 +82,7 @@ private slots:
     void cancelAndCloseLeaveThePointsPanelAsItWas();
     void anImportBringsAddBackToTheLinearPointsPanel();
     void findPeaksInScanPairsTheTickedReflections();
+    void findPeaksForTheRadiationEnteredAndRememberIt();
 };
 
 void StandardsWindowTest::listsTheStandardsAndAsksForAnXFitFile() {
@@ -334,6 +337,75 @@ void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
     QCOMPARE(f.platform.messages().size(), std::size_t(1));
     QCOMPARE(f.platform.messages()[0].title, std::string("Not Possible"));
     QCOMPARE(window.pairsList()->count(), 5);
+}
+
+void StandardsWindowTest::findPeaksForTheRadiationEnteredAndRememberIt() {
+    Fixture f;
+    StandardsWindow window(nullptr, f.session, f.platform);
+    window.standardsList()->setCurrentRow(standardRow(window, "Silicon"));
+    const std::string example = std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn";
+    ScanPeaksDialog* dialog = window.findPeaksInScanFrom(example);
+    QVERIFY(dialog);
+    // At first the Cu K-alpha doublet, as the command line's defaults.
+    QCOMPARE(dialog->wavelengthEntry()->text(), QString("1.5406"));
+    QVERIFY(dialog->alpha2Box()->isChecked());
+    QCOMPARE(dialog->alpha2Entry()->text(), QString("1.54443"));
+    QVERIFY(dialog->alpha2Entry()->isEnabled());
+    QCOMPARE(dialog->ratioEntry()->text(), QString("0.5"));
+    const QString doublets = dialog->lineLabel()->text();
+    const std::string doubletPair = dialog->pairsList()->item(0)->text().toStdString();
+
+    // Without K-alpha2: the entry dims, and the fit of single lines puts the pairs elsewhere.
+    dialog->alpha2Box()->setChecked(false);
+    QVERIFY(!dialog->alpha2Entry()->isEnabled());
+    QTest::mouseClick(dialog->findAgainButton(), Qt::LeftButton);
+    QVERIFY(f.platform.messages().empty());
+    QCOMPARE(f.session.scanRadiation.alpha2Wavelength, 0.0);
+    QVERIFY(dialog->lineLabel()->text() != doublets);
+    QVERIFY(dialog->pairsList()->item(0)->text().toStdString() != doubletPair);
+    QCOMPARE(dialog->pairsList()->item(0)->checkState(), Qt::Checked);
+
+    // Entries that are no radiation: a message, nothing fitted, nothing kept.
+    const QString single = dialog->lineLabel()->text();
+    dialog->wavelengthEntry()->setValue(0.0);
+    QVERIFY(!dialog->findAgain());
+    dialog->wavelengthEntry()->setValue(1.5406);
+    dialog->ratioEntry()->setValue(-0.5);
+    QVERIFY(!dialog->findAgain());
+    dialog->ratioEntry()->setValue(0.5);
+    dialog->alpha2Box()->setChecked(true);
+    dialog->alpha2Entry()->setValue(0.0);
+    QVERIFY(!dialog->findAgain());
+    QCOMPARE(f.platform.messages().size(), std::size_t(3));
+    QCOMPARE(f.platform.messages()[0].text, std::string("The K-alpha1 wavelength must be above 0."));
+    QCOMPARE(f.platform.messages()[1].text, std::string("The K-alpha2 height ratio must not be below 0."));
+    QCOMPARE(f.platform.messages()[2].text, std::string("The K-alpha2 wavelength must be above 0."));
+    QCOMPARE(f.platform.messages()[2].title, std::string("Not Possible"));
+    QCOMPARE(dialog->lineLabel()->text(), single);
+    QCOMPARE(f.session.scanRadiation.alpha2Wavelength, 0.0);
+
+    // The next dialog starts from what was entered last, and fits for it.
+    dialog->reject();
+    ScanPeaksDialog* next = window.findPeaksInScanFrom(example);
+    QVERIFY(next);
+    QVERIFY(!next->alpha2Box()->isChecked());
+    QVERIFY(!next->alpha2Entry()->isEnabled());
+    QCOMPARE(next->alpha2Entry()->text(), QString("1.54443"));
+    QCOMPARE(next->lineLabel()->text(), single);
+
+    // A twin far from where the scan has it, five times as tall, matches nothing: the reason, and
+    // the pairs stay.
+    const int pairs = next->pairsList()->count();
+    next->alpha2Box()->setChecked(true);
+    next->alpha2Entry()->setValue(1.6);
+    next->ratioEntry()->setValue(5.0);
+    QVERIFY(!next->findAgain());
+    QCOMPARE(f.platform.messages().size(), std::size_t(4));
+    QCOMPARE(f.platform.messages()[3].title, std::string("Not Possible"));
+    QCOMPARE(next->pairsList()->count(), pairs);
+    QCOMPARE(next->lineLabel()->text(), single);
+    QCOMPARE(f.session.scanRadiation.alpha2Wavelength, 1.6);
+    QCOMPARE(f.session.scanRadiation.alpha2Ratio, 5.0);
 }
 
 QTEST_MAIN(StandardsWindowTest)
