@@ -1,7 +1,11 @@
 #include "CalibrationFit.h"
 
+#include <filesystem>
+
+
 #include "calibration/LinearFit.h"
 #include "engine/ChannelMapping.h"
+#include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
 #include "platform/NumberText.h"
 #include "standards/StandardDiscovery.h"
@@ -65,6 +69,17 @@ void addFitOutputOptions(CLI::App& command, FitOutput& output) {
     addJsonFlag(command, output.asJson);
 }
 
+std::string standardNameOf(const std::string& path) {
+    if (auto name = standardNameIn(path)) return *name;
+    return std::filesystem::path(path).stem().string();
+}
+
+bool recordStandard(const std::string& path, const std::string& standardName, const CalibrationState& state,
+                    LineEnd lineEnd, Platform& platform) {
+    if (standardName.empty()) return true;
+    return recordCalibrationOrigin(path, originFromStandard(standardName, state), state, platform, lineEnd);
+}
+
 int fitAndSave(CalibrationState& state, const std::string& folder,
                std::span<const CalibrationPoint> points, const FitOutput& output,
                Platform& platform, JsonWriter* json) {
@@ -75,6 +90,7 @@ int fitAndSave(CalibrationState& state, const std::string& folder,
         if (!output.asJson) print(fitReport(state));  // nothing stored: the fit as computed
         return kExitFailures;
     }
+    if (!recordStandard(path, output.standardName, state, lineEnd, platform)) return kExitFailures;
     // What is reported is what later runs will use: the line as stored.
     adoptStoredValues(state);
     if (output.asJson) {

@@ -9,6 +9,7 @@
 #include "Cli.h"
 #include "calibration/CalibrationState.h"
 #include "platform/JsonWriter.h"
+#include "platform/LineEnd.h"
 #include "platform/Platform.h"
 
 namespace s2t::cli {
@@ -19,7 +20,17 @@ struct FitOutput {
     std::string lineEnd = "crlf";  // --line-end
     bool asJson = false;           // --json
     std::vector<std::string> inputs;  // the files the command read, which the option file never replaces
+    // The standard the points were made from: named beside the option file (options/CalibrationOrigin.h).
+    std::string standardName;
 };
+
+// The name of the standard file at path (its name line; else the file's name without extension).
+std::string standardNameOf(const std::string& path);
+
+// Names standardName (when not empty) as the origin of state beside the option file at path;
+// false after a message when that cannot be written.
+bool recordStandard(const std::string& path, const std::string& standardName, const CalibrationState& state,
+                    LineEnd lineEnd, Platform& platform);
 
 // K and C as stored, and channel, 2-theta and line residual of one point, as members of the open
 // JSON object, with the digits of the text reports.

@@ -61,6 +61,7 @@ int fitFromStandard(const FromStandardArguments& arguments) {
     const auto pairs = pairStandards(data, kMaxPanelPairs);
     FitOutput output = arguments.output;
     output.inputs = {path, arguments.peaks, arguments.source.options};
+    output.standardName = standardNameOf(path);
     std::vector<CalibrationPoint> points;
     for (const auto& pair : pairs) points.push_back({pair.channel, pair.twoTheta, 0.0});
     if (arguments.output.asJson) {

@@ -58,6 +58,7 @@ ScanAnnotation annotateScan(const ConversionRequest& request, const Scan& scan, 
         const std::string spline = "cubic spline through " + std::to_string(session.calibration.calPoints.size()) + " points";
         a.calibration = spline;
         a.equation = spline;
+        a.calibrationStandard = standardNameFor(session.calibrationOrigin, session.calibration);
         break;
     }
     case kTrailerCalibration:
@@ -76,6 +77,7 @@ ScanAnnotation annotateScan(const ConversionRequest& request, const Scan& scan, 
     default:
         a.calibration = lineText(line.K, line.C);
         a.equation = lineEquation(line.K, line.C);
+        a.calibrationStandard = standardNameFor(session.calibrationOrigin, session.calibration);
         break;
     }
     if (scan.metadata.wavelength)

@@ -30,6 +30,9 @@ struct ScanAnnotation {
     // The same as an equation in the channel ("2theta = K + C * channel"); empty for the file's own
     // angles.
     std::string equation;
+    // The standard the calibration was made from, when it is known and the conversion used it;
+    // empty otherwise.
+    std::string calibrationStandard;
     std::optional<double> wavelength;  // Angstrom: the file's own, else the one given for the output
     // "constant step of 0.02 degrees by linear interpolation"; empty for the points as read.
     std::string resampling;

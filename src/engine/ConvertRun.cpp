@@ -1,6 +1,7 @@
 #include "engine/ConvertRun.h"
 
 #include "engine/Session.h"
+#include "options/OptionFile.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/ProgramFolder.h"
 
@@ -14,6 +15,9 @@ ConvertRunResult runConvertPlan(const ConvertPlan& plan, const CalibrationSource
     ConvertRunResult outcome;
     Session session;
     if (!loadCalibration(source, session.calibration, platform, session.projectDir)) return outcome;
+    std::vector<std::string> optionFiles{defaultOptionsPath(session.projectDir)};
+    if (!source.options.empty()) optionFiles.push_back(source.options);
+    session.calibrationOrigin = originAmong(optionFiles, session.calibration);
     if (plan.K) session.calibration.header.K = *plan.K;
     if (plan.C) session.calibration.header.C = *plan.C;
     session.settings = plan.settings;

@@ -98,6 +98,8 @@ bool writePdCIFFile(const ConversionRequest& request, Scan& scan, Session& sessi
             } else {
                 cif.item("_pd_meas_number_of_points", std::to_string(delivered.count));
             }
+            if (!annotation.calibrationStandard.empty())
+                cif.item("_pd_calib_std_external_name", quoted(cifSafe(annotation.calibrationStandard, true)));
             if (!annotation.equation.empty())
                 cif.item("_pd_calibration_conversion_eqn", quoted(annotation.equation));
             cif.line("loop_");

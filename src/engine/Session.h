@@ -7,6 +7,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "engine/ConversionRecords.h"
+#include "options/CalibrationOrigin.h"
 #include "peaks/Radiation.h"
 
 namespace s2t {
@@ -15,6 +16,9 @@ struct Session {
     CalibrationState calibration;
     ConversionSettings settings;
     std::string projectDir;  // the program folder: Default.pre, Standards/
+    // The standard the calibration was made from, as far as known; it names the standard only while
+    // it holds for calibration (standardNameFor).
+    CalibrationOrigin calibrationOrigin;
     // The K-alpha lines "Find Peaks in Scan..." fits, as last entered there (not stored in a file).
     peaks::Radiation scanRadiation;
 };

@@ -29,18 +29,19 @@ bool isStandardFileName(const std::string& name) {
 
 }  // namespace
 
+std::optional<std::string> standardNameIn(const std::string& path) {
+    TextFile file(path);
+    if (!file.isOpen()) return std::nullopt;
+    std::string line, name;
+    while (file.readLine(line) != -1)
+        if (getNameOfStd(line, name)) return name;
+    return std::nullopt;
+}
+
 void AddFileToList(std::vector<StandardEntry>& list, const std::string& programFolder,
                    const std::string& fileName) {
     const std::string path = standardsFolder(programFolder) + "/" + fileName;
-    TextFile file(path);
-    if (!file.isOpen()) return;
-    std::string line, name;
-    while (file.readLine(line) != -1) {
-        if (getNameOfStd(line, name)) {
-            list.insert(list.begin(), StandardEntry{name, path});
-            return;
-        }
-    }
+    if (auto name = standardNameIn(path)) list.insert(list.begin(), StandardEntry{std::move(*name), path});
 }
 
 std::vector<std::string> enumerateStandardFiles(const std::string& programFolder) {

@@ -2,6 +2,7 @@
 // name line, as the standards window lists them.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,10 @@ struct StandardEntry {
     std::string name;  // the standard's name (the list item's label)
     std::string path;  // "<program folder>/Standards/<file name>" (the list item's value)
 };
+
+// The name of the standard file at path (its first name line); nothing when the file cannot be
+// opened or has no name line.
+std::optional<std::string> standardNameIn(const std::string& path);
 
 // Adds the standard file fileName of programFolder/Standards at the top of list (index 0) when
 // the file can be opened and has a name line (the first one gives the name). Files that cannot

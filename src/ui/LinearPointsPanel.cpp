@@ -31,6 +31,7 @@ void LinearPointsPanel::addFromEntries() {
 void LinearPointsPanel::commitAndClose() {
     // A refused fit has told the user why; the panel stays open with its points.
     if (!calcCoefficients(session_.calibration, points_.inListOrder(), platform_)) return;
+    noteOrigin();
     calibrationChanged();
     accept();
 }
@@ -38,6 +39,7 @@ void LinearPointsPanel::commitAndClose() {
 void LinearPointsPanel::saveAsDefault() {
     // Only a line that was fitted is written: after a refusal Default.pre keeps what it holds.
     if (!calcCoefficients(session_.calibration, points_.inListOrder(), platform_)) return;
+    noteOrigin();
     writeDefaultOptions();
     calibrationChanged();
 }

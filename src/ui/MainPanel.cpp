@@ -19,6 +19,7 @@
 
 #include "engine/FileKind.h"
 #include "engine/OutputFormats.h"
+#include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
 #include "platform/NumberText.h"
 #include "ui/BatchFeedback.h"
@@ -515,8 +516,10 @@ FileSelectOptions MainPanel::optionFilePopup() const {
 }
 
 void MainPanel::loadOptions() {
-    if (const auto path = platform_.fileSelectPopup(optionFilePopup()))
+    if (const auto path = platform_.fileSelectPopup(optionFilePopup())) {
         readOptionsFile(*path, session_.calibration, platform_);
+        if (auto origin = readCalibrationOrigin(*path)) session_.calibrationOrigin = *origin;
+    }
     refreshCalibrationDisplays();
 }
 
@@ -529,6 +532,9 @@ void MainPanel::saveOptions() {
         const std::string path = withOptionFileExtension(*chosen);
         const SaveOutcome outcome =
             saveOptionsFile(path, false, session_.calibration, platform_, session_.settings.lineEnd);
+        if (outcome == SaveOutcome::Written)
+            recordCalibrationOrigin(path, session_.calibrationOrigin, session_.calibration, platform_,
+                                    session_.settings.lineEnd);
         if (outcome != SaveOutcome::Declined) return;
     }
 }
@@ -570,8 +576,12 @@ bool MainPanel::mayQuit() {
     if (answer == UnsavedCalibrationAnswer::Cancel) return false;
     if (answer == UnsavedCalibrationAnswer::QuitWithoutSaving) return true;
     // A default that could not be written has been reported; the program stays, calibration and all.
-    return saveOptionsFile(defaultOptionsPath(session_.projectDir), true, session_.calibration, platform_,
-                           session_.settings.lineEnd) == SaveOutcome::Written;
+    const std::string path = defaultOptionsPath(session_.projectDir);
+    if (saveOptionsFile(path, true, session_.calibration, platform_, session_.settings.lineEnd) != SaveOutcome::Written)
+        return false;
+    recordCalibrationOrigin(path, session_.calibrationOrigin, session_.calibration, platform_,
+                            session_.settings.lineEnd);
+    return true;
 }
 
 void MainPanel::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,7 @@
 
 #include "calibration/CalibrationCurves.h"
 #include "calibration/LinearFit.h"
+#include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
 #include "ui/CalibrationPlot.h"
 #include "ui/NumberEntry.h"
@@ -126,12 +127,14 @@ bool PointsPanel::appendPoint(double twoTheta, double channel, ItemSpacing spaci
 }
 
 void PointsPanel::addPoint(double twoTheta, double channel, ItemSpacing spacing) {
+    importedStandard_.clear();
     appendPoint(twoTheta, channel, spacing);
     listChanged();
 }
 
 void PointsPanel::removePointAt(int index) {
     if (index < 0 || index >= points_.count()) return;
+    importedStandard_.clear();
     points_.removeAt(index);
     delete list_->takeItem(index);
     if (list_->count() > 0) list_->setCurrentRow(std::min(index, list_->count() - 1));
@@ -139,6 +142,7 @@ void PointsPanel::removePointAt(int index) {
 }
 
 void PointsPanel::removeAllPoints() {
+    importedStandard_.clear();
     // One point at a time, last first, with the dimming rule after each: the linear points panel's
     // Add depends on the counts the list passes through (from 511 points it comes back at 510).
     while (points_.count() > 0) {
@@ -156,12 +160,14 @@ StandardsWindow* PointsPanel::importStandards() {
     connect(window, &QDialog::accepted, this, [this, window] {
         const std::vector<StandardPair> pairs = window->acceptedPairs();
         replacePoints(pairs);
+        importedStandard_ = window->pairsStandardName();
     });
     window->open();
     return window;
 }
 
 void PointsPanel::replacePoints(std::span<const StandardPair> pairs) {
+    importedStandard_.clear();
     points_.clear();
     list_->clear();
     for (const StandardPair& pair : pairs)
@@ -209,8 +215,16 @@ QString PointsPanel::fitSummary() const {
 }
 
 void PointsPanel::writeDefaultOptions() {
-    saveOptionsFile(defaultOptionsPath(session_.projectDir), true, session_.calibration, platform_,
-                    session_.settings.lineEnd);
+    const std::string path = defaultOptionsPath(session_.projectDir);
+    if (saveOptionsFile(path, true, session_.calibration, platform_, session_.settings.lineEnd) == SaveOutcome::Written)
+        recordCalibrationOrigin(path, session_.calibrationOrigin, session_.calibration, platform_,
+                                session_.settings.lineEnd);
+}
+
+void PointsPanel::noteOrigin() {
+    // Points taken over from a standard and left as they were: the calibration is the standard's.
+    if (!importedStandard_.empty())
+        session_.calibrationOrigin = originFromStandard(importedStandard_, session_.calibration);
 }
 
 void PointsPanel::calibrationChanged() const {

@@ -80,7 +80,12 @@ protected:
     void writeDefaultOptions();
     void calibrationChanged() const;
 
+    // After a commit: the calibration's origin is the standard the listed points were taken from,
+    // when they were and none was added or removed since.
+    void noteOrigin();
+
     Session& session_;
+    std::string importedStandard_;  // the standard of the pairs taken over, while they stand as taken
     Platform& platform_;
     PointList points_;
 

@@ -54,6 +54,7 @@ bool SplinePanel::commit() {
     CalibrationState& calibration = session_.calibration;
     calibration.calPoints = std::move(points);
     spline(std::span<CalibrationPoint>(calibration.calPoints), {&platform_, nullptr}, true);
+    noteOrigin();
     return true;
 }
 

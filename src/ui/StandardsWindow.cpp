@@ -93,6 +93,7 @@ void StandardsWindow::importPeaksFrom(const std::string& xfitPath) {
     const std::string standardPath = standard->data(Qt::UserRole).toString().toStdString();
     // A failed import leaves nothing to accept: no pairs of an earlier import stay listed.
     if (!importStandardAndPeaks(standardPath, xfitPath, data_, platform_)) data_.clear();
+    pairsStandard_ = data_.standard.empty() ? std::string() : standard->text().toStdString();
     showPairs();
     applyDimming();
 }
@@ -143,9 +144,11 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
     auto* dialog = new ScanPeaksDialog(this, QString::fromStdString(scanPath), counts, *result, session_.scanRadiation,
                                        platform_, std::move(finder));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
-    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    const std::string standardName = standard->text().toStdString();
+    connect(dialog, &QDialog::accepted, this, [this, dialog, standardName] {
         // The ticked pairs, in 2-theta order, pair k-th with k-th like an imported peak file.
         data_.clear();
+        pairsStandard_ = standardName;
         const auto ticked = dialog->tickedPairs();
         for (const auto& pair : ticked) {
             data_.standard.push_back(pair.twoTheta);

@@ -32,6 +32,8 @@ public:
 
     // The pairs a points panel takes on OK: at most as many as it holds.
     std::vector<StandardPair> acceptedPairs() const;
+    // The name of the standard those pairs were made from; empty when there are none.
+    std::string pairsStandardName() const { return pairsStandard_; }
 
     // The peaks button: asks for an XFit peak file and pairs it with the selected standard.
     void importPeaks();
@@ -53,6 +55,7 @@ private:
     Session& session_;
     Platform& platform_;
     StandardsImport data_;
+    std::string pairsStandard_;
     QListWidget* standards_;
     QListWidget* pairs_;
     QPushButton* peaks_;

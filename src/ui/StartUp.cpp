@@ -1,5 +1,6 @@
 #include "ui/StartUp.h"
 
+#include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
 #include "platform/ProgramFolder.h"
 #include "standards/ShippedStandards.h"
@@ -20,6 +21,7 @@ bool startSession(Session& session, const std::string& home, Platform& platform)
     session.settings.lineEnd = loadLineEndPreference(session.projectDir);
     applyRememberedRecords(loadRememberedChoices(session.projectDir), session.settings);
     getCalibration(session.calibration, session.projectDir, platform, session.settings.lineEnd);
+    if (auto origin = readCalibrationOrigin(defaultOptionsPath(session.projectDir))) session.calibrationOrigin = *origin;
     return true;
 }
 

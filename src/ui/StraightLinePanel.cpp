@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
 #include "ui/NumberEntry.h"
 
@@ -68,8 +69,10 @@ void StraightLinePanel::saveAsDefault() {
                                 "Do you still whant to do this?"))
         return;
     takeEntries();
-    saveOptionsFile(defaultOptionsPath(session_.projectDir), true, session_.calibration, platform_,
-                    session_.settings.lineEnd);
+    const std::string path = defaultOptionsPath(session_.projectDir);
+    if (saveOptionsFile(path, true, session_.calibration, platform_, session_.settings.lineEnd) == SaveOutcome::Written)
+        recordCalibrationOrigin(path, session_.calibrationOrigin, session_.calibration, platform_,
+                                session_.settings.lineEnd);
     if (onCalibrationChanged_) onCalibrationChanged_();
 }
 

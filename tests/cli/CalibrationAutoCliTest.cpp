@@ -160,6 +160,58 @@ TEST_F(CalibrationAutoCli, CurvedLawConvertsWithinFourThousandthsByTheStoredSpli
     EXPECT_LE(largest, 0.004);
 }
 
+TEST_F(CalibrationAutoCli, PowderCifNamesTheStandardWhileItsCalibrationIsInForce) {
+    auto convert = [&](const std::string& more, const std::string& output) {
+        const auto run = runCli("convert --home " + quoted(home()) + " -f pdcif " + more + " -o " +
+                                    quoted(dir.file(output)) + " " + quoted(kExample),
+                                dir.path());
+        EXPECT_EQ(run.status, 0) << run.err;
+        return readFile(dir.file(output));
+    };
+    ASSERT_EQ(autoRun(kExample, "--standard Silicon -o " + quoted(dir.file("si.pre"))).status, 0);
+    const std::string origin = readFile(dir.file("si.pre.standard"));
+    EXPECT_EQ(origin.substr(0, 30), "standard=Silicon\r\ncalibration=");
+    EXPECT_EQ(origin.size(), 48u);
+    test::writeFile(dir.file("plain.pre"), readFile(dir.file("si.pre")));  // the same calibration, no origin
+
+    // Byte for byte the file without a known standard, with the one item before the equation.
+    const std::string item = "_pd_calib_std_external_name         'Silicon'\r\n";
+    for (const std::string mode : {"spline", "linear"}) {
+        const std::string named = convert("--calibration " + mode + " --options " + quoted(dir.file("si.pre")), "a.cif");
+        std::string expected = convert("--calibration " + mode + " --options " + quoted(dir.file("plain.pre")), "b.cif");
+        ASSERT_EQ(expected.find("_pd_calib_std"), std::string::npos);
+        expected.insert(expected.find("_pd_calibration_conversion_eqn"), item);
+        EXPECT_EQ(named, expected) << mode;
+    }
+    // A line set on the command line is not the standard's calibration.
+    EXPECT_EQ(convert("-K 11 --options " + quoted(dir.file("si.pre")), "k.cif").find("_pd_calib_std"),
+              std::string::npos);
+
+    // Another calibration written over the option file: its old origin no longer holds.
+    test::writeFile(dir.file("points.txt"), "650 28.44\n1350 47.3\n1678 56.12\n");
+    ASSERT_EQ(runCli("calibration fit --home " + quoted(home()) + " --points " + quoted(dir.file("points.txt")) +
+                         " -o " + quoted(dir.file("si.pre")),
+                     dir.path())
+                  .status,
+              0);
+    EXPECT_EQ(readFile(dir.file("si.pre.standard")), origin);
+    EXPECT_EQ(convert("--calibration spline --options " + quoted(dir.file("si.pre")), "c.cif").find("_pd_calib_std"),
+              std::string::npos);
+
+    // The pairs of a peak file and a standard, into Default.pre: named there, and used by default.
+    ASSERT_EQ(autoRun(kExample, "--standard Silicon -o " + quoted(dir.file("x.pre")) + " --peaks-out " +
+                                    quoted(dir.file("peaks.txt")))
+                  .status,
+              0);
+    ASSERT_EQ(runCli("calibration from-standard --standard silicon --home " + quoted(home()) + " --peaks " +
+                         quoted(dir.file("peaks.txt")),
+                     dir.path())
+                  .status,
+              0);
+    EXPECT_EQ(readFile(home() + "/Default.pre.standard").substr(0, 18), "standard=Silicon\r\n");
+    EXPECT_NE(convert("--calibration spline", "d.cif").find(item), std::string::npos);
+}
+
 TEST_F(CalibrationAutoCli, TooFewMatchesAreRefusedAndNothingIsWritten) {
     test::SyntheticScan scan;
     scan.K = 10.939501;

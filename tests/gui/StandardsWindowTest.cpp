@@ -83,6 +83,7 @@ private slots:
     void anImportBringsAddBackToTheLinearPointsPanel();
     void findPeaksInScanPairsTheTickedReflections();
     void findPeaksForTheRadiationEnteredAndRememberIt();
+    void theCalibrationOfAStandardKeepsItsNameUntilItsPointsChange();
 };
 
 void StandardsWindowTest::listsTheStandardsAndAsksForAnXFitFile() {
@@ -406,6 +407,49 @@ void StandardsWindowTest::findPeaksForTheRadiationEnteredAndRememberIt() {
     QCOMPARE(next->lineLabel()->text(), single);
     QCOMPARE(f.session.scanRadiation.alpha2Wavelength, 1.6);
     QCOMPARE(f.session.scanRadiation.alpha2Ratio, 5.0);
+}
+
+void StandardsWindowTest::theCalibrationOfAStandardKeepsItsNameUntilItsPointsChange() {
+    Fixture f;
+    auto takeOverSilicon = [&](PointsPanel& panel) {
+        StandardsWindow* window = panel.importStandards();
+        window->standardsList()->setCurrentRow(standardRow(*window, "Silicon"));
+        ScanPeaksDialog* found = window->findPeaksInScanFrom(std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn");
+        QVERIFY(found);
+        found->accept();
+        window->okButton()->click();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    auto spline = f.open<SplinePanel>();
+    takeOverSilicon(*spline);
+    QCOMPARE(standardNameFor(f.session.calibrationOrigin, f.session.calibration), std::string());  // not yet taken
+    spline->okButton()->click();
+    QCOMPARE(standardNameFor(f.session.calibrationOrigin, f.session.calibration), std::string("Silicon"));
+
+    // Saved as the default, the name goes beside Default.pre and comes back with it at the next start.
+    const std::string defaultFile = f.dir.file("Default.pre");
+    auto again = f.open<SplinePanel>();
+    f.platform.confirmAnswers.push_back(true);
+    again->saveAsDefaultAction()->trigger();
+    QVERIFY(test::fileExists(defaultFile + ".standard"));
+    QCOMPARE(readCalibrationOrigin(defaultFile)->standardName, std::string("Silicon"));
+    again->reject();
+
+    // A point taken away: the calibration is no longer the standard's.
+    auto edited = f.open<SplinePanel>();
+    edited->pointList()->setCurrentRow(2);
+    edited->removeButton()->click();
+    edited->okButton()->click();
+    QCOMPARE(standardNameFor(f.session.calibrationOrigin, f.session.calibration), std::string());
+
+    // The straight line from the pairs of a peak file and the standard is the standard's too.
+    auto linear = f.open<LinearPointsPanel>();
+    StandardsWindow* window = linear->importStandards();
+    importPeaks(*window, f.platform, "Silicon", f.peaksFile());
+    window->okButton()->click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    linear->okButton()->click();
+    QCOMPARE(standardNameFor(f.session.calibrationOrigin, f.session.calibration), std::string("Silicon"));
 }
 
 QTEST_MAIN(StandardsWindowTest)
