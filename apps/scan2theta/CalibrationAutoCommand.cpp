@@ -15,6 +15,7 @@
 #include "platform/ConsolePlatform.h"
 #include "platform/NumberText.h"
 #include "options/OptionFile.h"
+#include "standards/StandardDiscovery.h"
 #include "standards/StandardsImport.h"
 #include "standards/XFitFile.h"
 
@@ -124,7 +125,7 @@ int calibrateAutomatically(const AutoArguments& a) {
     state.calPoints = peaks::storedCalibrationPoints(result);
     const LineEnd lineEnd = a.output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     if (saveOptionsFile(optionPath, true, state, platform, lineEnd) != SaveOutcome::Written) return kExitFailures;
-    if (!recordStandard(optionPath, standardNameOf(standardPath), state, lineEnd, platform)) return kExitFailures;
+    if (!recordStandard(optionPath, standardNameOrFileName(standardPath), state, lineEnd, platform)) return kExitFailures;
     if (!a.peaksOut.empty() && !writePeakFile(a.peaksOut, result, lineEnd, platform)) return kExitFailures;
     if (a.output.asJson) {
         print(autoCalibrationJson(run, optionPath, a.peaksOut));

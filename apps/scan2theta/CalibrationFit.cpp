@@ -1,7 +1,5 @@
 #include "CalibrationFit.h"
 
-#include <filesystem>
-
 
 #include "calibration/LinearFit.h"
 #include "engine/ChannelMapping.h"
@@ -67,11 +65,6 @@ void addFitOutputOptions(CLI::App& command, FitOutput& output) {
     command.add_option("--line-end", output.lineEnd, "Line ends of the option file: crlf (default) or lf")
         ->check(CLI::IsMember({"crlf", "lf"}));
     addJsonFlag(command, output.asJson);
-}
-
-std::string standardNameOf(const std::string& path) {
-    if (auto name = standardNameIn(path)) return *name;
-    return std::filesystem::path(path).stem().string();
 }
 
 bool recordStandard(const std::string& path, const std::string& standardName, const CalibrationState& state,

@@ -24,9 +24,6 @@ struct FitOutput {
     std::string standardName;
 };
 
-// The name of the standard file at path (its name line; else the file's name without extension).
-std::string standardNameOf(const std::string& path);
-
 // Names standardName (when not empty) as the origin of state beside the option file at path;
 // false after a message when that cannot be written.
 bool recordStandard(const std::string& path, const std::string& standardName, const CalibrationState& state,

@@ -8,6 +8,7 @@
 #include "Cli.h"
 #include "PointsFile.h"
 #include "platform/ConsolePlatform.h"
+#include "standards/StandardDiscovery.h"
 #include "standards/StandardPairs.h"
 
 namespace s2t::cli {
@@ -61,7 +62,7 @@ int fitFromStandard(const FromStandardArguments& arguments) {
     const auto pairs = pairStandards(data, kMaxPanelPairs);
     FitOutput output = arguments.output;
     output.inputs = {path, arguments.peaks, arguments.source.options};
-    output.standardName = standardNameOf(path);
+    output.standardName = standardNameOrFileName(path);
     std::vector<CalibrationPoint> points;
     for (const auto& pair : pairs) points.push_back({pair.channel, pair.twoTheta, 0.0});
     if (arguments.output.asJson) {

@@ -143,6 +143,11 @@ void addAutoCalibration(py::module_& module) {
                       "points.")
         .def_readonly("standard", &AutoCalibration::standard,
                       "The standard file read (empty for reflections given as numbers).")
+        .def_property_readonly(
+            "standard_name",
+            [](const AutoCalibration& a) { return a.standard.empty() ? std::string() : standardNameOrFileName(a.standard); },
+            "The standard's name, as Calibration.save(standard=...) records it (empty for reflections given as "
+            "numbers).")
         .def_property_readonly("K", [](const AutoCalibration& a) { return a.result.line.K; },
                                "Intercept of the weighted line, full precision.")
         .def_property_readonly("C", [](const AutoCalibration& a) { return a.result.line.C; },

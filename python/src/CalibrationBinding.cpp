@@ -17,6 +17,7 @@
 #include "calibration/Spline.h"
 #include "engine/ChannelMapping.h"
 #include "engine/ScanMapping.h"
+#include "options/CalibrationOrigin.h"
 #include "options/CalibrationSource.h"
 #include "options/OptionFile.h"
 #include "platform/ConsolePlatform.h"
@@ -157,7 +158,8 @@ py::array_t<double> twoThetaOfScan(const CalibrationState& state, const PythonSc
     return result;
 }
 
-void saveCalibration(const CalibrationState& state, const py::object& path, const std::string& lineEnd) {
+void saveCalibration(const CalibrationState& state, const py::object& path, const std::string& lineEnd,
+                     const std::optional<std::string>& standard) {
     LineEnd end = LineEnd::CrLf;
     if (lineEnd == "lf")
         end = LineEnd::Lf;
@@ -170,6 +172,10 @@ void saveCalibration(const CalibrationState& state, const py::object& path, cons
         py::gil_scoped_release unlocked;
         ConsolePlatform platform(ConfirmPolicy::AlwaysYes, false, messages.file());
         outcome = saveOptionsFile(target, true, state, platform, end);
+        // The standard it was made from, beside it, as the command line records it.
+        if (outcome == SaveOutcome::Written && standard && !standard->empty() &&
+            !recordCalibrationOrigin(target, originFromStandard(*standard, state), state, platform, end))
+            outcome = SaveOutcome::Failed;
     }
     if (outcome != SaveOutcome::Written) raiseError("CalibrationError", messages.text());
 }
@@ -232,10 +238,14 @@ void addCalibration(py::module_& module) {
              "straight line through its first and last point outside them), with the end slopes a conversion "
              "uses. The values are a conversion's to the last bit. Raises CalibrationError when the spline "
              "needs points it lacks.")
-        .def("save", &saveCalibration, py::arg("path"), py::arg("line_end") = "crlf",
-             "save(path, line_end='crlf')\n\n"
+        .def("save", &saveCalibration, py::arg("path"), py::arg("line_end") = "crlf", py::kw_only(),
+             py::arg("standard") = py::none(),
+             "save(path, line_end='crlf', *, standard=None)\n\n"
              "Writes the calibration as an option file, replacing an existing one whole. line_end: 'crlf' or "
-             "'lf'. Raises CalibrationError when the file cannot be written.")
+             "'lf'. standard: the name of the standard the calibration was made from (AutoCalibration."
+             "standard_name), recorded beside the file in PATH.standard as the command line records it, so "
+             "that pdCIF output names it while this calibration is in force. Raises CalibrationError when a "
+             "file cannot be written.")
         .def("__repr__", [](const CalibrationState& s) {
             return "<scan2theta.Calibration K=" + py::repr(py::float_(s.header.K)).cast<std::string>() +
                    " C=" + py::repr(py::float_(s.header.C)).cast<std::string>() + ", " +

@@ -13,8 +13,11 @@ SCAN = EXAMPLES / "si-standard.chn"
 def test_the_option_file_of_calibration_auto(home, tmp_path):
     run_cli("calibration", "auto", "--standard", "silicon", "--home", home, "-o", tmp_path / "cli.pre", SCAN)
     found = scan2theta.auto_calibrate(SCAN, "silicon", home=home)
-    found.calibration.save(tmp_path / "py.pre")
+    found.calibration.save(tmp_path / "py.pre", standard=found.standard_name)
     assert (tmp_path / "py.pre").read_bytes() == (tmp_path / "cli.pre").read_bytes()
+    # The standard recorded beside it, as the command line records it.
+    assert found.standard_name == "Silicon"
+    assert (tmp_path / "py.pre.standard").read_bytes() == (tmp_path / "cli.pre.standard").read_bytes()
     assert found.standard.endswith("Silicon.std")
     assert len(found.pairs) + 2 == len(found.calibration.points) >= 5
     assert len(found.end_guards) == 2

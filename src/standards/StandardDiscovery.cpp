@@ -38,6 +38,11 @@ std::optional<std::string> standardNameIn(const std::string& path) {
     return std::nullopt;
 }
 
+std::string standardNameOrFileName(const std::string& path) {
+    if (auto name = standardNameIn(path)) return *name;
+    return std::filesystem::path(path).stem().string();
+}
+
 void AddFileToList(std::vector<StandardEntry>& list, const std::string& programFolder,
                    const std::string& fileName) {
     const std::string path = standardsFolder(programFolder) + "/" + fileName;

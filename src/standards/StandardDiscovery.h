@@ -17,6 +17,10 @@ struct StandardEntry {
 // opened or has no name line.
 std::optional<std::string> standardNameIn(const std::string& path);
 
+// The name a calibration from the standard file at path is recorded under: its name line, else the
+// file's name without its extension.
+std::string standardNameOrFileName(const std::string& path);
+
 // Adds the standard file fileName of programFolder/Standards at the top of list (index 0) when
 // the file can be opened and has a name line (the first one gives the name). Files that cannot
 // be opened or have no name line are left out silently.
