@@ -37,8 +37,9 @@ QString guideText() {
         "   Save as Default in a calibration panel makes it the one every start begins with; quitting with\n"
         "   another calibration in force asks whether to save it as the default first.\n"
         "\n"
-        "The window, the format, the mode, the step, range and CPI options and each dialog's folder are\n"
-        "remembered for the next start (scan2theta-gui.ini in the program folder).");
+        "The window, the format, the mode, the step, range and CPI options, the preview's scale and\n"
+        "standard ticks and each dialog's folder are remembered for the next start (scan2theta-gui.ini\n"
+        "in the program folder).");
 }
 
 QString aboutText() {

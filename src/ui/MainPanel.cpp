@@ -550,6 +550,8 @@ void MainPanel::restoreRememberedChoices() {
     MainPanelState current = state();
     applyRememberedPanel(choices, current);
     applyState(current);
+    if (choices.previewScale) preview_->setCountScale(*choices.previewScale);
+    if (choices.previewStandard) preview_->chooseStandard(QString::fromStdString(*choices.previewStandard));
     // The window as the user left it; the first time, as large as suits the screen it opens on.
     if (choices.windowGeometry.isEmpty() || !restoreGeometry(choices.windowGeometry))
         resize(sizeForScreen(this, QSize(1180, 720)));
@@ -560,6 +562,8 @@ void MainPanel::rememberChoices() const {
     choices.windowGeometry = saveGeometry();
     rememberPanel(state(), choices);
     rememberRecords(session_.settings, choices);
+    choices.previewScale = preview_->countScale();
+    choices.previewStandard = preview_->chosenStandard().toStdString();
     // Not being able to remember is no reason to keep anyone from quitting.
     saveRememberedChoices(session_.projectDir, choices);
 }

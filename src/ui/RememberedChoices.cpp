@@ -43,6 +43,24 @@ std::optional<ModeButton> modeNamed(const QString& text) {
     return std::nullopt;
 }
 
+constexpr std::pair<CountScale, const char*> kScaleNames[] = {
+    {CountScale::Linear, "linear"},
+    {CountScale::SquareRoot, "squareRoot"},
+    {CountScale::Log, "log"},
+};
+
+std::optional<CountScale> scaleNamed(const QString& text) {
+    for (const auto& [scale, name] : kScaleNames)
+        if (text == QLatin1String(name)) return scale;
+    return std::nullopt;
+}
+
+QString scaleName(CountScale scale) {
+    for (const auto& [each, name] : kScaleNames)
+        if (each == scale) return QString::fromLatin1(name);
+    return QString();
+}
+
 // Values are written as text of their own, so that no QVariant encoding or locale stands between
 // one start and the next.
 QString numberString(double value) { return QString::number(value, 'g', 17); }
@@ -114,6 +132,10 @@ RememberedChoices loadRememberedChoices(const std::string& programFolder) {
     choices.constStep = loadConstStep(settings);
     choices.range = loadRange(settings);
     choices.cpi = loadCpi(settings);
+    choices.previewScale = scaleNamed(settings.value("preview/scale").toString());
+    // A standard that is no longer offered is simply not chosen again.
+    if (settings.contains("preview/standard"))
+        choices.previewStandard = settings.value("preview/standard").toString().toStdString();
     return choices;
 }
 
@@ -141,6 +163,8 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
         settings.setValue("cpi/target", QString::fromStdString(cpi->target));
         settings.setValue("cpi/wavelength", numberString(cpi->wavelength));
     }
+    if (choices.previewScale) settings.setValue("preview/scale", scaleName(*choices.previewScale));
+    if (choices.previewStandard) settings.setValue("preview/standard", QString::fromStdString(*choices.previewStandard));
     settings.sync();
     return settings.status() == QSettings::NoError;
 }

@@ -1,6 +1,6 @@
 // What the desktop program remembers from one start to the next: the window's place and size, the
-// output format, the conversion mode and output check boxes, and the records of the constant-step,
-// range and CPI panels. They are kept in scan2theta-gui.ini in the program folder, beside
+// output format, the conversion mode and output check boxes, the records of the constant-step,
+// range and CPI panels, and the preview's count scale and standard ticks. They are kept in scan2theta-gui.ini in the program folder, beside
 // Default.pre, and never in the user's own Qt settings, so that every program folder (and every
 // test) keeps its own. A first start finds nothing and shows the program's initial state.
 #pragma once
@@ -11,6 +11,7 @@
 #include <QByteArray>
 
 #include "engine/ConversionRecords.h"
+#include "ui/CountScale.h"
 #include "ui/MainPanelRules.h"
 
 namespace s2t::ui {
@@ -29,6 +30,8 @@ struct RememberedChoices {
     std::optional<ConstStepOptions> constStep;
     std::optional<RangeOptions> range;
     std::optional<CPIOptions> cpi;
+    std::optional<CountScale> previewScale;
+    std::optional<std::string> previewStandard;  // a standard's name; "" for no ticks
 };
 
 RememberedChoices loadRememberedChoices(const std::string& programFolder);

@@ -227,6 +227,10 @@ bool ScanPreview::chooseStandard(const QString& name) {
     return true;
 }
 
+QString ScanPreview::chosenStandard() const {
+    return standardChoice_->currentData().toString().isEmpty() ? QString() : standardChoice_->currentText();
+}
+
 void ScanPreview::readChosenStandard() {
     reflections_.clear();
     standardProblem_.clear();

@@ -99,6 +99,8 @@ public:
     // The standards offered ("No standard" first) and the choice; false when name is not offered.
     QStringList standardNames() const;
     bool chooseStandard(const QString& name);
+    // The standard whose reflections are ticked; empty for none.
+    QString chosenStandard() const;
     // Where the chosen standard's reflections are drawn on the abscissa.
     const std::vector<double>& standardTickPositions() const { return tickPositions_; }
 

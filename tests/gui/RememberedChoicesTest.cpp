@@ -29,6 +29,7 @@
 #include "ui/QtPlatform.h"
 #include "ui/RangePanel.h"
 #include "ui/RememberedChoices.h"
+#include "ui/ScanPreview.h"
 #include "ui/StartUp.h"
 
 using namespace s2t;
@@ -151,6 +152,33 @@ private slots:
         auto* range = second.optionPanel<RangePanel>("rangeOptions");
         QCOMPARE(range->minEntry()->value(), 12.5);
         range->cancelButton()->click();
+    }
+
+    // The preview's count scale and standard ticks come back; a standard removed in between is
+    // simply not ticked.
+    void thePreviewKeepsItsScaleAndStandardTicks() {
+        test::TempDir home;
+        {
+            Start first(home.path());
+            auto* preview = first.control<ScanPreview>("preview");
+            QCOMPARE(preview->countScale(), CountScale::Linear);
+            QCOMPARE(preview->chosenStandard(), QString());
+            preview->setCountScale(CountScale::Log);
+            QVERIFY(preview->chooseStandard("Silicon"));
+            first.quit();
+        }
+        {
+            Start second(home.path());
+            auto* preview = second.control<ScanPreview>("preview");
+            QCOMPARE(preview->countScale(), CountScale::Log);
+            QCOMPARE(preview->chosenStandard(), QString("Silicon"));
+            second.quit();
+        }
+        QVERIFY(std::filesystem::remove(std::filesystem::path(home.path()) / "Standards" / "Silicon.std"));
+        Start third(home.path());
+        auto* preview = third.control<ScanPreview>("preview");
+        QCOMPARE(preview->countScale(), CountScale::Log);
+        QCOMPARE(preview->chosenStandard(), QString());
     }
 
     // The enabling rules have the last word over what is remembered: the file's own angles do not
