@@ -19,6 +19,7 @@
 #include "engine/Resampling.h"
 #include "engine/Session.h"
 #include "engine/Writers.h"
+#include "platform/MemoryFileSystem.h"
 
 namespace s2t {
 namespace {
@@ -157,10 +158,8 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     spline(std::span<CalibrationPoint>(session.calibration.calPoints), {}, true);
     session.settings.constStepOpts = {3, 0, 0.02};
     session.settings.CPIOpt = {"Cu", 1.5406};
-    ConversionRecorder recorder;
-    RecordingPlatform platform(recorder, "2026-01-02");
-    RecordingProgress progress(recorder);
-    RecordingOutputTarget target(recorder, nullptr);
+    MemoryFileSystem files;
+    ConversionRecorder recorder("2026-01-02", &files, true);
     ConversionRequest request;
     request.inputFile = path;
     request.outputFile = "unused";
@@ -168,16 +167,16 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     request.conversion = kSplineConversion;
     request.options = kConstantStep;
     request.outputFileType = format;
-    request.progressPanel = &progress;
-    request.outputTarget = &target;
+    request.progressPanel = &recorder;
+    request.outputTarget = &recorder;
     // One file of a batch: the angles kept from the file before.
     AngleMemo angles;
     request.angleMemo = &angles;
     const long long values = gridOf(channelScan(4096), 0.02).count;
     for (auto _ : state) {
-        recorder.stretch().clear();
-        convertAnyFile(request, session, platform);
-        benchmark::DoNotOptimize(recorder.stretch().bytes.data());
+        convertAnyFile(request, session, recorder);
+        const ConversionRecord record = recorder.take();
+        benchmark::DoNotOptimize(record.events.data());
     }
     state.SetItemsProcessed(state.iterations() * values);
     std::remove(path.c_str());

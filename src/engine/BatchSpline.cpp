@@ -8,13 +8,13 @@ namespace s2t {
 
 void BatchSpline::computeFor(std::size_t k, CalibrationState& calibration) {
     if (k > 1) return;
-    RecordingPlatform recording(shown_[k], std::string());
+    ConversionRecorder recording(std::string(), nullptr, false);
     spline(std::span<CalibrationPoint>(calibration.calPoints), {&recording, nullptr}, true);
+    shown_[k] = recording.take().events;
 }
 
 void BatchSpline::showFor(std::size_t k, Platform& platform) const {
-    ConversionPlayback playback(std::string(), platform, nullptr);
-    playback.play(shown_[k > 1 ? 1 : k].stretch());
+    playBack(shown_[k > 1 ? 1 : k], nullptr, std::string(), platform, nullptr);
 }
 
 }  // namespace s2t

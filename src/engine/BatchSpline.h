@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <vector>
 
 #include "calibration/CalibrationState.h"
 #include "engine/RecordedConversion.h"
@@ -22,7 +23,7 @@ public:
     void showFor(std::size_t k, Platform& platform) const;
 
 private:
-    ConversionRecorder shown_[2];
+    std::vector<RecordedEvent> shown_[2];
 };
 
 }  // namespace s2t

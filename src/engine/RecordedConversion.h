@@ -1,7 +1,7 @@
 // A conversion run away from the caller's thread. Everything it shows (messages, wait cursor,
-// progress) and everything it does with its output file (open, bytes, refusal, completion) is
-// recorded in order; the caller's thread later plays the record back, and only then is the output
-// named (with its "Replace?" question), created, written and completed. Played back, a record
+// progress) and does with its output (open, refusal, completion) is recorded in order, and its
+// bytes go to a file without a name yet. The caller's thread later plays the record back: only
+// then is the output named (with its "Replace?" question) and completed. Played back, a record
 // shows and writes exactly what the conversion would have shown and written had it run there.
 #pragma once
 
@@ -12,195 +12,96 @@
 #include <vector>
 
 #include "engine/OutputTarget.h"
-#include "platform/FileSystem.h"
-#include "platform/Platform.h"
+#include "platform/NullPlatform.h"
 
 namespace s2t {
 
 // One thing a conversion showed or did with its output.
 struct RecordedEvent {
     enum class Kind : std::uint8_t {
-        Message,     // texts: title, text
+        Message,     // text: title, detail: the message
         WaitCursor,  // value: 1 on, 0 off
-        Label,       // texts: the progress indicator's label
-        Values,      // the stretch's values[first, first + count), each set `repeat` times
-        Open,        // texts: extension, failure text
-        Refuse,      // texts: failure text
-        Finish,      // texts: failure text
+        Label,       // text: the progress indicator's label
+        Value,       // value: the progress indicator's value
+        Open,        // text: extension, detail: failure text
+        Refuse,      // text: failure text
+        Finish,      // text: failure text
     };
     Kind kind = Kind::Message;
-    std::uint32_t count = 0;      // Values: how many
     double value = 0.0;
-    std::uint32_t first = 0;      // index of the first text (Values: of the first value) in the stretch
+    std::string text;
+    std::string detail;
 };
 
-// A progress value and how many times in a row it was set.
-struct RecordedValue {
-    double percent = 0.0;
-    std::uint32_t repeat = 1;
-};
-
-// A stretch of a record: its events with their texts, and the output bytes written among them
-// (all after the stretch's Open, when it has one, and before its Finish).
-// When the file system keeps files without a name, the output file itself travels with the
-// stretch of its Open, already written, and bytes stays empty.
-struct RecordedStretch {
+struct ConversionRecord {
     std::vector<RecordedEvent> events;
-    std::vector<std::string> texts;
-    // Progress values, apart from the events: a spline sets a value every few points, and one
-    // event each would cost more to record and play than the values themselves.
-    std::vector<RecordedValue> values;
-    std::string bytes;
-    std::unique_ptr<PendingOutputFile> written;
-
-    void clear() {
-        events.clear();
-        texts.clear();
-        values.clear();
-        bytes.clear();
-        written.reset();
-    }
+    // The output, written without a name; null when the conversion opened none.
+    std::unique_ptr<PendingOutputFile> output;
+    // The output could not be made without a name (a folder that takes no file, or a file system
+    // that keeps no file without a name): the conversion stopped there, and the caller's thread
+    // converts the file again itself.
+    bool convertAgain = false;
 };
 
-// Records a conversion into its current stretch. A stretch whose output bytes pass
-// kStretchBytes is offered to stretchFull(), so that a large output can be played back while it
-// is still being composed instead of being held whole in memory.
-class ConversionRecorder {
+// What a recorded conversion sees as its platform, progress display and output target. It asks
+// no questions and opens no popups of its own (naming the output is the playback's part).
+class ConversionRecorder : public NullPlatform, public ProgressDisplay, public OutputTarget {
 public:
-    static constexpr std::size_t kStretchBytes = std::size_t{1} << 20;
+    // date: what dateText() gives, taken from the real platform beforehand. files: where outputs
+    // are made without a name (null: the conversion opens none). showsProgress: whether the display
+    // the record is played back on shows anything.
+    ConversionRecorder(std::string date, FileSystem* files, bool showsProgress)
+        : date_(std::move(date)), files_(files), showsProgress_(showsProgress) {}
 
-    ConversionRecorder() = default;
-    virtual ~ConversionRecorder() = default;
-    ConversionRecorder(const ConversionRecorder&) = delete;
-    ConversionRecorder& operator=(const ConversionRecorder&) = delete;
+    // The record so far; the recorder starts a fresh one.
+    ConversionRecord take() { return std::exchange(record_, {}); }
+    const ConversionRecord& record() const { return record_; }
 
-    void message(std::string_view title, std::string_view text);
-    void waitCursor(bool on);
-    void label(std::string_view text);
-    void value(double percent);
-    void open(std::string_view extension, std::string_view failureText);
-    void refuse(std::string_view failureText);
-    void finish(std::string_view failureText);
-    void write(std::string_view bytes);
-    // write(bytes), taking the buffer over when the stretch holds no bytes yet; leaves it empty.
-    void writeTaking(std::string& bytes);
-
-    RecordedStretch& stretch() { return stretch_; }
-    const RecordedStretch& stretch() const { return stretch_; }
-
-protected:
-    // The current stretch is full. The default keeps recording into it.
-    virtual void stretchFull() {}
-
-private:
-    void add(RecordedEvent::Kind kind, std::initializer_list<std::string_view> texts, double value = 0.0);
-    RecordedStretch stretch_;
-};
-
-// The platform a recorded conversion sees. Conversions never ask questions nor open popups of
-// their own (naming the output is the playback's part), so those answer "no" and "cancel".
-class RecordingPlatform : public Platform {
-public:
-    // date: what dateText() gives, taken from the real platform beforehand.
-    RecordingPlatform(ConversionRecorder& recorder, std::string date) : recorder_(recorder), date_(std::move(date)) {}
-
-    void messagePopup(std::string_view title, std::string_view text) override { recorder_.message(title, text); }
-    bool confirmPopup(std::string_view, std::string_view) override { return false; }
-    std::optional<std::string> fileSelectPopup(const FileSelectOptions&) override { return std::nullopt; }
-    std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions&) override {
-        return std::nullopt;
+    void messagePopup(std::string_view title, std::string_view text) override {
+        add(RecordedEvent::Kind::Message, 0.0, title, text);
     }
-    std::optional<std::string> dirSelectPopup(const DirSelectOptions&) override { return std::nullopt; }
-    std::unique_ptr<ProgressDisplay> openProgressDisplay() override { return nullptr; }
-    void setWaitCursor(bool on) override { recorder_.waitCursor(on); }
+    void setWaitCursor(bool on) override { add(RecordedEvent::Kind::WaitCursor, on ? 1.0 : 0.0); }
     std::string dateText() override { return date_; }
 
-private:
-    ConversionRecorder& recorder_;
-    std::string date_;
-};
-
-// The progress indicator a recorded conversion sees. The file fields and the counter belong to
-// the batch run, which shows them itself.
-class RecordingProgress : public ProgressDisplay {
-public:
-    // showsAnything: whether the display the record is played back on shows anything.
-    explicit RecordingProgress(ConversionRecorder& recorder, bool showsAnything = true)
-        : recorder_(recorder), showsAnything_(showsAnything) {}
-    void setLabel(std::string_view label) override { recorder_.label(label); }
-    void setValue(double percent) override { recorder_.value(percent); }
+    void setLabel(std::string_view label) override { add(RecordedEvent::Kind::Label, 0.0, label); }
+    // A pass sets the same value at every point of a tenth; the displays ignore a repeated value.
+    void setValue(double percent) override {
+        if (record_.events.empty() || record_.events.back().kind != RecordedEvent::Kind::Value ||
+            record_.events.back().value != percent)
+            add(RecordedEvent::Kind::Value, percent);
+    }
+    // The file fields and the counter belong to the batch run, which shows them itself.
     void setInputFile(std::string_view) override {}
     void setOutputFile(std::string_view) override {}
     void setFileCounter(std::string_view) override {}
-    bool showsAnything() const override { return showsAnything_; }
-
-private:
-    ConversionRecorder& recorder_;
-    bool showsAnything_;
-};
-
-// The output target of a recorded conversion: the file is taken to be created and completed; the
-// playback finds out whether it really is. Its bytes go to a file without a name when the file
-// system keeps such files (written beside the output, in parallel with the other conversions,
-// and named by the playback), or else into the record.
-class RecordingOutputTarget : public OutputTarget {
-public:
-    // fileSystem: where files without a name are made; null: every file is composed in the record.
-    RecordingOutputTarget(ConversionRecorder& recorder, FileSystem* fileSystem)
-        : recorder_(recorder), fileSystem_(fileSystem), file_(recorder) {}
+    bool showsAnything() const override { return showsProgress_; }
 
     bool open(std::string_view base, std::string_view extension, std::string_view failureText) override;
-    OutputFile& file() override { return written_ ? *written_ : file_; }
-    void refuse(std::string_view failureText) override {
-        written_ = nullptr;
-        recorder_.refuse(failureText);
-    }
+    OutputFile& file() override { return *record_.output; }
+    void refuse(std::string_view failureText) override { add(RecordedEvent::Kind::Refuse, 0.0, failureText); }
+    // The file is taken to be completed: the playback finds out whether it really is.
     bool finish(std::string_view failureText) override {
-        written_ = nullptr;
-        recorder_.finish(failureText);
+        add(RecordedEvent::Kind::Finish, 0.0, failureText);
         return true;
     }
 
 private:
-    class RecordedFile : public OutputFile {
-    public:
-        explicit RecordedFile(ConversionRecorder& recorder) : recorder_(recorder) {}
-        void write(std::string_view bytes) override { recorder_.write(bytes); }
-        void writeTaking(std::string& bytes) override { recorder_.writeTaking(bytes); }
-        bool commit() override { return true; }
+    void add(RecordedEvent::Kind kind, double value, std::string_view text = {}, std::string_view detail = {}) {
+        record_.events.push_back({kind, value, std::string(text), std::string(detail)});
+    }
 
-    private:
-        ConversionRecorder& recorder_;
-    };
-    ConversionRecorder& recorder_;
-    FileSystem* fileSystem_;
-    RecordedFile file_;
-    OutputFile* written_ = nullptr;  // the open file without a name, owned by the record
+    std::string date_;
+    FileSystem* files_;
+    bool showsProgress_;
+    ConversionRecord record_;
 };
 
-// Plays a record back on the caller's thread, stretch after stretch, with the real platform and
-// progress display; the output goes to base + its extension through the platform's file system.
-class ConversionPlayback {
-public:
-    // inputs: the batch's input files, which no output replaces (null: none).
-    ConversionPlayback(std::string base, Platform& platform, ProgressDisplay* progress,
-                       const std::vector<FileStatus>* inputs = nullptr)
-        : base_(std::move(base)), platform_(platform), progress_(progress), target_(platform, progress, inputs) {}
-
-    // Plays one stretch. False once the output file could not be created: the conversion would
-    // have stopped there, so the rest of its record is of no use.
-    // written: the stretch's output file, written without a name (see RecordedStretch).
-    bool play(const RecordedStretch& stretch, std::unique_ptr<PendingOutputFile> written = nullptr);
-    // Whether the output file was completed.
-    bool written() const { return written_; }
-
-private:
-    std::string base_;
-    Platform& platform_;
-    ProgressDisplay* progress_;
-    DirectOutputTarget target_;
-    bool stopped_ = false;
-    bool written_ = false;
-};
+// Plays events back on the caller's thread with the real platform and progress display (null:
+// none); the output (written without a name, see ConversionRecord) goes to base + its extension.
+// inputs: the batch's input files, which no output replaces (null: none). Whether the output
+// was completed.
+bool playBack(const std::vector<RecordedEvent>& events, std::unique_ptr<PendingOutputFile> output,
+              const std::string& base, Platform& platform, ProgressDisplay* progress,
+              const std::vector<FileStatus>* inputs = nullptr);
 
 }  // namespace s2t

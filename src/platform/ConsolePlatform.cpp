@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "platform/NullPlatform.h"
+
 namespace s2t {
 namespace {
 
@@ -46,16 +48,6 @@ private:
     std::string label_ = "Progress";
     std::string input_, output_, counter_;
     int shown_ = 0;
-};
-
-class SilentProgress : public ProgressDisplay {
-public:
-    void setLabel(std::string_view) override {}
-    void setValue(double) override {}
-    void setInputFile(std::string_view) override {}
-    void setOutputFile(std::string_view) override {}
-    void setFileCounter(std::string_view) override {}
-    bool showsAnything() const override { return false; }
 };
 
 }  // namespace
@@ -103,7 +95,7 @@ std::optional<std::string> ConsolePlatform::dirSelectPopup(const DirSelectOption
 
 std::unique_ptr<ProgressDisplay> ConsolePlatform::openProgressDisplay() {
     if (showProgress_ && ::isatty(::fileno(errors_))) return std::make_unique<TerminalProgress>(errors_);
-    return std::make_unique<SilentProgress>();
+    return std::make_unique<NullProgressDisplay>();
 }
 
 void ConsolePlatform::setWaitCursor(bool) {}

@@ -81,7 +81,7 @@ public:
     virtual std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) = 0;
     // Starts writing a file whose target is chosen later, in the folder of nearPath (a name it may
     // get). Null when the file cannot be created, or when this file system keeps no file without
-    // a name (the caller then holds the bytes until the name is known).
+    // a name (a batch then converts that file on the caller's thread).
     virtual std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) {
         static_cast<void>(nearPath);
         return nullptr;

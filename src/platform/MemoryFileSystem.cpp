@@ -3,20 +3,31 @@
 namespace s2t {
 namespace {
 
-class MemoryOutputFile : public OutputFile {
+// A batch's workers write files without a name at the same time: the device's accounting is
+// shared, and guarded.
+class MemoryOutputFile : public PendingOutputFile {
 public:
     MemoryOutputFile(MemoryFileSystem& owner, std::string path, ExistingFile existing)
         : owner_(owner), path_(std::move(path)), existing_(existing) {
+        std::lock_guard lock(owner_.accounting);
         ++owner_.openFiles;
     }
 
     ~MemoryOutputFile() override {
         if (!done_) finish();
+        std::lock_guard lock(owner_.accounting);
         owner_.spaceLeft += contents_.size();  // the temporary bytes go away
+    }
+
+    bool name(const std::string& path, ExistingFile existing) override {
+        path_ = path;
+        existing_ = existing;
+        return !done_;
     }
 
     void write(std::string_view bytes) override {
         if (failed_ || done_) return;
+        std::lock_guard lock(owner_.accounting);
         if (bytes.size() > owner_.spaceLeft) {
             failed_ = true;  // the device is full: nothing of this write lands
             return;
@@ -38,6 +49,7 @@ public:
         if (failed_ || owner_.occupied.count(path_)) return false;
         std::string& target = owner_.files[path_];
         // The replaced file's bytes are freed, the new ones now belong to the target.
+        std::lock_guard lock(owner_.accounting);
         owner_.spaceLeft += target.size();
         target.swap(contents_);
         contents_.clear();
@@ -56,6 +68,7 @@ public:
 private:
     void finish() {
         done_ = true;
+        std::lock_guard lock(owner_.accounting);
         --owner_.openFiles;
     }
 
@@ -74,6 +87,11 @@ private:
 std::unique_ptr<OutputFile> MemoryFileSystem::createOutputFile(const std::string& path, ExistingFile existing) {
     if (refuseCreation) return nullptr;
     return std::make_unique<MemoryOutputFile>(*this, path, existing);
+}
+
+std::unique_ptr<PendingOutputFile> MemoryFileSystem::createPendingFile(const std::string& nearPath) {
+    if (refuseCreation) return nullptr;
+    return std::make_unique<MemoryOutputFile>(*this, nearPath, ExistingFile::Keep);
 }
 
 bool MemoryFileSystem::exists(const std::string& path) { return files.count(path) || occupied.count(path); }

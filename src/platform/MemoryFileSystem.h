@@ -9,6 +9,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 
@@ -19,6 +20,7 @@ namespace s2t {
 class MemoryFileSystem : public FileSystem {
 public:
     std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override;
+    std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override;
     bool exists(const std::string& path) override;
 
     // Called with a file's target just before it is committed: a test makes another program take
@@ -37,6 +39,8 @@ public:
     std::size_t spaceLeft = std::numeric_limits<std::size_t>::max();
     // Files started and not yet committed or dropped.
     int openFiles = 0;
+    // Guards spaceLeft and openFiles, which the files of a batch's workers change at the same time.
+    std::mutex accounting;
 };
 
 }  // namespace s2t

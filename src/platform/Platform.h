@@ -42,6 +42,7 @@ class ProgressDisplay {
 public:
     virtual ~ProgressDisplay() = default;
     virtual void setLabel(std::string_view label) = 0;
+    // A value equal to the one set just before shows nothing new: callers may leave repeats out.
     virtual void setValue(double percent) = 0;
     virtual void setInputFile(std::string_view path) = 0;
     virtual void setOutputFile(std::string_view path) = 0;

@@ -12,8 +12,11 @@ public:
     }
     ~RecordingProgress() override { owner_.calls.push_back({"progressClose", "", ""}); }
     void setLabel(std::string_view label) override { record("label", label); }
+    // A repeated value shows nothing new, as on every display: one call is noted.
     void setValue(double percent) override {
-        if (owner_.recordProgressValues) record("value", formatFixed(percent, 4));
+        if (!owner_.recordProgressValues || percent == last_) return;
+        last_ = percent;
+        record("value", formatFixed(percent, 4));
     }
     void setInputFile(std::string_view path) override { record("input", path); }
     void setOutputFile(std::string_view path) override { record("output", path); }
@@ -24,6 +27,7 @@ private:
         owner_.calls.push_back({kind, "", std::string(text)});
     }
     ScriptedPlatform& owner_;
+    std::optional<double> last_;
 };
 
 // The next queued answer; an empty queue answers with a default-constructed value (no, cancel).

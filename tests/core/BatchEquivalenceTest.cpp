@@ -4,6 +4,7 @@
 // progress, in the same order.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "engine/BatchRun.h"
 #include "engine/BatchSpline.h"
 #include "engine/ScanMapping.h"
+#include "platform/MemoryFileSystem.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
@@ -48,7 +50,7 @@ const std::vector<CalibrationPoint> kUnsortedPoints = {
 
 // Refuses to create any file whose name holds "refused", as a locked or read-only file would.
 // With pendingFiles, the workers write their files themselves and the caller's thread names
-// them; without, the workers hand the bytes over in memory.
+// them; without, the workers stop at the output and the caller's thread converts each file again.
 struct PickyFileSystem : FileSystem {
     explicit PickyFileSystem(bool pendingFiles) : pendingFiles(pendingFiles) {}
     std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override {
@@ -184,7 +186,7 @@ TEST_F(BatchEquivalence, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
     for (const auto& [name, bytes] : sequential.files) EXPECT_NE(name[0], '.') << name;
 
     for (int jobs : {2, 4}) expectSame(run(jobs, inputs, choices), sequential, jobs);
-    pendingFiles = false;  // the workers hand the bytes over in memory
+    pendingFiles = false;  // every file converted again on the caller's thread
     expectSame(run(2, inputs, choices), sequential, 2);
 }
 
@@ -245,6 +247,56 @@ TEST_F(BatchEquivalence, KeptAnglesAreThoseEachScanWouldGetOnItsOwn) {
     EXPECT_EQ(reports, 3);
     EXPECT_TRUE(alone.files.empty());
     for (int jobs : {1, 2}) expectSame(run(jobs, steep, choices), alone, jobs);
+}
+
+// The in-memory file system of the tests and fuzzers keeps files without a name as the disk does:
+// the workers write them, and the batch leaves what one run file after the other leaves.
+TEST(ParallelBatchInMemory, WorkersWriteTheFilesAndTheBatchEndsAsOneAfterTheOther) {
+    struct CountingFiles : MemoryFileSystem {
+        std::unique_ptr<PendingOutputFile> createPendingFile(const std::string& nearPath) override {
+            ++pending;
+            return MemoryFileSystem::createPendingFile(nearPath);
+        }
+        std::atomic<int> pending = 0;
+    };
+    TempDir dir;
+    std::vector<BatchInput> inputs;
+    for (int i = 0; i < 6; ++i) {
+        const std::string path = dir.file("in" + std::to_string(i) + ".chn");
+        writeFile(path, i == 3 ? std::string("no channel file") : chnBytes(0, peakCounts(200 + 50 * i, i)));
+        inputs.push_back({path, kChnFileType});
+    }
+    inputs.push_back(inputs[1]);  // the same output name again: a question, then a numbered name
+    struct Run {
+        std::map<std::string, std::string> files;
+        std::vector<PlatformCall> calls;
+        int pending = 0;
+    };
+    auto run = [&](int jobs) {
+        auto files = std::make_shared<CountingFiles>();
+        files->files["/out/in4.txt"] = "an older output";
+        ScriptedPlatform platform;
+        platform.setFileSystem(files);
+        platform.confirmAnswers = {true, false};
+        Session session;
+        session.calibration.installStartupValues();
+        const BatchResult result = runBatch(session, platform, inputs, {kSplineConversion, 0, kTextOutput},
+                                            {OutputDestination::Kind::Directory, "/out"}, jobs);
+        EXPECT_EQ(result.converted, 6) << jobs;
+        EXPECT_EQ(files->openFiles, 0) << jobs;
+        return Run{files->files, platform.calls, files->pending};
+    };
+    const Run sequential = run(1);
+    EXPECT_EQ(sequential.pending, 0);
+    EXPECT_EQ(sequential.files.size(), 6u);
+    EXPECT_NE(sequential.files.at("/out/in4.txt"), "an older output");
+    EXPECT_TRUE(sequential.files.count("/out/in1-0001.txt"));
+    for (int jobs : {2, 3}) {
+        const Run parallel = run(jobs);
+        EXPECT_EQ(parallel.pending, 6) << jobs;
+        EXPECT_EQ(parallel.files, sequential.files) << jobs;
+        EXPECT_EQ(parallel.calls, sequential.calls) << jobs;
+    }
 }
 
 // Angles mapped with a memo that has seen other scans equal, to the bit, the angles mapped afresh:
