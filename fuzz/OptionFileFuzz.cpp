@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CalibrationState state;
     state.installStartupValues();
     state.calPoints.clear();  // so that every point held afterwards came from the file
-    S2T_FUZZ_CHECK(readOptionsFile(file.path(), state, platform));
+    S2T_FUZZ_CHECK(loadOptionFile(file.path(), state, platform));
     checkFinite(state);
     // Every point comes from a line of its own.
     S2T_FUZZ_CHECK(state.calPoints.size() <= fuzz::lineFeeds(data, size));
@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         file.assign(reinterpret_cast<const std::uint8_t*>(written.data()), written.size());
         CalibrationState reread;
         ScriptedPlatform quiet;
-        S2T_FUZZ_CHECK(readOptionsFile(file.path(), reread, quiet));
+        S2T_FUZZ_CHECK(loadOptionFile(file.path(), reread, quiet));
         S2T_FUZZ_CHECK(quiet.messages().empty());
         checkFinite(reread);
         S2T_FUZZ_CHECK(reread.calPoints.size() == state.calPoints.size());

@@ -124,7 +124,7 @@ std::vector<Shot> shots() {
         {"main-panel-gufi.png", {1280, 800},
          [](ShotContext& c) {
              return mainPanelWith(c, samplesOf(c, ".guf"), [](s2t::ui::MainPanel& panel) {
-                 clickNamed(panel, "noConversionMode");
+                 clickNamed(panel, "fileAnglesMode");
                  chooseFormat(panel, s2t::kCpiOutput);
              });
          }},

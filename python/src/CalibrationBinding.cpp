@@ -29,7 +29,6 @@ using PointPairs = std::vector<std::pair<double, double>>;
 
 CalibrationState makeCalibration(double K, double C, const std::optional<PointPairs>& points) {
     CalibrationState state;
-    state.header.initialised = 1;
     state.header.K = K;
     state.header.C = C;
     if (points)

@@ -5,7 +5,6 @@
 namespace s2t {
 
 void CalibrationState::installStartupValues() {
-    header.initialised = 1;
     header.K = kStartupK;
     header.C = kStartupC;
     calPoints.assign(std::begin(kStartupPoints), std::end(kStartupPoints));

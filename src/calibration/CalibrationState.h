@@ -19,9 +19,8 @@ struct CalibrationPoint {
 };
 
 struct CalibrationHeader {
-    std::int32_t initialised = 0;  // 1 once the start-up values are installed; nothing reads it
-    double K = 0.0;                // intercept, degrees
-    double C = 0.0;                // slope, degrees per channel
+    double K = 0.0;  // intercept, degrees
+    double C = 0.0;  // slope, degrees per channel
 };
 
 struct CalibrationState {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
@@ -106,9 +107,7 @@ double resampledUncertainty(std::span<const ScanPoint> points, double x, Interva
 
 bool checkPerSecond(const ConversionRequest& request, const Scan& scan, Platform& platform) {
     if (!(request.options & kCountsPerSecond) || scan.metadata.liveTime) return true;
-    platform.messagePopup("Error", "The input file \"" + request.inputFile +
-                                       "\" \nholds no live time: its counts cannot be given per second.\n"
-                                       "Will skip conversion.");
+    platform.messagePopup(messages::kError, messages::noLiveTime(request.inputFile));
     return false;
 }
 

@@ -16,6 +16,7 @@
 #include "engine/ScanReaders.h"
 #include "engine/StreamOutputTarget.h"
 #include "engine/Writers.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 
@@ -49,9 +50,10 @@ int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     const InputFormatInfo& format = findInputFormat(request.fileType);
     // Only xylib's formats know blocks; every other file is one.
     if (request.block > 0 && format.reader != readXylibFile) {
-        platform.messagePopup("Error", "The input file \"" + request.inputFile + "\" \ncould not be read as " +
-                                           std::string(format.label) + ":\nit has no block " +
-                                           std::to_string(request.block + 1) + " (it holds 1)\nWill skip conversion.");
+        platform.messagePopup(messages::kError,
+                              messages::notReadableAs(request.inputFile, format.label,
+                                                      "it has no block " + std::to_string(request.block + 1) +
+                                                          " (it holds 1)"));
         return -1;
     }
     return format.reader(request, scan, calibration, settings, platform);
@@ -74,7 +76,7 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
     BatchResult result;
     std::unique_ptr<ProgressDisplay> progress = platform.openProgressDisplay();
     if (!progress) {
-        platform.messagePopup("Panel Error", "There was an error will loading the progress panel");
+        platform.messagePopup(messages::kPanelError, messages::kProgressPanelError);
         result.cancelled = true;
         return result;
     }
@@ -132,13 +134,7 @@ BatchResult convertFiles(Session& session, Platform& platform, const std::vector
 
     OutputDestination destination;
     if (inputs.size() == 1) {
-        FileSelectOptions options;
-        options.defaultDirectory = directory;
-        options.defaultFileSpec = pattern;
-        options.filterList = pattern;
-        options.title = "Select Output File";
-        options.restrictExtension = true;
-        options.allowMakeDirectory = false;
+        FileSelectOptions options = filePopup(directory, pattern, "Select Output File", true);
         options.forSaving = true;
         auto chosen = platform.fileSelectPopup(options);
         if (!chosen) {

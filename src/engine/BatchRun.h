@@ -132,16 +132,15 @@ ChosenName findAFreeFileName(std::string_view base, std::string_view extension, 
 // The first free name of base-first, base-(first+1), ..., base-9999 (exhausted when none is).
 ChosenName freeNumberedName(std::string_view base, std::string_view extension, int first, FileSystem& files);
 
-// Shows the progress of point i of total on the indicator, at whole multiples of 10 percent.
-void updateProgress(long long i, long long total, ProgressDisplay* progress);
-
-// The percentage updateProgress shows for point i of total.
+// The progress of point i of total, in percent.
 inline double progressPercent(long long i, long long total) {
     return 100.0 * (static_cast<double>(i) / static_cast<double>(total));
 }
 
-// updateProgress(i, total, progress) for the points i = 0, 1, 2, ... of one pass, with exactly
-// its calls, computing the percentage only where its whole part changes.
+// The progress of the points i = 0, 1, 2, ... of one pass of total points, shown at whole
+// multiples of 10 percent: at point i the indicator gets the whole part of progressPercent(i,
+// total) when that is a multiple of 10. The percentage is computed only where its whole part
+// changes.
 class PassProgress {
 public:
     PassProgress(long long total, ProgressDisplay* progress) : progress_(progress), whole_(total, PercentAt{total}) {}

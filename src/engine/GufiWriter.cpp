@@ -38,8 +38,8 @@ bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& sessio
     bool fits = true;
     return runOutputPass(
         request, scan, session, platform, "guf",
-        [&](OutputStream&, const HeaderRange& headerRange, const Grid& grid) {
-            range = headerRange;
+        [&](OutputStream&, const HeaderRange& header, const Grid& grid) {
+            range = header;
             step = grid.step;
         },
         [&](char* at, long long, double, double y) {

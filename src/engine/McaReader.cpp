@@ -10,6 +10,7 @@
 #include "engine/ReaderMessages.h"
 #include "engine/ScanMapping.h"
 #include "engine/ScanReaders.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 namespace {
@@ -25,9 +26,7 @@ bool storedLineOf(const ScanMetadata& metadata, const std::string& path, Calibra
         return false;
     }
     if (metadata.calibration->quadratic != 0.0) {
-        platform.messagePopup("Error", "The input file \"" + path +
-                                           "\" \nstores a calibration with a quadratic term, not a straight "
-                                           "line.\nWill skip conversion.");
+        platform.messagePopup(messages::kError, messages::quadraticStoredCalibration(path));
         return false;
     }
     stored.header.K = metadata.calibration->zero;
@@ -50,7 +49,7 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     ChnHeader header;
     const std::size_t got = input.read(header.bytes.data(), header.bytes.size());
     if (got < 2 || header.signature() != -1) {
-        platform.messagePopup("Error", "The input file \"" + path + "\" \nwasn't a CHN file.");
+        platform.messagePopup(messages::kError, messages::notAChnFile(path));
         return -1;
     }
     const int channels = header.numChannels();

@@ -11,7 +11,7 @@ constexpr std::array<OutputFormatInfo, 9> kFormats = {{
     {kTextOutput, "Tab Delimited Text File", "txt", "*.txt", "text", writeTextFileTTheta, true},
     {kXfitOutput, "XFIT File", "dat", "*.dat", "xfit", writeXFITFile},
     {kCpiOutput, "CPI File", "cpi", "*.cpi", "cpi", writeCPIFile},
-    {kLhpmOutput, "LHPM File", "dat", "*.dat", "lhpm", writeLHMPFile},
+    {kLhpmOutput, "LHPM File", "dat", "*.dat", "lhpm", writeLhpmFile},
     {kGufiOutput, "Binary GUFI File", "guf", "*.guf", "gufi", writeGUFIFile},
     {kXyOutput, "XY File (2-theta, count)", "xy", "*.xy", "xy", writeXYFile, true, true},
     {kXyeOutput, "XYE File (2-theta, count, uncertainty)", "xye", "*.xye", "xye", writeXYEFile, true, true},

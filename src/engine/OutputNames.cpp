@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "engine/BatchRun.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 
@@ -46,17 +47,11 @@ ChosenName findAFreeFileName(std::string_view base, std::string_view extension, 
     name.path = addExtension(base, extension);
     FileSystem& files = platform.fileSystem();
     if (!files.exists(name.path)) return name;
-    if (platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: " + name.path + "?")) {
+    if (platform.confirmPopup(messages::kReplaceOutput, messages::replaceOutput(name.path))) {
         name.existing = ExistingFile::Replace;
         return name;
     }
     return freeNumberedName(base, extension, 1, files);
-}
-
-void updateProgress(long long i, long long total, ProgressDisplay* progress) {
-    if (!progress) return;
-    const int percent = static_cast<int>(progressPercent(i, total));
-    if (percent % 10 == 0) progress->setValue(percent);
 }
 
 }  // namespace s2t

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/BatchRun.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 
@@ -25,16 +26,14 @@ std::optional<Grid> chooseGrid(Scan& scan, const ConversionRequest& request, con
     if (!(count <= kMaxGridValues)) {
         char step[64];
         auto end = std::to_chars(step, step + sizeof step, grid.step).ptr;
-        platform.messagePopup("Error", "The input file \"" + request.inputFile + "\" \ncannot be resampled with a step of " +
-                                           std::string(step, end) +
-                                           " degrees: that would make more than 100000000 values.\nWill skip conversion.");
+        platform.messagePopup(messages::kError, messages::tooManyValues(request.inputFile, std::string_view(step, end - step)));
         return std::nullopt;
     }
     grid.count = count > 0.0 ? static_cast<long long>(count) : 0;
     return grid;
 }
 
-HeaderRange GetHeaderInfo(const ConversionRequest& request, const ConversionSettings& settings, const Grid& grid) {
+HeaderRange headerRange(const ConversionRequest& request, const ConversionSettings& settings, const Grid& grid) {
     const bool limits = (request.options & kRangeLimits) != 0;
     const double minimum = settings.theRangeOptions.minTwoTheta;
     const double maximum = settings.theRangeOptions.maxTwoTheta;

@@ -16,27 +16,16 @@
 #include "engine/Resampling.h"
 #include "engine/Session.h"
 #include "platform/FileSystem.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
 
-// The failure text of the channel list and that of every other writer ("%s": the output path).
-inline constexpr std::string_view kChannelOutputFailure =
-    "Couldn't open output file: %s\nYour disk my be full or you may not have write permission.\n"
-    "Will skip conversion.";
-inline constexpr std::string_view kOutputFailure =
-    "Couldn't open output file: %s\nYour disk my be full, you may not have write permission or you "
-    "may have the file already open.\nWill skip conversion.";
-// A file whose values overflowed (resampling across the spans of an absurd calibration) is not
-// written: "inf" or "nan" is no data.
-inline constexpr std::string_view kNotFiniteFailure =
-    "Couldn't write output file: %s\nThe conversion gave values that are not finite numbers.\n"
-    "Will skip conversion.";
-// A constant-step file without a single value would announce a header range that no value
-// fills (a last angle below the first): it is no data, so it is not written.
-inline constexpr std::string_view kNoValuesFailure =
-    "Couldn't write output file: %s\nNo point of the constant-step grid lies within the scan and the range "
-    "limits.\nWill skip conversion.";
+// The failure texts of the writers (messages::kChannelOutputFailure for the channel list,
+// messages::kOutputFailure for every other format). A file whose values overflowed (resampling
+// across the spans of an absurd calibration) is not written, "inf" or "nan" being no data
+// (messages::kNotFiniteFailure); nor is a constant-step file without a single value, which would
+// announce a header range that no value fills (messages::kNoValuesFailure).
 
 // Where a writer sends its file: the request's target, or else the platform's file system at once
 // (through the fallback the writer holds).
@@ -65,7 +54,7 @@ struct HeaderRange {
     double first = 0.0;
     double last = 0.0;
 };
-HeaderRange GetHeaderInfo(const ConversionRequest& request, const ConversionSettings& settings,
+HeaderRange headerRange(const ConversionRequest& request, const ConversionSettings& settings,
                           const Grid& grid);
 
 // Calls deliver(i, x, y) for every grid index whose point getTThetaAndCounts delivers, with the
@@ -142,11 +131,11 @@ bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& sessio
                    FinalCheck&& finalCheck = FinalCheck{}) {
     DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
     OutputTarget& target = outputTargetOf(request, direct);
-    if (!target.open(request.outputFile, extension, kOutputFailure)) return false;
+    if (!target.open(request.outputFile, extension, messages::kOutputFailure)) return false;
     auto grid = chooseGrid(scan, request, session.settings, platform);
     if (!grid) return false;
     OutputStream stream(target.file());
-    const HeaderRange range = GetHeaderInfo(request, session.settings, *grid);
+    const HeaderRange range = headerRange(request, session.settings, *grid);
     // Range limits far beyond the grid can overflow the header's grid arithmetic.
     bool finite = std::isfinite(range.first) && std::isfinite(range.last);
     long long delivered = 0;
@@ -161,16 +150,16 @@ bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& sessio
         block.flush();
     }
     if (!finite) {
-        target.refuse(kNotFiniteFailure);
+        target.refuse(messages::kNotFiniteFailure);
         return false;
     }
     if (delivered == 0 && (request.options & kConstantStep)) {
-        target.refuse(kNoValuesFailure);
+        target.refuse(messages::kNoValuesFailure);
         return false;
     }
     if (!finalCheck(stream, target)) return false;
     stream.flush();
-    return target.finish(kOutputFailure);
+    return target.finish(messages::kOutputFailure);
 }
 
 }  // namespace s2t

@@ -1,24 +1,22 @@
 #include "engine/OutputTarget.h"
 
 #include "engine/BatchRun.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 
 void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform) {
-    std::string text(failureText);
-    const auto at = text.find("%s");
-    if (at != std::string::npos) text.replace(at, 2, path);
-    platform.messagePopup("File Error", text);
+    platform.messagePopup(messages::kFileError, messages::withPath(failureText, path));
 }
 
 std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs,
                                     FileSystem& files) {
     // The entry itself: a symbolic link is replaced, never the file it leads to.
     const FileStatus target = files.statusOf(path, false);
-    if (target.kind == FileStatus::Kind::Other) return kNotRegularFailure;
+    if (target.kind == FileStatus::Kind::Other) return messages::kNotRegularFailure;
     if (inputs)
         for (const FileStatus& input : *inputs)
-            if (target.sameFileAs(input)) return kInputFailure;
+            if (target.sameFileAs(input)) return messages::kInputFailure;
     return {};
 }
 

@@ -12,6 +12,7 @@
 
 #include "engine/BatchRun.h"
 #include "platform/FileSystem.h"
+#include "platform/Messages.h"
 #include "platform/Platform.h"
 
 namespace s2t {
@@ -19,18 +20,11 @@ namespace s2t {
 // Shows "File Error" with failureText, whose "%s" stands for the path.
 void reportOutputFailure(std::string_view failureText, const std::string& path, Platform& platform);
 
-// Why an existing file is not replaced even though the user agreed to it ("%s": its path): it is
-// not a regular file (a folder, a device, a named pipe, a socket), or it is one of the batch's
-// inputs (the same file, by device and inode, whatever its name).
-inline constexpr std::string_view kNotRegularFailure =
-    "Couldn't write output file: %s\nIt is not a regular file (a folder, a device or a named pipe) and is "
-    "never replaced.\nWill skip conversion.";
-inline constexpr std::string_view kInputFailure =
-    "Couldn't write output file: %s\nIt is one of the input files of this conversion and is never "
-    "replaced.\nWill skip conversion.";
-
-// The failure text for replacing the file under path, or an empty text when it may be replaced.
-// inputs: the files no output may replace (null: none).
+// The failure text for replacing the file under path, or an empty text when it may be replaced:
+// an existing file is not replaced, even though the user agreed to it, when it is not a regular
+// file (a folder, a device, a named pipe, a socket: messages::kNotRegularFailure), or when it is
+// one of the batch's inputs (the same file, by device and inode, whatever its name:
+// messages::kInputFailure). inputs: the files no output may replace (null: none).
 std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs,
                                     FileSystem& files);
 

@@ -18,7 +18,7 @@ namespace s2t {
 // zero (-1.6 gives -1). Stays a double, so no value overflows an integer. A value that rounds to
 // zero is +0 whatever its sign, as a whole number has no minus zero (-0.4 would otherwise be
 // written as "-0" or as the GUFI bytes 00 00 00 80).
-inline double round(double v) {
+inline double roundToWhole(double v) {
     const double w = std::trunc(v) + 0.0;  // -0 + 0 is +0
     const double up = w + 1.0;
     // Choose between the two by mask rather than by branch: whether a count rounds up is as good
@@ -50,8 +50,8 @@ inline int finishPoint(double& x, double& y, std::uint16_t options, const Conver
         if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta)
             return kOutsideRange;
     }
-    if (options & kWholeTwoTheta) x = round(x);
-    if (!(options & kFractionalCounts)) y = round(y);
+    if (options & kWholeTwoTheta) x = roundToWhole(x);
+    if (!(options & kFractionalCounts)) y = roundToWhole(y);
     return kPointDelivered;
 }
 

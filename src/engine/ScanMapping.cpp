@@ -1,6 +1,7 @@
 #include "engine/ScanMapping.h"
 
 #include "engine/ChannelMapping.h"
+#include "platform/Messages.h"
 
 #include <cmath>
 
@@ -10,15 +11,14 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
                        Platform& platform) {
     if (straightLine) return true;
     if (!splineCalibrationUsable(calibration)) {
-        platform.messagePopup("Error", "The spline calibration needs at least two points with different channels.\n"
-                                       "Will skip conversion of " + path + ".");
+        platform.messagePopup(messages::kError, messages::splineNeedsTwoChannels(path));
         return false;
     }
     // Two points on one channel leave the spline without finite coefficients: every angle would
     // be garbage, so the file is not converted.
     for (const auto& point : calibration.calPoints) {
         if (!std::isfinite(point.secondDeriv)) {
-            platform.messagePopup("Error", "There was an error with one of you points!");
+            platform.messagePopup(messages::kError, messages::kPointError);
             return false;
         }
     }
@@ -32,11 +32,10 @@ bool reportMappingFaults(const std::vector<ScanPoint>& points, bool zeroWidth, c
                          Platform& platform) {
     bool finite = true;
     for (const ScanPoint& point : points) finite = finite && std::isfinite(point.twoTheta);
-    if (zeroWidth) platform.messagePopup("Error", "There was an error with one of you points!");
+    if (zeroWidth) platform.messagePopup(messages::kError, messages::kPointError);
     // An infinite angle would reach the files as "inf", and resampling around it as "nan".
     if (!finite)
-        platform.messagePopup("Error", "The calibration gives the input file \"" + path +
-                                           "\" \nangles beyond the range of numbers.\nWill skip conversion.");
+        platform.messagePopup(messages::kError, messages::anglesBeyondNumbers(path));
     return finite;
 }
 

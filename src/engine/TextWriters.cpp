@@ -26,7 +26,7 @@ char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double c
 bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
     DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
     OutputTarget& target = outputTargetOf(request, direct);
-    if (!target.open(request.outputFile, "txt", kChannelOutputFailure)) return false;
+    if (!target.open(request.outputFile, "txt", messages::kChannelOutputFailure)) return false;
     const LineEnd lineEnd = session.settings.lineEnd;
     // A scan with angles of its own has no channel numbers: its points are listed by index.
     const long long firstChannel = scan.ownAngles ? 0 : scan.chnHeader.firstChannel();
@@ -42,7 +42,7 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     }
     block.flush();
     stream.flush();
-    return target.finish(kChannelOutputFailure);
+    return target.finish(messages::kChannelOutputFailure);
 }
 
 bool writeTextFileTTheta(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {

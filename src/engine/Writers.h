@@ -18,7 +18,7 @@ bool writeTextFileTTheta(const ConversionRequest& request, Scan& scan, Session& 
 // XFIT: four empty lines, the grid line, the counts ten to a line in 8-column fields.
 bool writeXFITFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 // LHPM: the grid line, then the counts as in XFIT.
-bool writeLHMPFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
+bool writeLhpmFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 // CPI (Sietronics XRD scan): ten header lines, then one count per line.
 bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 // GUFI binary scan: the 643-byte header, then one float count per value.
@@ -40,7 +40,7 @@ char* writeChannelLine(char* at, long long channel, double count, LineEnd lineEn
 char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double count, LineEnd lineEnd);
 // The lines before the counts.
 void writeXFITHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
-void writeLHMPHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
+void writeLhpmHeader(std::string& out, double first, double step, double last, LineEnd lineEnd);
 void writeCPIHeader(std::string& out, double first, double step, double last, const CPIOptions& cpi,
                     const std::string& date, LineEnd lineEnd);
 // One XFIT or LHPM value with the line break after every tenth loop index, written at `at`.

@@ -33,7 +33,7 @@ void writeXFITHeader(std::string& out, double first, double step, double last, L
     appendGridLine(out, first, step, last, lineEnd);
 }
 
-void writeLHMPHeader(std::string& out, double first, double step, double last, LineEnd lineEnd) {
+void writeLhpmHeader(std::string& out, double first, double step, double last, LineEnd lineEnd) {
     appendGridLine(out, first, step, last, lineEnd);
 }
 
@@ -54,8 +54,8 @@ bool writeXFITFile(const ConversionRequest& request, Scan& scan, Session& sessio
     return writeGridFile(request, scan, session, platform, writeXFITHeader);
 }
 
-bool writeLHMPFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
-    return writeGridFile(request, scan, session, platform, writeLHMPHeader);
+bool writeLhpmFile(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
+    return writeGridFile(request, scan, session, platform, writeLhpmHeader);
 }
 
 }  // namespace s2t

@@ -12,6 +12,7 @@
 #include "engine/ScanReaders.h"
 #include "engine/XylibInput.h"
 #include "options/LineText.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
@@ -56,8 +57,7 @@ ScanMetadata metadataOf(const XylibBlock& block) {
 
 void reportUnreadable(const std::string& path, std::string_view label, const std::string& reason,
                       Platform& platform) {
-    platform.messagePopup("Error", "The input file \"" + path + "\" \ncould not be read as " + std::string(label) +
-                                       ":\n" + reason + "\nWill skip conversion.");
+    platform.messagePopup(messages::kError, messages::notReadableAs(path, label, reason));
 }
 
 // The abscissae's step when they follow one (to a millionth of it, as decimal text gives them), else 0.

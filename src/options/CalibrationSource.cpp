@@ -15,7 +15,7 @@ bool loadCalibration(const CalibrationSource& source, CalibrationState& state, P
         return false;
     }
     getCalibration(state, folder, platform, LineEnd::CrLf);
-    if (!source.options.empty() && !readOptionsFile(source.options, state, platform)) return false;
+    if (!source.options.empty() && !loadOptionFile(source.options, state, platform)) return false;
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "options/OptionFile.h"
 
 #include "options/LineText.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
@@ -48,9 +49,7 @@ void processDataLine(std::string_view line, CalibrationState& state, TextFile& f
     const bool complete = static_cast<std::int64_t>(points.size()) == announced;
     state.calPoints = std::move(points);
     if (!complete)
-        platform.messagePopup("Option File Error",
-                              "There was a small error with the options file.\n"
-                              "I have loaded all the points I could");
+        platform.messagePopup(messages::kOptionFileError, messages::kOptionFileIncomplete);
 }
 
 void processLine(std::string_view line, OptionSection& section, CalibrationState& state,
@@ -74,11 +73,9 @@ void processLine(std::string_view line, OptionSection& section, CalibrationState
 // endless pipe, /dev/urandom): then it is refused whole, with a message, and state stays.
 void readWholeOptionFile(TextFile& file, const std::string& path, CalibrationState& state, Platform& platform) {
     CalibrationState read = state;
-    readOptionFile(file, read, platform);
+    readOptionLines(file, read, platform);
     if (file.tooLarge()) {
-        platform.messagePopup("Option File Error", "The option file " + path +
-                                                       " is larger than 16 MiB.\nIt was not read: the calibration "
-                                                       "is unchanged.");
+        platform.messagePopup(messages::kOptionFileError, messages::optionFileTooLarge(path));
         return;
     }
     state = std::move(read);
@@ -130,7 +127,7 @@ void adoptStoredValues(CalibrationState& state) {
     }
 }
 
-void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform) {
+void readOptionLines(TextFile& file, CalibrationState& state, Platform& platform) {
     OptionSection section = OptionSection::None;
     std::string line;
     long length;
@@ -138,10 +135,10 @@ void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform)
         if (length > 0) processLine(line, section, state, file, platform);
 }
 
-bool readOptionsFile(const std::string& path, CalibrationState& state, Platform& platform) {
+bool loadOptionFile(const std::string& path, CalibrationState& state, Platform& platform) {
     TextFile file(path);
     if (!file.isOpen()) {
-        platform.messagePopup("File Error", "Couldn't open option file.");
+        platform.messagePopup(messages::kFileError, messages::kOptionFileNotOpened);
         return false;
     }
     readWholeOptionFile(file, path, state, platform);
@@ -151,21 +148,21 @@ bool readOptionsFile(const std::string& path, CalibrationState& state, Platform&
 SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state,
                             Platform& platform, LineEnd lineEnd, const std::vector<std::string>& inputs) {
     if (!force && platform.fileSystem().exists(path)) {
-        std::string question = "Do you want to replace the file:" + lastComponentWithSeparator(path);
-        if (!platform.confirmPopup("Replace", question)) return SaveOutcome::Declined;
+        if (!platform.confirmPopup(messages::kReplaceOptionFile,
+                                   messages::replaceOptionFile(lastComponentWithSeparator(path))))
+            return SaveOutcome::Declined;
     }
     // Whatever the answer: only a regular file (or a link, itself replaced) is ever replaced, and
     // never a file the command reads.
     const FileStatus target = platform.fileSystem().statusOf(path, false);
     const char* refusal = nullptr;
     if (target.kind == FileStatus::Kind::Other)
-        refusal = "It is not a regular file (a folder, a device or a named pipe) and is never replaced.";
+        refusal = messages::kOptionFileNotRegular;
     for (const std::string& input : inputs)
         if (!refusal && target.sameFileAs(platform.fileSystem().statusOf(input, true)))
-            refusal = "It is one of the input files of this command and is never replaced.";
+            refusal = messages::kOptionFileIsInput;
     if (refusal) {
-        platform.messagePopup("File Error",
-                              "Couldn't write option file: " + path + "\n" + refusal + "\nThe file is unchanged.");
+        platform.messagePopup(messages::kFileError, messages::optionFileRefused(path, refusal));
         return SaveOutcome::Failed;
     }
     auto file = platform.fileSystem().createOutputFile(path, ExistingFile::Replace);
@@ -174,9 +171,7 @@ SaveOutcome saveOptionsFile(const std::string& path, bool force, const Calibrati
         out.append(optionFileText(state, lineEnd));
         if (out.commit()) return SaveOutcome::Written;
     }
-    platform.messagePopup("Option File Error", "Couldn't write option file: " + path +
-                                                   "\nThe disk may be full or you may not have "
-                                                   "write permission.\nThe file is unchanged.");
+    platform.messagePopup(messages::kOptionFileError, messages::couldNotWriteOptionFile(path));
     return SaveOutcome::Failed;
 }
 

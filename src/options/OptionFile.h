@@ -30,11 +30,11 @@ std::string optionFileText(const CalibrationState& state, LineEnd lineEnd);
 void adoptStoredValues(CalibrationState& state);
 
 // Parses an open option file into the calibration state; only what the file names changes.
-void readOptionFile(TextFile& file, CalibrationState& state, Platform& platform);
+void readOptionLines(TextFile& file, CalibrationState& state, Platform& platform);
 
 // Loads the option file at path. A file that cannot be opened, or is larger than 16 MiB, is
 // reported and changes nothing. Returns whether the file was read.
-bool readOptionsFile(const std::string& path, CalibrationState& state, Platform& platform);
+bool loadOptionFile(const std::string& path, CalibrationState& state, Platform& platform);
 
 // Writes the calibration to path. Without force an existing file is replaced only if the user
 // agrees. The file is replaced whole or not at all, and never when it is not a regular file or is

@@ -43,12 +43,4 @@ void TextFile::rewind() {
     if (file_) std::rewind(file_);
 }
 
-long TextFile::tell() const { return file_ ? std::ftell(file_) : -1; }
-
-void TextFile::seek(long position) {
-    cut_ = false;
-    consumed_ = position;
-    if (file_) std::fseek(file_, position, SEEK_SET);
-}
-
 }  // namespace s2t

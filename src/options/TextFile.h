@@ -34,12 +34,10 @@ public:
     long readLine(std::string& line);
 
     void rewind();
-    long tell() const;
-    void seek(long position);
 
 private:
     std::FILE* file_ = nullptr;
-    bool cut_ = false;  // an overlong line ended the file; rewind() or seek() reads again
+    bool cut_ = false;  // an overlong line ended the file; rewind() reads again
     bool tooLarge_ = false;
     long long consumed_ = 0;  // bytes read since the start of the file
 };

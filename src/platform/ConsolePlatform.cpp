@@ -5,8 +5,6 @@
 #include <iostream>
 #include <string>
 
-#include "platform/NullPlatform.h"
-
 namespace s2t {
 namespace {
 
@@ -81,24 +79,10 @@ bool ConsolePlatform::confirmPopup(std::string_view title, std::string_view text
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
 }
 
-std::optional<std::string> ConsolePlatform::fileSelectPopup(const FileSelectOptions&) {
-    return std::nullopt;  // the command line names its files itself
-}
-
-std::optional<std::vector<std::string>> ConsolePlatform::multiFileSelectPopup(const FileSelectOptions&) {
-    return std::nullopt;
-}
-
-std::optional<std::string> ConsolePlatform::dirSelectPopup(const DirSelectOptions&) {
-    return std::nullopt;
-}
-
 std::unique_ptr<ProgressDisplay> ConsolePlatform::openProgressDisplay() {
     if (showProgress_ && ::isatty(::fileno(errors_))) return std::make_unique<TerminalProgress>(errors_);
     return std::make_unique<NullProgressDisplay>();
 }
-
-void ConsolePlatform::setWaitCursor(bool) {}
 
 std::string ConsolePlatform::dateText() {
     return dateOverride_ ? *dateOverride_ : Platform::dateText();

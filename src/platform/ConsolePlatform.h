@@ -5,24 +5,21 @@
 
 #include <cstdio>
 
-#include "platform/Platform.h"
+#include "platform/NullPlatform.h"
 
 namespace s2t {
 
 enum class ConfirmPolicy { AlwaysYes, AlwaysNo, AskOnTerminal };
 
-class ConsolePlatform : public Platform {
+// The command line names its files itself: the file and folder popups are cancelled.
+class ConsolePlatform : public NullPlatform {
 public:
     explicit ConsolePlatform(ConfirmPolicy policy = ConfirmPolicy::AlwaysNo, bool showProgress = true,
                              std::FILE* errors = stderr);
 
     void messagePopup(std::string_view title, std::string_view text) override;
     bool confirmPopup(std::string_view title, std::string_view text) override;
-    std::optional<std::string> fileSelectPopup(const FileSelectOptions& options) override;
-    std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions& options) override;
-    std::optional<std::string> dirSelectPopup(const DirSelectOptions& options) override;
     std::unique_ptr<ProgressDisplay> openProgressDisplay() override;
-    void setWaitCursor(bool on) override;
     std::string dateText() override;
 
     // Overrides today's date (CPI headers), e.g. for reproducible output.

@@ -15,24 +15,34 @@
 
 namespace s2t {
 
-// Arguments of a single or multiple file selection popup.
+// Arguments of a single or multiple file selection popup. Every popup may be cancelled.
 struct FileSelectOptions {
     std::string defaultDirectory;
     std::string defaultFileSpec;   // e.g. "*.chn"
     std::string filterList;        // e.g. "*.chn; *.guf"
     std::string title;
-    bool restrictDirectory = false;
-    bool restrictExtension = false;
-    bool allowCancel = true;
+    bool restrictExtension = false;  // only files that match filterList may be chosen
     bool allowMakeDirectory = false;
     bool forSaving = false;        // the chosen file may not exist yet
 };
 
-// Arguments of a directory selection popup.
+// A file popup that opens in directory and lists the files matching pattern ("*.pre"), which
+// is also the only pattern offered.
+inline FileSelectOptions filePopup(std::string directory, std::string pattern, std::string title,
+                                   bool restrictExtension) {
+    FileSelectOptions options;
+    options.defaultDirectory = std::move(directory);
+    options.defaultFileSpec = pattern;
+    options.filterList = std::move(pattern);
+    options.title = std::move(title);
+    options.restrictExtension = restrictExtension;
+    return options;
+}
+
+// Arguments of a directory selection popup. Every popup may be cancelled.
 struct DirSelectOptions {
     std::string defaultDirectory;
     std::string title;
-    bool allowCancel = true;
     bool allowMakeDirectory = true;
 };
 

@@ -1,6 +1,7 @@
 #include "standards/StandardFile.h"
 
 #include "options/LineText.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
@@ -25,7 +26,7 @@ bool getStandardPoints(TextFile& file, std::vector<double>& standard, Platform& 
     } while (length != -1 && strCmp(word, "DATA") != 0);
     if (length <= 0) {
         standard.clear();
-        platform.messagePopup("No Points", "The selected standard has no points.");
+        platform.messagePopup(messages::kNoPoints, messages::kStandardWithoutPoints);
         return false;
     }
     standard.clear();

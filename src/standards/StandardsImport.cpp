@@ -1,6 +1,7 @@
 #include "standards/StandardsImport.h"
 
 #include "options/TextFile.h"
+#include "platform/Messages.h"
 #include "standards/StandardFile.h"
 #include "standards/XFitFile.h"
 
@@ -8,7 +9,7 @@ namespace s2t {
 namespace {
 
 void reportStandardNotOpened(Platform& platform) {
-    platform.messagePopup("File Error", "Couldn't Open standered File. You may have it open or it my not exist.");
+    platform.messagePopup(messages::kFileError, messages::kStandardNotOpened);
 }
 
 }  // namespace
@@ -17,8 +18,7 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
                             StandardsImport& data, Platform& platform) {
     TextFile xfit(xfitPath);
     if (!xfit.isOpen()) {
-        platform.messagePopup("File Error",
-                              "Couldn't Open Xfit File. You may have it open or it my not exist.");
+        platform.messagePopup(messages::kFileError, messages::kXfitNotOpened);
         return false;
     }
     TextFile standardFile(standardPath);
@@ -30,7 +30,7 @@ bool importStandardAndPeaks(const std::string& standardPath, const std::string& 
     // at once when its size says so, after reading when it never ended.
     auto refusedAsTooLarge = [&] {
         const std::string* path = standardFile.tooLarge() ? &standardPath : xfit.tooLarge() ? &xfitPath : nullptr;
-        if (path) platform.messagePopup("File Error", "The file " + *path + " is larger than 16 MiB.\nIt was not read.");
+        if (path) platform.messagePopup(messages::kFileError, messages::fileTooLarge(*path));
         return path != nullptr;
     };
     data.observedSigma.clear();

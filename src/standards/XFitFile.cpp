@@ -3,6 +3,7 @@
 #include <string>
 
 #include "options/LineText.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
@@ -40,7 +41,7 @@ int findXFitType(TextFile& file) {
 bool readXFitFile(TextFile& file, std::vector<double>& observed, int kind, Platform& platform) {
     observed.clear();
     if (kind != 0 && kind != 23 && kind != 42) {
-        platform.messagePopup("No Points", "The layout of the XFit file was not recognised.");
+        platform.messagePopup(messages::kNoPoints, messages::kXfitLayoutUnknown);
         return false;
     }
     file.rewind();
@@ -52,7 +53,7 @@ bool readXFitFile(TextFile& file, std::vector<double>& observed, int kind, Platf
         observed.push_back(parseLeadingFiniteDouble(word));
     }
     if (observed.empty()) {
-        platform.messagePopup("No Points", "There were no points in the XFit file.");
+        platform.messagePopup(messages::kNoPoints, messages::kXfitWithoutPoints);
         return false;
     }
     return true;

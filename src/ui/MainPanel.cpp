@@ -168,7 +168,7 @@ QWidget* MainPanel::buildConversionGroup(QWidget* parent) {
     conversionGroupControl_->setObjectName("conversionGroupControl");
     linearMode_ = modeButton(tr("Straight line: 2-theta = C x channel + K"), "linearMode", group);
     splineMode_ = modeButton(tr("Cubic spline through the calibration points"), "splineMode", group);
-    noConversionMode_ = modeButton(tr("The file's own angles (GUFI files, angle scans)"), "noConversionMode", group);
+    fileAnglesMode_ = modeButton(tr("The file's own angles (GUFI files, angle scans)"), "fileAnglesMode", group);
     trailerMode_ = modeButton(tr("The line stored in each channel file"), "trailerMode", group);
     kCaption_ = new QLabel(tr("K ="), group);
     kCaption_->setObjectName("kCaption");
@@ -189,7 +189,7 @@ QWidget* MainPanel::buildConversionGroup(QWidget* parent) {
     conversion->addWidget(linearMode_, 2, 0);
     conversion->addLayout(line, 3, 0);
     conversion->addWidget(splineMode_, 4, 0);
-    conversion->addWidget(noConversionMode_, 5, 0);
+    conversion->addWidget(fileAnglesMode_, 5, 0);
     conversion->addWidget(trailerMode_, 6, 0);
     conversion->setRowStretch(7, 1);
     return group;
@@ -264,8 +264,8 @@ void MainPanel::connectControls() {
     });
     connect(linearMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Linear, on); });
     connect(splineMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Spline, on); });
-    connect(noConversionMode_, &QRadioButton::clicked, this,
-            [this](bool on) { modeClicked(ModeButton::NoConversion, on); });
+    connect(fileAnglesMode_, &QRadioButton::clicked, this,
+            [this](bool on) { modeClicked(ModeButton::FileAngles, on); });
     connect(trailerMode_, &QRadioButton::clicked, this, [this](bool on) { modeClicked(ModeButton::Trailer, on); });
     connect(outputFormat_, &QComboBox::activated, this, [this](int) { outputFileTypeMenu(); });
     connect(fileList_, &QListWidget::currentRowChanged, this, [this](int) { updatePreview(); });
@@ -335,7 +335,7 @@ void MainPanel::addToolTips() {
     convertToTwoTheta_->setToolTip(tr("Off: the output lists channel and count, without any conversion"));
     linearMode_->setToolTip(tr("2-theta from the straight line with the K and C shown below"));
     splineMode_->setToolTip(tr("2-theta from the cubic spline through the calibration points"));
-    noConversionMode_->setToolTip(tr("Keep the angles a GUFI file holds"));
+    fileAnglesMode_->setToolTip(tr("Keep the angles a GUFI file holds"));
     trailerMode_->setToolTip(tr("2-theta from the straight line each channel file stores in its trailer"));
     wholeTwoThetaBox_->setToolTip(tr("Round every 2-theta to a whole degree"));
     constantStepBox_->setToolTip(tr("Resample onto a constant 2-theta step (asked before the run)"));
@@ -352,7 +352,7 @@ MainPanelState MainPanel::state() const {
     state.convertToTwoTheta = toggleOf(convertToTwoTheta_);
     state.linearMode = toggleOf(linearMode_);
     state.splineMode = toggleOf(splineMode_);
-    state.noConversionMode = toggleOf(noConversionMode_);
+    state.fileAnglesMode = toggleOf(fileAnglesMode_);
     state.trailerMode = toggleOf(trailerMode_);
     state.conversionGroupDimmed = !conversionGroupControl_->isEnabled();
     state.lineGroupDimmed = !kDisplay_->isEnabled();
@@ -372,7 +372,7 @@ void MainPanel::applyState(const MainPanelState& state) {
     showToggle(convertToTwoTheta_, state.convertToTwoTheta);
     showToggle(linearMode_, state.linearMode);
     showToggle(splineMode_, state.splineMode);
-    showToggle(noConversionMode_, state.noConversionMode);
+    showToggle(fileAnglesMode_, state.fileAnglesMode);
     showToggle(trailerMode_, state.trailerMode);
     conversionGroupControl_->setEnabled(!state.conversionGroupDimmed);
     for (QWidget* widget : std::initializer_list<QWidget*>{kDisplay_, cDisplay_, kCaption_, cCaption_})
@@ -429,14 +429,8 @@ void MainPanel::addFiles(const std::vector<std::string>& paths) {
 }
 
 void MainPanel::addFilesButton() {
-    FileSelectOptions options;
-    options.defaultDirectory = session_.projectDir;
-    options.defaultFileSpec = "*.chn";
+    FileSelectOptions options = filePopup(session_.projectDir, "*.chn", "Select the input files", false);
     options.filterList = "*.chn; *.guf";
-    options.title = "Select the input files";
-    options.restrictDirectory = false;
-    options.restrictExtension = false;
-    options.allowCancel = true;
     const auto chosen = platform_.multiFileSelectPopup(options);
     if (!chosen) {
         dimAsNeeded();
@@ -503,21 +497,12 @@ void MainPanel::updatePreview() {
 }
 
 FileSelectOptions MainPanel::optionFilePopup() const {
-    FileSelectOptions options;
-    options.defaultDirectory = session_.projectDir;
-    options.defaultFileSpec = "*.pre";
-    options.filterList = "*.pre";
-    options.title = "Select Option File";
-    options.restrictDirectory = false;
-    options.restrictExtension = true;
-    options.allowCancel = true;
-    options.allowMakeDirectory = false;
-    return options;
+    return filePopup(session_.projectDir, "*.pre", "Select Option File", true);
 }
 
 void MainPanel::loadOptions() {
     if (const auto path = platform_.fileSelectPopup(optionFilePopup())) {
-        readOptionsFile(*path, session_.calibration, platform_);
+        loadOptionFile(*path, session_.calibration, platform_);
         if (auto origin = readCalibrationOrigin(*path)) session_.calibrationOrigin = *origin;
     }
     refreshCalibrationDisplays();

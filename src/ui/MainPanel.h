@@ -112,7 +112,7 @@ private:
     QLabel* conversionGroupControl_ = nullptr;
     QRadioButton* linearMode_ = nullptr;
     QRadioButton* splineMode_ = nullptr;
-    QRadioButton* noConversionMode_ = nullptr;
+    QRadioButton* fileAnglesMode_ = nullptr;
     QRadioButton* trailerMode_ = nullptr;
     QLineEdit* kDisplay_ = nullptr;
     QLineEdit* cDisplay_ = nullptr;

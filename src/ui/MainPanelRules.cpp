@@ -34,17 +34,17 @@ void dimAsNeeded(MainPanelState& state) {
 
     if (kind == kChnFileType) {
         // A channel file has no angles of its own.
-        if (state.noConversionMode.on) {
+        if (state.fileAnglesMode.on) {
             state.linearMode.on = true;
-            state.noConversionMode.on = false;
+            state.fileAnglesMode.on = false;
         }
-        state.noConversionMode.dimmed = true;
+        state.fileAnglesMode.dimmed = true;
         state.convertToTwoTheta.dimmed = false;
     } else {
         // A GUFI file (or anything not known to be a channel file) always goes to 2-theta.
         state.convertToTwoTheta.on = true;
         state.convertToTwoTheta.dimmed = true;
-        state.noConversionMode.dimmed = false;
+        state.fileAnglesMode.dimmed = false;
     }
     // Only a channel file stores a calibration of its own; an empty list keeps the choice open.
     const bool trailerPossible = kind == kChnFileType || empty;
@@ -67,7 +67,7 @@ void dimAsNeeded(MainPanelState& state) {
     } else {
         state.linearMode.dimmed = true;
         state.splineMode.dimmed = true;
-        state.noConversionMode.dimmed = true;
+        state.fileAnglesMode.dimmed = true;
         state.trailerMode.dimmed = true;
         state.perSecondBox.dimmed = true;
         state.conversionGroupDimmed = true;
@@ -85,7 +85,7 @@ void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick
             state.linearMode.on = onAfterClick;
             if (onAfterClick) {
                 state.splineMode.on = false;
-                state.noConversionMode.on = false;
+                state.fileAnglesMode.on = false;
                 state.trailerMode.on = false;
             } else {
                 state.splineMode.on = true;
@@ -95,16 +95,16 @@ void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick
             state.splineMode.on = onAfterClick;
             if (onAfterClick) {
                 state.linearMode.on = false;
-                state.noConversionMode.on = false;
+                state.fileAnglesMode.on = false;
                 state.trailerMode.on = false;
-            } else if (!state.noConversionMode.dimmed) {
-                state.noConversionMode.on = true;
+            } else if (!state.fileAnglesMode.dimmed) {
+                state.fileAnglesMode.on = true;
             } else {
                 state.linearMode.on = true;
             }
             break;
-        case ModeButton::NoConversion:
-            state.noConversionMode.on = onAfterClick;
+        case ModeButton::FileAngles:
+            state.fileAnglesMode.on = onAfterClick;
             if (onAfterClick) {
                 state.linearMode.on = false;
                 state.splineMode.on = false;
@@ -118,7 +118,7 @@ void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick
             if (onAfterClick) {
                 state.linearMode.on = false;
                 state.splineMode.on = false;
-                state.noConversionMode.on = false;
+                state.fileAnglesMode.on = false;
             } else {
                 state.linearMode.on = true;
             }

@@ -29,7 +29,7 @@ struct MainPanelState {
     Toggle convertToTwoTheta{true, false};
     Toggle linearMode{true, false};
     Toggle splineMode;
-    Toggle noConversionMode;
+    Toggle fileAnglesMode;
     Toggle trailerMode;  // the line stored in each channel file's trailer
     bool conversionGroupDimmed = false;  // the caption of the conversion group
     bool lineGroupDimmed = false;        // kDisplay, cDisplay and their captions
@@ -55,7 +55,7 @@ void dimAsNeeded(MainPanelState& state);
 // nothing while convertToTwoTheta is off.
 void displayOutputFileType(MainPanelState& state);
 
-enum class ModeButton { Linear, Spline, NoConversion, Trailer };
+enum class ModeButton { Linear, Spline, FileAngles, Trailer };
 
 // A click on a mode radio button; onAfterClick is the button's own state after the click.
 // Exactly one mode is on afterwards: clicking the selected mode moves the selection on. The

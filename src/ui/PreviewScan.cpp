@@ -7,22 +7,6 @@
 
 namespace s2t::ui {
 
-void QuietPlatform::messagePopup(std::string_view, std::string_view text) {
-    messages.emplace_back(text);
-}
-bool QuietPlatform::confirmPopup(std::string_view, std::string_view) { return false; }
-std::optional<std::string> QuietPlatform::fileSelectPopup(const FileSelectOptions&) {
-    return std::nullopt;
-}
-std::optional<std::vector<std::string>> QuietPlatform::multiFileSelectPopup(const FileSelectOptions&) {
-    return std::nullopt;
-}
-std::optional<std::string> QuietPlatform::dirSelectPopup(const DirSelectOptions&) {
-    return std::nullopt;
-}
-std::unique_ptr<ProgressDisplay> QuietPlatform::openProgressDisplay() { return nullptr; }
-void QuietPlatform::setWaitCursor(bool) {}
-
 namespace {
 
 // A message as one line: the readers' texts carry line breaks for their popups.

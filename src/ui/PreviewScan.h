@@ -7,21 +7,15 @@
 #include <vector>
 
 #include "engine/Session.h"
-#include "platform/Platform.h"
+#include "platform/NullPlatform.h"
 
 namespace s2t::ui {
 
 // A platform that shows nothing: messages are kept for the caller, questions are answered no,
 // popups are cancelled, and there is no progress display.
-class QuietPlatform : public Platform {
+class QuietPlatform : public NullPlatform {
 public:
-    void messagePopup(std::string_view title, std::string_view text) override;
-    bool confirmPopup(std::string_view title, std::string_view text) override;
-    std::optional<std::string> fileSelectPopup(const FileSelectOptions& options) override;
-    std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions& options) override;
-    std::optional<std::string> dirSelectPopup(const DirSelectOptions& options) override;
-    std::unique_ptr<ProgressDisplay> openProgressDisplay() override;
-    void setWaitCursor(bool on) override;
+    void messagePopup(std::string_view, std::string_view text) override { messages.emplace_back(text); }
 
     std::vector<std::string> messages;  // the texts of the messages, in order
 };

@@ -27,7 +27,7 @@ std::optional<std::int32_t> formatNamed(const QString& name) {
 constexpr std::pair<ModeButton, const char*> kModeNames[] = {
     {ModeButton::Linear, "line"},
     {ModeButton::Spline, "spline"},
-    {ModeButton::NoConversion, "fileAngles"},
+    {ModeButton::FileAngles, "fileAngles"},
     {ModeButton::Trailer, "storedLine"},
 };
 
@@ -174,7 +174,7 @@ void rememberPanel(const MainPanelState& state, RememberedChoices& choices) {
     choices.convertToTwoTheta = state.convertToTwoTheta.on;
     if (state.linearMode.on) choices.mode = ModeButton::Linear;
     else if (state.splineMode.on) choices.mode = ModeButton::Spline;
-    else if (state.noConversionMode.on) choices.mode = ModeButton::NoConversion;
+    else if (state.fileAnglesMode.on) choices.mode = ModeButton::FileAngles;
     else if (state.trailerMode.on) choices.mode = ModeButton::Trailer;
     choices.wholeTwoTheta = state.wholeTwoThetaBox.on;
     choices.constantStep = state.constantStepBox.on;
@@ -193,7 +193,7 @@ void applyRememberedPanel(const RememberedChoices& choices, MainPanelState& stat
         // Exactly one mode is on at any time.
         state.linearMode.on = *choices.mode == ModeButton::Linear;
         state.splineMode.on = *choices.mode == ModeButton::Spline;
-        state.noConversionMode.on = *choices.mode == ModeButton::NoConversion;
+        state.fileAnglesMode.on = *choices.mode == ModeButton::FileAngles;
         state.trailerMode.on = *choices.mode == ModeButton::Trailer;
     }
     if (choices.wholeTwoTheta) state.wholeTwoThetaBox.on = *choices.wholeTwoTheta;

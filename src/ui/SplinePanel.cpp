@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calibration/Spline.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "ui/NumberEntry.h"
 
@@ -66,9 +67,7 @@ void SplinePanel::commitAndClose() {
 }
 
 void SplinePanel::saveAsDefault() {
-    if (!platform_.confirmPopup("Warning",
-                                "This will over write any other options in the default file.\n"
-                                "Do you still whant to do this?"))
+    if (!platform_.confirmPopup(messages::kWarning, messages::kOverwriteDefaultOptions))
         return;
     if (!commit()) return;
     writeDefaultOptions();

@@ -75,15 +75,8 @@ std::vector<StandardPair> StandardsWindow::acceptedPairs() const {
 
 void StandardsWindow::importPeaks() {
     if (!standards_->currentItem()) return;
-    FileSelectOptions options;
-    options.defaultDirectory = session_.projectDir;
-    options.defaultFileSpec = "*.txt";
-    options.filterList = "*.txt";
-    options.title = "Select Option File";
-    options.restrictDirectory = false;
-    options.restrictExtension = true;
-    options.allowCancel = true;
-    options.allowMakeDirectory = false;
+    // The peak file's popup has always carried the option file's title.
+    const FileSelectOptions options = filePopup(session_.projectDir, "*.txt", "Select Option File", true);
     if (const auto xfitPath = platform_.fileSelectPopup(options)) importPeaksFrom(*xfitPath);
 }
 
@@ -100,15 +93,7 @@ void StandardsWindow::importPeaksFrom(const std::string& xfitPath) {
 
 void StandardsWindow::findPeaksInScan() {
     if (!standards_->currentItem()) return;
-    FileSelectOptions options;
-    options.defaultDirectory = session_.projectDir;
-    options.defaultFileSpec = "*.chn";
-    options.filterList = "*.chn";
-    options.title = "Select the Scan of the Standard";
-    options.restrictDirectory = false;
-    options.restrictExtension = false;
-    options.allowCancel = true;
-    options.allowMakeDirectory = false;
+    const FileSelectOptions options = filePopup(session_.projectDir, "*.chn", "Select the Scan of the Standard", false);
     if (const auto scanPath = platform_.fileSelectPopup(options)) {
         if (ScanPeaksDialog* dialog = findPeaksInScanFrom(*scanPath)) dialog->open();
     }

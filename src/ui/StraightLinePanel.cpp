@@ -9,6 +9,7 @@
 
 #include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "ui/NumberEntry.h"
 
 namespace s2t::ui {
@@ -64,9 +65,7 @@ void StraightLinePanel::takeEntries() {
 }
 
 void StraightLinePanel::saveAsDefault() {
-    if (!platform_.confirmPopup("Warning",
-                                "This will over write the spline option in the default file.\n"
-                                "Do you still whant to do this?"))
+    if (!platform_.confirmPopup(messages::kWarning, messages::kOverwriteDefaultSpline))
         return;
     takeEntries();
     const std::string path = defaultOptionsPath(session_.projectDir);

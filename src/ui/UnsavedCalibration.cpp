@@ -11,7 +11,7 @@ bool differsFromDefault(const CalibrationState& calibration, const std::string& 
     CalibrationState next;
     next.installStartupValues();
     QuietPlatform quiet;
-    readOptionsFile(defaultOptionsPath(programFolder), next, quiet);
+    loadOptionFile(defaultOptionsPath(programFolder), next, quiet);
     return optionFileText(calibration, LineEnd::Lf) != optionFileText(next, LineEnd::Lf);
 }
 

@@ -43,8 +43,6 @@ pid_t startConversion(const std::vector<std::string>& inputs, const std::string&
     return test::startCli(words);
 }
 
-int waitFor(pid_t pid) { return test::waitForCli(pid); }
-
 // Standards/ as a killed first start may leave it: absent, or with every shipped standard whole.
 void expectStandardsCompleteOrAbsent(const std::string& home, int round) {
     const std::string standards = home + "/Standards";
@@ -77,7 +75,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
     const auto started = std::chrono::steady_clock::now();
     const pid_t whole = startConversion(inputs, reference, home);
     ASSERT_GT(whole, 0);
-    const int status = waitFor(whole);
+    const int status = test::waitForCli(whole);
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     const auto runTime = std::chrono::steady_clock::now() - started;
     const auto complete = folderContents(reference);
@@ -109,7 +107,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
         const long long wait = round % 5 == 0 ? moment(random) % 4000 : moment(random);
         std::this_thread::sleep_for(std::chrono::microseconds(wait));
         ::kill(pid, SIGKILL);
-        waitFor(pid);
+        test::waitForCli(pid);
 
         int converted = 0;
         for (const auto& [name, text] : folderContents(out)) {
@@ -134,7 +132,7 @@ TEST(InterruptedBatch, KillingABatchAtAnyMomentLosesNothing) {
     // A run after the last kill completes every file and removes the leftovers.
     const pid_t last = startConversion(inputs, out, home);
     ASSERT_GT(last, 0);
-    EXPECT_EQ(waitFor(last), 0);
+    EXPECT_EQ(test::waitForCli(last), 0);
     EXPECT_EQ(folderContents(out), complete);
 }
 

@@ -38,7 +38,7 @@ TEST(BoundedInputs, OptionFilesLargerThan16MiBAreRefusedWhole) {
         ScriptedPlatform platform;
         CalibrationState state;
         state.installStartupValues();
-        EXPECT_FALSE(readOptionsFile(path, state, platform)) << path;
+        EXPECT_FALSE(loadOptionFile(path, state, platform)) << path;
         EXPECT_EQ(platform.messages(),
                   (std::vector<PlatformCall>{{"message", "Option File Error", tooLargeOption(path)}}));
         EXPECT_EQ(state.header.K, kStartupK) << path;
@@ -47,7 +47,7 @@ TEST(BoundedInputs, OptionFilesLargerThan16MiBAreRefusedWhole) {
     // 16 MiB itself is still read.
     ScriptedPlatform platform;
     CalibrationState state;
-    EXPECT_TRUE(readOptionsFile(dir.file("fits.pre"), state, platform));
+    EXPECT_TRUE(loadOptionFile(dir.file("fits.pre"), state, platform));
     EXPECT_EQ(state.header.K, 1.5);
 }
 

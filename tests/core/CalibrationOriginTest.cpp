@@ -29,7 +29,7 @@ TEST(CalibrationOrigin, TheFingerprintIsThatOfTheCalibrationAsStored) {
     const CalibrationState state = standardCalibration();
     ASSERT_EQ(saveOptionsFile(dir.file("si.pre"), true, state, platform, LineEnd::CrLf), SaveOutcome::Written);
     CalibrationState read;
-    ASSERT_TRUE(readOptionsFile(dir.file("si.pre"), read, platform));
+    ASSERT_TRUE(loadOptionFile(dir.file("si.pre"), read, platform));
     EXPECT_EQ(calibrationFingerprint(read), calibrationFingerprint(state));
     // Below what the file keeps, nothing changes; a stored digit of anything does.
     CalibrationState same = state;

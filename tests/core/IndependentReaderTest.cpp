@@ -61,7 +61,7 @@ TEST(IndependentReader, XyconvReadsCpiXfitAndLhpmLikeOurTextList) {
             const char* type;
         };
         for (const Case& c : {Case{writeCPIFile, "cpi", "cpi", "cpi"}, Case{writeXFITFile, "xfit", "dat", "xfit_xdd"},
-                              Case{writeLHMPFile, "lhpm", "dat", "riet7"}}) {
+                              Case{writeLhpmFile, "lhpm", "dat", "riet7"}}) {
             request.outputFile = dir.file(c.name);
             copy = scan;
             ASSERT_TRUE(c.writer(request, copy, session, platform));

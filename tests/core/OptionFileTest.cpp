@@ -34,7 +34,7 @@ Loaded load(const std::string& text) {
     ScriptedPlatform platform;
     Loaded loaded;
     loaded.state.installStartupValues();
-    EXPECT_TRUE(readOptionsFile(dir.file("x.pre"), loaded.state, platform));
+    EXPECT_TRUE(loadOptionFile(dir.file("x.pre"), loaded.state, platform));
     loaded.messages = platform.messages();
     return loaded;
 }
@@ -50,7 +50,7 @@ TEST(OptionFile, StartupCreatesDefaultPreByteForByte) {
     getCalibration(state, home.path(), platform, LineEnd::CrLf);
     EXPECT_EQ(readFile(home.file("Default.pre")), kStartupDefault);
     EXPECT_TRUE(platform.calls.empty());
-    EXPECT_EQ(state.header.initialised, 1);
+    EXPECT_EQ(state.header.K, kStartupK);
 
     // Read back: K and C keep 6 decimals, the points are unchanged.
     CalibrationState again;

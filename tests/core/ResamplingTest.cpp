@@ -38,12 +38,12 @@ TEST(Resampling, LinearInterpolationBetweenAndOnPoints) {
     EXPECT_EQ(findCountForTThetaLin(view, 10.0), 100.0);
     EXPECT_EQ(findCountForTThetaLin(view, 12.0), 0.0);
     EXPECT_EQ(findCountForTThetaLin(view, 12.5), -151.0);  // beyond the end: the last line extends
-    EXPECT_EQ(round(12.5), 13.0);
-    EXPECT_EQ(round(2.4999), 2.0);
-    EXPECT_EQ(round(-0.4), 0.0);
-    EXPECT_EQ(round(-1.6), -1.0);
-    EXPECT_EQ(round(-0.7), 0.0);
-    EXPECT_EQ(round(5e12 + 0.5), 5e12 + 1.0);  // no integer overflow
+    EXPECT_EQ(roundToWhole(12.5), 13.0);
+    EXPECT_EQ(roundToWhole(2.4999), 2.0);
+    EXPECT_EQ(roundToWhole(-0.4), 0.0);
+    EXPECT_EQ(roundToWhole(-1.6), -1.0);
+    EXPECT_EQ(roundToWhole(-0.7), 0.0);
+    EXPECT_EQ(roundToWhole(5e12 + 0.5), 5e12 + 1.0);  // no integer overflow
 }
 
 TEST(Resampling, DeliveringPointsWithRangeAndRounding) {

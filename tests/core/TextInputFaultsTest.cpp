@@ -22,7 +22,7 @@ TEST(TextInputFaults, AFolderIsNoOptionFile) {
     ScriptedPlatform platform;
     CalibrationState state;
     state.installStartupValues();
-    EXPECT_FALSE(readOptionsFile(dir.path(), state, platform));
+    EXPECT_FALSE(loadOptionFile(dir.path(), state, platform));
     EXPECT_EQ(platform.messages(),
               (std::vector<PlatformCall>{{"message", "File Error", "Couldn't open option file."}}));
     EXPECT_EQ(state.header.K, kStartupK);
@@ -45,7 +45,7 @@ TEST(TextInputFaults, APipeWithoutWriterOrALineThatNeverEndsReadsAsEmpty) {
     for (const std::string& path : {pipe, std::string("/dev/zero")}) {
         CalibrationState state;
         state.installStartupValues();
-        EXPECT_EQ(readOptionsFile(path, state, platform), path == pipe) << path;
+        EXPECT_EQ(loadOptionFile(path, state, platform), path == pipe) << path;
         EXPECT_EQ(state.header.K, kStartupK);
         EXPECT_EQ(state.numOfDataPoints(), 4);
     }

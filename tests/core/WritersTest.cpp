@@ -100,7 +100,7 @@ TEST_F(WriterFixture, XfitAndLhpmHeadersAndLineBreaks) {
     session.settings.constStepOpts = {1, 0, 0.04};
     const Scan scan = evenScan(10.0, 11.0, 0.01, hundredPlusIndex);
     const std::string xfit = write(writeXFITFile, scan, kConstantStep, "dat");
-    const std::string lhpm = write(writeLHMPFile, scan, kConstantStep, "dat");
+    const std::string lhpm = write(writeLhpmFile, scan, kConstantStep, "dat");
     EXPECT_EQ(xfit.substr(0, 8), "\r\n\r\n\r\n\r\n");
     EXPECT_EQ(xfit.substr(8), lhpm);
     EXPECT_EQ(lhpm.substr(0, 26), "  10.000   0.040  10.960\r\n");
@@ -111,7 +111,7 @@ TEST_F(WriterFixture, XfitAndLhpmHeadersAndLineBreaks) {
     EXPECT_NE(values.back(), '\n');
     // 20 values: the file ends with the line break after the twentieth.
     session.settings.constStepOpts.step = 0.05;
-    const std::string twenty = write(writeLHMPFile, scan, kConstantStep, "dat");
+    const std::string twenty = write(writeLhpmFile, scan, kConstantStep, "dat");
     EXPECT_EQ(twenty.substr(twenty.size() - 2), "\r\n");
     EXPECT_EQ(countLines(twenty), 3);
 }
@@ -122,7 +122,7 @@ TEST_F(WriterFixture, HeaderRangeWithLimitsAndCpiHeader) {
     session.settings.theRangeOptions = {10.0, 80.0};
     session.settings.CPIOpt = {"CuKa1", 1.5406};
     const Scan scan = evenScan(10.0, 90.0, 0.01, hundredPlusIndex);
-    const std::string lhpm = write(writeLHMPFile, scan, kConstantStep | kRangeLimits, "dat");
+    const std::string lhpm = write(writeLhpmFile, scan, kConstantStep | kRangeLimits, "dat");
     EXPECT_EQ(lhpm.substr(0, 26), "  10.000   0.020  80.000\r\n");
     const std::string cpi = write(writeCPIFile, scan, kConstantStep | kRangeLimits, "cpi");
     EXPECT_EQ(cpi.substr(0, 109),
@@ -134,9 +134,9 @@ TEST_F(WriterFixture, HeaderRangeWithLimitsAndCpiHeader) {
 
     // Between two grid points the maximum gives the lower one; without limits the last value.
     session.settings.theRangeOptions = {10.0, 80.011};
-    EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep | kRangeLimits, "dat").substr(0, 24),
+    EXPECT_EQ(write(writeLhpmFile, scan, kConstantStep | kRangeLimits, "dat").substr(0, 24),
               "  10.000   0.020  80.000");
-    EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep, "dat").substr(0, 24), "  10.000   0.020  89.980");
+    EXPECT_EQ(write(writeLhpmFile, scan, kConstantStep, "dat").substr(0, 24), "  10.000   0.020  89.980");
 }
 
 TEST_F(WriterFixture, CpiCountsTargetsAndWideValues) {
@@ -150,12 +150,12 @@ TEST_F(WriterFixture, CpiCountsTargetsAndWideValues) {
     EXPECT_EQ(fractional.substr(fractional.find("SCANDATA\r\n") + 10), "10000000.1250\r\n123456789.0000\r\n");
 
     // XFIT fields: exactly 8 characters stay as they are, wider values get one space before them.
-    const std::string lhpm = write(writeLHMPFile, scan, kConstantStep, "dat");
+    const std::string lhpm = write(writeLhpmFile, scan, kConstantStep, "dat");
     EXPECT_EQ(lhpm.substr(26), "10000000 123456789");
     scan.points = {{10.0, 12345.678}, {10.5, 123456.5}, {11.0, 1.0}};
-    EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep | kFractionalCounts, "dat").substr(26), "12345.68 123456.50");
+    EXPECT_EQ(write(writeLhpmFile, scan, kConstantStep | kFractionalCounts, "dat").substr(26), "12345.68 123456.50");
     scan.points = {{10.0, 123.45}, {10.5, 1.0}, {11.0, 1.0}};
-    EXPECT_EQ(write(writeLHMPFile, scan, kConstantStep | kFractionalCounts, "dat").substr(26), "  123.45    1.00");
+    EXPECT_EQ(write(writeLhpmFile, scan, kConstantStep | kFractionalCounts, "dat").substr(26), "  123.45    1.00");
 }
 
 TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
@@ -174,7 +174,7 @@ TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
         {writeCPIFile, "cpi", Scan{}, kConstantStep},
         {writeCPIFile, "cpi", late, kConstantStep | kRangeLimits},
         {writeXFITFile, "dat", late, kConstantStep | kRangeLimits},
-        {writeLHMPFile, "dat", late, kConstantStep | kRangeLimits},
+        {writeLhpmFile, "dat", late, kConstantStep | kRangeLimits},
         {writeGUFIFile, "guf", late, kConstantStep | kRangeLimits},
         {writeTextFileTTheta, "txt", late, kConstantStep | kRangeLimits},
     };
@@ -203,8 +203,8 @@ TEST_F(WriterFixture, CountsThatRoundToZeroFromBelowArePlusZero) {
     EXPECT_EQ(bytes.substr(643), std::string(16, '\0'));
     const std::string text = write(writeTextFileTTheta, scan, kConstantStep, "txt");
     EXPECT_EQ(text.find("-0"), std::string::npos) << text;
-    EXPECT_FALSE(std::signbit(s2t::round(-0.4)));
-    EXPECT_FALSE(std::signbit(s2t::round(-0.0)));
+    EXPECT_FALSE(std::signbit(s2t::roundToWhole(-0.4)));
+    EXPECT_FALSE(std::signbit(s2t::roundToWhole(-0.0)));
 }
 
 TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {

@@ -209,7 +209,7 @@ private slots:
     void gufiScansWithTheirOwnAnglesAndLfLineEnds() {
         DesktopRun gui({"alumina-scan.guf", "silicon-scan.guf"});
         gui.panel->findChild<QAction*>("lineEndLf")->trigger();
-        clickOn(gui.panel->findChild<QRadioButton*>("noConversionMode"));
+        clickOn(gui.panel->findChild<QRadioButton*>("fileAnglesMode"));
         clickOn(gui.panel->findChild<QCheckBox*>("wholeTwoThetaBox"));
         gui.convertInto();
         QVERIFY(!gui.panel->optionPanels().currentPanel());

@@ -21,7 +21,7 @@ private slots:
         QTest::addColumn<bool>("onAfterClick");
         QTest::addColumn<int>("expected");     // the one mode on afterwards
         const int linear = int(ModeButton::Linear), spline = int(ModeButton::Spline),
-                  file = int(ModeButton::NoConversion);
+                  file = int(ModeButton::FileAngles);
         QTest::newRow("selected line clicked: spline") << int(kGufiFileType) << linear << linear << false << spline;
         QTest::newRow("line chosen") << int(kGufiFileType) << spline << linear << true << linear;
         QTest::newRow("line chosen over file angles") << int(kGufiFileType) << file << linear << true << linear;
@@ -51,12 +51,12 @@ private slots:
         dimAsNeeded(state);
         state.linearMode.on = selected == int(ModeButton::Linear);
         state.splineMode.on = selected == int(ModeButton::Spline);
-        state.noConversionMode.on = selected == int(ModeButton::NoConversion);
+        state.fileAnglesMode.on = selected == int(ModeButton::FileAngles);
         state.trailerMode.on = selected == int(ModeButton::Trailer);
         clickModeButton(state, static_cast<ModeButton>(clicked), onAfterClick);
         QCOMPARE(state.linearMode.on, expected == int(ModeButton::Linear));
         QCOMPARE(state.splineMode.on, expected == int(ModeButton::Spline));
-        QCOMPARE(state.noConversionMode.on, expected == int(ModeButton::NoConversion));
+        QCOMPARE(state.fileAnglesMode.on, expected == int(ModeButton::FileAngles));
         QCOMPARE(state.trailerMode.on, expected == int(ModeButton::Trailer));
         // The enabling rules follow: the straight-line group shows exactly with the line.
         QCOMPARE(state.lineGroupDimmed, expected != int(ModeButton::Linear));
@@ -155,17 +155,17 @@ private slots:
             QCOMPARE(listKind(state), panelKindOf(first));
             QVERIFY(state.convertToTwoTheta.on);
             QVERIFY(state.convertToTwoTheta.dimmed);
-            QVERIFY(!state.noConversionMode.dimmed);
-            clickModeButton(state, ModeButton::NoConversion, true);
-            QVERIFY(state.noConversionMode.on);
+            QVERIFY(!state.fileAnglesMode.dimmed);
+            clickModeButton(state, ModeButton::FileAngles, true);
+            QVERIFY(state.fileAnglesMode.on);
         }
         MainPanelState channels;
         channels.fileKinds = {mca};
-        channels.noConversionMode.on = true;
+        channels.fileAnglesMode.on = true;
         channels.linearMode.on = false;
         dimAsNeeded(channels);
         QCOMPARE(listKind(channels), int(kChnFileType));
-        QVERIFY(channels.noConversionMode.dimmed);
+        QVERIFY(channels.fileAnglesMode.dimmed);
         QVERIFY(channels.linearMode.on);
         QVERIFY(!channels.convertToTwoTheta.dimmed);
     }

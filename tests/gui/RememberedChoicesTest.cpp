@@ -187,13 +187,13 @@ private slots:
         test::TempDir home;
         {
             Start first(home.path(), {"/d/s.guf"});
-            clickOn(first.control<QRadioButton>("noConversionMode"));
+            clickOn(first.control<QRadioButton>("fileAnglesMode"));
             first.chooseFormat(kXfitOutput);
             first.quit();
         }
         Start second(home.path(), {"/d/a.chn"});
         QVERIFY(second.control<QRadioButton>("linearMode")->isChecked());
-        QVERIFY(!second.control<QRadioButton>("noConversionMode")->isEnabled());
+        QVERIFY(!second.control<QRadioButton>("fileAnglesMode")->isEnabled());
         QCOMPARE(second.control<QLabel>("outputFormatText")->text(), QString("XFIT File"));
         QVERIFY(second.control<QCheckBox>("constantStepBox")->isChecked());
         QVERIFY(!second.control<QCheckBox>("constantStepBox")->isEnabled());
@@ -346,7 +346,7 @@ private slots:
         QCOMPARE(platform.callsOf("confirm").size(), std::size_t(1));
         QCOMPARE(platform.callsOf("confirm")[0].title, std::string("Calibration Not Saved"));
         CalibrationState stored;
-        QVERIFY(readOptionsFile(defaultOptionsPath(home.path()), stored, platform));
+        QVERIFY(loadOptionFile(defaultOptionsPath(home.path()), stored, platform));
         QCOMPARE(stored.header.K, 9.0);
     }
 

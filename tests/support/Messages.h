@@ -1,28 +1,21 @@
-// The texts of the messages a conversion shows, exactly as users see them, for the tests of
-// every layer that reports them.
+// The texts of the messages a conversion shows, for the tests of every layer that reports them:
+// the program's own texts (platform/Messages.h), under the names the tests know them by.
 #pragma once
 
 #include <string>
 
+#include "platform/Messages.h"
+
 namespace s2t::test {
 
-inline std::string couldNotOpenInput(const std::string& path) {
-    return "Couldn't open input file: " + path + "\nFile may not exist.\nWill skip conversion.";
-}
-inline std::string corruptedInput(const std::string& path) {
-    return "The input file \"" + path + "\" \nhas been corrupted.";
-}
-inline std::string notAChnFile(const std::string& path) {
-    return "The input file \"" + path + "\" \nwasn't a CHN file.";
-}
+inline std::string couldNotOpenInput(const std::string& path) { return messages::couldNotOpenInput(path); }
+inline std::string corruptedInput(const std::string& path) { return messages::corruptedInput(path); }
+inline std::string notAChnFile(const std::string& path) { return messages::notAChnFile(path); }
 inline std::string couldNotOpenOutput(const std::string& path) {
-    return "Couldn't open output file: " + path +
-           "\nYour disk my be full, you may not have write permission or you may have the file already open."
-           "\nWill skip conversion.";
+    return messages::withPath(messages::kOutputFailure, path);
 }
 inline std::string couldNotWriteOptionFile(const std::string& path) {
-    return "Couldn't write option file: " + path +
-           "\nThe disk may be full or you may not have write permission.\nThe file is unchanged.";
+    return messages::couldNotWriteOptionFile(path);
 }
 
 }  // namespace s2t::test

@@ -1,0 +1,130 @@
+// The titles and texts the program shows its user about files, conversions and calibrations, in
+// one place; the tests check against the same texts. "%s" in a failure text stands for the path
+// of the file it names (see reportOutputFailure).
+//
+// Some texts keep misspellings: "repalce", "my be full", "my not exist", "whant", "one of you
+// points", "standered", "will loading". They are kept verbatim on purpose: users have met these
+// texts for years, and scripts and stored expectations that match them rely on every byte.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace s2t::messages {
+
+// Titles.
+inline constexpr const char* kError = "Error";
+inline constexpr const char* kFileError = "File Error";
+inline constexpr const char* kOptionFileError = "Option File Error";
+inline constexpr const char* kNoPoints = "No Points";
+inline constexpr const char* kNotPossible = "Not Possible";
+inline constexpr const char* kPanelError = "Panel Error";
+inline constexpr const char* kWarning = "Warning";
+inline constexpr const char* kReplaceOutput = "Replace?";  // an output file
+inline constexpr const char* kReplaceOptionFile = "Replace";
+
+// Reading an input file.
+inline std::string couldNotOpenInput(std::string_view path) {
+    return "Couldn't open input file: " + std::string(path) + "\nFile may not exist.\nWill skip conversion.";
+}
+inline std::string inputFile(std::string_view path) { return "The input file \"" + std::string(path) + "\" \n"; }
+inline std::string corruptedInput(std::string_view path) { return inputFile(path) + "has been corrupted."; }
+inline std::string notAChnFile(std::string_view path) { return inputFile(path) + "wasn't a CHN file."; }
+inline std::string noStoredCalibration(std::string_view path) {
+    return inputFile(path) + "stores no calibration of its own.\nWill skip conversion.";
+}
+inline std::string quadraticStoredCalibration(std::string_view path) {
+    return inputFile(path) + "stores a calibration with a quadratic term, not a straight line.\nWill skip conversion.";
+}
+inline std::string notReadableAs(std::string_view path, std::string_view format, std::string_view reason) {
+    return inputFile(path) + "could not be read as " + std::string(format) + ":\n" + std::string(reason) +
+           "\nWill skip conversion.";
+}
+inline std::string noLiveTime(std::string_view path) {
+    return inputFile(path) + "holds no live time: its counts cannot be given per second.\nWill skip conversion.";
+}
+
+// Mapping and resampling.
+inline constexpr const char* kPointError = "There was an error with one of you points!";
+inline std::string splineNeedsTwoChannels(std::string_view path) {
+    return "The spline calibration needs at least two points with different channels.\nWill skip conversion of " +
+           std::string(path) + ".";
+}
+inline std::string anglesBeyondNumbers(std::string_view path) {
+    return "The calibration gives the input file \"" + std::string(path) +
+           "\" \nangles beyond the range of numbers.\nWill skip conversion.";
+}
+inline std::string tooManyValues(std::string_view path, std::string_view step) {
+    return inputFile(path) + "cannot be resampled with a step of " + std::string(step) +
+           " degrees: that would make more than 100000000 values.\nWill skip conversion.";
+}
+
+// Writing an output file.
+inline constexpr const char* kProgressPanelError = "There was an error will loading the progress panel";
+inline std::string replaceOutput(std::string_view path) {
+    return "Do you want to repalce\nthe file: " + std::string(path) + "?";
+}
+// A failure text with its "%s" replaced by path.
+inline std::string withPath(std::string_view failureText, std::string_view path) {
+    std::string text(failureText);
+    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+    return text;
+}
+// The failure text of the channel list and that of every other writer.
+inline constexpr std::string_view kChannelOutputFailure =
+    "Couldn't open output file: %s\nYour disk my be full or you may not have write permission.\n"
+    "Will skip conversion.";
+inline constexpr std::string_view kOutputFailure =
+    "Couldn't open output file: %s\nYour disk my be full, you may not have write permission or you "
+    "may have the file already open.\nWill skip conversion.";
+inline constexpr std::string_view kNotFiniteFailure =
+    "Couldn't write output file: %s\nThe conversion gave values that are not finite numbers.\n"
+    "Will skip conversion.";
+inline constexpr std::string_view kNoValuesFailure =
+    "Couldn't write output file: %s\nNo point of the constant-step grid lies within the scan and the range "
+    "limits.\nWill skip conversion.";
+inline constexpr std::string_view kNotRegularFailure =
+    "Couldn't write output file: %s\nIt is not a regular file (a folder, a device or a named pipe) and is "
+    "never replaced.\nWill skip conversion.";
+inline constexpr std::string_view kInputFailure =
+    "Couldn't write output file: %s\nIt is one of the input files of this conversion and is never "
+    "replaced.\nWill skip conversion.";
+
+// Option files.
+inline constexpr const char* kOptionFileNotOpened = "Couldn't open option file.";
+inline constexpr const char* kOptionFileIncomplete =
+    "There was a small error with the options file.\nI have loaded all the points I could";
+inline std::string optionFileTooLarge(std::string_view path) {
+    return "The option file " + std::string(path) + " is larger than 16 MiB.\nIt was not read: the calibration is unchanged.";
+}
+inline std::string replaceOptionFile(std::string_view nameWithSeparator) {
+    return "Do you want to replace the file:" + std::string(nameWithSeparator);
+}
+inline constexpr const char* kOptionFileNotRegular =
+    "It is not a regular file (a folder, a device or a named pipe) and is never replaced.";
+inline constexpr const char* kOptionFileIsInput = "It is one of the input files of this command and is never replaced.";
+inline std::string optionFileRefused(std::string_view path, std::string_view why) {
+    return "Couldn't write option file: " + std::string(path) + "\n" + std::string(why) + "\nThe file is unchanged.";
+}
+inline std::string couldNotWriteOptionFile(std::string_view path) {
+    return "Couldn't write option file: " + std::string(path) +
+           "\nThe disk may be full or you may not have write permission.\nThe file is unchanged.";
+}
+// Saving from a calibration panel as the default.
+inline constexpr const char* kOverwriteDefaultOptions =
+    "This will over write any other options in the default file.\nDo you still whant to do this?";
+inline constexpr const char* kOverwriteDefaultSpline =
+    "This will over write the spline option in the default file.\nDo you still whant to do this?";
+
+// Standards and XFit peak files.
+inline constexpr const char* kStandardNotOpened =
+    "Couldn't Open standered File. You may have it open or it my not exist.";
+inline constexpr const char* kXfitNotOpened = "Couldn't Open Xfit File. You may have it open or it my not exist.";
+inline constexpr const char* kStandardWithoutPoints = "The selected standard has no points.";
+inline constexpr const char* kXfitLayoutUnknown = "The layout of the XFit file was not recognised.";
+inline constexpr const char* kXfitWithoutPoints = "There were no points in the XFit file.";
+inline std::string fileTooLarge(std::string_view path) {
+    return "The file " + std::string(path) + " is larger than 16 MiB.\nIt was not read.";
+}
+
+}  // namespace s2t::messages
