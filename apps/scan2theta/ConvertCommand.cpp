@@ -6,6 +6,7 @@
 #include "ConvertInputs.h"
 #include "engine/ConvertPlan.h"
 #include "engine/ConvertRun.h"
+#include "engine/OutputFormats.h"
 
 namespace s2t::cli {
 namespace {
@@ -23,6 +24,19 @@ CLI::Option* addText(CLI::App& command, const std::string& names, ConvertArgumen
         .add_option_function<std::string>(
             names, [&value](const std::string& text) { value = text; }, description)
         ->type_name(typeName);
+}
+
+// The --format names of the formats that fit, in the table's order, joined by ", "; the first
+// format is the default.
+std::string formatNames(bool (*fits)(const OutputFormatInfo&)) {
+    std::string names;
+    for (const OutputFormatInfo& format : outputFormats()) {
+        if (!fits(format)) continue;
+        if (!names.empty()) names += ", ";
+        names += format.commandLineName;
+        if (&format == &outputFormats().front()) names += " (default)";
+    }
+    return names;
 }
 
 }  // namespace
@@ -57,9 +71,10 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
             "each channel file's trailer",
             "MODE");
     addText(*convert, "-f,--format", a.format,
-            "Output format: text (default), xfit, cpi, lhpm, gufi, xy, xye, fxye, pdcif", "FMT");
+            "Output format: " + formatNames([](const OutputFormatInfo&) { return true; }), "FMT");
     addText(*convert, "-s,--step", a.step,
-            "Resample onto a constant 2-theta step of DEG degrees (required for xfit, cpi, lhpm, gufi)",
+            "Resample onto a constant 2-theta step of DEG degrees (required for " +
+                formatNames([](const OutputFormatInfo& f) { return !f.constantStepOptional; }) + ")",
             "DEG");
     addText(*convert, "--interpolation", a.interpolation,
             "Resampling: linear (default) or spline", "METHOD");
@@ -68,8 +83,9 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
     convert->add_flag("--fractional-counts", a.fractionalCounts,
                       "Keep counts as computed instead of rounding them to whole numbers");
     convert->add_flag("--per-second", a.perSecond,
-                      "Counts and uncertainties per second of each file's live time (xy, xye, fxye, pdcif; "
-                      "implies --fractional-counts)");
+                      "Counts and uncertainties per second of each file's live time (" +
+                          formatNames([](const OutputFormatInfo& f) { return f.annotated; }) +
+                          "; implies --fractional-counts)");
     addText(*convert, "--target", a.target, "CPI tube target, at most 7 characters (default Cu)",
             "TEXT");
     addText(*convert, "--wavelength", a.wavelength,

@@ -110,5 +110,16 @@ TEST(ConvertUsage, LimitsThatAreAllowed) {
     EXPECT_TRUE(fileExists(dir.file("out/b.txt")));
 }
 
+// The help names the formats from their table: every --format name, which of them need a step,
+// which of them give counts per second.
+TEST(ConvertUsage, HelpNamesTheFormatsOfTheTable) {
+    const test::CliResult help = runCli(std::vector<std::string>{"convert", "--help"});
+    ASSERT_EQ(help.status, 0);
+    for (const char* text : {"Output format: text (default), xfit, cpi, lhpm, gufi, xy, xye, fxye, pdcif\n",
+                             "constant 2-theta step of DEG degrees (required for xfit, cpi, lhpm, gufi)\n",
+                             "live time (xy, xye, fxye, pdcif; implies --fractional-counts)\n"})
+        EXPECT_NE(help.out.find(text), std::string::npos) << text;
+}
+
 }  // namespace
 }  // namespace s2t
