@@ -36,6 +36,10 @@ int makeStandard(const MakeArguments& a) {
     else if (!parseWholeDouble(a.wavelength, wavelength) || !(wavelength > 0.0))
         return usageError("--wavelength: '" + a.wavelength + "' is neither a wavelength above 0 nor an anode (" +
                           anodeNames() + ")");
+    if (!canMakeStandard(*material, wavelength))
+        return usageError("--wavelength: '" + a.wavelength + "' is too short for " + std::string(material->name) +
+                          ": its reflections up to 150 degrees would need Miller indices above " +
+                          std::to_string(kHighestMillerIndex));
     ConsolePlatform platform;
     const LineEnd lineEnd = a.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     auto file = platform.fileSystem().createOutputFile(a.output, ExistingFile::Replace);

@@ -53,6 +53,9 @@ constexpr Anode kAnodes[] = {
 double degrees(double radians) { return radians * (180.0 / kPi); }
 double radians(double degrees) { return degrees * (kPi / 180.0); }
 
+// The smallest d-spacing that diffracts at or below the highest angle.
+double smallestSpacing(double wavelength) { return wavelength / (2.0 * std::sin(radians(kHighest / 2.0))); }
+
 std::string shortest(double value) {
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -77,8 +80,19 @@ const Anode* findAnode(std::string_view name) {
     return nullptr;
 }
 
+bool canMakeStandard(const ReferenceMaterial& material, double wavelength) {
+    if (!(wavelength > 0.0) || !std::isfinite(wavelength)) return false;
+    const double dMin = smallestSpacing(wavelength);
+    // The loops below run to these indices (plus one); the comparisons are false for NaN too.
+    const double highest = material.c == 0.0
+                               ? material.a / dMin
+                               : std::max(2.0 * material.a / (std::sqrt(3.0) * dMin), material.c / dMin);
+    return highest <= kHighestMillerIndex;
+}
+
 std::vector<std::string> reflectionAngleTexts(const ReferenceMaterial& material, double wavelength) {
-    const double dMin = wavelength / (2.0 * std::sin(radians(kHighest / 2.0)));
+    if (!canMakeStandard(material, wavelength)) return {};
+    const double dMin = smallestSpacing(wavelength);
     const double a = material.a, c = material.c;
     // Keyed by the exact integers the spacing is made of, so that equivalent reflections count once.
     std::map<std::pair<long, long>, double> spacings;

@@ -33,8 +33,18 @@ std::span<const Anode> anodes();
 // The anode of that symbol, letter case ignored; null when there is none.
 const Anode* findAnode(std::string_view name);
 
+// The highest Miller index a standard is made with. Reflections up to 150 degrees need indices up
+// to the cell edge over half the wavelength: a wavelength so short that they go beyond this gives
+// tens of thousands of reflections no scan resolves (Silicon below 0.053 Angstrom, Corundum below
+// 0.126), and a wavelength of 1e-9 would search for them for ever.
+inline constexpr int kHighestMillerIndex = 200;
+
+// Whether a standard of material can be made for wavelength: a finite wavelength above 0 whose
+// reflections up to 150 degrees need no index above kHighestMillerIndex.
+bool canMakeStandard(const ReferenceMaterial& material, double wavelength);
+
 // The reflection angles (degrees, 4 decimals) between 10 and 150 degrees for wavelength, one
-// per distinct d-spacing, ascending.
+// per distinct d-spacing, ascending; none when the standard cannot be made for wavelength.
 std::vector<std::string> reflectionAngleTexts(const ReferenceMaterial& material, double wavelength);
 
 // The standard file: name line, a comment naming the cell and the radiation, "DATA", the angles,

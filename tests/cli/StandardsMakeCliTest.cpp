@@ -62,6 +62,14 @@ TEST(StandardsMakeCli, OtherAnodesAndWavelengths) {
         const auto result = make(bad);
         EXPECT_EQ(result.status, 2) << bad;
     }
+    // A wavelength that would need reflections of indices beyond any file's use is refused, not searched.
+    const auto tooShort = make("--material Corundum --wavelength 0.1");
+    EXPECT_EQ(tooShort.status, 2);
+    EXPECT_NE(tooShort.err.find("--wavelength: '0.1' is too short for Corundum: its reflections up to 150 degrees "
+                                "would need Miller indices above 200"),
+              std::string::npos)
+        << tooShort.err;
+    EXPECT_EQ(make("--material Silicon --wavelength 1e-9").status, 2);
 }
 
 }  // namespace
