@@ -167,6 +167,10 @@ ProfileFitResult fitProfiles(std::span<const double> counts, const ProfileFitReq
     const Model model(counts, request);
     const std::size_t n = model.parameterCount();
     if (model.pointCount() <= n) return result;
+    // Every iteration builds the normal matrix over the window; a window across much of a scan
+    // with dozens of lines in it (broad plateaus of a damaged scan, a run of spikes) is no
+    // reflection's doublet and would take minutes.
+    if (static_cast<double>(model.pointCount()) * static_cast<double>(n * n) > kLargestFit) return result;
 
     std::vector<double> p = startingParameters(counts, request);
     double chi2 = model.chiSquare(p);

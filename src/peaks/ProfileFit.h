@@ -36,7 +36,8 @@ struct FittedLine {
 };
 
 struct ProfileFitResult {
-    bool ok = false;  // converged to finite values with a positive definite normal matrix
+    bool ok = false;  // converged to finite values with a positive definite normal matrix, and
+                      // no larger than kLargestFit
     std::vector<FittedLine> lines;
     double background = 0.0;       // at the window's centre, counts
     double backgroundSlope = 0.0;  // counts per channel
@@ -46,6 +47,11 @@ struct ProfileFitResult {
 
 // The profile at channel x of one line (K-alpha1 plus its K-alpha2 twin offset channels away).
 double doubletProfile(const ProfileLine& line, double offset, double ratio, double x);
+
+// The largest fit made: channels in the window times the square of the parameters (two for the
+// background, four per line). A few overlapping doublets over a hundred channels take a tenth of
+// it; a larger fit is refused (not ok).
+inline constexpr double kLargestFit = 4e6;
 
 // Levenberg-Marquardt on the counts of the window, each weighted by the inverse of its Poisson
 // variance. The uncertainties are those of the normal matrix, scaled up by the reduced
