@@ -202,6 +202,78 @@ XYLIB = {
 }
 
 
+# The auto-calibration target's inputs (fuzz/AutoCalibrationFuzz.cpp): flags (1 radiation follows,
+# 2 no K-alpha2, 4 a drawn scan), unticked pairs, [wavelength, alpha2, ratio], standard byte (below
+# 128 a shipped one, below 192 the maker's for the wavelength, else a list), start byte and its
+# values, channel count, then the drawn scan's line, width, background and heights, or the count
+# kind and counts, then edits (channel, run, kind, value).
+RADIATION, NO_ALPHA2, DRAWN = 1, 2, 4
+SHIPPED_SILICON, SHIPPED_CORUNDUM = 3, 1  # alphabetical: CeO2, Corundum, LaB6, Silicon
+MAKER_SILICON = 128  # materials: Silicon, LaB6, CeO2, Corundum
+
+
+def auto(flags, standard, channels, *, ticks=0, radiation=None, start=(0, 0), start_line=None,
+         true_line=(4, 0), width=24, background=25, heights=b"", kind=0, counts=(), reflections=None, edits=()):
+    out = struct.pack("<BB", flags, ticks)
+    if flags & RADIATION:
+        out += struct.pack("<ddd", *radiation)
+    out += struct.pack("<B", standard)
+    if standard >= 192:
+        out += struct.pack("<B", len(reflections))
+        out += b"".join(struct.pack("<d" if standard & 1 else "<H", r) for r in reflections)
+    if start_line is not None:
+        out += struct.pack("<Bdd", 1, *start_line)
+    else:
+        out += struct.pack("<Bbb", 0, *start)
+    out += struct.pack("<H", channels)
+    if flags & DRAWN:
+        out += struct.pack("<bbBB", *true_line, width, background) + heights
+    else:
+        out += struct.pack("<B", kind) + b"".join(struct.pack("<I", c & 0xFFFFFFFF) for c in counts)
+    return out + b"".join(struct.pack("<HBBI", *edit) for edit in edits)
+
+
+AUTO = {
+    "silicon-drawn": auto(DRAWN, SHIPPED_SILICON, 4096, heights=bytes([120] * 40)),
+    "corundum-drawn-monochromatic": auto(DRAWN | NO_ALPHA2, SHIPPED_CORUNDUM, 4096, heights=bytes([60] * 40)),
+    "silicon-drawn-unticked": auto(DRAWN, SHIPPED_SILICON, 4096, ticks=0b101, heights=bytes([120] * 40)),
+    "silicon-spikes-and-dead-runs": auto(DRAWN, SHIPPED_SILICON, 4096, heights=bytes([120] * 40),
+                                         edits=[(700, 1, 1, 0xFFFFFFFF), (1500, 200, 0, 0), (3000, 5, 0, 2**31 - 1)]),
+    "mo-maker-drawn": auto(DRAWN | RADIATION, MAKER_SILICON, 8000, radiation=(0.709317, 0.713604, 0.5),
+                           heights=bytes([90] * 80)),
+    "start-far-off": auto(DRAWN, SHIPPED_SILICON, 4096, start_line=(1e300, -1e-300), heights=bytes([120] * 40)),
+    "list-of-three": auto(DRAWN | NO_ALPHA2, 192, 2000, reflections=[8000, 12000, 16000], heights=b"\xff\xff\xff"),
+    "list-not-plausible": auto(0, 193, 64, reflections=[-1e308, 0.0, 1e308, 180.0], kind=1, counts=range(64)),
+    "zeros": auto(0, SHIPPED_SILICON, 300, counts=[0] * 300),
+    "all-channels-flat": auto(0, SHIPPED_SILICON, 32767, edits=[(0, 255, 1, 0xFFFFFFF0)]),
+    "huge-counts": auto(0, SHIPPED_SILICON, 256, kind=1, counts=[0xFFFFFFFF - (i % 7) for i in range(256)]),
+    "negative-counts": auto(0, SHIPPED_SILICON, 128, kind=0, counts=[-(2**31)] * 64 + [5] * 64),
+    "float-counts": auto(0, SHIPPED_SILICON, 64, kind=2, counts=[struct.unpack("<I", struct.pack("<f", 3e38))[0]] * 64),
+    "no-channels": auto(0, SHIPPED_SILICON, 0),
+    "strange-radiation": auto(DRAWN | RADIATION, SHIPPED_SILICON, 4096, radiation=(1e-300, 1e300, 1e308),
+                              heights=bytes([120] * 40)),
+}
+
+# The standard-maker target's inputs (fuzz/StandardMakerFuzz.cpp): material, line end, radiation
+# (an anode below 128, else a wavelength follows), then a and c (0 keeps the material's).
+MATERIALS = {"silicon": 0, "lab6": 1, "ceo2": 2, "corundum": 3}
+
+
+def maker(material, lf, anode, wavelength=None, a=0.0, c=0.0):
+    out = struct.pack("<BBB", material, lf, anode if wavelength is None else 128 + anode)
+    if wavelength is not None:
+        out += struct.pack("<d", wavelength)
+    return out + struct.pack("<dd", a, c)
+
+
+MAKER = {
+    **{f"{name}-cu": maker(index, 0, 0) for name, index in MATERIALS.items()},
+    "corundum-mo-lf": maker(3, 1, 4),
+    "silicon-long-wavelength": maker(0, 0, 0, wavelength=20.0),
+    "silicon-short-wavelength": maker(0, 0, 0, wavelength=0.2),
+    "corundum-other-cell": maker(3, 0, 0, wavelength=1.5406, a=5.0, c=14.0),
+}
+
 def write(target, files):
     folder = CORPUS / target
     folder.mkdir(parents=True, exist_ok=True)
@@ -218,6 +290,8 @@ def main():
     write("xfit-file", XFIT)
     write("conversion", CONVERSION)
     write("xylib-reader", XYLIB)
+    write("auto-calibration", AUTO)
+    write("standard-maker", MAKER)
 
 
 if __name__ == "__main__":
