@@ -329,6 +329,12 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
     std::vector<double> sorted(reflections.begin(), reflections.end());
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+    if (sorted.size() > kMostReflections) {
+        result.refusal = "The standard lists " + std::to_string(sorted.size()) +
+                         " reflections; a calibration from a scan is made with at most " +
+                         std::to_string(kMostReflections) + ".";
+        return result;
+    }
     const Matcher matcher(counts, sorted, settings, result.peaks);
 
     const auto guess = voteForLine(result.peaks, sorted, settings.startK, settings.startC, counts.size());

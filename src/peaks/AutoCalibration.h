@@ -59,7 +59,8 @@ struct AutoCalibrationResult {
 // number when it would lie beyond 180 degrees.
 double alpha2TwoTheta(double twoTheta, double alpha1Wavelength, double alpha2Wavelength);
 
-// counts: one per channel from channel 0; reflections: the standard's 2-theta, any order.
+// counts: one per channel from channel 0; reflections: the standard's 2-theta, any order. A
+// standard of more than kMostReflections distinct reflections is refused.
 AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::span<const double> reflections,
                                         const AutoCalibrationSettings& settings);
 
@@ -72,5 +73,10 @@ std::vector<CalibrationPoint> pairsAsStored(std::span<const MatchedReflection> p
 
 // The fewest matched reflections a calibration is made from.
 inline constexpr std::size_t kMinimumPairs = 3;
+
+// The most distinct reflections a standard may list. The first guess pairs every two strong peaks
+// with every two reflections: corundum for a silver anode lists about 1000, for 0.3 Angstrom 5920,
+// which took minutes, and so dense a list matches any line by chance.
+inline constexpr std::size_t kMostReflections = 2000;
 
 }  // namespace s2t::peaks
