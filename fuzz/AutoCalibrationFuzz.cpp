@@ -135,7 +135,7 @@ void checkGood(const peaks::AutoCalibrationResult& result, std::span<const doubl
         fuzz::inputFile().assign(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
         CalibrationState reread;
         ScriptedPlatform quiet;
-        S2T_FUZZ_CHECK(readOptionsFile(fuzz::inputFile().path(), reread, quiet));
+        S2T_FUZZ_CHECK(loadOptionFile(fuzz::inputFile().path(), reread, quiet));
         S2T_FUZZ_CHECK(quiet.messages().empty());
         S2T_FUZZ_CHECK(reread.header.K == result.storedK && reread.header.C == result.storedC);
         S2T_FUZZ_CHECK(reread.calPoints.size() == stored.size());
