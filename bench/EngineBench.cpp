@@ -68,13 +68,13 @@ void SplinePreparation(benchmark::State& state) {
 BENCHMARK(SplinePreparation)->Arg(1000)->Arg(4096)->Arg(32767);
 
 // One constant-step pass over a 4096-channel scan with a step of 0.02 degrees.
-void ResamplingPass(benchmark::State& state, int method) {
+void ResamplingPass(benchmark::State& state, Interpolation method) {
     Scan scan = channelScan(4096);
     ConversionSettings settings;
     settings.constStepOpts = {method, 0, 0.02};
     ConversionRequest request;
     request.options = kConstantStep;
-    if (method == 3) spline(std::span<ScanPoint>(scan.points), {}, false);
+    if (method == kSplineInterpolation) spline(std::span<ScanPoint>(scan.points), {}, false);
     const Grid grid = gridOf(scan, settings.constStepOpts.step);
     for (auto _ : state) {
         double sum = 0.0;
@@ -83,8 +83,8 @@ void ResamplingPass(benchmark::State& state, int method) {
     }
     state.SetItemsProcessed(state.iterations() * grid.count);
 }
-BENCHMARK_CAPTURE(ResamplingPass, linear, 1);
-BENCHMARK_CAPTURE(ResamplingPass, spline, 3);
+BENCHMARK_CAPTURE(ResamplingPass, linear, kLinearInterpolation);
+BENCHMARK_CAPTURE(ResamplingPass, spline, kSplineInterpolation);
 
 // Formats kValues values per iteration into a buffer that is emptied as an output stream's is.
 constexpr int kValues = 4096;
@@ -156,7 +156,7 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     Session session;
     session.calibration.installStartupValues();
     spline(std::span<CalibrationPoint>(session.calibration.calPoints), {}, true);
-    session.settings.constStepOpts = {3, 0, 0.02};
+    session.settings.constStepOpts = {kSplineInterpolation, 0, 0.02};
     session.settings.CPIOpt = {"Cu", 1.5406};
     MemoryFileSystem files;
     ConversionRecorder recorder("2026-01-02", &files, true);

@@ -40,7 +40,7 @@ Choices decode(fuzz::ByteReader& in, const std::string& inputPath) {
     ConversionRequest& r = c.request;
     r.inputFile = inputPath;
     r.outputFile = "/out/scan";
-    r.conversion = static_cast<std::int16_t>(flags & 3);
+    r.conversion = static_cast<Conversion>(flags & 3);
     r.fileType = (flags & 4) ? kGufiFileType : kChnFileType;
     r.options = format & 15;
     r.outputFileType = (format >> 5) % 5;
@@ -49,7 +49,7 @@ Choices decode(fuzz::ByteReader& in, const std::string& inputPath) {
 
     ConversionSettings& s = c.session.settings;
     s.lineEnd = (flags & 8) ? LineEnd::Lf : LineEnd::CrLf;
-    s.constStepOpts.method = (format & 16) ? 3 : 1;
+    s.constStepOpts.method = (format & 16) ? kSplineInterpolation : kLinearInterpolation;
     s.constStepOpts.fractionalCounts = (r.options & kFractionalCounts) ? 1 : 0;
     s.constStepOpts.step = (in.uint16() % 20000 + 1) * 0.0005;  // only positive steps get this far
     s.theRangeOptions.minTwoTheta = in.finite();

@@ -59,7 +59,7 @@ std::size_t lineFeeds(const std::uint8_t* data, std::size_t size) {
     return count;
 }
 
-ReaderRun runReader(ScanReader reader, std::int32_t fileType, std::int16_t conversion) {
+ReaderRun runReader(ScanReader reader, std::int32_t fileType, Conversion conversion) {
     static const CalibrationState calibration = [] {
         CalibrationState state;
         state.installStartupValues();

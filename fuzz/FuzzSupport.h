@@ -99,7 +99,7 @@ struct ReaderRun {
     ConversionSettings settings;
 };
 inline constexpr double kUntouched = -7.0;
-ReaderRun runReader(ScanReader reader, std::int32_t fileType, std::int16_t conversion);
+ReaderRun runReader(ScanReader reader, std::int32_t fileType, Conversion conversion);
 
 // Whether text holds "nan" or "inf" anywhere: a number that is no number never belongs in a
 // data file.

@@ -9,7 +9,7 @@ using namespace s2t;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::inputFile().assign(data, size);
-    for (std::int16_t conversion : {kLinearConversion, kSplineConversion, kFileAngles}) {
+    for (Conversion conversion : {kLinearConversion, kSplineConversion, kFileAngles}) {
         const fuzz::ReaderRun run = fuzz::runReader(readGUFIFile, kGufiFileType, conversion);
         if (run.status != 0) continue;
         S2T_FUZZ_CHECK(size >= 19);

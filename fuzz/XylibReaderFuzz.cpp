@@ -31,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 1) return 0;
     const auto& formats = xylibFormats();
     const InputFormatInfo& format = *formats[data[0] % formats.size()];
-    const std::int16_t conversion = (data[0] / formats.size()) % 2 == 0 ? kFileAngles : kLinearConversion;
+    const Conversion conversion = (data[0] / formats.size()) % 2 == 0 ? kFileAngles : kLinearConversion;
     const std::string_view bytes(reinterpret_cast<const char*>(data + 1), size - 1);
 
     // Recognition under the format's first extension and under no extension at all.

@@ -26,16 +26,10 @@ CLI::Option* addText(CLI::App& command, const std::string& names, ConvertArgumen
         ->type_name(typeName);
 }
 
-// The --format names of the formats that fit, in the table's order, joined by ", "; the first
-// format is the default.
-std::string formatNames(bool (*fits)(const OutputFormatInfo&)) {
-    std::string names;
-    for (const OutputFormatInfo& format : outputFormats()) {
-        if (!fits(format)) continue;
-        if (!names.empty()) names += ", ";
-        names += format.commandLineName;
-        if (&format == &outputFormats().front()) names += " (default)";
-    }
+// Every --format name, the first (the default) marked as such.
+std::string formatNamesWithDefault() {
+    std::string names = commandLineNames();
+    names.insert(outputFormats().front().commandLineName.size(), " (default)");
     return names;
 }
 
@@ -71,10 +65,10 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
             "each channel file's trailer",
             "MODE");
     addText(*convert, "-f,--format", a.format,
-            "Output format: " + formatNames([](const OutputFormatInfo&) { return true; }), "FMT");
+            "Output format: " + formatNamesWithDefault(), "FMT");
     addText(*convert, "-s,--step", a.step,
             "Resample onto a constant 2-theta step of DEG degrees (required for " +
-                formatNames([](const OutputFormatInfo& f) { return !f.constantStepOptional; }) + ")",
+                commandLineNames([](const OutputFormatInfo& f) { return !f.constantStepOptional; }) + ")",
             "DEG");
     addText(*convert, "--interpolation", a.interpolation,
             "Resampling: linear (default) or spline", "METHOD");
@@ -84,7 +78,7 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
                       "Keep counts as computed instead of rounding them to whole numbers");
     convert->add_flag("--per-second", a.perSecond,
                       "Counts and uncertainties per second of each file's live time (" +
-                          formatNames([](const OutputFormatInfo& f) { return f.annotated; }) +
+                          commandLineNames([](const OutputFormatInfo& f) { return f.annotated; }) +
                           "; implies --fractional-counts)");
     addText(*convert, "--target", a.target, "CPI tube target, at most 7 characters (default Cu)",
             "TEXT");

@@ -167,7 +167,7 @@ std::vector<Shot> shots() {
          }},
         {"constant-step-panel.png", {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
-             c.session.settings.constStepOpts = {3, 0, 0.02};
+             c.session.settings.constStepOpts = {s2t::kSplineInterpolation, 0, 0.02};
              return std::make_unique<s2t::ui::ConstantStepPanel>(c.session, c.platform, nullptr);
          }},
         {"range-panel.png", {},

@@ -37,9 +37,9 @@ std::pair<py::array_t<double>, py::array_t<double>> resample(const InputArray& t
     settings.constStepOpts.fractionalCounts = 1;
     settings.constStepOpts.step = step;
     if (method == "linear")
-        settings.constStepOpts.method = 1;
+        settings.constStepOpts.method = kLinearInterpolation;
     else if (method == "spline")
-        settings.constStepOpts.method = 3;
+        settings.constStepOpts.method = kSplineInterpolation;
     else
         raiseValueError("method: '" + method + "' is none of linear, spline");
     if (range) {

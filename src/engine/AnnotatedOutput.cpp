@@ -87,7 +87,7 @@ ScanAnnotation annotateScan(const ConversionRequest& request, const Scan& scan, 
         a.wavelength = session.settings.CPIOpt.wavelength;
     if (request.options & kConstantStep) {
         a.resampling = "constant step of " + formatShortest(session.settings.constStepOpts.step) + " degrees by " +
-                       (session.settings.constStepOpts.method == 3 ? "cubic spline" : "linear") + " interpolation";
+                       (session.settings.constStepOpts.method == kSplineInterpolation ? "cubic spline" : "linear") + " interpolation";
     }
     if (request.options & kCountsPerSecond) a.perSecondLiveTime = scan.metadata.liveTime;
     return a;

@@ -29,7 +29,7 @@ struct BatchInput {
 
 // The choices read once at the start of a batch.
 struct BatchChoices {
-    std::int16_t conversion = kLinearConversion;
+    Conversion conversion = kLinearConversion;
     std::uint16_t options = 0;
     std::int32_t outputFileType = kTextOutput;
 };

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,12 +22,32 @@ inline constexpr std::int32_t kOtherFileType = -1;
 // such a list as a GUFI list.
 inline constexpr std::int32_t kAngleScanKind = 6;
 
-// How channels become angles.
-inline constexpr std::int16_t kNoConversion = 0;      // channel list output
-inline constexpr std::int16_t kLinearConversion = 1;  // 2-theta = C x channel + K
-inline constexpr std::int16_t kSplineConversion = 2;  // the calibration spline
-inline constexpr std::int16_t kFileAngles = 3;        // a GUFI file's own angles (channel files: as 1)
-inline constexpr std::int16_t kTrailerCalibration = 5;  // the straight line a channel file's trailer stores
+// How a scan's abscissae become angles. No file holds these numbers.
+enum class Conversion : std::int16_t {
+    kNoConversion = 0,        // channel list output
+    kLinearConversion = 1,    // 2-theta = C x channel + K
+    kSplineConversion = 2,    // the calibration spline
+    kFileAngles = 3,          // the file's own angles (a channel file has none: the straight line)
+    kTrailerCalibration = 5,  // the straight line a channel file's trailer stores
+};
+using enum Conversion;
+
+// How a constant-step grid takes its counts between the scan's points. The desktop program's
+// stored choices hold these numbers (storedNumber, interpolationFromStored).
+enum class Interpolation : std::int32_t {
+    kInterpolationNotChosen = 0,  // the constant-step panel was never confirmed
+    kLinearInterpolation = 1,
+    kSplineInterpolation = 3,
+};
+using enum Interpolation;
+
+inline int storedNumber(Interpolation method) { return static_cast<int>(method); }
+// The method a stored number names; none for any other number.
+inline std::optional<Interpolation> interpolationFromStored(int number) {
+    if (number == storedNumber(kLinearInterpolation)) return kLinearInterpolation;
+    if (number == storedNumber(kSplineInterpolation)) return kSplineInterpolation;
+    return std::nullopt;
+}
 
 // Output option bits.
 inline constexpr std::uint16_t kWholeTwoTheta = 1;
@@ -98,7 +119,7 @@ struct ConversionRequest {
     std::string outputFile;  // output path without extension; the writer adds its own
     std::int32_t fileType = kOtherFileType;
     int block = 0;  // the block of a file that holds several, from 0
-    std::int16_t conversion = kLinearConversion;
+    Conversion conversion = kLinearConversion;
     std::uint16_t options = 0;
     std::int32_t outputFileType = kTextOutput;
     ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
@@ -116,7 +137,7 @@ struct RangeOptions {
 // The constant-step grid: its step, the interpolation (1 linear, 3 cubic spline, 0 never set
 // and linear) and whether counts keep their fractions.
 struct ConstStepOptions {
-    std::int32_t method = 0;
+    Interpolation method = kInterpolationNotChosen;
     std::int32_t fractionalCounts = 0;
     double step = 0.0;
 };

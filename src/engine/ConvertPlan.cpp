@@ -30,25 +30,6 @@ Error refuseLineBreaks(const std::string& option, const std::string& text) {
     return std::nullopt;
 }
 
-std::string formatNames() {
-    std::string names;
-    for (const auto& format : outputFormats()) {
-        if (!names.empty()) names += ", ";
-        names += format.commandLineName;
-    }
-    return names;
-}
-
-std::string annotatedFormatNames() {
-    std::string names;
-    for (const auto& format : outputFormats()) {
-        if (!format.annotated) continue;
-        if (!names.empty()) names += ", ";
-        names += format.commandLineName;
-    }
-    return names;
-}
-
 const OutputFormatInfo* findFormatByName(std::string_view name) {
     for (const auto& format : outputFormats())
         if (format.commandLineName == name) return &format;
@@ -114,7 +95,7 @@ Error readConversion(const ConvertArguments& a, const std::vector<BatchInput>& i
 Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, ConstStepOptions& constStep) {
     const std::string name = a.format.value_or("text");
     const OutputFormatInfo* format = findFormatByName(name);
-    if (!format) return usage("--format", "'" + name + "' is none of " + formatNames());
+    if (!format) return usage("--format", "'" + name + "' is none of " + commandLineNames());
     panel.outputFormat = format->value;
 
     // The grid formats describe a constant-step grid, so they always resample.
@@ -129,15 +110,17 @@ Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, Cons
 
     const std::string method = a.interpolation.value_or("linear");
     if (method == "linear")
-        constStep.method = 1;
+        constStep.method = kLinearInterpolation;
     else if (method == "spline")
-        constStep.method = 3;
+        constStep.method = kSplineInterpolation;
     else
         return usage("--interpolation", "'" + method + "' is none of linear, spline");
     constStep.fractionalCounts = a.fractionalCounts ? 1 : 0;
     panel.wholeTwoTheta = a.wholeAngle;
-    if (a.perSecond && !format->annotated)
-        return usage("--per-second", "needs one of the formats " + annotatedFormatNames() + ", not " + name);
+    if (a.perSecond && !format->annotated) {
+        const std::string annotated = commandLineNames([](const OutputFormatInfo& f) { return f.annotated; });
+        return usage("--per-second", "needs one of the formats " + annotated + ", not " + name);
+    }
     panel.perSecond = a.perSecond;
     return std::nullopt;
 }

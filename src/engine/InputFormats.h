@@ -70,7 +70,7 @@ std::string inputFormatNames();
 // fresh settings (the reader sets the file's startAngle and inputStep there): for looking at a
 // file outside a batch (its counts, its header). conversion and block (from 0) as in a request;
 // 0, or -1 after the reader's message.
-int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, ConversionSettings& settings,
+int readScanFile(const std::string& path, Conversion conversion, Scan& scan, ConversionSettings& settings,
                  Platform& platform, int block = 0);
 
 }  // namespace s2t

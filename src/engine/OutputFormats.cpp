@@ -23,6 +23,16 @@ constexpr std::array<OutputFormatInfo, 9> kFormats = {{
 
 std::span<const OutputFormatInfo> outputFormats() { return kFormats; }
 
+std::string commandLineNames(bool (*fits)(const OutputFormatInfo&)) {
+    std::string names;
+    for (const auto& format : kFormats) {
+        if (fits && !fits(format)) continue;
+        if (!names.empty()) names += ", ";
+        names += format.commandLineName;
+    }
+    return names;
+}
+
 const OutputFormatInfo* findOutputFormat(std::int32_t value) {
     for (const auto& format : kFormats)
         if (format.value == value) return &format;

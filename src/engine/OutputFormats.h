@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "engine/ConversionRecords.h"
@@ -30,6 +31,10 @@ struct OutputFormatInfo {
 };
 
 std::span<const OutputFormatInfo> outputFormats();
+
+// The --format names of the formats that fit (null: every format), in the table's order, joined
+// by ", ".
+std::string commandLineNames(bool (*fits)(const OutputFormatInfo&) = nullptr);
 
 // The format with that value; null for a value outside the table.
 const OutputFormatInfo* findOutputFormat(std::int32_t value);

@@ -67,7 +67,7 @@ void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& reque
     constexpr long long kBlock = 128;
     // A spline grid's counts are computed interval by interval (splintAscending: the same values).
     std::span<const ScanPoint> points(scan.points);
-    const bool splineGrid = (request.options & kConstantStep) && settings.constStepOpts.method == 3;
+    const bool splineGrid = (request.options & kConstantStep) && settings.constStepOpts.method == kSplineInterpolation;
     IntervalCursor cursor;
     PassProgress progress(grid.count, request.progressPanel);
     double xs[kBlock], ys[kBlock];

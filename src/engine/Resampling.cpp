@@ -46,7 +46,7 @@ double findCountForTThetaLin(std::span<const ScanPoint> points, double x, Interv
 void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
                           Platform& platform) {
     std::span<ScanPoint> points(scan.points);
-    if (settings.constStepOpts.method == 3) {
+    if (settings.constStepOpts.method == kSplineInterpolation) {
         spline(points, {&platform, request.progressPanel}, false);
     } else {
         // A falling scan (negative C, a falling calibration spline) is put in ascending order;

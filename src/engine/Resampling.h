@@ -64,7 +64,7 @@ inline int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> p
                               IntervalCursor* cursor = nullptr) {
     const std::uint16_t options = request.options;
     if (options & kConstantStep) {
-        y = settings.constStepOpts.method == 3 ? splint(points, x, nullptr, cursor)
+        y = settings.constStepOpts.method == kSplineInterpolation ? splint(points, x, nullptr, cursor)
                                                : findCountForTThetaLin(points, x, cursor);
     } else {
         const double k = std::trunc(x);

@@ -2,7 +2,7 @@
 
 namespace s2t {
 
-int readScanFile(const std::string& path, std::int16_t conversion, Scan& scan, ConversionSettings& settings,
+int readScanFile(const std::string& path, Conversion conversion, Scan& scan, ConversionSettings& settings,
                  Platform& platform, int block) {
     const InputFormatInfo& format = inputFormatForPath(path);
     ConversionRequest request;

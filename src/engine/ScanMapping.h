@@ -9,11 +9,11 @@
 
 namespace s2t {
 
-// Whether the readers map with the straight line for this conversion: odd conversions do; the
-// channel list (0) never uses the angle, so it takes the line too and needs no usable spline.
-inline bool mapsWithStraightLine(std::int16_t conversion) {
-    return conversion % 2 != 0 || conversion == kNoConversion;
-}
+// Whether the readers map with the straight line for this conversion: every one but the spline.
+// The file's own angles fall back on the line for a file without any, the stored line is the
+// line with the file's coefficients, and the channel list never uses the angle, so it takes the
+// line too and needs no usable spline.
+inline bool mapsWithStraightLine(Conversion conversion) { return conversion != kSplineConversion; }
 
 // Whether the calibration can map this file: the spline needs two points with different
 // channels and finite coefficients. Otherwise reports it and returns false.

@@ -15,8 +15,8 @@ int removeOption(int set, int bit) { return set & ~bit; }
 ConstStepEntries presetConstStep(const ConstStepOptions& record) {
     ConstStepEntries entries;
     if (record.step > 0.0) entries.step = record.step;
-    if (record.method != 0) {
-        entries.splineInterpolation = record.method == 3;
+    if (record.method != kInterpolationNotChosen) {
+        entries.splineInterpolation = record.method == kSplineInterpolation;
         entries.linearInterpolation = !entries.splineInterpolation;
     }
     return entries;
@@ -42,7 +42,7 @@ bool saveConstOptions(ConstStepOptions& record, const ConstStepEntries& entries,
     }
     record.step = entries.step;
     record.fractionalCounts = entries.fractionalCounts ? 1 : 0;
-    record.method = entries.linearInterpolation ? 1 : 3;
+    record.method = entries.linearInterpolation ? kLinearInterpolation : kSplineInterpolation;
     return true;
 }
 

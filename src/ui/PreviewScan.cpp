@@ -30,7 +30,7 @@ namespace {
 
 // One read of the file, as the batch would read it for this conversion.
 int readForPreview(const Session& session, const std::string& path, std::int32_t fileType,
-                   std::int16_t conversion, Scan& scan, std::string& error) {
+                   Conversion conversion, Scan& scan, std::string& error) {
     CalibrationState calibration = session.calibration;
     spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
     ConversionRequest request;
@@ -48,7 +48,7 @@ int readForPreview(const Session& session, const std::string& path, std::int32_t
 }  // namespace
 
 PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
-                        std::int16_t conversion, std::int16_t angleConversion) {
+                        Conversion conversion, Conversion angleConversion) {
     PreviewData data;
     const bool channels = conversion == kNoConversion;
     Scan scan;

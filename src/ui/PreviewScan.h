@@ -42,7 +42,7 @@ struct PreviewData {
 // points would have under angleConversion (the conversion the mode buttons choose), for the
 // cursor readout; by default the straight line in force.
 PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
-                        std::int16_t conversion, std::int16_t angleConversion = kLinearConversion);
+                        Conversion conversion, Conversion angleConversion = kLinearConversion);
 
 // The text shown in place of the plot when a file cannot be previewed.
 std::string previewFailureText(const std::string& reason);

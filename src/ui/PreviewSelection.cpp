@@ -27,11 +27,11 @@ std::vector<BatchInput> previewedFiles(const QListWidget& list) {
 
 PreviewSelection readPreviewSelection(const Session& session, const std::vector<BatchInput>& files,
                                       const MainPanelChoices& choices) {
-    const std::int16_t conversion = readBatchChoices(choices, session.settings.constStepOpts).conversion;
+    const Conversion conversion = readBatchChoices(choices, session.settings.constStepOpts).conversion;
     // The angles a channel list's points would have: the readout gives them beside the channel.
     MainPanelChoices angles = choices;
     angles.convertToTwoTheta = true;
-    const std::int16_t angleConversion = readBatchChoices(angles, session.settings.constStepOpts).conversion;
+    const Conversion angleConversion = readBatchChoices(angles, session.settings.constStepOpts).conversion;
 
     PreviewSelection selection;
     for (const BatchInput& file : files) {

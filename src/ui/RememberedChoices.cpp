@@ -96,7 +96,7 @@ std::optional<ConstStepOptions> loadConstStep(const QSettings& settings) {
     // A step of 0 or below makes no grid and is never stored by the panel.
     if (!step || *step <= 0.0 || !fractional) return std::nullopt;
     if (method != QLatin1String("1") && method != QLatin1String("3")) return std::nullopt;
-    return ConstStepOptions{method.toInt(), *fractional ? 1 : 0, *step};
+    return ConstStepOptions{*interpolationFromStored(method.toInt()), *fractional ? 1 : 0, *step};
 }
 
 std::optional<RangeOptions> loadRange(const QSettings& settings) {
@@ -152,7 +152,7 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
     if (choices.mode) settings.setValue("conversion/mode", modeName(*choices.mode));
     if (const auto& step = choices.constStep) {
         settings.setValue("constantStep/step", numberString(step->step));
-        settings.setValue("constantStep/method", QString::number(step->method == 3 ? 3 : 1));
+        settings.setValue("constantStep/method", QString::number(storedNumber(step->method == kSplineInterpolation ? kSplineInterpolation : kLinearInterpolation)));
         putFlag(settings, "constantStep/fractionalCounts", step->fractionalCounts != 0);
     }
     if (const auto& range = choices.range) {

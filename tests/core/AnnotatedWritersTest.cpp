@@ -97,7 +97,7 @@ TEST_F(AnnotatedWriterFixture, EveryFormatOfThePointsAsRead) {
 }
 
 TEST_F(AnnotatedWriterFixture, ResampledUncertaintiesArePropagatedThroughTheInterpolation) {
-    session.settings.constStepOpts = {1, 1, 0.25};
+    session.settings.constStepOpts = {kLinearInterpolation, 1, 0.25};
     // Counts a and b at weights 1 - t and t: sqrt((1 - t)^2 a + t^2 b), a count of 0 counting as 1.
     auto expected = [](double a, double b, double t) {
         return std::sqrt((1 - t) * (1 - t) * (a > 0 ? a : 1.0) + t * t * (b > 0 ? b : 1.0));
@@ -116,7 +116,7 @@ TEST_F(AnnotatedWriterFixture, ResampledUncertaintiesArePropagatedThroughTheInte
                           "propagated\n"),
               std::string::npos);
     // The spline takes the uncertainties of the same rule; its counts are its own.
-    session.settings.constStepOpts.method = 3;
+    session.settings.constStepOpts.method = kSplineInterpolation;
     const auto spline = valuesAfter(write(writeXYEFile, kConstantStep | kFractionalCounts, "xye"), "# 2theta");
     ASSERT_EQ(spline.size(), lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i)

@@ -157,7 +157,7 @@ TEST_F(BatchEquivalence, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
         {dir.file("in/missing.chn"), kChnFileType},
         input("dir.chn", chnBytes(0, peakCounts(120))),     // a folder stands under its output name
     };
-    settings.constStepOpts = {3, 0, 0.0005};
+    settings.constStepOpts = {kSplineInterpolation, 0, 0.0005};
     confirmAnswers = {false, true, true};
     const BatchChoices choices{kSplineConversion, kConstantStep, kTextOutput};
     existing = [](const std::string& out) {
@@ -197,7 +197,7 @@ TEST_F(BatchEquivalence, GufiOutputsRefusedAndGridsTooLarge) {
         input("long.guf", gufiBytes(10.0f, 0.01f, gufiCounts(4000))),  // more than a GUFI file holds
         input("c.chn", chnBytes(3, peakCounts(100))),
     };
-    settings.constStepOpts = {1, 1, 0.001};
+    settings.constStepOpts = {kLinearInterpolation, 1, 0.001};
     const BatchChoices choices{kFileAngles, kConstantStep | kFractionalCounts, kGufiOutput};
 
     const Outcome sequential = run(1, inputs, choices);
@@ -226,10 +226,10 @@ TEST_F(BatchEquivalence, KeptAnglesAreThoseEachScanWouldGetOnItsOwn) {
         input("g.guf", gufiBytes(101.0f, 2.0f, gufiCounts(400))),  // another start
         input("h.chn", chnBytes(0, peakCounts(3000, 5))),
     };
-    settings.constStepOpts = {3, 0, 0.01};
+    settings.constStepOpts = {kSplineInterpolation, 0, 0.01};
     for (const BatchChoices& choices : {BatchChoices{kSplineConversion, kConstantStep, kTextOutput},
                                         BatchChoices{kLinearConversion, 0, kXfitOutput}}) {
-        SCOPED_TRACE("conversion " + std::to_string(choices.conversion));
+        SCOPED_TRACE("conversion " + std::to_string(static_cast<int>(choices.conversion)));
         const Outcome alone = run(kEachOnItsOwn, inputs, choices);
         ASSERT_EQ(alone.files.size(), inputs.size());
         for (int jobs : {1, 2}) expectSame(run(jobs, inputs, choices), alone, jobs);

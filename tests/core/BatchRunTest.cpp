@@ -69,7 +69,7 @@ TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames
     writeFile(dir.file("out/b-0001.dat"), "and me");
     platform.dirAnswers = {dir.file("out/")};  // a trailing separator gets no second one
     platform.confirmAnswers = {false, true};
-    session.settings.constStepOpts = {1, 0, 0.0};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.0};
     const BatchChoices xfit{kLinearConversion, kConstantStep, kXfitOutput};
     session.settings.constStepOpts.step = 0.001;
     const BatchResult result = convertFiles(session, platform, {a, b, sameName}, xfit);
@@ -144,7 +144,7 @@ TEST_F(BatchFixture, LargestChannelFileResampledWithTheSpline) {
     // 32767 channels through the calibration spline, resampled by the spline: the scan's own
     // spline sorts an ascending scan in one pass.
     const BatchInput big = input("big.chn", chnBytes(0, varyingCounts(32767)));
-    session.settings.constStepOpts = {3, 0, 0.01};
+    session.settings.constStepOpts = {kSplineInterpolation, 0, 0.01};
     platform.recordProgressValues = false;
     const BatchResult result = runBatch(session, platform, {big}, {kSplineConversion, kConstantStep, kCpiOutput},
                                         {OutputDestination::Kind::BesideInputs, ""});

@@ -36,7 +36,7 @@ TEST(IndependentReader, XyconvReadsCpiXfitAndLhpmLikeOurTextList) {
     TempDir dir;
     Session session;
     ScriptedPlatform platform;
-    session.settings.constStepOpts = {3, 0, 0.02};
+    session.settings.constStepOpts = {kSplineInterpolation, 0, 0.02};
     session.settings.theRangeOptions = {21.3, 33.55};
     session.settings.CPIOpt = {"Cu", 1.5406};
     Scan scan;

@@ -77,7 +77,7 @@ TEST_F(OverflowingValues, AnglesBeyondTheRangeOfNumbersRefuseTheFile) {
 TEST_F(OverflowingValues, ResampledCountsThatOverflowRefuseTheFile) {
     // Neighbouring points 2.5e304 degrees apart: the interpolation's product overflows.
     session.calibration.header.C = -2.4687558309571594e304;
-    session.settings.constStepOpts = {1, 0, 3.2e302};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 3.2e302};
     std::vector<std::int32_t> counts;
     for (int i = 0; i < 65; ++i) counts.push_back((i * 7919) % 100000);
     EXPECT_FALSE(convert(counts, kTextOutput, kConstantStep));
@@ -88,7 +88,7 @@ TEST_F(OverflowingValues, ResampledCountsThatOverflowRefuseTheFile) {
 
 TEST_F(OverflowingValues, RangeLimitsThatOverflowTheHeaderRefuseTheFile) {
     // An upper limit so far below the grid that (limit - start) / step leaves the numbers.
-    session.settings.constStepOpts = {1, 0, 0.005};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.005};
     session.settings.theRangeOptions = {2.3e-306, -4.0e307};
     EXPECT_FALSE(convert({}, kXfitOutput, kConstantStep | kRangeLimits));
     EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", notFinite("/out/scan.dat")}}));
@@ -107,7 +107,7 @@ TEST_F(OverflowingValues, GufiValuesBeyondTheFloatRangeRefuseTheFile) {
     // Angles from 3e38 down to -9e38: the first grid angle does not fit a float.
     session.calibration.header.K = 3e38;
     session.calibration.header.C = -3e38;
-    session.settings.constStepOpts = {1, 0, 1e36};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 1e36};
     EXPECT_FALSE(convert({1, 2, 3, 4, 5}, kGufiOutput, kConstantStep));
     EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error",
                             "Couldn't write output file: /out/scan.guf\nAn angle or a count is too large for a GUFI "

@@ -92,7 +92,7 @@ TEST(Resampling, SetUpSortsFallingScansAndPreparesTheSpline) {
     Scan scan;
     scan.points = ramp();
     // Linear method: an ascending scan stays exactly as it is, second derivatives unset.
-    settings.constStepOpts.method = 1;
+    settings.constStepOpts.method = kLinearInterpolation;
     setUpForConstantStep(scan, request, settings, platform);
     EXPECT_EQ(scan.points[1].twoTheta, 10.5);
     EXPECT_EQ(scan.points[1].secondDeriv, 0.0);
@@ -103,7 +103,7 @@ TEST(Resampling, SetUpSortsFallingScansAndPreparesTheSpline) {
     EXPECT_EQ(scan.points.front().twoTheta, 10.0);
     EXPECT_EQ(scan.points.back().count, 0.0);
     // Spline method: second derivatives with zero end slopes; points hit exactly.
-    settings.constStepOpts.method = 3;
+    settings.constStepOpts.method = kSplineInterpolation;
     setUpForConstantStep(scan, request, settings, platform);
     EXPECT_NE(scan.points[2].secondDeriv, 0.0);
     double x = 11.0, y = 0;

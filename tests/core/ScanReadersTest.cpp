@@ -33,7 +33,7 @@ struct ReaderFixture : ::testing::Test {
         spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
     }
     // Reads bytes as a file of the given kind; the messages shown land in platform.
-    int read(const std::string& bytes, bool gufi, std::int16_t conversion = kLinearConversion) {
+    int read(const std::string& bytes, bool gufi, Conversion conversion = kLinearConversion) {
         const std::string path = dir.file(gufi ? "scan.guf" : "scan.chn");
         writeFile(path, bytes);
         request.inputFile = path;

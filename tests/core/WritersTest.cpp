@@ -79,7 +79,7 @@ TEST_F(WriterFixture, ChannelListStartsAtFirstChannel) {
 
 TEST_F(WriterFixture, ConstantStepGridCutsTheSpanToWholeDegrees) {
     // 10.0 to 80.7 at step 0.25: 280 grid points, the last at 79.75.
-    session.settings.constStepOpts = {1, 0, 0.25};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.25};
     const std::string text =
         write(writeTextFileTTheta, evenScan(10.0, 80.7, 0.1, hundredPlusIndex), kConstantStep, "txt");
     EXPECT_EQ(countLines(text), 281);
@@ -97,7 +97,7 @@ TEST_F(WriterFixture, ConstantStepGridCutsTheSpanToWholeDegrees) {
 
 TEST_F(WriterFixture, XfitAndLhpmHeadersAndLineBreaks) {
     // 1 degree at step 0.04: 25 values, two full lines then five values and no final break.
-    session.settings.constStepOpts = {1, 0, 0.04};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.04};
     const Scan scan = evenScan(10.0, 11.0, 0.01, hundredPlusIndex);
     const std::string xfit = write(writeXFITFile, scan, kConstantStep, "dat");
     const std::string lhpm = write(writeLhpmFile, scan, kConstantStep, "dat");
@@ -118,7 +118,7 @@ TEST_F(WriterFixture, XfitAndLhpmHeadersAndLineBreaks) {
 
 TEST_F(WriterFixture, HeaderRangeWithLimitsAndCpiHeader) {
     // The grid line for first 10, step 0.02 and last 80.
-    session.settings.constStepOpts = {1, 0, 0.02};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.02};
     session.settings.theRangeOptions = {10.0, 80.0};
     session.settings.CPIOpt = {"CuKa1", 1.5406};
     const Scan scan = evenScan(10.0, 90.0, 0.01, hundredPlusIndex);
@@ -140,7 +140,7 @@ TEST_F(WriterFixture, HeaderRangeWithLimitsAndCpiHeader) {
 }
 
 TEST_F(WriterFixture, CpiCountsTargetsAndWideValues) {
-    session.settings.constStepOpts = {1, 0, 0.5};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.5};
     session.settings.CPIOpt = {"C", 1.5406};
     Scan scan = evenScan(10.0, 11.0, 0.5, [](std::size_t i) { return i == 1 ? 123456789.0 : 10000000.0 + 0.125; });
     const std::string cpi = write(writeCPIFile, scan, kConstantStep, "cpi");
@@ -161,7 +161,7 @@ TEST_F(WriterFixture, CpiCountsTargetsAndWideValues) {
 TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
     // An empty scan, and range limits below a scan that starts at 10.9 degrees: the header would
     // announce a last angle below the first. Every grid format refuses, naming the file and why.
-    session.settings.constStepOpts = {3, 0, 0.01};
+    session.settings.constStepOpts = {kSplineInterpolation, 0, 0.01};
     session.settings.theRangeOptions = {0.0, 5.0};
     const Scan late = evenScan(10.9, 30.0, 0.1, hundredPlusIndex);
     const struct {
@@ -196,7 +196,7 @@ TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
 TEST_F(WriterFixture, CountsThatRoundToZeroFromBelowArePlusZero) {
     // Counts just below zero: rounded, they are zero and must be written as +0 (GUFI bytes
     // 00 00 00 00, never 00 00 00 80; text "0", never "-0").
-    session.settings.constStepOpts = {1, 0, 0.5};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.5};
     const Scan scan = evenScan(10.0, 12.0, 0.5, [](std::size_t i) { return -0.1 * static_cast<double>(i + 1); });
     const std::string bytes = write(writeGUFIFile, scan, kConstantStep, "guf");
     ASSERT_EQ(bytes.size(), 643u + 4 * 4);
@@ -208,7 +208,7 @@ TEST_F(WriterFixture, CountsThatRoundToZeroFromBelowArePlusZero) {
 }
 
 TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {
-    session.settings.constStepOpts = {1, 1, 0.25};
+    session.settings.constStepOpts = {kLinearInterpolation, 1, 0.25};
     const Scan scan = evenScan(10.0, 14.0, 0.1, [](std::size_t i) { return 0.5 * static_cast<double>(i); });
     const std::string bytes = write(writeGUFIFile, scan, kConstantStep | kFractionalCounts, "guf");
     ASSERT_EQ(bytes.size(), 643u + 4 * 16);
@@ -234,7 +234,7 @@ TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {
 }
 
 TEST_F(WriterFixture, TooFineAStepIsRefused) {
-    session.settings.constStepOpts = {1, 0, 1e-7};
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 1e-7};
     EXPECT_EQ(write(writeTextFileTTheta, evenScan(10.0, 80.0, 1.0, hundredPlusIndex), kConstantStep, "txt"), "");
     ASSERT_EQ(platform.messages().size(), 1u);
     EXPECT_EQ(platform.messages()[0].title, "Error");

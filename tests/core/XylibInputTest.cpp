@@ -48,7 +48,7 @@ struct Read {
 
 // Reads path as a conversion with the file's own angles would, with the reader the table gives it.
 // fileType: the format to read it as (default: the one the table recognises).
-Read readAsConversion(const std::string& path, int block = 0, std::int16_t conversion = kFileAngles,
+Read readAsConversion(const std::string& path, int block = 0, Conversion conversion = kFileAngles,
                       std::optional<std::int32_t> fileType = std::nullopt) {
     ConversionRequest request;
     request.inputFile = path;

@@ -489,7 +489,7 @@ private slots:
         step->okButton()->click();
         QVERIFY(f.panel->isVisible());
         QVERIFY(f.platform.callsOf("fileSelect").empty());
-        QCOMPARE(f.session.settings.constStepOpts.method, 1);
+        QCOMPARE(f.session.settings.constStepOpts.method, kLinearInterpolation);
     }
 
     void theLinearPointsPanelsOkShowsTheFittedLineInTheMainPanel() {

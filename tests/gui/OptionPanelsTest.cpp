@@ -72,7 +72,7 @@ private slots:
         first.okButton()->click();
         QVERIFY(!first.isVisible());
         QCOMPARE(session.settings.constStepOpts.step, 0.035);
-        QCOMPARE(session.settings.constStepOpts.method, 3);
+        QCOMPARE(session.settings.constStepOpts.method, kSplineInterpolation);
         QCOMPARE(session.settings.constStepOpts.fractionalCounts, 1);
 
         ConstantStepPanel second(session, platform, nullptr);
@@ -82,9 +82,9 @@ private slots:
         // Fractional counts are not preset from the record.
         QVERIFY(!second.fractionalCountsBox()->isChecked());
 
-        // Any method but 3 (spline) shows linear.
+        // Any method but the spline shows linear, whatever number a record holds.
         for (int method : {1, 2, -4}) {
-            session.settings.constStepOpts = {method, 0, 0.1};
+            session.settings.constStepOpts = {static_cast<Interpolation>(method), 0, 0.1};
             ConstantStepPanel panel(session, platform, nullptr);
             QVERIFY(panel.linearButton()->isChecked());
             QVERIFY(!panel.splineButton()->isChecked());
@@ -94,7 +94,7 @@ private slots:
     void aStepOfZeroOrBelowKeepsThePanelOpen() {
         for (const char* typed : {"0", "-0.02"}) {
             ChainFixture f;
-            f.session.settings.constStepOpts = {1, 0, 0.05};
+            f.session.settings.constStepOpts = {kLinearInterpolation, 0, 0.05};
             f.chain.displayOptionPanels(OPT_CONSTANT_STEP | OPT_CONVERT);
             auto* panel = f.current<ConstantStepPanel>();
             QVERIFY(panel);
@@ -228,7 +228,7 @@ private slots:
         QVERIFY(f.mainPanel.isVisible());
         QVERIFY(!f.chain.currentPanel());
         QCOMPARE(finished.count(), 1);
-        QCOMPARE(f.session.settings.constStepOpts.method, 1);
+        QCOMPARE(f.session.settings.constStepOpts.method, kLinearInterpolation);
         QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, 80.0);
         QCOMPARE(f.session.settings.CPIOpt.target, std::string("Cu"));
 

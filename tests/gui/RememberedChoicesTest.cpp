@@ -142,7 +142,7 @@ private slots:
         for (const char* box : {"convertToTwoTheta", "wholeTwoThetaBox", "constantStepBox", "limitRangeBox", "perSecondBox"})
             QVERIFY2(second.control<QCheckBox>(box)->isChecked(), box);
         QCOMPARE(second.session.settings.constStepOpts.step, 0.025);
-        QCOMPARE(second.session.settings.constStepOpts.method, 3);
+        QCOMPARE(second.session.settings.constStepOpts.method, kSplineInterpolation);
         QCOMPARE(second.session.settings.theRangeOptions.minTwoTheta, 12.5);
         QCOMPARE(second.session.settings.theRangeOptions.maxTwoTheta, 77.125);
         QCOMPARE(second.session.settings.CPIOpt.target, std::string("Co"));
