@@ -205,8 +205,9 @@ XYLIB = {
 # The auto-calibration target's inputs (fuzz/AutoCalibrationFuzz.cpp): flags (1 radiation follows,
 # 2 no K-alpha2, 4 a drawn scan), unticked pairs, [wavelength, alpha2, ratio], standard byte (below
 # 128 a shipped one, below 192 the maker's for the wavelength, else a list), start byte and its
-# values, channel count, then the drawn scan's line, width, background and heights, or the count
-# kind and counts, then edits (channel, run, kind, value).
+# values, channel count (bit 15 set: the low 15 bits; else modulo 4097), then the drawn scan's
+# line, width, background and heights, or the count kind and counts, then edits (channel, run,
+# kind, value).
 RADIATION, NO_ALPHA2, DRAWN = 1, 2, 4
 SHIPPED_SILICON, SHIPPED_CORUNDUM = 3, 1  # alphabetical: CeO2, Corundum, LaB6, Silicon
 MAKER_SILICON = 128  # materials: Silicon, LaB6, CeO2, Corundum
@@ -225,7 +226,7 @@ def auto(flags, standard, channels, *, ticks=0, radiation=None, start=(0, 0), st
         out += struct.pack("<Bdd", 1, *start_line)
     else:
         out += struct.pack("<Bbb", 0, *start)
-    out += struct.pack("<H", channels)
+    out += struct.pack("<H", channels if channels <= 4096 else 0x8000 | channels)
     if flags & DRAWN:
         out += struct.pack("<bbBB", *true_line, width, background) + heights
     else:
