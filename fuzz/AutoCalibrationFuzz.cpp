@@ -67,7 +67,7 @@ std::vector<double> drawnScan(std::size_t channels, std::span<const double> refl
     const double background = in.byte() * 4.0;
     for (std::size_t i = 0; i < channels; ++i) counts[i] = background * (1.0 + 0.3 * i / channels);
     auto addLine = [&](double centre, double height) {
-        if (!(centre > -50.0 && centre < channels + 50.0)) return;
+        if (channels == 0 || !(centre > -50.0 && centre < channels + 50.0)) return;
         const auto low = static_cast<std::ptrdiff_t>(std::max(0.0, centre - 8 * width));
         const auto high = static_cast<std::ptrdiff_t>(std::min<double>(channels - 1, centre + 8 * width));
         for (std::ptrdiff_t i = low; i <= high; ++i) {

@@ -251,6 +251,7 @@ AUTO = {
     "negative-counts": auto(0, SHIPPED_SILICON, 128, kind=0, counts=[-(2**31)] * 64 + [5] * 64),
     "float-counts": auto(0, SHIPPED_SILICON, 64, kind=2, counts=[struct.unpack("<I", struct.pack("<f", 3e38))[0]] * 64),
     "no-channels": auto(0, SHIPPED_SILICON, 0),
+    "drawn-no-channels": auto(DRAWN, SHIPPED_SILICON, 0, heights=bytes([120] * 40)),
     "strange-radiation": auto(DRAWN | RADIATION, SHIPPED_SILICON, 4096, radiation=(1e-300, 1e300, 1e308),
                               heights=bytes([120] * 40)),
 }
