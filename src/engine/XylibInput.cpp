@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "engine/BinaryInput.h"
+#include "engine/CnfLayout.h"
 
 namespace s2t {
 namespace {
@@ -52,6 +53,11 @@ DataSetPointer parse(const std::string& bytes, std::string_view formatName, std:
     if (!formatInfo(formatName)) {
         reason = "xylib knows no format " + std::string(formatName);
         return DataSetPointer();
+    }
+    // xylib's CNF reader trusts the file's offsets; one that points outside it would crash us.
+    if (formatName == "canberra_cnf") {
+        reason = cnfLayoutProblem(bytes);
+        if (!reason.empty()) return DataSetPointer();
     }
     CNumbersOnThisThread cNumbers;
     // A data set whose loading threw is left as it is, never deleted: some of xylib's readers free

@@ -248,6 +248,26 @@ TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     EXPECT_EQ(converted.status, 1);
     EXPECT_EQ(converted.err, "Error: " + read.messages[0].text + "\n");
 
+    // A Canberra CNF file whose sections say they lie 1.6 GB before its start (an offset of 2^31 or
+    // more, which xylib's reader takes as negative and follows) is refused before xylib reads it.
+    std::string cnf(112, '\0');
+    for (const char kind : {'\0', '\1', '\5'}) {
+        std::string section(48, '\0');
+        section[0] = kind;
+        for (int i = 10; i < 14; ++i) section[static_cast<std::size_t>(i)] = static_cast<char>(0x9f);
+        cnf += section;
+    }
+    cnf += std::string(300, '\x9f');
+    writeFile(dir.file("bad.cnf"), cnf);
+    read = readAsConversion(dir.file("bad.cnf"), 0, kLinearConversion,
+                            findInputFormatByName("canberra_cnf")->fileType);
+    EXPECT_EQ(read.status, -1);
+    ASSERT_EQ(read.messages.size(), 1u);
+    EXPECT_EQ(read.messages[0].text,
+              refusal(dir.file("bad.cnf"), "Canberra CNF", "a section offset points before the start of the file"));
+    const auto forced = runCli({"convert", "-q", "--input-format", "canberra_cnf", dir.file("bad.cnf")});
+    EXPECT_EQ(forced.status, 1);
+
     // A file larger than a scan can be is refused before xylib holds it: a sparse file costs no disk
     // (its NUL bytes would make it no text file to the table, so it is read as UXD by request).
     const std::string big = dir.file("big.uxd");
