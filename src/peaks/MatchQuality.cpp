@@ -5,7 +5,7 @@
 #include <limits>
 #include <vector>
 
-#include "peaks/SymmetricSystem.h"
+#include "peaks/ChannelPolynomial.h"
 
 namespace s2t::peaks {
 
@@ -13,38 +13,19 @@ double offLawSpread(std::span<const PairOnLaw> pairs, double C) {
     const std::size_t n = pairs.size();
     if (n < 3) return std::numeric_limits<double>::quiet_NaN();
     const std::size_t terms = std::min<std::size_t>(4, n - 1);
-    // Channels scaled into [-1, 1], so that the normal equations of a cubic stay well conditioned.
-    const auto [lowest, highest] = std::minmax_element(pairs.begin(), pairs.end(),
-        [](const PairOnLaw& a, const PairOnLaw& b) { return a.channel < b.channel; });
-    const double centre = 0.5 * (lowest->channel + highest->channel);
-    const double half = std::max(0.5 * (highest->channel - lowest->channel), 1.0);
-    auto powersOf = [&](const PairOnLaw& pair) {
-        std::vector<double> powers(terms, 1.0);
-        const double x = (pair.channel - centre) / half;
-        for (std::size_t k = 1; k < terms; ++k) powers[k] = powers[k - 1] * x;
-        return powers;
-    };
-    auto weightOf = [&](const PairOnLaw& pair) {
+    std::vector<double> channels, twoThetas, weights;
+    for (const auto& pair : pairs) {
+        channels.push_back(pair.channel);
+        twoThetas.push_back(pair.twoTheta);
         const double sigma = std::max(std::fabs(C) * pair.sigmaChannel, 1e-7);
-        return 1.0 / (sigma * sigma);
-    };
-    std::vector<double> normal(terms * terms, 0.0), right(terms, 0.0), coefficients(terms, 0.0);
-    for (const auto& pair : pairs) {
-        const auto powers = powersOf(pair);
-        const double w = weightOf(pair);
-        for (std::size_t i = 0; i < terms; ++i) {
-            right[i] += w * powers[i] * pair.twoTheta;
-            for (std::size_t j = 0; j < terms; ++j) normal[i * terms + j] += w * powers[i] * powers[j];
-        }
+        weights.push_back(1.0 / (sigma * sigma));
     }
-    if (!solveSymmetric(normal, right, terms, coefficients)) return std::numeric_limits<double>::quiet_NaN();
+    const ChannelPolynomial law = fitChannelPolynomial(channels, twoThetas, weights, terms);
+    if (!law.ok) return std::numeric_limits<double>::quiet_NaN();
     double sumSquares = 0.0;
-    for (const auto& pair : pairs) {
-        const auto powers = powersOf(pair);
-        double law = 0.0;
-        for (std::size_t k = 0; k < terms; ++k) law += coefficients[k] * powers[k];
-        const double width = std::max(std::fabs(C) * pair.fwhm, 1e-9);
-        const double residual = (pair.twoTheta - law) / width;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double width = std::max(std::fabs(C) * pairs[i].fwhm, 1e-9);
+        const double residual = (pairs[i].twoTheta - law.valueAt(i)) / width;
         sumSquares += residual * residual;
     }
     return std::sqrt(sumSquares / static_cast<double>(n - terms));

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "peaks/SymmetricSystem.h"
+#include "peaks/ChannelPolynomial.h"
 
 namespace s2t::peaks {
 namespace {
@@ -32,40 +32,18 @@ struct Deviation {
 // to be.
 std::vector<Deviation> deviations(const std::vector<MatchedReflection>& pairs) {
     const std::size_t n = pairs.size();
-    const std::size_t terms = std::min<std::size_t>(5, n - 2);
-    double lowest = pairs.front().channel, highest = lowest;
+    std::vector<double> channels, twoThetas;
     for (const auto& pair : pairs) {
-        lowest = std::min(lowest, pair.channel);
-        highest = std::max(highest, pair.channel);
+        channels.push_back(pair.channel);
+        twoThetas.push_back(pair.twoTheta);
     }
-    const double middle = 0.5 * (lowest + highest), width = std::max(highest - lowest, 1.0);
-    std::vector<double> basis(n * terms);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double u = (pairs[i].channel - middle) / width;
-        double power = 1.0;
-        for (std::size_t k = 0; k < terms; ++k, power *= u) basis[i * terms + k] = power;
-    }
-    std::vector<double> normal(terms * terms, 0.0), right(terms, 0.0);
-    for (std::size_t i = 0; i < n; ++i)
-        for (std::size_t a = 0; a < terms; ++a) {
-            right[a] += basis[i * terms + a] * pairs[i].twoTheta;
-            for (std::size_t b = 0; b < terms; ++b) normal[a * terms + b] += basis[i * terms + a] * basis[i * terms + b];
-        }
-    std::vector<double> inverse;
-    if (!invertSymmetric(normal, terms, inverse)) return {};
-    std::vector<double> coefficients(terms, 0.0);
-    for (std::size_t a = 0; a < terms; ++a)
-        for (std::size_t b = 0; b < terms; ++b) coefficients[a] += inverse[a * terms + b] * right[b];
+    const ChannelPolynomial law = fitChannelPolynomial(channels, twoThetas, {}, std::min<std::size_t>(5, n - 2));
+    if (!law.ok) return {};
 
     std::vector<Deviation> result(n);
     std::vector<double> spreads;
     for (std::size_t i = 0; i < n; ++i) {
-        const double* row = &basis[i * terms];
-        double fitted = 0.0, leverage = 0.0;
-        for (std::size_t a = 0; a < terms; ++a) {
-            fitted += coefficients[a] * row[a];
-            for (std::size_t b = 0; b < terms; ++b) leverage += row[a] * inverse[a * terms + b] * row[b];
-        }
+        const double fitted = law.valueAt(i), leverage = law.leverageOf(i);
         const double free = 1.0 - leverage;
         if (!(free > 1e-9)) continue;  // the polynomial passes through it whatever it is
         const double residual = pairs[i].twoTheta - fitted;
