@@ -31,34 +31,26 @@ constexpr std::pair<ModeButton, const char*> kModeNames[] = {
     {ModeButton::Trailer, "storedLine"},
 };
 
-QString modeName(ModeButton mode) {
-    for (const auto& [button, name] : kModeNames)
-        if (button == mode) return QString::fromLatin1(name);
-    return QString();
-}
-
-std::optional<ModeButton> modeNamed(const QString& text) {
-    for (const auto& [button, name] : kModeNames)
-        if (text == QLatin1String(name)) return button;
-    return std::nullopt;
-}
-
 constexpr std::pair<CountScale, const char*> kScaleNames[] = {
     {CountScale::Linear, "linear"},
     {CountScale::SquareRoot, "squareRoot"},
     {CountScale::Log, "log"},
 };
 
-std::optional<CountScale> scaleNamed(const QString& text) {
-    for (const auto& [scale, name] : kScaleNames)
-        if (text == QLatin1String(name)) return scale;
-    return std::nullopt;
+// A choice is stored by a name of its own, from one of the tables above, so that a stored file
+// never depends on how the program numbers its choices.
+template <class Choice, std::size_t N>
+QString nameIn(const std::pair<Choice, const char*> (&table)[N], Choice choice) {
+    for (const auto& [each, name] : table)
+        if (each == choice) return QString::fromLatin1(name);
+    return QString();
 }
 
-QString scaleName(CountScale scale) {
-    for (const auto& [each, name] : kScaleNames)
-        if (each == scale) return QString::fromLatin1(name);
-    return QString();
+template <class Choice, std::size_t N>
+std::optional<Choice> choiceNamed(const std::pair<Choice, const char*> (&table)[N], const QString& text) {
+    for (const auto& [each, name] : table)
+        if (text == QLatin1String(name)) return each;
+    return std::nullopt;
 }
 
 // Values are written as text of their own, so that no QVariant encoding or locale stands between
@@ -128,11 +120,11 @@ RememberedChoices loadRememberedChoices(const std::string& programFolder) {
     choices.limitRange = flag(settings, "output/limitRange");
     choices.perSecond = flag(settings, "output/countsPerSecond");
     choices.convertToTwoTheta = flag(settings, "conversion/toTwoTheta");
-    choices.mode = modeNamed(settings.value("conversion/mode").toString());
+    choices.mode = choiceNamed(kModeNames, settings.value("conversion/mode").toString());
     choices.constStep = loadConstStep(settings);
     choices.range = loadRange(settings);
     choices.cpi = loadCpi(settings);
-    choices.previewScale = scaleNamed(settings.value("preview/scale").toString());
+    choices.previewScale = choiceNamed(kScaleNames, settings.value("preview/scale").toString());
     // A standard that is no longer offered is simply not chosen again.
     if (settings.contains("preview/standard"))
         choices.previewStandard = settings.value("preview/standard").toString().toStdString();
@@ -149,7 +141,7 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
     putFlag(settings, "output/limitRange", choices.limitRange);
     putFlag(settings, "output/countsPerSecond", choices.perSecond);
     putFlag(settings, "conversion/toTwoTheta", choices.convertToTwoTheta);
-    if (choices.mode) settings.setValue("conversion/mode", modeName(*choices.mode));
+    if (choices.mode) settings.setValue("conversion/mode", nameIn(kModeNames, *choices.mode));
     if (const auto& step = choices.constStep) {
         settings.setValue("constantStep/step", numberString(step->step));
         settings.setValue("constantStep/method", QString::number(storedNumber(step->method == kSplineInterpolation ? kSplineInterpolation : kLinearInterpolation)));
@@ -163,7 +155,7 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
         settings.setValue("cpi/target", QString::fromStdString(cpi->target));
         settings.setValue("cpi/wavelength", numberString(cpi->wavelength));
     }
-    if (choices.previewScale) settings.setValue("preview/scale", scaleName(*choices.previewScale));
+    if (choices.previewScale) settings.setValue("preview/scale", nameIn(kScaleNames, *choices.previewScale));
     if (choices.previewStandard) settings.setValue("preview/standard", QString::fromStdString(*choices.previewStandard));
     settings.sync();
     return settings.status() == QSettings::NoError;
