@@ -11,7 +11,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:check_initial
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitizer/lsan.supp:print_suppressions=0
 
-.PHONY: all setup configure build test test-sanitize fuzz demo screenshots package check-package bench-calibration clean
+.PHONY: all setup configure build test test-sanitize fuzz format check-format demo screenshots package check-package bench-calibration clean
 
 all: build
 
@@ -33,6 +33,14 @@ test-sanitize: setup
 		-DS2T_SANITIZE=ON -DS2T_BUILD_BENCH=OFF >/dev/null
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	@cd $(SANITIZE_BUILD) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The layout of .clang-format over every C++ file the repository tracks.
+CLANG_FORMAT ?= clang-format-14
+format: setup
+	@git ls-files '*.cpp' '*.h' | xargs $(CLANG_FORMAT) -i
+
+check-format: setup
+	@git ls-files '*.cpp' '*.h' | xargs $(CLANG_FORMAT) --dry-run -Werror
 
 # Every fuzz target for SECONDS seconds (clang, libFuzzer); fails on any finding.
 fuzz: setup

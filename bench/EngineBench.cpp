@@ -28,7 +28,8 @@ namespace {
 double countAt(std::size_t i) {
     const double x = static_cast<double>(i);
     double count = 200.0 + 50.0 * std::sin(x * 0.001);
-    for (double centre : {700.0, 1400.0, 1700.0, 2200.0, 3100.0}) count += 4000.0 * std::exp(-std::pow((x - centre) / 6.0, 2.0));
+    for (double centre : {700.0, 1400.0, 1700.0, 2200.0, 3100.0})
+        count += 4000.0 * std::exp(-std::pow((x - centre) / 6.0, 2.0));
     return std::floor(count);
 }
 

@@ -49,13 +49,13 @@ const std::vector<std::vector<double>>& shippedReflections() {
 double countFrom(fuzz::ByteReader& in, std::uint8_t kind) {
     const std::uint32_t bits = in.uint32();
     switch (kind % 3) {
-        case 0: return static_cast<double>(static_cast<std::int32_t>(bits));
-        case 1: return static_cast<double>(bits);
-        default: {
-            float value;
-            std::memcpy(&value, &bits, sizeof value);
-            return std::isfinite(value) ? value : 0.0;
-        }
+    case 0: return static_cast<double>(static_cast<std::int32_t>(bits));
+    case 1: return static_cast<double>(bits);
+    default: {
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return std::isfinite(value) ? value : 0.0;
+    }
     }
 }
 
@@ -96,16 +96,16 @@ void checkGood(const peaks::AutoCalibrationResult& result, std::span<const doubl
     S2T_FUZZ_CHECK(result.refusal.empty());
     S2T_FUZZ_CHECK(result.pairs.size() >= peaks::kMinimumPairs);
     S2T_FUZZ_CHECK(result.line.ok);
-    for (double v : {result.line.K, result.line.C, result.line.sigmaK, result.line.sigmaC, result.line.covarianceKC,
-                     result.line.chiSquare, result.line.reducedChiSquare, result.line.rms, result.storedK,
-                     result.storedC})
+    for (double v :
+         {result.line.K, result.line.C, result.line.sigmaK, result.line.sigmaC, result.line.covarianceKC,
+          result.line.chiSquare, result.line.reducedChiSquare, result.line.rms, result.storedK, result.storedC})
         checkFinite(v);
     S2T_FUZZ_CHECK(result.line.sigmaK > 0.0 && result.line.sigmaC > 0.0);
     S2T_FUZZ_CHECK(result.storedC != 0.0);
     for (std::size_t i = 0; i < result.pairs.size(); ++i) {
         const auto& pair = result.pairs[i];
-        for (double v : {pair.twoTheta, pair.channel, pair.sigmaChannel, pair.residual, pair.height, pair.fwhm,
-                         pair.alpha2Offset})
+        for (double v :
+             {pair.twoTheta, pair.channel, pair.sigmaChannel, pair.residual, pair.height, pair.fwhm, pair.alpha2Offset})
             checkFinite(v);
         S2T_FUZZ_CHECK(pair.sigmaChannel > 0.0 && pair.fwhm > 0.0 && pair.height > 0.0);
         S2T_FUZZ_CHECK(std::find(reflections.begin(), reflections.end(), pair.twoTheta) != reflections.end());

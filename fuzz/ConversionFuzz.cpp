@@ -134,8 +134,8 @@ void checkOutput(const Choices& c, const std::string& text) {
         std::fprintf(stderr, "output around the finding: %s\n", text.substr(at > 60 ? at - 60 : 0, 120).c_str());
         fuzz::fail("a number that is no number in the output", __FILE__, __LINE__);
     }
-    const bool gridValues = r.conversion != kNoConversion &&
-                            (r.outputFileType == kXfitOutput || r.outputFileType == kLhpmOutput);
+    const bool gridValues =
+        r.conversion != kNoConversion && (r.outputFileType == kXfitOutput || r.outputFileType == kLhpmOutput);
     // XFIT and LHPM end their last line of values only when it is full; every other line ends.
     if (!gridValues) S2T_FUZZ_CHECK(endsEveryLine(text, eol));
 }

@@ -37,8 +37,8 @@ InputFile& inputFile();
 // Reports a broken property and aborts, so that libFuzzer keeps the input as a finding.
 [[noreturn]] void fail(const char* what, const char* file, int line);
 
-#define S2T_FUZZ_CHECK(condition) \
-    do {                          \
+#define S2T_FUZZ_CHECK(condition)                                            \
+    do {                                                                     \
         if (!(condition)) ::s2t::fuzz::fail(#condition, __FILE__, __LINE__); \
     } while (0)
 
@@ -90,8 +90,7 @@ std::size_t lineFeeds(const std::uint8_t* data, std::size_t size);
 // One run of a scan reader on the input file with the built-in calibration, its spline computed
 // as a batch does it. The settings start from marker values, so that a failed read can be seen to
 // leave them alone.
-using ScanReader = int (*)(const ConversionRequest&, Scan&, const CalibrationState&, ConversionSettings&,
-                           Platform&);
+using ScanReader = int (*)(const ConversionRequest&, Scan&, const CalibrationState&, ConversionSettings&, Platform&);
 struct ReaderRun {
     int status = -1;
     std::size_t messages = 0;

@@ -33,11 +33,9 @@ int main(int argc, char** argv) {
     // The main panel hides while a batch runs; the program ends only when the user quits.
     app.setQuitOnLastWindowClosed(false);
 
-    const s2t::ui::StartOptions options =
-        s2t::ui::parseStartOptions(app.arguments().mid(1) + all.mid(qtArgc));
+    const s2t::ui::StartOptions options = s2t::ui::parseStartOptions(app.arguments().mid(1) + all.mid(qtArgc));
     if (!options.error.empty()) {
-        std::fprintf(stderr, "scan2theta-gui: %s\nRun with --help for more information.\n",
-                     options.error.c_str());
+        std::fprintf(stderr, "scan2theta-gui: %s\nRun with --help for more information.\n", options.error.c_str());
         return 2;
     }
 

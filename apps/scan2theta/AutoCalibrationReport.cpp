@@ -38,13 +38,13 @@ std::string autoCalibrationText(const AutoCalibrationRun& run) {
             appendFixed(text, pair.twoTheta, 4, 12);
             appendFixed(text, pair.channel, 4, 12);
             appendFixed(text, pair.sigmaChannel, 4, 14);
-            if (r.ok)
-                appendFixed(text, pair.twoTheta - (r.storedK + r.storedC * pair.channel), 5, 11);
+            if (r.ok) appendFixed(text, pair.twoTheta - (r.storedK + r.storedC * pair.channel), 5, 11);
             text += "\n";
         }
         guardsUpTo(std::numeric_limits<double>::infinity());
         if (!r.guards.empty())
-            text += "End guards are no reflections: they hold the stored spline's ends (not-a-knot between the pairs).\n";
+            text +=
+                "End guards are no reflections: they hold the stored spline's ends (not-a-knot between the pairs).\n";
     }
     if (!r.missedReflections.empty()) {
         text += "Reflections not found in the scan (2-theta):";

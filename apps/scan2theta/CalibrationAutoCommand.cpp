@@ -10,11 +10,11 @@
 #include "AutoCalibrationReport.h"
 #include "CalibrationFit.h"
 #include "Cli.h"
+#include "options/OptionFile.h"
 #include "peaks/AutoCalibration.h"
 #include "peaks/ChannelCounts.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/NumberText.h"
-#include "options/OptionFile.h"
 #include "standards/StandardDiscovery.h"
 #include "standards/StandardsImport.h"
 #include "standards/XFitFile.h"
@@ -125,7 +125,8 @@ int calibrateAutomatically(const AutoArguments& a) {
     state.calPoints = peaks::storedCalibrationPoints(result);
     const LineEnd lineEnd = a.output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     if (saveOptionsFile(optionPath, true, state, platform, lineEnd) != SaveOutcome::Written) return kExitFailures;
-    if (!recordStandard(optionPath, standardNameOrFileName(standardPath), state, lineEnd, platform)) return kExitFailures;
+    if (!recordStandard(optionPath, standardNameOrFileName(standardPath), state, lineEnd, platform))
+        return kExitFailures;
     if (!a.peaksOut.empty() && !writePeakFile(a.peaksOut, result, lineEnd, platform)) return kExitFailures;
     if (a.output.asJson) {
         print(autoCalibrationJson(run, optionPath, a.peaksOut));
@@ -144,22 +145,26 @@ void addCalibrationAutoCommand(CLI::App& calibration, CommandAction& action) {
         "auto",
         "Find the peaks of a scan of a standard, match them to its reflections by position, fit each "
         "K-alpha1/K-alpha2 doublet, and write the weighted line with the pairs as calibration points");
-    command->add_option("--standard", a->standard,
-                        "A standard's name (see \"scan2theta standards\", case ignored) or a standard file")
+    command
+        ->add_option("--standard", a->standard,
+                     "A standard's name (see \"scan2theta standards\", case ignored) or a standard file")
         ->required();
     command->add_option("SCAN", a->scan, "Channel file (*.chn) of the standard; a GUFI file by point index")
         ->required()
         ->check(CLI::ExistingFile);
-    command->add_option("--wavelength", a->wavelength,
-                        "K-alpha1 wavelength the standard's 2-theta were computed for (default 1.5406)")
+    command
+        ->add_option("--wavelength", a->wavelength,
+                     "K-alpha1 wavelength the standard's 2-theta were computed for (default 1.5406)")
         ->type_name("NUM");
-    command->add_option("--alpha2", a->alpha2,
-                        "K-alpha2 wavelength (default 1.54443), or none for monochromatic radiation")
+    command
+        ->add_option("--alpha2", a->alpha2,
+                     "K-alpha2 wavelength (default 1.54443), or none for monochromatic radiation")
         ->type_name("NUM|none");
     command->add_option("--alpha2-ratio", a->alpha2Ratio, "K-alpha2 height over K-alpha1 height (default 0.5)")
         ->type_name("NUM");
-    command->add_option("--peaks-out", a->peaksOut,
-                        "Also write the matched K-alpha1 peak channels as an XFit peak file (plain list)")
+    command
+        ->add_option("--peaks-out", a->peaksOut,
+                     "Also write the matched K-alpha1 peak channels as an XFit peak file (plain list)")
         ->type_name("FILE");
     command->add_option("-K", a->K, "Starting intercept K, set after loading the calibration")->type_name("NUM");
     command->add_option("-C", a->C, "Starting slope C, set after loading the calibration")->type_name("NUM");

@@ -117,9 +117,8 @@ void addCalibrationCommands(CLI::App& app, CommandAction& action) {
     addCalibrationSourceOptions(*show, *source);
     auto asJson = std::make_shared<bool>(false);
     addJsonFlag(*show, *asJson);
-    show->callback([&action, source, asJson] {
-        action = [source, asJson] { return showCalibration(*source, *asJson); };
-    });
+    show->callback(
+        [&action, source, asJson] { action = [source, asJson] { return showCalibration(*source, *asJson); }; });
 
     addCalibrationFitCommands(*calibration, action);
     addCalibrationAutoCommand(*calibration, action);

@@ -1,6 +1,5 @@
 #include "CalibrationFit.h"
 
-
 #include "calibration/LinearFit.h"
 #include "engine/ChannelMapping.h"
 #include "options/CalibrationOrigin.h"
@@ -73,9 +72,8 @@ bool recordStandard(const std::string& path, const std::string& standardName, co
     return recordCalibrationOrigin(path, originFromStandard(standardName, state), state, platform, lineEnd);
 }
 
-int fitAndSave(CalibrationState& state, const std::string& folder,
-               std::span<const CalibrationPoint> points, const FitOutput& output,
-               Platform& platform, JsonWriter* json) {
+int fitAndSave(CalibrationState& state, const std::string& folder, std::span<const CalibrationPoint> points,
+               const FitOutput& output, Platform& platform, JsonWriter* json) {
     if (!calcCoefficients(state, points, platform)) return kExitFailures;
     const std::string path = output.path.empty() ? defaultOptionsPath(folder) : output.path;
     const LineEnd lineEnd = output.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;

@@ -16,9 +16,9 @@ namespace s2t::cli {
 
 // Where the fitted calibration goes.
 struct FitOutput {
-    std::string path;              // -o; empty: the program folder's Default.pre
-    std::string lineEnd = "crlf";  // --line-end
-    bool asJson = false;           // --json
+    std::string path;                 // -o; empty: the program folder's Default.pre
+    std::string lineEnd = "crlf";     // --line-end
+    bool asJson = false;              // --json
     std::vector<std::string> inputs;  // the files the command read, which the option file never replaces
     // The standard the points were made from: named beside the option file (options/CalibrationOrigin.h).
     std::string standardName;
@@ -45,9 +45,8 @@ void addFitOutputOptions(CLI::App& command, FitOutput& output);
 // With --json the report is a JSON object printed once the file is written (nothing is printed
 // when the command fails): json, when given, is that object already opened and holding the
 // command's own members; the fit's members are added to it.
-int fitAndSave(CalibrationState& state, const std::string& folder,
-               std::span<const CalibrationPoint> points, const FitOutput& output,
-               Platform& platform, JsonWriter* json = nullptr);
+int fitAndSave(CalibrationState& state, const std::string& folder, std::span<const CalibrationPoint> points,
+               const FitOutput& output, Platform& platform, JsonWriter* json = nullptr);
 
 // The standard file that --standard names: a standard of the program folder by name (letter case
 // ignored), else a file. Returns kExitOk with path set, or the usage error it reported.

@@ -38,7 +38,8 @@ int fitPointsFile(const FitArguments& arguments) {
         platform.messagePopup("File Error", "Couldn't read the points file " + arguments.points);
         return kExitFailures;
     case PointsFileResult::TooLarge:
-        platform.messagePopup("File Error", "The points file " + arguments.points + " is larger than 16 MiB.\nIt was not read.");
+        platform.messagePopup("File Error",
+                              "The points file " + arguments.points + " is larger than 16 MiB.\nIt was not read.");
         return kExitFailures;
     }
     CalibrationState state;
@@ -78,14 +79,12 @@ int fitFromStandard(const FromStandardArguments& arguments) {
             json.endObject();
         }
         json.endArray();
-        return statusAfterMessages(fitAndSave(state, folder, points, output, platform, &json),
-                                   platform.messageCount());
+        return statusAfterMessages(fitAndSave(state, folder, points, output, platform, &json), platform.messageCount());
     }
 
     std::string report = "Standard: " + path + "\nPeaks: " + arguments.peaks + "\n";
-    report += std::to_string(data.standard.size()) + " reflections, " +
-              std::to_string(data.observed.size()) + " peaks, " + std::to_string(pairs.size()) +
-              " pairs (2-theta -> channel):\n";
+    report += std::to_string(data.standard.size()) + " reflections, " + std::to_string(data.observed.size()) +
+              " peaks, " + std::to_string(pairs.size()) + " pairs (2-theta -> channel):\n";
     for (const auto& pair : pairs) report += pairListText(pair) + "\n";
     print(report);
     return statusAfterMessages(fitAndSave(state, folder, points, output, platform), platform.messageCount());
@@ -96,8 +95,7 @@ int fitFromStandard(const FromStandardArguments& arguments) {
 void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action) {
     auto fitArguments = std::make_shared<FitArguments>();
     auto* fit = calibration.add_subcommand(
-        "fit",
-        "Fit K and C to the points of a file and write them with the points to an option file");
+        "fit", "Fit K and C to the points of a file and write them with the points to an option file");
     fit->add_option("--points", fitArguments->points,
                     "File of calibration points, one \"channel 2-theta\" per line (empty lines "
                     "and lines starting with # are ignored)")
@@ -105,9 +103,7 @@ void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action) {
         ->check(CLI::ExistingFile);
     addFitOutputOptions(*fit, fitArguments->output);
     addCalibrationSourceOptions(*fit, fitArguments->source);
-    fit->callback([&action, fitArguments] {
-        action = [fitArguments] { return fitPointsFile(*fitArguments); };
-    });
+    fit->callback([&action, fitArguments] { action = [fitArguments] { return fitPointsFile(*fitArguments); }; });
 
     auto standardArguments = std::make_shared<FromStandardArguments>();
     auto* fromStandard = calibration.add_subcommand(
@@ -127,9 +123,8 @@ void addCalibrationFitCommands(CLI::App& calibration, CommandAction& action) {
         ->check(CLI::ExistingFile);
     addFitOutputOptions(*fromStandard, standardArguments->output);
     addCalibrationSourceOptions(*fromStandard, standardArguments->source);
-    fromStandard->callback([&action, standardArguments] {
-        action = [standardArguments] { return fitFromStandard(*standardArguments); };
-    });
+    fromStandard->callback(
+        [&action, standardArguments] { action = [standardArguments] { return fitFromStandard(*standardArguments); }; });
 }
 
 }  // namespace s2t::cli

@@ -13,14 +13,12 @@ void addHomeOption(CLI::App& command, std::string& home) {
 }
 
 void addJsonFlag(CLI::App& command, bool& asJson) {
-    command.add_flag("--json", asJson,
-                     "Print the result as JSON (numbers with the digits of the text output)");
+    command.add_flag("--json", asJson, "Print the result as JSON (numbers with the digits of the text output)");
 }
 
 void addCalibrationSourceOptions(CLI::App& command, CalibrationSource& source) {
     addHomeOption(command, source.home);
-    command.add_option("--options", source.options, "Option file loaded after Default.pre")
-        ->check(CLI::ExistingFile);
+    command.add_option("--options", source.options, "Option file loaded after Default.pre")->check(CLI::ExistingFile);
 }
 
 int statusAfterMessages(int status, int messagesShown) {
@@ -51,9 +49,10 @@ int finishStandardOutput(int status) {
 }
 
 int runCli(int argc, char** argv) {
-    CLI::App app{"scan2theta: converts X-ray diffraction scans (MCA channel files, GUFI files) into "
-                 "2-theta data files, and maintains the calibration.",
-                 "scan2theta"};
+    CLI::App app{
+        "scan2theta: converts X-ray diffraction scans (MCA channel files, GUFI files) into "
+        "2-theta data files, and maintains the calibration.",
+        "scan2theta"};
     app.set_version_flag("--version", std::string("scan2theta ") + S2T_VERSION);
     app.require_subcommand(1);
     CommandAction action;

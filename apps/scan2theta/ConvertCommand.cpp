@@ -64,14 +64,12 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
             "file's own angles (GUFI files and other angle scans); trailer: the straight line stored in "
             "each channel file's trailer",
             "MODE");
-    addText(*convert, "-f,--format", a.format,
-            "Output format: " + formatNamesWithDefault(), "FMT");
+    addText(*convert, "-f,--format", a.format, "Output format: " + formatNamesWithDefault(), "FMT");
     addText(*convert, "-s,--step", a.step,
             "Resample onto a constant 2-theta step of DEG degrees (required for " +
                 commandLineNames([](const OutputFormatInfo& f) { return !f.constantStepOptional; }) + ")",
             "DEG");
-    addText(*convert, "--interpolation", a.interpolation,
-            "Resampling: linear (default) or spline", "METHOD");
+    addText(*convert, "--interpolation", a.interpolation, "Resampling: linear (default) or spline", "METHOD");
     addText(*convert, "--range", a.range, "Keep 2-theta from MIN to MAX degrees", "MIN:MAX");
     convert->add_flag("--whole-angle", a.wholeAngle, "Round every 2-theta to a whole degree");
     convert->add_flag("--fractional-counts", a.fractionalCounts,
@@ -80,8 +78,7 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
                       "Counts and uncertainties per second of each file's live time (" +
                           commandLineNames([](const OutputFormatInfo& f) { return f.annotated; }) +
                           "; implies --fractional-counts)");
-    addText(*convert, "--target", a.target, "CPI tube target, at most 7 characters (default Cu)",
-            "TEXT");
+    addText(*convert, "--target", a.target, "CPI tube target, at most 7 characters (default Cu)", "TEXT");
     addText(*convert, "--wavelength", a.wavelength,
             "Wavelength in Angstrom for the CPI, pdcif, xy, xye and fxye headers (default 1.5406)", "NUM");
     addText(*convert, "--date", a.date, "CPI date line (default: today, YYYY-MM-DD)", "TEXT");
@@ -94,8 +91,7 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
             "PATH");
     convert->add_flag("--overwrite", a.overwrite,
                       "Replace existing output files (default: take the next free name, -0001, -0002, ...)");
-    addText(*convert, "--line-end", a.lineEnd, "Line ends of written files: crlf (default) or lf",
-            "crlf|lf");
+    addText(*convert, "--line-end", a.lineEnd, "Line ends of written files: crlf (default) or lf", "crlf|lf");
     convert
         ->add_option_function<int>(
             "--block", [&a](int block) { a.block = block; },
@@ -105,15 +101,13 @@ void addConvertCommand(CLI::App& app, CommandAction& action) {
     convert->add_flag("-q,--quiet", a.quiet, "No progress display");
     convert
         ->add_option_function<int>(
-            "-j", [&a](int jobs) { a.jobs = jobs; },
-            "Files converted in parallel (default: the number of cores)")
+            "-j", [&a](int jobs) { a.jobs = jobs; }, "Files converted in parallel (default: the number of cores)")
         ->type_name("N");
 
     convert->callback([&action, arguments, source] {
         if (auto error = gatherInputs(*arguments)) throw CLI::ValidationError(error->option, error->message);
         auto plan = std::make_shared<ConvertPlan>();
-        if (auto error = planConversion(*arguments, *plan))
-            throw CLI::ValidationError(error->option, error->message);
+        if (auto error = planConversion(*arguments, *plan)) throw CLI::ValidationError(error->option, error->message);
         action = [plan, source] { return runConversion(*plan, *source); };
     });
 }

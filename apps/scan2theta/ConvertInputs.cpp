@@ -113,8 +113,10 @@ std::optional<UsageError> gatherInputs(ConvertArguments& a) {
         return UsageError{"INPUT", std::string("cannot read standard input (-): ") + std::strerror(errno)};
     if (!format) format = recogniseScanContent(bytes);
     if (!format)
-        return UsageError{"INPUT", "the format of the scan on standard input (-) was not recognised; name it "
-                                   "with --input-format (" + inputFormatNames() + ")"};
+        return UsageError{"INPUT",
+                          "the format of the scan on standard input (-) was not recognised; name it "
+                          "with --input-format (" +
+                              inputFormatNames() + ")"};
     a.standardInputType = format->fileType;
     return std::nullopt;
 }

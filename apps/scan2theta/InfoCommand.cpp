@@ -23,8 +23,8 @@ struct Column {
 };
 
 constexpr Column kColumns[] = {
-    {"File", false}, {"Kind", false},   {"Blocks", true},    {"Signature", false}, {"Start", true},
-    {"End", true},   {"Step", true},    {"Points", true},    {"Min count", true},  {"Max count", true},
+    {"File", false}, {"Kind", false}, {"Blocks", true}, {"Signature", false}, {"Start", true},
+    {"End", true},   {"Step", true},  {"Points", true}, {"Min count", true},  {"Max count", true},
 };
 constexpr std::size_t kColumnCount = std::size(kColumns);
 
@@ -53,9 +53,9 @@ struct ScanSummary {
 // The count range; channel files hold whole counts, GUFI files fractional ones.
 void describeCounts(const Scan& scan, ScanSummary& summary) {
     if (scan.points.empty()) return;
-    const auto [lowest, highest] = std::minmax_element(
-        scan.points.begin(), scan.points.end(),
-        [](const ScanPoint& a, const ScanPoint& b) { return a.count < b.count; });
+    const auto [lowest, highest] =
+        std::minmax_element(scan.points.begin(), scan.points.end(),
+                            [](const ScanPoint& a, const ScanPoint& b) { return a.count < b.count; });
     if (scan.ownAngles) {
         summary.minCount = formatFixed(lowest->count, 2);
         summary.maxCount = formatFixed(highest->count, 2);
@@ -109,8 +109,11 @@ std::string rowName(const ScanSummary& s) {
 
 Row tableRow(const ScanSummary& s) {
     auto orDash = [](const std::string& text) { return text.empty() ? std::string("-") : text; };
-    Row row = {rowName(s), std::string(s.format->label), "-", s.read ? orDash(s.signature) : "(not read)",
-               "-", "-", "-", "-", "-", "-"};
+    Row row = {rowName(s), std::string(s.format->label),
+               "-",        s.read ? orDash(s.signature) : "(not read)",
+               "-",        "-",
+               "-",        "-",
+               "-",        "-"};
     if (!s.read) return row;
     const auto place = [&s](const std::string& value) {
         if (value.empty()) return std::string("-");
@@ -269,13 +272,15 @@ int showInfo(const std::vector<std::string>& files, bool asJson) {
 
 void addInfoCommand(CLI::App& app, CommandAction& action) {
     auto* info = app.add_subcommand(
-        "info", "Show what each scan holds: format, blocks, signature, first and last channel or angle, step, "
-                "points, count range (one row per block), and what the file says of its measurement");
+        "info",
+        "Show what each scan holds: format, blocks, signature, first and last channel or angle, step, "
+        "points, count range (one row per block), and what the file says of its measurement");
     auto files = std::make_shared<std::vector<std::string>>();
     auto asJson = std::make_shared<bool>(false);
     addJsonFlag(*info, *asJson);
-    info->add_option("FILE", *files, "Channel files (*.chn), GUFI files (*.guf), the scans xylib reads, "
-                                     "or others (read as channel files)")
+    info->add_option("FILE", *files,
+                     "Channel files (*.chn), GUFI files (*.guf), the scans xylib reads, "
+                     "or others (read as channel files)")
         ->required();
     info->callback([&action, files, asJson] { action = [files, asJson] { return showInfo(*files, *asJson); }; });
 }

@@ -54,8 +54,7 @@ std::string quotedLine(const std::string& line) {
 
 }  // namespace
 
-PointsFileResult readPointsFile(const std::string& path, std::vector<CalibrationPoint>& points,
-                                std::string& problem) {
+PointsFileResult readPointsFile(const std::string& path, std::vector<CalibrationPoint>& points, std::string& problem) {
     points.clear();
     std::string text;
     const PointsFileResult read = readWholeFile(path, text);

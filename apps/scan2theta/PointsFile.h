@@ -26,7 +26,6 @@ inline constexpr std::size_t kQuotedLineLength = 80;
 
 // Reads the points of the file at path. Both numbers of a line must be finite and nothing may
 // follow them.
-PointsFileResult readPointsFile(const std::string& path, std::vector<CalibrationPoint>& points,
-                                std::string& problem);
+PointsFileResult readPointsFile(const std::string& path, std::vector<CalibrationPoint>& points, std::string& problem);
 
 }  // namespace s2t::cli

@@ -35,10 +35,10 @@ int listStandards(const std::string& home, bool asJson) {
 
 void addStandardsCommands(CLI::App& app, CommandAction& action) {
     auto home = std::make_shared<std::string>();
-    auto* standards = app.add_subcommand(
-        "standards",
-        "List the standards of the program folder's Standards/ (name, tab, file), as the standards "
-        "window lists them");
+    auto* standards =
+        app.add_subcommand("standards",
+                           "List the standards of the program folder's Standards/ (name, tab, file), as the standards "
+                           "window lists them");
     addHomeOption(*standards, *home);
     auto asJson = std::make_shared<bool>(false);
     addJsonFlag(*standards, *asJson);

@@ -61,8 +61,9 @@ int makeStandard(const MakeArguments& a) {
 CLI::App* addStandardsMakeCommand(CLI::App& standards, CommandAction& action) {
     auto a = std::make_shared<MakeArguments>();
     auto* make = standards.add_subcommand(
-        "make", "Write a standard file of a reference material (Silicon, LaB6, CeO2, Corundum) for a K-alpha1 "
-                "wavelength: its reflections from 10 to 150 degrees");
+        "make",
+        "Write a standard file of a reference material (Silicon, LaB6, CeO2, Corundum) for a K-alpha1 "
+        "wavelength: its reflections from 10 to 150 degrees");
     make->add_option("--material", a->material, "Silicon, LaB6, CeO2 or Corundum (case ignored)")->required();
     make->add_option("--wavelength", a->wavelength,
                      "K-alpha1 wavelength in Angstrom, or an anode: Cu (1.5406), Co, Cr, Fe, Mo, Ag")

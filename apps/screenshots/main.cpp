@@ -12,9 +12,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
 #include <QComboBox>
 #include <QDir>
+#include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
 #include <QPushButton>
@@ -30,9 +30,9 @@
 #include "ui/PreviewScan.h"
 #include "ui/ProgressPanel.h"
 #include "ui/RangePanel.h"
+#include "ui/ScanPeaksDialog.h"
 #include "ui/ScanPreview.h"
 #include "ui/SplinePanel.h"
-#include "ui/ScanPeaksDialog.h"
 #include "ui/StandardsWindow.h"
 #include "ui/StartUp.h"
 #include "ui/StraightLinePanel.h"
@@ -112,7 +112,8 @@ void importSilicon(s2t::ui::StandardsWindow& window, const ShotContext& context)
 
 std::vector<Shot> shots() {
     return {
-        {"main-panel.png", {1280, 800},
+        {"main-panel.png",
+         {1280, 800},
          [](ShotContext& c) {
              auto files = samplesOf(c, ".chn");
              return mainPanelWith(c, files, [](s2t::ui::MainPanel& panel) {
@@ -121,14 +122,16 @@ std::vector<Shot> shots() {
                  chooseFormat(panel, s2t::kXfitOutput);
              });
          }},
-        {"main-panel-gufi.png", {1280, 800},
+        {"main-panel-gufi.png",
+         {1280, 800},
          [](ShotContext& c) {
              return mainPanelWith(c, samplesOf(c, ".guf"), [](s2t::ui::MainPanel& panel) {
                  clickNamed(panel, "fileAnglesMode");
                  chooseFormat(panel, s2t::kCpiOutput);
              });
          }},
-        {"main-panel-channels.png", {1280, 800},
+        {"main-panel-channels.png",
+         {1280, 800},
          [](ShotContext& c) {
              auto files = samplesOf(c, ".chn");
              return mainPanelWith(c, files, [](s2t::ui::MainPanel& panel) {
@@ -136,7 +139,8 @@ std::vector<Shot> shots() {
                  clickNamed(panel, "convertToTwoTheta");
              });
          }},
-        {"preview-zoomed-peak.png", {1280, 800},
+        {"preview-zoomed-peak.png",
+         {1280, 800},
          [](ShotContext& c) {
              // The silicon scan zoomed onto its strongest reflection, the silicon standard's
              // reflections ticked under it, the readout on the peak's top.
@@ -145,7 +149,8 @@ std::vector<Shot> shots() {
                  zoomOnHighestPeak(panel.preview(), 1.5);
              });
          }},
-        {"preview-overlay-log.png", {1280, 800},
+        {"preview-overlay-log.png",
+         {1280, 800},
          [](ShotContext& c) {
              // Two scans overlaid on the log scale, with the corundum standard's reflections.
              auto files = samplesOf(c, ".chn");
@@ -159,27 +164,32 @@ std::vector<Shot> shots() {
          }},
         // What a 1366x768 screen at 150 % leaves the window (in logical pixels): the preview
         // scrolls, every other control stays in view.
-        {"main-panel-small-screen.png", {910, 450},
+        {"main-panel-small-screen.png",
+         {910, 450},
          [](ShotContext& c) {
              return mainPanelWith(c, samplesOf(c, ".chn"), [](s2t::ui::MainPanel& panel) {
                  panel.findChild<QListWidget*>("fileList")->setCurrentRow(0);
              });
          }},
-        {"constant-step-panel.png", {},
+        {"constant-step-panel.png",
+         {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              c.session.settings.constStepOpts = {s2t::kSplineInterpolation, 0, 0.02};
              return std::make_unique<s2t::ui::ConstantStepPanel>(c.session, c.platform, nullptr);
          }},
-        {"range-panel.png", {},
+        {"range-panel.png",
+         {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              c.session.settings.theRangeOptions = {20.0, 80.0};
              return std::make_unique<s2t::ui::RangePanel>(c.session, c.platform, nullptr);
          }},
-        {"cpi-panel.png", {},
+        {"cpi-panel.png",
+         {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<s2t::ui::CpiPanel>(c.session, nullptr);
          }},
-        {"progress-panel.png", {},
+        {"progress-panel.png",
+         {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              auto panel = std::make_unique<s2t::ui::ProgressPanel>();
              const auto files = samplesOf(c, ".chn");
@@ -191,15 +201,18 @@ std::vector<Shot> shots() {
              panel->setValue(60.0);
              return panel;
          }},
-        {"straight-line-panel.png", {},
+        {"straight-line-panel.png",
+         {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<s2t::ui::StraightLinePanel>(nullptr, c.session, c.platform, nullptr);
          }},
-        {"linear-points-panel.png", {900, 600},
+        {"linear-points-panel.png",
+         {900, 600},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              return std::make_unique<s2t::ui::LinearPointsPanel>(nullptr, c.session, c.platform, nullptr);
          }},
-        {"spline-panel.png", {900, 600},
+        {"spline-panel.png",
+         {900, 600},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              // The points of a silicon standard, taken over from the standards window.
              auto panel = std::make_unique<s2t::ui::SplinePanel>(nullptr, c.session, c.platform, nullptr);
@@ -209,7 +222,8 @@ std::vector<Shot> shots() {
              panel->pointList()->setCurrentRow(3);
              return panel;
          }},
-        {"find-peaks-in-scan.png", {1000, 760},
+        {"find-peaks-in-scan.png",
+         {1000, 760},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              // What "Find Peaks in Scan..." finds in the silicon sample scan, one pair unticked.
              auto* window = new s2t::ui::StandardsWindow(nullptr, c.session, c.platform);
@@ -227,7 +241,8 @@ std::vector<Shot> shots() {
              dialog->pairsList()->item(3)->setCheckState(Qt::Unchecked);
              return std::unique_ptr<QWidget>(dialog);
          }},
-        {"standards-window.png", {},
+        {"standards-window.png",
+         {},
          [](ShotContext& c) -> std::unique_ptr<QWidget> {
              auto window = std::make_unique<s2t::ui::StandardsWindow>(nullptr, c.session, c.platform);
              importSilicon(*window, c);
@@ -246,7 +261,8 @@ int main(int argc, char** argv) {
     // The sample scans are listed as examples/..., the same on every machine.
     fs::current_path(S2T_SOURCE_DIR);
 
-    const fs::path scratch = fs::temp_directory_path() / ("scan2theta-shots-" + std::to_string(QCoreApplication::applicationPid()));
+    const fs::path scratch =
+        fs::temp_directory_path() / ("scan2theta-shots-" + std::to_string(QCoreApplication::applicationPid()));
     int failures = 0;
     for (const Shot& shot : shots()) {
         ShotContext context;

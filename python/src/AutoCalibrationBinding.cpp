@@ -23,7 +23,7 @@ namespace {
 struct AutoCalibration {
     CalibrationState calibration;  // as the command line stores it: the pairs as points
     peaks::AutoCalibrationResult result;
-    std::string standard;          // the standard file, or empty for reflections given as numbers
+    std::string standard;  // the standard file, or empty for reflections given as numbers
 };
 
 // The counts in channel order: a Scan's own, or a file's read as the command line reads them.
@@ -61,8 +61,8 @@ std::vector<double> reflectionsOf(const py::object& standard, const std::string&
 
 AutoCalibration autoCalibrate(const py::object& scanOrPath, const py::object& standard,
                               const std::optional<CalibrationState>& start, const std::optional<py::object>& home,
-                              const std::optional<py::object>& options, double wavelength,
-                              std::optional<double> alpha2, double alpha2Ratio, double minSignificance) {
+                              const std::optional<py::object>& options, double wavelength, std::optional<double> alpha2,
+                              double alpha2Ratio, double minSignificance) {
     if (!(wavelength > 0.0)) raiseValueError("wavelength: must be above 0");
     if (alpha2 && !(*alpha2 > 0.0)) raiseValueError("alpha2: must be above 0, or None");
     if (!(alpha2Ratio >= 0.0)) raiseValueError("alpha2_ratio: must not be below 0");
@@ -145,25 +145,31 @@ void addAutoCalibration(py::module_& module) {
                       "The standard file read (empty for reflections given as numbers).")
         .def_property_readonly(
             "standard_name",
-            [](const AutoCalibration& a) { return a.standard.empty() ? std::string() : standardNameOrFileName(a.standard); },
+            [](const AutoCalibration& a) {
+                return a.standard.empty() ? std::string() : standardNameOrFileName(a.standard);
+            },
             "The standard's name, as Calibration.save(standard=...) records it (empty for reflections given as "
             "numbers).")
-        .def_property_readonly("K", [](const AutoCalibration& a) { return a.result.line.K; },
-                               "Intercept of the weighted line, full precision.")
-        .def_property_readonly("C", [](const AutoCalibration& a) { return a.result.line.C; },
-                               "Slope of the weighted line, full precision.")
-        .def_property_readonly("sigma_K", [](const AutoCalibration& a) { return a.result.line.sigmaK; },
-                               "Standard uncertainty of K.")
-        .def_property_readonly("sigma_C", [](const AutoCalibration& a) { return a.result.line.sigmaC; },
-                               "Standard uncertainty of C.")
-        .def_property_readonly("rms", [](const AutoCalibration& a) { return a.result.line.rms; },
-                               "Root mean square residual of the pairs, degrees.")
-        .def_property_readonly("reduced_chi_square",
-                               [](const AutoCalibration& a) { return a.result.line.reducedChiSquare; },
-                               "Chi-square of the weighted fit over its degrees of freedom.")
-        .def_property_readonly("pairs", [](const AutoCalibration& a) { return pairList(a.result); },
-                               "The matched reflections, ascending in 2-theta: dicts of two_theta, channel, "
-                               "sigma_channel, residual, height, fwhm, alpha2_offset.")
+        .def_property_readonly(
+            "K", [](const AutoCalibration& a) { return a.result.line.K; },
+            "Intercept of the weighted line, full precision.")
+        .def_property_readonly(
+            "C", [](const AutoCalibration& a) { return a.result.line.C; },
+            "Slope of the weighted line, full precision.")
+        .def_property_readonly(
+            "sigma_K", [](const AutoCalibration& a) { return a.result.line.sigmaK; }, "Standard uncertainty of K.")
+        .def_property_readonly(
+            "sigma_C", [](const AutoCalibration& a) { return a.result.line.sigmaC; }, "Standard uncertainty of C.")
+        .def_property_readonly(
+            "rms", [](const AutoCalibration& a) { return a.result.line.rms; },
+            "Root mean square residual of the pairs, degrees.")
+        .def_property_readonly(
+            "reduced_chi_square", [](const AutoCalibration& a) { return a.result.line.reducedChiSquare; },
+            "Chi-square of the weighted fit over its degrees of freedom.")
+        .def_property_readonly(
+            "pairs", [](const AutoCalibration& a) { return pairList(a.result); },
+            "The matched reflections, ascending in 2-theta: dicts of two_theta, channel, "
+            "sigma_channel, residual, height, fwhm, alpha2_offset.")
         .def_property_readonly(
             "end_guards",
             [](const AutoCalibration& a) {
@@ -173,17 +179,18 @@ void addAutoCalibration(py::module_& module) {
             },
             "The calibration spline's end guards (channel, two_theta), ascending in 2-theta: points beyond the "
             "pairs that make the stored spline the not-a-knot spline between them; no reflections.")
-        .def_property_readonly("missed_reflections",
-                               [](const AutoCalibration& a) { return a.result.missedReflections; },
-                               "Reflections predicted inside the scan and not matched (2-theta).")
-        .def_property_readonly("peaks", [](const AutoCalibration& a) { return peakList(a.result.peaks); },
-                               "Every peak found: dicts of channel, height, fwhm, significance.")
-        .def_property_readonly("unmatched_peaks",
-                               [](const AutoCalibration& a) { return peakList(a.result.unmatchedPeaks); },
-                               "Peaks that no matched reflection explains.")
+        .def_property_readonly(
+            "missed_reflections", [](const AutoCalibration& a) { return a.result.missedReflections; },
+            "Reflections predicted inside the scan and not matched (2-theta).")
+        .def_property_readonly(
+            "peaks", [](const AutoCalibration& a) { return peakList(a.result.peaks); },
+            "Every peak found: dicts of channel, height, fwhm, significance.")
+        .def_property_readonly(
+            "unmatched_peaks", [](const AutoCalibration& a) { return peakList(a.result.unmatchedPeaks); },
+            "Peaks that no matched reflection explains.")
         .def("__repr__", [](const AutoCalibration& a) {
-            return "<scan2theta.AutoCalibration " + std::to_string(a.result.pairs.size()) + " pairs, K=" +
-                   py::repr(py::float_(a.result.line.K)).cast<std::string>() +
+            return "<scan2theta.AutoCalibration " + std::to_string(a.result.pairs.size()) +
+                   " pairs, K=" + py::repr(py::float_(a.result.line.K)).cast<std::string>() +
                    " C=" + py::repr(py::float_(a.result.line.C)).cast<std::string>() + ">";
         });
 

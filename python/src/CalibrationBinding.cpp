@@ -49,7 +49,8 @@ void warnAbout(const std::string& messages) {
         throw py::error_already_set();
 }
 
-CalibrationState loadCalibrationInForce(const std::optional<py::object>& home, const std::optional<py::object>& options) {
+CalibrationState loadCalibrationInForce(const std::optional<py::object>& home,
+                                        const std::optional<py::object>& options) {
     CalibrationSource source;
     if (home) source.home = pathText(*home);
     if (options) source.options = pathText(*options);
@@ -111,7 +112,8 @@ py::array_t<double> mapChannelArray(const CalibrationState& mapping, bool spline
     const py::ssize_t n = channels.size();
     {
         py::gil_scoped_release unlocked;
-        mapAbscissae(mapping, spline, n, [in](py::ssize_t i) { return static_cast<double>(in[i]); }, out);
+        mapAbscissae(
+            mapping, spline, n, [in](py::ssize_t i) { return static_cast<double>(in[i]); }, out);
     }
     return result;
 }
@@ -150,9 +152,12 @@ py::array_t<double> twoThetaOfScan(const CalibrationState& state, const PythonSc
     {
         py::gil_scoped_release unlocked;
         if (scan.scan.ownAngles)
-            mapAbscissae(mapping, spline, n, [&points](py::ssize_t i) { return points[static_cast<std::size_t>(i)].twoTheta; }, out);
+            mapAbscissae(
+                mapping, spline, n, [&points](py::ssize_t i) { return points[static_cast<std::size_t>(i)].twoTheta; },
+                out);
         else
-            mapAbscissae(mapping, spline, n, [](py::ssize_t i) { return static_cast<double>(i); }, out);
+            mapAbscissae(
+                mapping, spline, n, [](py::ssize_t i) { return static_cast<double>(i); }, out);
     }
     return result;
 }
@@ -202,7 +207,9 @@ void addCalibration(py::module_& module) {
              "Calibration(*, K=10.939501, C=0.02692846, points=None)\n\n"
              "A calibration with these values; K and C default to the built-in straight line, points to none. "
              "points: pairs (channel, two_theta) in any order.")
-        .def_static("builtin", [] {
+        .def_static(
+            "builtin",
+            [] {
                 CalibrationState state;
                 state.installStartupValues();
                 return state;

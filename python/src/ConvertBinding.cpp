@@ -23,15 +23,23 @@ using Text = ConvertArguments::Text;
 
 // The command line's option names and the arguments that stand for them, for usage messages.
 constexpr std::pair<const char*, const char*> kArgumentNames[] = {
-    {"--fractional-counts", "fractional_counts"}, {"--interpolation", "interpolation"},
-    {"--calibration", "calibration"},             {"--whole-angle", "whole_angle"},
-    {"--wavelength", "wavelength"},               {"--line-end", "line_end"},
-    {"--channels", "channels"},                   {"--format", "format"},
-    {"--target", "target"},                       {"--range", "range"},
-    {"--step", "step"},                           {"--date", "date"},
-    {"INPUT", "inputs"},                          {"-K", "K"},
+    {"--fractional-counts", "fractional_counts"},
+    {"--interpolation", "interpolation"},
+    {"--calibration", "calibration"},
+    {"--whole-angle", "whole_angle"},
+    {"--wavelength", "wavelength"},
+    {"--line-end", "line_end"},
+    {"--channels", "channels"},
+    {"--format", "format"},
+    {"--target", "target"},
+    {"--range", "range"},
+    {"--step", "step"},
+    {"--date", "date"},
+    {"INPUT", "inputs"},
+    {"-K", "K"},
     {"--block", "block"},
-    {"-C", "C"},                                  {"-j", "jobs"},
+    {"-C", "C"},
+    {"-j", "jobs"},
 };
 
 std::string argumentName(const std::string& option) {
@@ -154,11 +162,10 @@ void addConversion(py::module_& module) {
     module.def("convert", &convert, py::arg("inputs"), py::arg("format") = "text", py::arg("step") = py::none(),
                py::arg("interpolation") = "linear", py::arg("calibration") = "linear", py::arg("range") = py::none(),
                py::arg("output") = py::none(), py::arg("home") = py::none(), py::arg("options") = py::none(),
-               py::arg("overwrite") = false, py::arg("jobs") = py::none(), py::kw_only(),
-               py::arg("channels") = false, py::arg("whole_angle") = false, py::arg("fractional_counts") = false,
-               py::arg("target") = py::none(), py::arg("wavelength") = py::none(), py::arg("date") = py::none(),
-               py::arg("K") = py::none(), py::arg("C") = py::none(), py::arg("line_end") = "crlf",
-               py::arg("block") = py::none(),
+               py::arg("overwrite") = false, py::arg("jobs") = py::none(), py::kw_only(), py::arg("channels") = false,
+               py::arg("whole_angle") = false, py::arg("fractional_counts") = false, py::arg("target") = py::none(),
+               py::arg("wavelength") = py::none(), py::arg("date") = py::none(), py::arg("K") = py::none(),
+               py::arg("C") = py::none(), py::arg("line_end") = "crlf", py::arg("block") = py::none(),
                "convert(inputs, format='text', step=None, interpolation='linear', calibration='linear', "
                "range=None, output=None, home=None, options=None, overwrite=False, jobs=None, *, "
                "channels=False, whole_angle=False, fractional_counts=False, target=None, wavelength=None, "

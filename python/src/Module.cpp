@@ -34,9 +34,7 @@ void addExceptions(py::module_& module) {
     }
 }
 
-py::object moduleException(const char* name) {
-    return py::module_::import("scan2theta._scan2theta").attr(name);
-}
+py::object moduleException(const char* name) { return py::module_::import("scan2theta._scan2theta").attr(name); }
 
 void raiseError(const char* name, std::string_view message) {
     py::object type = moduleException(name);

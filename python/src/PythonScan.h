@@ -9,10 +9,10 @@ namespace s2t::python {
 
 struct PythonScan {
     std::string path;
-    std::string kind;   // the short name of the input format that read it
+    std::string kind;            // the short name of the input format that read it
     bool channelHeader = false;  // read by the channel-file reader: chnHeader holds its header
     bool gufiHeader = false;     // read by the GUFI reader: gufiHeader holds its header
-    Scan scan;  // the points of a scan with angles of its own carry them
+    Scan scan;                   // the points of a scan with angles of its own carry them
 };
 
 }  // namespace s2t::python

@@ -82,8 +82,8 @@ PythonScan readScan(const py::object& path, const std::optional<std::string>& fo
     result.path = pathText(path);
     const InputFormatInfo& format = chooseFormat(result.path, formatName);
     // A file of no known format is read as a channel file, and is one once it has been read.
-    result.kind = format.fileType == kOtherFileType ? std::string(findInputFormat(kChnFileType).name)
-                                                    : std::string(format.name);
+    result.kind =
+        format.fileType == kOtherFileType ? std::string(findInputFormat(kChnFileType).name) : std::string(format.name);
     result.channelHeader = format.reader == &readMCAFile;
     result.gufiHeader = format.reader == &readGUFIFile;
     ConversionRequest request;
@@ -133,7 +133,8 @@ void addScan(py::module_& module) {
             "channel onwards for a channel file, 0, 1, 2, ... for a scan with angles of its own. A new array "
             "on every access.")
         .def_property_readonly(
-            "counts", [](const py::object& self) {
+            "counts",
+            [](const py::object& self) {
                 return pointMemberView(self, self.cast<const PythonScan&>(), &ScanPoint::count);
             },
             "The counts (float64), one per channel or point, in file order.")
@@ -156,8 +157,8 @@ void addScan(py::module_& module) {
                                "and the further items of a format's own header by their names.")
         .def("__len__", [](const PythonScan& scan) { return scan.scan.points.size(); })
         .def("__repr__", [](const PythonScan& scan) {
-            return "<scan2theta.Scan " + scan.kind + " '" + scan.path +
-                   "', " + std::to_string(scan.scan.points.size()) + " points>";
+            return "<scan2theta.Scan " + scan.kind + " '" + scan.path + "', " +
+                   std::to_string(scan.scan.points.size()) + " points>";
         });
 
     module.def("read", &readScan, py::arg("path"), py::arg("format") = py::none(), py::arg("block") = 1,

@@ -30,8 +30,7 @@ std::vector<CurvePoint> sampledSpline(std::span<const CalibrationPoint> points, 
 
 }  // namespace
 
-CalibrationCurves calibrationCurves(std::span<const CalibrationPoint> points, double C, double K,
-                                    int samples) {
+CalibrationCurves calibrationCurves(std::span<const CalibrationPoint> points, double C, double K, int samples) {
     CalibrationCurves curves;
     if (points.empty()) return curves;
     auto lineAt = [&](double channel) { return C * channel + K; };

@@ -25,7 +25,6 @@ struct CalibrationCurves {
 // The curves of points (in any order) and the line 2-theta = C x channel + K. The spline is the
 // one a conversion uses (end slopes from the fit) sampled at `samples` channels from the lowest
 // to the highest point; samples where it is not finite (equal channels) are left out.
-CalibrationCurves calibrationCurves(std::span<const CalibrationPoint> points, double C, double K,
-                                    int samples = 200);
+CalibrationCurves calibrationCurves(std::span<const CalibrationPoint> points, double C, double K, int samples = 200);
 
 }  // namespace s2t

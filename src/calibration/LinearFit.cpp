@@ -54,15 +54,13 @@ const char* fitStraightLine(std::span<const CalibrationPoint> points, double& C,
     }
     double slope = 0.0, intercept = 0.0;
     LinReg(x.data(), y.data(), n, &slope, &intercept);
-    if (!std::isfinite(slope) || !std::isfinite(intercept))
-        return "The points give no finite straight line.";
+    if (!std::isfinite(slope) || !std::isfinite(intercept)) return "The points give no finite straight line.";
     C = slope;
     K = intercept;
     return nullptr;
 }
 
-bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed,
-                      Platform& platform) {
+bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed, Platform& platform) {
     double slope = 0.0, intercept = 0.0;
     if (const char* refusal = fitStraightLine(listed, slope, intercept)) {
         platform.messagePopup("Not Possible", refusal);

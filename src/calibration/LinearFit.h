@@ -25,7 +25,6 @@ const char* fitStraightLine(std::span<const CalibrationPoint> points, double& C,
 // fitted through them. Fewer than two points, or points that all share one channel, are refused
 // with a message and change nothing; a horizontal set of points gives C = 0. Returns whether the
 // calibration was changed.
-bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed,
-                      Platform& platform);
+bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed, Platform& platform);
 
 }  // namespace s2t

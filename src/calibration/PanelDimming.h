@@ -6,7 +6,7 @@ namespace s2t {
 
 struct PointsPanelDimming {
     bool addEnabled = true;
-    bool removeEnabled = true;        // Remove and Remove All
+    bool removeEnabled = true;  // Remove and Remove All
     bool okEnabled = true;
     bool saveAsDefaultEnabled = true;  // the menu that holds the save-as-default command
 };

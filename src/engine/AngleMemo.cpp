@@ -19,8 +19,8 @@ bool samePoints(const std::vector<CalibrationPoint>& a, const std::vector<Calibr
 
 }  // namespace
 
-const MappedAngles* AngleMemo::find(const CalibrationState& calibration, bool straightLine, double first,
-                                    double step, std::size_t count) const {
+const MappedAngles* AngleMemo::find(const CalibrationState& calibration, bool straightLine, double first, double step,
+                                    std::size_t count) const {
     if (!valid_ || straightLine != straightLine_ || count != angles_.twoTheta.size() || !same(first, first_) ||
         !same(step, step_))
         return nullptr;

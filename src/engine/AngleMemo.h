@@ -24,8 +24,7 @@ public:
     const MappedAngles* find(const CalibrationState& calibration, bool straightLine, double first, double step,
                              std::size_t count) const;
     // Keeps what mapping gave for these abscissae.
-    void keep(const CalibrationState& calibration, bool straightLine, double first, double step,
-              MappedAngles angles);
+    void keep(const CalibrationState& calibration, bool straightLine, double first, double step, MappedAngles angles);
 
 private:
     bool valid_ = false;

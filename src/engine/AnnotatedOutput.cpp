@@ -56,7 +56,8 @@ ScanAnnotation annotateScan(const ConversionRequest& request, const Scan& scan, 
     const CalibrationHeader& line = session.calibration.header;
     switch (request.conversion) {
     case kSplineConversion: {
-        const std::string spline = "cubic spline through " + std::to_string(session.calibration.calPoints.size()) + " points";
+        const std::string spline =
+            "cubic spline through " + std::to_string(session.calibration.calPoints.size()) + " points";
         a.calibration = spline;
         a.equation = spline;
         a.calibrationStandard = standardNameFor(session.calibrationOrigin, session.calibration);
@@ -87,7 +88,8 @@ ScanAnnotation annotateScan(const ConversionRequest& request, const Scan& scan, 
         a.wavelength = session.settings.CPIOpt.wavelength;
     if (request.options & kConstantStep) {
         a.resampling = "constant step of " + formatShortest(session.settings.constStepOpts.step) + " degrees by " +
-                       (session.settings.constStepOpts.method == kSplineInterpolation ? "cubic spline" : "linear") + " interpolation";
+                       (session.settings.constStepOpts.method == kSplineInterpolation ? "cubic spline" : "linear") +
+                       " interpolation";
     }
     if (request.options & kCountsPerSecond) a.perSecondLiveTime = scan.metadata.liveTime;
     return a;

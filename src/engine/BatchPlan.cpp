@@ -12,12 +12,9 @@ bool isSeparator(char c) { return c == '/' || c == '\\'; }
 std::string outputPathFor(const std::string& input, const OutputDestination& destination) {
     switch (destination.kind) {
     case OutputDestination::Kind::File:
-    case OutputDestination::Kind::StandardOutput:
-        return destination.path;
-    case OutputDestination::Kind::BesideInputs:
-        return input;
-    case OutputDestination::Kind::Directory:
-        break;
+    case OutputDestination::Kind::StandardOutput: return destination.path;
+    case OutputDestination::Kind::BesideInputs: return input;
+    case OutputDestination::Kind::Directory: break;
     }
     // The input's last component with the separator before it, after the directory; a directory
     // that already ends in a separator, or an input without one, gets exactly one between them.
@@ -32,7 +29,7 @@ std::string outputPathFor(const std::string& input, const OutputDestination& des
 
 BatchPlan::BatchPlan(const std::vector<BatchInput>& inputs, const BatchChoices& choices,
                      const OutputDestination& destination, FileSystem* files)
-    : inputs_(inputs), choices_(choices), destination_(destination) {
+        : inputs_(inputs), choices_(choices), destination_(destination) {
     // The inputs as they are when the batch starts: an output that would replace one of them
     // (the same file under another name, or a link to it) is refused, whatever the user said.
     if (files)

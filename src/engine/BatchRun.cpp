@@ -50,10 +50,10 @@ int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     const InputFormatInfo& format = findInputFormat(request.fileType);
     // Only xylib's formats know blocks; every other file is one.
     if (request.block > 0 && format.reader != readXylibFile) {
-        platform.messagePopup(messages::kError,
-                              messages::notReadableAs(request.inputFile, format.label,
-                                                      "it has no block " + std::to_string(request.block + 1) +
-                                                          " (it holds 1)"));
+        platform.messagePopup(
+            messages::kError,
+            messages::notReadableAs(request.inputFile, format.label,
+                                    "it has no block " + std::to_string(request.block + 1) + " (it holds 1)"));
         return -1;
     }
     return format.reader(request, scan, calibration, settings, platform);
@@ -102,8 +102,7 @@ BatchResult runBatch(Session& session, Platform& platform, const std::vector<Bat
 int jobsPerCore() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
 
 void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
-                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result,
-                    OutputTarget* target) {
+                    BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result, OutputTarget* target) {
     for (std::size_t i = 0; i < plan.size(); ++i) {
         if (progress.stopRequested()) {
             result.stopped = true;

@@ -19,7 +19,7 @@ namespace s2t {
 struct BatchInput {
     BatchInput() = default;
     BatchInput(std::string path_, std::int32_t fileType_, int block_ = -1, std::string outputSuffix_ = {})
-        : path(std::move(path_)), fileType(fileType_), block(block_), outputSuffix(std::move(outputSuffix_)) {}
+            : path(std::move(path_)), fileType(fileType_), block(block_), outputSuffix(std::move(outputSuffix_)) {}
 
     std::string path;
     std::int32_t fileType = kOtherFileType;
@@ -54,9 +54,9 @@ BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOpti
 // Where the outputs go.
 struct OutputDestination {
     enum class Kind {
-        File,          // one input: this output path (its extension is replaced by the format's)
-        Directory,     // each output in this directory, under its input's name
-        BesideInputs,  // each output beside its input, under the input's name
+        File,            // one input: this output path (its extension is replaced by the format's)
+        Directory,       // each output in this directory, under its input's name
+        BesideInputs,    // each output beside its input, under the input's name
         StandardOutput,  // the one file to standard output (path: how messages call it)
     };
     Kind kind = Kind::BesideInputs;

@@ -6,8 +6,8 @@
 
 namespace s2t {
 
-double channelToTTheta(const CalibrationState& state, double channel, bool straightLine,
-                       bool* zeroWidth, IntervalCursor* cursor) {
+double channelToTTheta(const CalibrationState& state, double channel, bool straightLine, bool* zeroWidth,
+                       IntervalCursor* cursor) {
     if (straightLine) return state.header.C * channel + state.header.K;
     const auto& points = state.calPoints;
     const CalibrationPoint& first = points.front();

@@ -12,8 +12,8 @@ namespace s2t {
 // have their second derivatives (spline() with slopes from the fit), with at least two distinct
 // channels. *zeroWidth is set when the spline met two points with the same channel. cursor: kept
 // between the channels of one ascending walk (see IntervalCursor).
-double channelToTTheta(const CalibrationState& state, double channel, bool straightLine,
-                       bool* zeroWidth = nullptr, IntervalCursor* cursor = nullptr);
+double channelToTTheta(const CalibrationState& state, double channel, bool straightLine, bool* zeroWidth = nullptr,
+                       IntervalCursor* cursor = nullptr);
 
 // Whether the spline calibration can map channels: at least two points with different channels.
 bool splineCalibrationUsable(const CalibrationState& state);

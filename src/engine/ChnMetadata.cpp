@@ -119,8 +119,8 @@ ScanMetadata readChnMetadata(const ChnHeader& header, std::span<const unsigned c
     }
     const std::int16_t kind = int16At(&trailer[0]);
     if (kind != kTrailerKind && kind != kTrailerKindWithQuadratic) {
-        metadata.trailerProblem = "the record after the counts is no trailer (it starts with " +
-                                  std::to_string(kind) + ", not -101 or -102); not read";
+        metadata.trailerProblem = "the record after the counts is no trailer (it starts with " + std::to_string(kind) +
+                                  ", not -101 or -102); not read";
         return metadata;
     }
     metadata.calibration = storedCalibration(trailer, kind == kTrailerKindWithQuadratic);

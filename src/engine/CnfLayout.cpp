@@ -34,11 +34,17 @@ Sections sectionsOf(std::string_view bytes) {
                    b2 = bytes[static_cast<std::size_t>(at + 2)];
         if (!((b1 == 0x20 && b2 == 0x01) || b1 == 0 || b2 == 0)) continue;
         switch (kind) {
-            case 0: (s.acquisition == 0 ? s.acquisition : s.energy) = offset; break;
-            case 1: if (s.sample == 0) s.sample = offset; break;
-            case 2: if (s.efficiency == 0) s.efficiency = offset; break;
-            case 5: if (s.channels == 0) s.channels = offset; break;
-            default: break;
+        case 0: (s.acquisition == 0 ? s.acquisition : s.energy) = offset; break;
+        case 1:
+            if (s.sample == 0) s.sample = offset;
+            break;
+        case 2:
+            if (s.efficiency == 0) s.efficiency = offset;
+            break;
+        case 5:
+            if (s.channels == 0) s.channels = offset;
+            break;
+        default: break;
         }
         if (s.acquisition != 0 && s.sample != 0 && s.efficiency != 0 && s.channels != 0) break;
     }

@@ -15,8 +15,8 @@
 namespace s2t {
 
 // Input kinds, as the file list stores them with each file.
-inline constexpr std::int32_t kGufiFileType = 4;   // "*.guf"
-inline constexpr std::int32_t kChnFileType = 5;    // "*.chn"
+inline constexpr std::int32_t kGufiFileType = 4;  // "*.guf"
+inline constexpr std::int32_t kChnFileType = 5;   // "*.chn"
 inline constexpr std::int32_t kOtherFileType = -1;
 // The main panel's kind of every other scan with angles of its own ("angle scan"): its rules treat
 // such a list as a GUFI list.
@@ -122,9 +122,9 @@ struct ConversionRequest {
     Conversion conversion = kLinearConversion;
     std::uint16_t options = 0;
     std::int32_t outputFileType = kTextOutput;
-    ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
-    OutputTarget* outputTarget = nullptr;      // null: straight to the platform's file system
-    AngleMemo* angleMemo = nullptr;            // the batch's angles kept from the last scan; null: none
+    ProgressDisplay* progressPanel = nullptr;              // null: no progress shown
+    OutputTarget* outputTarget = nullptr;                  // null: straight to the platform's file system
+    AngleMemo* angleMemo = nullptr;                        // the batch's angles kept from the last scan; null: none
     const std::vector<FileStatus>* batchInputs = nullptr;  // the batch's input files, never replaced; null: none
 };
 

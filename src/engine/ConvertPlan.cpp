@@ -13,9 +13,7 @@ namespace {
 
 using Error = std::optional<UsageError>;
 
-Error usage(std::string option, std::string message) {
-    return UsageError{std::move(option), std::move(message)};
-}
+Error usage(std::string option, std::string message) { return UsageError{std::move(option), std::move(message)}; }
 
 // Every number of the command line: one whole finite number, read the same in every locale.
 Error readNumber(const std::string& option, const std::string& text, double& value) {
@@ -25,8 +23,7 @@ Error readNumber(const std::string& option, const std::string& text, double& val
 
 // Lines of the CPI header are written as given; a line break inside would add header lines.
 Error refuseLineBreaks(const std::string& option, const std::string& text) {
-    if (text.find_first_of("\r\n") != std::string::npos)
-        return usage(option, "may not contain a line break");
+    if (text.find_first_of("\r\n") != std::string::npos) return usage(option, "may not contain a line break");
     return std::nullopt;
 }
 
@@ -81,14 +78,12 @@ Error readConversion(const ConvertArguments& a, const std::vector<BatchInput>& i
         return usage("--calibration", "'" + mode + "' is none of linear, spline, file, trailer");
     // A channel file has no angles of its own: the file's angles exist for GUFI lists only.
     if (mode == "file" && panelKindOf(inputs.front().fileType) == kChnFileType)
-        return usage("--calibration",
-                     "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
-                         " is a channel file");
+        return usage("--calibration", "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
+                                          " is a channel file");
     // A GUFI file stores no calibration: the trailer's line exists for channel lists only.
     if (mode == "trailer" && getFileType(a.inputs.front()) == kGufiFileType)
-        return usage("--calibration",
-                     "trailer takes the line stored in channel files, but the first input " + a.inputs.front() +
-                         " is a GUFI file");
+        return usage("--calibration", "trailer takes the line stored in channel files, but the first input " +
+                                          a.inputs.front() + " is a GUFI file");
     return std::nullopt;
 }
 
@@ -134,8 +129,7 @@ Error readRange(const ConvertArguments& a, MainPanelChoices& panel, RangeOptions
     if (auto error = readNumber("--range", text.substr(0, colon), range.minTwoTheta)) return error;
     if (auto error = readNumber("--range", text.substr(colon + 1), range.maxTwoTheta)) return error;
     if (range.minTwoTheta > range.maxTwoTheta)
-        return usage("--range", "MIN " + text.substr(0, colon) + " is greater than MAX " +
-                                    text.substr(colon + 1));
+        return usage("--range", "MIN " + text.substr(0, colon) + " is greater than MAX " + text.substr(colon + 1));
     panel.limitRange = true;
     return std::nullopt;
 }
@@ -143,11 +137,10 @@ Error readRange(const ConvertArguments& a, MainPanelChoices& panel, RangeOptions
 Error readCpiOptions(const ConvertArguments& a, CPIOptions& cpi) {
     cpi.target = a.target.value_or("Cu");
     if (cpi.target.size() > kMaxCpiTargetLength)
-        return usage("--target", "'" + cpi.target + "' is longer than " +
-                                     std::to_string(kMaxCpiTargetLength) + " characters");
+        return usage("--target",
+                     "'" + cpi.target + "' is longer than " + std::to_string(kMaxCpiTargetLength) + " characters");
     if (auto error = refuseLineBreaks("--target", cpi.target)) return error;
-    if (auto error = readNumber("--wavelength", a.wavelength.value_or("1.5406"), cpi.wavelength))
-        return error;
+    if (auto error = readNumber("--wavelength", a.wavelength.value_or("1.5406"), cpi.wavelength)) return error;
     if (a.date)
         if (auto error = refuseLineBreaks("--date", *a.date)) return error;
     return std::nullopt;
@@ -166,17 +159,16 @@ Error readCoefficients(const ConvertArguments& a, ConvertPlan& plan) {
     return std::nullopt;
 }
 
-bool endsWithSeparator(const std::string& path) {
-    return !path.empty() && (path.back() == '/' || path.back() == '\\');
-}
+bool endsWithSeparator(const std::string& path) { return !path.empty() && (path.back() == '/' || path.back() == '\\'); }
 
 Error readDestination(const ConvertArguments& a, OutputDestination& destination) {
     const bool fromStandardInput = std::find(a.inputs.begin(), a.inputs.end(), "-") != a.inputs.end();
     if (!a.output) {
         // Beside each input; standard input has no folder to write beside.
         if (fromStandardInput)
-            return usage("-o", "is required for the input - (standard input): a file, a folder, or - for "
-                               "standard output");
+            return usage("-o",
+                         "is required for the input - (standard input): a file, a folder, or - for "
+                         "standard output");
         return std::nullopt;
     }
     if (*a.output == "-") {

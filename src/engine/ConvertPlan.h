@@ -20,29 +20,29 @@ struct ConvertArguments {
     using Text = std::optional<std::string>;  // nullopt: the option was not given
 
     std::vector<std::string> inputs;  // "-": the scan on standard input
-    Text inputFormat;    // read every input as this format; default: by extension ("-": by content)
-    Text filesFrom;      // a file listing more inputs ("-": standard input)
-    bool nulSeparated = false;  // -0: the list's paths end in NUL instead of a line end
+    Text inputFormat;                 // read every input as this format; default: by extension ("-": by content)
+    Text filesFrom;                   // a file listing more inputs ("-": standard input)
+    bool nulSeparated = false;        // -0: the list's paths end in NUL instead of a line end
     std::optional<std::int32_t> standardInputType;  // the format of "-", found before planning
     bool channels = false;
-    Text calibration;    // linear | spline | file | trailer; default linear
-    Text format;         // a command-line name of the formats table; default text
+    Text calibration;  // linear | spline | file | trailer; default linear
+    Text format;       // a command-line name of the formats table; default text
     Text step;
     Text interpolation;  // linear | spline; default linear
     Text range;          // MIN:MAX
     bool wholeAngle = false;
     bool fractionalCounts = false;
     bool perSecond = false;
-    Text target;         // default Cu
-    Text wavelength;     // default 1.5406
-    Text date;           // default today
+    Text target;      // default Cu
+    Text wavelength;  // default 1.5406
+    Text date;        // default today
     Text K, C;
-    Text output;         // default: beside each input; "-": standard output
+    Text output;  // default: beside each input; "-": standard output
     bool overwrite = false;
-    Text lineEnd;        // crlf | lf; default crlf
+    Text lineEnd;  // crlf | lf; default crlf
     bool quiet = false;
-    std::optional<int> jobs;  // default: one per core
-    std::optional<int> block; // the block of every input (from 1); default: every block
+    std::optional<int> jobs;   // default: one per core
+    std::optional<int> block;  // the block of every input (from 1); default: every block
 };
 
 // The checked request.

@@ -26,8 +26,8 @@ struct ConvertRunResult {
 };
 
 // Runs plan with the command line's platform: messages go to `errors` as "TITLE: text", questions
-// are answered by the plan's policy. fileSystem: where the batch creates its outputs (null: the real one; the program folder's
-// Default.pre is always written to the real one).
+// are answered by the plan's policy. fileSystem: where the batch creates its outputs (null: the real one; the program
+// folder's Default.pre is always written to the real one).
 ConvertRunResult runConvertPlan(const ConvertPlan& plan, const CalibrationSource& source, std::FILE* errors,
                                 std::shared_ptr<FileSystem> fileSystem = nullptr);
 

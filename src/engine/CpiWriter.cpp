@@ -37,8 +37,7 @@ bool writeCPIFile(const ConversionRequest& request, Scan& scan, Session& session
     return runOutputPass(
         request, scan, session, platform, "cpi",
         [&](OutputStream& stream, const HeaderRange& range, const Grid& grid) {
-            writeCPIHeader(stream.buffer(), range.first, grid.step, range.last, session.settings.CPIOpt, date,
-                           lineEnd);
+            writeCPIHeader(stream.buffer(), range.first, grid.step, range.last, session.settings.CPIOpt, date, lineEnd);
         },
         [&](char* at, long long, double, double y) { return writeCPICount(at, request.options, y, lineEnd); });
 }

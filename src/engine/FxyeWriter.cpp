@@ -22,7 +22,9 @@ std::string titleOf(const ScanAnnotation& annotation) {
 
 void appendBankLine(std::string& out, const Grid& grid, const DeliveredPoints& delivered, bool constantStep) {
     double step = grid.step;
-    if (!constantStep) step = delivered.count > 1 ? (delivered.last - delivered.first) / static_cast<double>(delivered.count - 1) : 0.0;
+    if (!constantStep)
+        step =
+            delivered.count > 1 ? (delivered.last - delivered.first) / static_cast<double>(delivered.count - 1) : 0.0;
     out += "BANK 1 ";
     appendInteger(out, delivered.count);
     out += ' ';
@@ -41,7 +43,8 @@ bool writeFXYEFile(const ConversionRequest& request, Scan& scan, Session& sessio
     const std::uint16_t options = request.options;
     return runAnnotatedPass(
         request, scan, session, platform, "fxye",
-        [&](OutputStream& stream, const ScanAnnotation& annotation, const Grid& grid, const DeliveredPoints& delivered) {
+        [&](OutputStream& stream, const ScanAnnotation& annotation, const Grid& grid,
+            const DeliveredPoints& delivered) {
             std::string& out = stream.buffer();
             out.append(titleOf(annotation)).append(lineEndText(lineEnd));
             for (const std::string& line : annotationLines(annotation, true))

@@ -20,8 +20,7 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
                  ConversionSettings& settings, Platform& platform) {
     const std::string& path = request.inputFile;
     const bool straightLine = mapsWithStraightLine(request.conversion);
-    if (request.conversion != kFileAngles && !calibrationCanMap(calibration, straightLine, path, platform))
-        return -1;
+    if (request.conversion != kFileAngles && !calibrationCanMap(calibration, straightLine, path, platform)) return -1;
     BinaryInput input(path);
     if (!input.isOpen()) {
         reportUnopenableInput(path, platform);
@@ -70,8 +69,8 @@ int readGUFIFile(const ConversionRequest& request, Scan& scan, const Calibration
     if (request.conversion == kFileAngles) {
         for (std::size_t i = 0; i < points.size(); ++i) points[i].twoTheta = angle(i);
     } else {
-        if (!mapScanToTwoTheta(points, first, step, calibration, straightLine, path, platform,
-                               request.angleMemo)) return -1;
+        if (!mapScanToTwoTheta(points, first, step, calibration, straightLine, path, platform, request.angleMemo))
+            return -1;
     }
 
     scan.points = std::move(points);

@@ -19,8 +19,7 @@ constexpr long long kHeaderSize = 32;
 
 // The straight line of a file's trailer as a calibration; false after a message when the file
 // stores none, or a curve that no straight line gives.
-bool storedLineOf(const ScanMetadata& metadata, const std::string& path, CalibrationState& stored,
-                  Platform& platform) {
+bool storedLineOf(const ScanMetadata& metadata, const std::string& path, CalibrationState& stored, Platform& platform) {
     if (!metadata.calibration) {
         reportNoStoredCalibration(path, platform);
         return false;
@@ -78,8 +77,7 @@ int readMCAFile(const ConversionRequest& request, Scan& scan, const CalibrationS
     const CalibrationState& mapping = request.conversion == kTrailerCalibration ? stored : calibration;
 
     std::vector<ScanPoint> points(static_cast<std::size_t>(channels));
-    for (std::size_t i = 0; i < points.size(); ++i)
-        points[i].count = static_cast<double>(int32At(&counts[4 * i]));
+    for (std::size_t i = 0; i < points.size(); ++i) points[i].count = static_cast<double>(int32At(&counts[4 * i]));
     if (!mapScanToTwoTheta(points, 0.0, 1.0, mapping, straightLine, path, platform, request.angleMemo)) return -1;
 
     scan.points = std::move(points);

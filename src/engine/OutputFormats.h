@@ -13,8 +13,7 @@
 namespace s2t {
 
 // Writes one file; reports its own failures. Returns whether a file was written.
-using WriterFunction = bool (*)(const ConversionRequest& request, Scan& scan,
-                                Session& session, Platform& platform);
+using WriterFunction = bool (*)(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
 struct OutputFormatInfo {
     std::int32_t value;

@@ -26,7 +26,8 @@ std::optional<Grid> chooseGrid(Scan& scan, const ConversionRequest& request, con
     if (!(count <= kMaxGridValues)) {
         char step[64];
         auto end = std::to_chars(step, step + sizeof step, grid.step).ptr;
-        platform.messagePopup(messages::kError, messages::tooManyValues(request.inputFile, std::string_view(step, end - step)));
+        platform.messagePopup(messages::kError,
+                              messages::tooManyValues(request.inputFile, std::string_view(step, end - step)));
         return std::nullopt;
     }
     grid.count = count > 0.0 ? static_cast<long long>(count) : 0;

@@ -54,14 +54,13 @@ struct HeaderRange {
     double first = 0.0;
     double last = 0.0;
 };
-HeaderRange headerRange(const ConversionRequest& request, const ConversionSettings& settings,
-                          const Grid& grid);
+HeaderRange headerRange(const ConversionRequest& request, const ConversionSettings& settings, const Grid& grid);
 
 // Calls deliver(i, x, y) for every grid index whose point getTThetaAndCounts delivers, with the
 // progress shown at each tenth (progress displays ignore repeats of the value they show).
 template <class Deliver>
-void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& request,
-              const ConversionSettings& settings, Deliver&& deliver) {
+void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
+              Deliver&& deliver) {
     // The points are computed a block at a time before they are delivered, so that the processor
     // overlaps the divisions of neighbouring points; computing them shows and writes nothing.
     constexpr long long kBlock = 128;
@@ -127,8 +126,7 @@ struct NoFinalCheck {
 // The whole output pass of a writer: open, grid, header, values, completion.
 template <class Header, class Value, class FinalCheck = NoFinalCheck>
 bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform,
-                   std::string_view extension, Header&& header, Value&& value,
-                   FinalCheck&& finalCheck = FinalCheck{}) {
+                   std::string_view extension, Header&& header, Value&& value, FinalCheck&& finalCheck = FinalCheck{}) {
     DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
     OutputTarget& target = outputTargetOf(request, direct);
     if (!target.open(request.outputFile, extension, messages::kOutputFailure)) return false;

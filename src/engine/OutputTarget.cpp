@@ -9,8 +9,7 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
     platform.messagePopup(messages::kFileError, messages::withPath(failureText, path));
 }
 
-std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs,
-                                    FileSystem& files) {
+std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs, FileSystem& files) {
     // The entry itself: a symbolic link is replaced, never the file it leads to.
     const FileStatus target = files.statusOf(path, false);
     if (target.kind == FileStatus::Kind::Other) return messages::kNotRegularFailure;

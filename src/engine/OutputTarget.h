@@ -25,8 +25,7 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
 // file (a folder, a device, a named pipe, a socket: messages::kNotRegularFailure), or when it is
 // one of the batch's inputs (the same file, by device and inode, whatever its name:
 // messages::kInputFailure). inputs: the files no output may replace (null: none).
-std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs,
-                                    FileSystem& files);
+std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs, FileSystem& files);
 
 class OutputTarget {
 public:
@@ -50,7 +49,7 @@ class DirectOutputTarget : public OutputTarget {
 public:
     // inputs: the files of the batch, which no output replaces (null: none).
     DirectOutputTarget(Platform& platform, ProgressDisplay* progress, const std::vector<FileStatus>* inputs = nullptr)
-        : platform_(platform), progress_(progress), inputs_(inputs) {}
+            : platform_(platform), progress_(progress), inputs_(inputs) {}
 
     bool open(std::string_view base, std::string_view extension, std::string_view failureText) override {
         return openWith(nullptr, base, extension, failureText);

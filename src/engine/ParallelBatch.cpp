@@ -25,13 +25,13 @@ class ParallelBatch {
 public:
     ParallelBatch(Session& session, Platform& platform, ProgressDisplay& progress, const BatchPlan& plan,
                   BatchSpline& calibrationSpline, std::size_t workers)
-        : session_(session),
-          platform_(platform),
-          progress_(progress),
-          plan_(plan),
-          calibrationSpline_(calibrationSpline),
-          window_(8 * workers),
-          handOver_(plan.size()) {
+            : session_(session),
+              platform_(platform),
+              progress_(progress),
+              plan_(plan),
+              calibrationSpline_(calibrationSpline),
+              window_(8 * workers),
+              handOver_(plan.size()) {
         for (auto& promise : handOver_) converted_.push_back(promise.get_future());
     }
 
@@ -64,7 +64,7 @@ private:
     // played. Empty until start().
     std::counting_semaphore<> room_{0};
     std::atomic<std::size_t> nextToStart_{0};
-    std::atomic<bool> stopping_{false};  // the user stopped the batch: workers start no further file
+    std::atomic<bool> stopping_{false};                  // the user stopped the batch: workers start no further file
     std::vector<std::promise<ConvertedFile>> handOver_;  // file k's, from the worker that converted it
     std::vector<std::future<ConvertedFile>> converted_;  // file k's, for the caller's thread
 };
@@ -121,8 +121,8 @@ void ParallelBatch::play(std::size_t k, ConvertedFile converted, BatchResult& re
         written = readAnyFile(request, scan, calibrationFor(k), session_.settings, platform_) == 0 &&
                   writeScan(request, scan, session_, platform_);
     } else {
-        written = playBack(converted.record.events, std::move(converted.record.output), request.outputFile,
-                           platform_, &progress_, request.batchInputs);
+        written = playBack(converted.record.events, std::move(converted.record.output), request.outputFile, platform_,
+                           &progress_, request.batchInputs);
         if (converted.read) {
             session_.settings.startAngle = converted.startAngle;
             session_.settings.inputStep = converted.inputStep;

@@ -100,8 +100,7 @@ bool writePdCIFFile(const ConversionRequest& request, Scan& scan, Session& sessi
             }
             if (!annotation.calibrationStandard.empty())
                 cif.item("_pd_calib_std_external_name", quoted(cifSafe(annotation.calibrationStandard, true)));
-            if (!annotation.equation.empty())
-                cif.item("_pd_calibration_conversion_eqn", quoted(annotation.equation));
+            if (!annotation.equation.empty()) cif.item("_pd_calibration_conversion_eqn", quoted(annotation.equation));
             cif.line("loop_");
             cif.line(processed ? "_pd_proc_2theta_corrected" : "_pd_meas_2theta_scan");
             cif.line(processed ? "_pd_proc_intensity_total" : "_pd_meas_counts_total");

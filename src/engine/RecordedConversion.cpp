@@ -20,12 +20,8 @@ bool playBack(const std::vector<RecordedEvent>& events, std::unique_ptr<PendingO
     bool written = false;
     for (const RecordedEvent& event : events) {
         switch (event.kind) {
-        case RecordedEvent::Kind::Message:
-            platform.messagePopup(event.text, event.detail);
-            break;
-        case RecordedEvent::Kind::WaitCursor:
-            platform.setWaitCursor(event.value != 0.0);
-            break;
+        case RecordedEvent::Kind::Message: platform.messagePopup(event.text, event.detail); break;
+        case RecordedEvent::Kind::WaitCursor: platform.setWaitCursor(event.value != 0.0); break;
         case RecordedEvent::Kind::Label:
             if (progress) progress->setLabel(event.text);
             break;
@@ -36,12 +32,8 @@ bool playBack(const std::vector<RecordedEvent>& events, std::unique_ptr<PendingO
             // The conversion would have stopped here: the rest of its record is of no use.
             if (!target.openWith(std::move(output), base, event.text, event.detail)) return false;
             break;
-        case RecordedEvent::Kind::Refuse:
-            target.refuse(event.text);
-            break;
-        case RecordedEvent::Kind::Finish:
-            written = target.finish(event.text);
-            break;
+        case RecordedEvent::Kind::Refuse: target.refuse(event.text); break;
+        case RecordedEvent::Kind::Finish: written = target.finish(event.text); break;
         }
     }
     return written;

@@ -51,7 +51,7 @@ public:
     // are made without a name (null: the conversion opens none). showsProgress: whether the display
     // the record is played back on shows anything.
     ConversionRecorder(std::string date, FileSystem* files, bool showsProgress)
-        : date_(std::move(date)), files_(files), showsProgress_(showsProgress) {}
+            : date_(std::move(date)), files_(files), showsProgress_(showsProgress) {}
 
     // The record so far; the recorder starts a fresh one.
     ConversionRecord take() { return std::exchange(record_, {}); }

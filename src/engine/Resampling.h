@@ -47,8 +47,7 @@ inline constexpr int kOutsideRange = -1;
 // (kOutsideRange) and the whole-number options.
 inline int finishPoint(double& x, double& y, std::uint16_t options, const ConversionSettings& settings) {
     if (options & kRangeLimits) {
-        if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta)
-            return kOutsideRange;
+        if (x < settings.theRangeOptions.minTwoTheta || x > settings.theRangeOptions.maxTwoTheta) return kOutsideRange;
     }
     if (options & kWholeTwoTheta) x = roundToWhole(x);
     if (!(options & kFractionalCounts)) y = roundToWhole(y);
@@ -59,13 +58,12 @@ inline int finishPoint(double& x, double& y, std::uint16_t options, const Conver
 // otherwise x is a point index and both become that point's values. Applies the range limits
 // (kOutsideRange) and the whole-number options. cursor: kept between the points of one pass.
 // Defined here so that the output pass's loop compiles it in place.
-inline int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points,
-                              const ConversionRequest& request, const ConversionSettings& settings,
-                              IntervalCursor* cursor = nullptr) {
+inline int getTThetaAndCounts(double& x, double& y, std::span<const ScanPoint> points, const ConversionRequest& request,
+                              const ConversionSettings& settings, IntervalCursor* cursor = nullptr) {
     const std::uint16_t options = request.options;
     if (options & kConstantStep) {
         y = settings.constStepOpts.method == kSplineInterpolation ? splint(points, x, nullptr, cursor)
-                                               : findCountForTThetaLin(points, x, cursor);
+                                                                  : findCountForTThetaLin(points, x, cursor);
     } else {
         const double k = std::trunc(x);
         if (!(k < static_cast<double>(points.size()))) return kBeyondScan;

@@ -34,16 +34,14 @@ bool reportMappingFaults(const std::vector<ScanPoint>& points, bool zeroWidth, c
     for (const ScanPoint& point : points) finite = finite && std::isfinite(point.twoTheta);
     if (zeroWidth) platform.messagePopup(messages::kError, messages::kPointError);
     // An infinite angle would reach the files as "inf", and resampling around it as "nan".
-    if (!finite)
-        platform.messagePopup(messages::kError, messages::anglesBeyondNumbers(path));
+    if (!finite) platform.messagePopup(messages::kError, messages::anglesBeyondNumbers(path));
     return finite;
 }
 
 }  // namespace
 
-bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
-                       const CalibrationState& calibration, bool straightLine, const std::string& path,
-                       Platform& platform, AngleMemo* memo) {
+bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step, const CalibrationState& calibration,
+                       bool straightLine, const std::string& path, Platform& platform, AngleMemo* memo) {
     const MappedAngles* known = memo ? memo->find(calibration, straightLine, first, step, points.size()) : nullptr;
     MappedAngles fresh;
     if (!known) {

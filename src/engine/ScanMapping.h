@@ -25,9 +25,8 @@ bool calibrationCanMap(const CalibrationState& calibration, bool straightLine, c
 // "Error" message naming the file at path, when an angle comes out as no finite number (a
 // calibration so steep that the angles overflow): such a scan is not converted. memo: the angles
 // of the scan mapped before, taken when they fit and replaced when they do not (null: none kept).
-bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step,
-                       const CalibrationState& calibration, bool straightLine, const std::string& path,
-                       Platform& platform, AngleMemo* memo = nullptr);
+bool mapScanToTwoTheta(std::vector<ScanPoint>& points, double first, double step, const CalibrationState& calibration,
+                       bool straightLine, const std::string& path, Platform& platform, AngleMemo* memo = nullptr);
 
 // The same for a scan whose abscissae follow no constant step: points[i].twoTheta =
 // channelToTTheta(abscissae[i]). Nothing is kept in a memo.

@@ -20,12 +20,12 @@ struct StoredCalibration {
 };
 
 struct ScanMetadata {
-    std::optional<double> liveTime;  // seconds the detector counted
-    std::optional<double> realTime;  // seconds of the measurement, dead time included
-    std::string startDateTime;       // "YYYY-MM-DDTHH:MM:SS" (or as much of it as is known)
-    std::string description;         // the sample description
-    std::string detector;            // the detector or instrument description
-    std::optional<double> wavelength;             // Angstrom
+    std::optional<double> liveTime;                // seconds the detector counted
+    std::optional<double> realTime;                // seconds of the measurement, dead time included
+    std::string startDateTime;                     // "YYYY-MM-DDTHH:MM:SS" (or as much of it as is known)
+    std::string description;                       // the sample description
+    std::string detector;                          // the detector or instrument description
+    std::optional<double> wavelength;              // Angstrom
     std::optional<StoredCalibration> calibration;  // channel -> 2-theta stored in the file
     std::string trailerProblem;  // why a trailer that is present was not read; empty when read or absent
     // Further items a reader found, as (name, value) in file order, for formats with free key/value
@@ -33,9 +33,8 @@ struct ScanMetadata {
     std::vector<std::pair<std::string, std::string>> extra;
 
     bool empty() const {
-        return !liveTime && !realTime && startDateTime.empty() && description.empty() &&
-               detector.empty() && !wavelength && !calibration && trailerProblem.empty() &&
-               extra.empty();
+        return !liveTime && !realTime && startDateTime.empty() && description.empty() && detector.empty() &&
+               !wavelength && !calibration && trailerProblem.empty() && extra.empty();
     }
 };
 

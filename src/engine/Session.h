@@ -1,6 +1,6 @@
 // Everything a running program keeps between actions: the calibration in force, the conversion
-// settings, the program folder, and the radiation a standard's scan is fitted for. The desktop program and the command line each own one; tests
-// build their own.
+// settings, the program folder, and the radiation a standard's scan is fitted for. The desktop program and the command
+// line each own one; tests build their own.
 #pragma once
 
 #include <string>

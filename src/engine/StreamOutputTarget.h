@@ -14,7 +14,7 @@ class StreamOutputTarget : public OutputTarget {
 public:
     // name: how messages call the stream ("standard output").
     StreamOutputTarget(int descriptor, std::string name, Platform& platform, ProgressDisplay* progress)
-        : descriptor_(descriptor), name_(std::move(name)), platform_(platform), progress_(progress) {}
+            : descriptor_(descriptor), name_(std::move(name)), platform_(platform), progress_(progress) {}
 
     bool open(std::string_view base, std::string_view extension, std::string_view failureText) override;
     OutputFile& file() override { return file_; }
@@ -26,8 +26,10 @@ private:
     public:
         void write(std::string_view bytes) override { bytes_.append(bytes); }
         void writeTaking(std::string& bytes) override {
-            if (bytes_.empty()) bytes_.swap(bytes);
-            else bytes_.append(bytes);
+            if (bytes_.empty())
+                bytes_.swap(bytes);
+            else
+                bytes_.append(bytes);
             bytes.clear();
         }
         bool commit() override { return true; }

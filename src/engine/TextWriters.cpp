@@ -37,8 +37,8 @@ bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session
     TextBlock block(stream);
     for (long long i = 0; i < n; ++i) {
         progress.at(i);
-        block.advance(writeChannelLine(block.at(), firstChannel + i, scan.points[static_cast<std::size_t>(i)].count,
-                                       lineEnd));
+        block.advance(
+            writeChannelLine(block.at(), firstChannel + i, scan.points[static_cast<std::size_t>(i)].count, lineEnd));
     }
     block.flush();
     stream.flush();

@@ -55,8 +55,7 @@ ScanMetadata metadataOf(const XylibBlock& block) {
     return metadata;
 }
 
-void reportUnreadable(const std::string& path, std::string_view label, const std::string& reason,
-                      Platform& platform) {
+void reportUnreadable(const std::string& path, std::string_view label, const std::string& reason, Platform& platform) {
     platform.messagePopup(messages::kError, messages::notReadableAs(path, label, reason));
 }
 
@@ -91,15 +90,12 @@ int readXylibFile(const ConversionRequest& request, Scan& scan, const Calibratio
 
     std::string bytes;
     switch (readWholeFile(path, kMaxXylibInputBytes, bytes)) {
-    case WholeFileStatus::Unopenable:
-        reportUnopenableInput(path, platform);
-        return -1;
+    case WholeFileStatus::Unopenable: reportUnopenableInput(path, platform); return -1;
     case WholeFileStatus::TooLarge:
-        reportUnreadable(path, format.label,
-                         "it is larger than " + std::to_string(kMaxXylibInputBytes >> 20) + " MiB", platform);
+        reportUnreadable(path, format.label, "it is larger than " + std::to_string(kMaxXylibInputBytes >> 20) + " MiB",
+                         platform);
         return -1;
-    case WholeFileStatus::Read:
-        break;
+    case WholeFileStatus::Read: break;
     }
     // No format xylib reads stores a channel -> 2-theta line of its own (a Canberra file's
     // calibration is in energy).
@@ -132,8 +128,8 @@ int readXylibFile(const ConversionRequest& request, Scan& scan, const Calibratio
         // A channel spectrum: the point index is the channel, as in a channel file.
         mapped = mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, path, platform, request.angleMemo);
     } else if (onConstantStep(block.x, block.step)) {
-        mapped = mapScanToTwoTheta(points, first, block.step, calibration, straightLine, path, platform,
-                                   request.angleMemo);
+        mapped =
+            mapScanToTwoTheta(points, first, block.step, calibration, straightLine, path, platform, request.angleMemo);
     } else {
         mapped = mapAbscissaeToTwoTheta(points, block.x, calibration, straightLine, path, platform);
     }

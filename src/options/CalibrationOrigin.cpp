@@ -89,7 +89,8 @@ std::optional<CalibrationOrigin> readCalibrationOrigin(const std::string& option
     std::string line;
     for (int lines = 0; lines < 2 && file.readLine(line) != -1; ++lines) {
         if (line.starts_with(kNameKey)) origin.standardName = line.substr(kNameKey.size());
-        if (line.starts_with(kFingerprintKey)) fingerprint = parseHex(std::string_view(line).substr(kFingerprintKey.size()));
+        if (line.starts_with(kFingerprintKey))
+            fingerprint = parseHex(std::string_view(line).substr(kFingerprintKey.size()));
     }
     if (origin.standardName.empty() || !fingerprint || file.tooLarge()) return std::nullopt;
     origin.fingerprint = *fingerprint;

@@ -17,7 +17,6 @@ struct CalibrationSource {
 // Prepares the program folder and loads the calibration as the desktop program does at
 // start-up, then the option file. False (reported) when the folder or the option file fails.
 // folder: the program folder used.
-bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform,
-                     std::string& folder);
+bool loadCalibration(const CalibrationSource& source, CalibrationState& state, Platform& platform, std::string& folder);
 
 }  // namespace s2t

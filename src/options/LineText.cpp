@@ -2,13 +2,11 @@
 
 namespace s2t {
 
-std::size_t nextWord(std::string_view text, std::string& word, char separator, std::size_t start,
-                     std::size_t limit) {
+std::size_t nextWord(std::string_view text, std::string& word, char separator, std::size_t start, std::size_t limit) {
     word.clear();
     std::size_t i = start;
     bool skipping = start < text.size() && text[start] == separator;
-    while (i < limit && i < text.size() && text[i] != '\0' &&
-           (skipping || text[i] != separator)) {
+    while (i < limit && i < text.size() && text[i] != '\0' && (skipping || text[i] != separator)) {
         if (skipping && text[i] != separator) skipping = false;
         if (!skipping) word.push_back(text[i]);
         ++i;

@@ -7,8 +7,7 @@
 namespace s2t {
 namespace {
 
-constexpr std::string_view kPointComment =
-    "#Observed Channel for the peaks, calculated 2-theta value for peaks";
+constexpr std::string_view kPointComment = "#Observed Channel for the peaks, calculated 2-theta value for peaks";
 constexpr std::string_view kDataSection = "#Calibrasion Data";
 constexpr std::string_view kHeaderSection = "#Header";
 constexpr std::string_view kCountKey = "numOfDataPoints";
@@ -32,8 +31,7 @@ CalibrationPoint getTheNumbers(std::string_view line) {
 }
 
 // The point block after a "numOfDataPoints" line: its lines replace the calibration points.
-void processDataLine(std::string_view line, CalibrationState& state, TextFile& file,
-                     Platform& platform) {
+void processDataLine(std::string_view line, CalibrationState& state, TextFile& file, Platform& platform) {
     if (!line.empty() && line[0] >= '0' && line[0] <= '9') return;
     std::string_view key, value;
     if (!splitKey(line, key, value) || key != kCountKey) return;
@@ -48,12 +46,11 @@ void processDataLine(std::string_view line, CalibrationState& state, TextFile& f
     }
     const bool complete = static_cast<std::int64_t>(points.size()) == announced;
     state.calPoints = std::move(points);
-    if (!complete)
-        platform.messagePopup(messages::kOptionFileError, messages::kOptionFileIncomplete);
+    if (!complete) platform.messagePopup(messages::kOptionFileError, messages::kOptionFileIncomplete);
 }
 
-void processLine(std::string_view line, OptionSection& section, CalibrationState& state,
-                 TextFile& file, Platform& platform) {
+void processLine(std::string_view line, OptionSection& section, CalibrationState& state, TextFile& file,
+                 Platform& platform) {
     if (line[0] == '#') {
         if (line == kHeaderSection) section = OptionSection::Header;
         if (line == kDataSection) section = OptionSection::Data;
@@ -145,8 +142,8 @@ bool loadOptionFile(const std::string& path, CalibrationState& state, Platform& 
     return !file.tooLarge();
 }
 
-SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state,
-                            Platform& platform, LineEnd lineEnd, const std::vector<std::string>& inputs) {
+SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state, Platform& platform,
+                            LineEnd lineEnd, const std::vector<std::string>& inputs) {
     if (!force && platform.fileSystem().exists(path)) {
         if (!platform.confirmPopup(messages::kReplaceOptionFile,
                                    messages::replaceOptionFile(lastComponentWithSeparator(path))))
@@ -156,8 +153,7 @@ SaveOutcome saveOptionsFile(const std::string& path, bool force, const Calibrati
     // never a file the command reads.
     const FileStatus target = platform.fileSystem().statusOf(path, false);
     const char* refusal = nullptr;
-    if (target.kind == FileStatus::Kind::Other)
-        refusal = messages::kOptionFileNotRegular;
+    if (target.kind == FileStatus::Kind::Other) refusal = messages::kOptionFileNotRegular;
     for (const std::string& input : inputs)
         if (!refusal && target.sameFileAs(platform.fileSystem().statusOf(input, true)))
             refusal = messages::kOptionFileIsInput;
@@ -175,12 +171,9 @@ SaveOutcome saveOptionsFile(const std::string& path, bool force, const Calibrati
     return SaveOutcome::Failed;
 }
 
-std::string defaultOptionsPath(const std::string& programFolder) {
-    return programFolder + "/Default.pre";
-}
+std::string defaultOptionsPath(const std::string& programFolder) { return programFolder + "/Default.pre"; }
 
-void getCalibration(CalibrationState& state, const std::string& programFolder, Platform& platform,
-                    LineEnd lineEnd) {
+void getCalibration(CalibrationState& state, const std::string& programFolder, Platform& platform, LineEnd lineEnd) {
     const std::string path = defaultOptionsPath(programFolder);
     state.installStartupValues();
     TextFile file(path);

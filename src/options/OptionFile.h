@@ -39,8 +39,8 @@ bool loadOptionFile(const std::string& path, CalibrationState& state, Platform& 
 // Writes the calibration to path. Without force an existing file is replaced only if the user
 // agrees. The file is replaced whole or not at all, and never when it is not a regular file or is
 // one of inputs (files the command reads), whatever the answer: "File Error" says why.
-SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state,
-                            Platform& platform, LineEnd lineEnd, const std::vector<std::string>& inputs = {});
+SaveOutcome saveOptionsFile(const std::string& path, bool force, const CalibrationState& state, Platform& platform,
+                            LineEnd lineEnd, const std::vector<std::string>& inputs = {});
 
 // The path of Default.pre in the program folder.
 std::string defaultOptionsPath(const std::string& programFolder);
@@ -48,7 +48,6 @@ std::string defaultOptionsPath(const std::string& programFolder);
 // Start-up: installs the built-in calibration, then reads Default.pre over it, or creates
 // Default.pre from the built-in values when there is none (the values in force are then those
 // written).
-void getCalibration(CalibrationState& state, const std::string& programFolder, Platform& platform,
-                    LineEnd lineEnd);
+void getCalibration(CalibrationState& state, const std::string& programFolder, Platform& platform, LineEnd lineEnd);
 
 }  // namespace s2t

@@ -52,7 +52,7 @@ class Matcher {
 public:
     Matcher(std::span<const double> counts, std::vector<double> reflections, const AutoCalibrationSettings& settings,
             std::vector<FoundPeak> peaks)
-        : counts_(counts), reflections_(std::move(reflections)), settings_(settings), peaks_(std::move(peaks)) {}
+            : counts_(counts), reflections_(std::move(reflections)), settings_(settings), peaks_(std::move(peaks)) {}
 
     // The channels between the K-alpha1 and K-alpha2 lines of a K-alpha1 line at channel under
     // the straight line (K, C).
@@ -261,7 +261,8 @@ std::string implausibilityOf(const AutoCalibrationResult& result, double C, doub
     const std::string question = " Is the scan one of this standard?";
     if (!(spread <= kLargestSpread))
         return "The peaks matched with reflections of the standard do not follow one smooth channel law: they "
-               "scatter about it by " + formatFixed(spread, 2) + " of their widths." + question;
+               "scatter about it by " +
+               formatFixed(spread, 2) + " of their widths." + question;
     const std::size_t predicted = result.pairs.size() + result.missedReflections.size();
     const double chance = chanceOfMatches(predicted, result.pairs.size(), result.peaks.size(), channels, window);
     if (chance > kLargestChance)
@@ -309,8 +310,8 @@ double alpha2TwoTheta(double twoTheta, double alpha1Wavelength, double alpha2Wav
 std::vector<CalibrationPoint> pairsAsStored(std::span<const MatchedReflection> pairs) {
     std::vector<CalibrationPoint> points;
     for (const auto& pair : pairs)
-        points.push_back({parseLeadingDouble(formatFixed(pair.channel, 4)),
-                          parseLeadingDouble(formatFixed(pair.twoTheta, 4)), 0.0});
+        points.push_back(
+            {parseLeadingDouble(formatFixed(pair.channel, 4)), parseLeadingDouble(formatFixed(pair.twoTheta, 4)), 0.0});
     return points;
 }
 
@@ -358,8 +359,8 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
         if (line.ok && dropPairsOffTheLaw(next) > 0) line = fitPairs(next, law.C);
         if (!line.ok) break;
         const double lastChannel = static_cast<double>(counts.size() - 1);
-        const double moved = std::max(std::fabs(line.K - law.K), std::fabs(line.K + line.C * lastChannel -
-                                                                              (law.K + law.C * lastChannel)));
+        const double moved = std::max(std::fabs(line.K - law.K),
+                                      std::fabs(line.K + line.C * lastChannel - (law.K + law.C * lastChannel)));
         const bool settled = sameReflections(next, pairs) && moved < 1e-6;
         pairs = std::move(next);
         law.K = line.K;

@@ -41,18 +41,18 @@ struct MatchedReflection {
 
 struct AutoCalibrationResult {
     bool ok = false;
-    std::string refusal;  // why there is no calibration, when not ok
+    std::string refusal;   // why there is no calibration, when not ok
     WeightedLineFit line;  // the weighted line through the pairs, full precision
     // The line as an option file stores it: C to six decimals, and K (six decimals) fitted
     // again for that C, so that the rounding of C costs as little as it can.
     double storedK = 0.0, storedC = 0.0;
-    std::vector<MatchedReflection> pairs;     // ascending in 2-theta
+    std::vector<MatchedReflection> pairs;  // ascending in 2-theta
     // The end guards of the stored spline (peaks/EndGuards.h), from the pairs as stored; not
     // reflections.
     std::vector<CalibrationPoint> guards;
-    std::vector<double> missedReflections;    // predicted inside the scan, not matched
-    std::vector<FoundPeak> unmatchedPeaks;    // found, explained by no matched reflection
-    std::vector<FoundPeak> peaks;             // every peak found
+    std::vector<double> missedReflections;  // predicted inside the scan, not matched
+    std::vector<FoundPeak> unmatchedPeaks;  // found, explained by no matched reflection
+    std::vector<FoundPeak> peaks;           // every peak found
 };
 
 // The 2-theta (degrees) of the K-alpha2 line of a reflection at twoTheta for K-alpha1; not a

@@ -80,8 +80,8 @@ std::vector<CalibrationPoint> endGuards(std::span<const CalibrationPoint> given)
     // last pair and the scan's end, where a reflection that was not found may still lie (one
     // interval out left up to 0.018 degrees there on a curved law, two 0.007, at the cost of
     // following a noisy end curvature a little longer on a straight one).
-    const double interval = std::max(1.0, std::round(2.0 * (points.back().channel - points.front().channel) /
-                                                     static_cast<double>(n - 1)));
+    const double interval =
+        std::max(1.0, std::round(2.0 * (points.back().channel - points.front().channel) / static_cast<double>(n - 1)));
     CalibrationPoint below{std::floor(points.front().channel) - interval, 0.0, 0.0};
     CalibrationPoint above{std::ceil(points.back().channel) + interval, 0.0, 0.0};
     // Start from the not-a-knot spline's own continuation, then correct both guards at once.

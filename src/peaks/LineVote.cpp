@@ -37,8 +37,8 @@ Score score(std::span<const FoundPeak> strong, std::span<const double> reflectio
 }
 
 // The unweighted least-squares line through the strong peaks the line (K, C) matches.
-bool refitOnMatches(std::span<const FoundPeak> strong, std::span<const double> reflections, double tolerance,
-                    double& K, double& C) {
+bool refitOnMatches(std::span<const FoundPeak> strong, std::span<const double> reflections, double tolerance, double& K,
+                    double& C) {
     double sumX = 0, sumY = 0;
     std::vector<std::pair<double, double>> matches;
     for (const auto& peak : strong) {
@@ -74,8 +74,7 @@ std::size_t nearestReflection(std::span<const double> reflections, double twoThe
 }
 
 std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span<const double> reflections,
-                                     double startK, double startC, std::size_t channels,
-                                     const VoteLimits& limits) {
+                                     double startK, double startC, std::size_t channels, const VoteLimits& limits) {
     if (peaks.size() < 2 || reflections.size() < 2 || startC == 0.0 || channels < 2) return std::nullopt;
     std::vector<FoundPeak> strong(peaks.begin(), peaks.end());
     std::stable_sort(strong.begin(), strong.end(),

@@ -26,8 +26,7 @@ struct LineGuess {
 // reflections ascending. Nothing when fewer than two strong peaks or no proposal comes near the
 // start.
 std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span<const double> reflections,
-                                     double startK, double startC, std::size_t channels,
-                                     const VoteLimits& limits = {});
+                                     double startK, double startC, std::size_t channels, const VoteLimits& limits = {});
 
 // The reflection nearest to twoTheta in an ascending list, as an index; the list must not be
 // empty.

@@ -42,11 +42,10 @@ double chanceOfMatches(std::size_t predicted, std::size_t matched, std::size_t p
     // The binomial tail P(X >= matched), term by term in logarithms.
     double tail = 0.0;
     for (std::size_t k = matched; k <= predicted; ++k) {
-        const double logTerm = std::lgamma(static_cast<double>(predicted) + 1.0) -
-                               std::lgamma(static_cast<double>(k) + 1.0) -
-                               std::lgamma(static_cast<double>(predicted - k) + 1.0) +
-                               static_cast<double>(k) * std::log(p) +
-                               static_cast<double>(predicted - k) * std::log1p(-p);
+        const double logTerm =
+            std::lgamma(static_cast<double>(predicted) + 1.0) - std::lgamma(static_cast<double>(k) + 1.0) -
+            std::lgamma(static_cast<double>(predicted - k) + 1.0) + static_cast<double>(k) * std::log(p) +
+            static_cast<double>(predicted - k) * std::log1p(-p);
         tail += std::exp(logTerm);
     }
     return std::min(tail, 1.0);

@@ -155,8 +155,9 @@ std::vector<FoundPeak> findPeaks(std::span<const double> counts, const PeakSearc
             Found* nearestFound = nullptr;
             for (auto& f : found) {
                 const double distance = std::fabs(f.peak.channel - static_cast<double>(candidate.channel));
-                if (distance <= reach && (!nearestFound || distance < std::fabs(nearestFound->peak.channel -
-                                                                               static_cast<double>(candidate.channel))))
+                if (distance <= reach &&
+                    (!nearestFound ||
+                     distance < std::fabs(nearestFound->peak.channel - static_cast<double>(candidate.channel))))
                     nearestFound = &f;
             }
             if (nearestFound) {
@@ -165,8 +166,8 @@ std::vector<FoundPeak> findPeaks(std::span<const double> counts, const PeakSearc
             }
             FoundPeak peak;
             peak.channel = refineBetweenChannels(curvature, candidate.channel);
-            const double base = lowestAround(counts, candidate.channel,
-                                             static_cast<std::size_t>(std::ceil(4.0 * kScales[s])) + 2);
+            const double base =
+                lowestAround(counts, candidate.channel, static_cast<std::size_t>(std::ceil(4.0 * kScales[s])) + 2);
             peak.height = counts[candidate.channel] - base;
             peak.fwhm = widthAtHalfHeight(counts, candidate.channel, base);
             peak.significance = candidate.significance;

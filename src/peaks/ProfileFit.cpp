@@ -24,24 +24,21 @@ PseudoVoigt pseudoVoigt(double x, double centre, double fwhm, double eta) {
     const double lorentz = 1.0 / (1.0 + 4.0 * q * q);
     const double gaussByCentre = 2.0 * kFourLn2 * q * gauss / fwhm;
     const double lorentzByCentre = 8.0 * q * lorentz * lorentz / fwhm;
-    return {eta * lorentz + (1.0 - eta) * gauss,
-            eta * lorentzByCentre + (1.0 - eta) * gaussByCentre,
-            q * (eta * lorentzByCentre + (1.0 - eta) * gaussByCentre),
-            lorentz - gauss};
+    return {eta * lorentz + (1.0 - eta) * gauss, eta * lorentzByCentre + (1.0 - eta) * gaussByCentre,
+            q * (eta * lorentzByCentre + (1.0 - eta) * gaussByCentre), lorentz - gauss};
 }
 
 class Model {
 public:
     Model(std::span<const double> counts, const ProfileFitRequest& request)
-        : counts_(counts), request_(request),
-          centre_(0.5 * static_cast<double>(request.first + request.last)),
-          lines_(request.start.size()) {}
+            : counts_(counts),
+              request_(request),
+              centre_(0.5 * static_cast<double>(request.first + request.last)),
+              lines_(request.start.size()) {}
 
     std::size_t parameterCount() const { return kBackgroundParameters + kLineParameters * lines_; }
 
-    double offsetAt(double position) const {
-        return request_.alpha2Offset ? request_.alpha2Offset(position) : 0.0;
-    }
+    double offsetAt(double position) const { return request_.alpha2Offset ? request_.alpha2Offset(position) : 0.0; }
 
     // The model at x and, when row is given, its derivatives by every parameter.
     double evaluate(const std::vector<double>& p, double x, double* row) const {

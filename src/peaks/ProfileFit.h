@@ -32,7 +32,7 @@ struct FittedLine {
     ProfileLine line;
     double sigmaPosition = 0.0;  // standard uncertainty of the K-alpha1 channel
     double sigmaHeight = 0.0;
-    double alpha2Offset = 0.0;   // channels, at the fitted position (0 without K-alpha2)
+    double alpha2Offset = 0.0;  // channels, at the fitted position (0 without K-alpha2)
 };
 
 struct ProfileFitResult {

@@ -40,8 +40,7 @@ void substitute(const std::vector<double>& l, std::size_t n, std::vector<double>
 
 }  // namespace
 
-bool solveSymmetric(const std::vector<double>& a, const std::vector<double>& b, std::size_t n,
-                    std::vector<double>& x) {
+bool solveSymmetric(const std::vector<double>& a, const std::vector<double>& b, std::size_t n, std::vector<double>& x) {
     std::vector<double> l;
     if (!cholesky(a, n, l)) return false;
     x = b;

@@ -51,7 +51,7 @@ private:
 }  // namespace
 
 ConsolePlatform::ConsolePlatform(ConfirmPolicy policy, bool showProgress, std::FILE* errors)
-    : policy_(policy), showProgress_(showProgress), errors_(errors) {}
+        : policy_(policy), showProgress_(showProgress), errors_(errors) {}
 
 void ConsolePlatform::messagePopup(std::string_view title, std::string_view text) {
     ++messageCount_;
@@ -84,8 +84,6 @@ std::unique_ptr<ProgressDisplay> ConsolePlatform::openProgressDisplay() {
     return std::make_unique<NullProgressDisplay>();
 }
 
-std::string ConsolePlatform::dateText() {
-    return dateOverride_ ? *dateOverride_ : Platform::dateText();
-}
+std::string ConsolePlatform::dateText() { return dateOverride_ ? *dateOverride_ : Platform::dateText(); }
 
 }  // namespace s2t

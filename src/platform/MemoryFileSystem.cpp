@@ -8,7 +8,7 @@ namespace {
 class MemoryOutputFile : public PendingOutputFile {
 public:
     MemoryOutputFile(MemoryFileSystem& owner, std::string path, ExistingFile existing)
-        : owner_(owner), path_(std::move(path)), existing_(existing) {
+            : owner_(owner), path_(std::move(path)), existing_(existing) {
         std::lock_guard lock(owner_.accounting);
         ++owner_.openFiles;
     }

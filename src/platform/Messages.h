@@ -95,7 +95,8 @@ inline constexpr const char* kOptionFileNotOpened = "Couldn't open option file."
 inline constexpr const char* kOptionFileIncomplete =
     "There was a small error with the options file.\nI have loaded all the points I could";
 inline std::string optionFileTooLarge(std::string_view path) {
-    return "The option file " + std::string(path) + " is larger than 16 MiB.\nIt was not read: the calibration is unchanged.";
+    return "The option file " + std::string(path) +
+           " is larger than 16 MiB.\nIt was not read: the calibration is unchanged.";
 }
 inline std::string replaceOptionFile(std::string_view nameWithSeparator) {
     return "Do you want to replace the file:" + std::string(nameWithSeparator);

@@ -2,9 +2,9 @@
 
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <cmath>
 #include <limits>
 
 namespace s2t {
@@ -69,9 +69,7 @@ char* putPadded(char* at, const char* begin, const char* end, int width) {
     return at;
 }
 
-bool isCSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
+bool isCSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 std::string_view skipSpace(std::string_view text) {
     std::size_t i = 0;
@@ -134,8 +132,7 @@ char* putInteger(char* at, long long value, int width) {
     // Two digits at a time, straight into place. (putDigits, which serves the fixed-point numbers,
     // made channel list lines, whose channels have up to four digits, about 15 % slower here.)
     const bool negative = value < 0;
-    auto magnitude =
-        negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
+    auto magnitude = negative ? 0ULL - static_cast<unsigned long long>(value) : static_cast<unsigned long long>(value);
     const int digits = digitCount(magnitude);
     at = putSpaces(at, width - digits - (negative ? 1 : 0));
     if (negative) *at++ = '-';
@@ -190,7 +187,8 @@ void appendWhole(std::string& out, double value, int width) {
         out.append(buffer, putWhole(buffer, value, width));
         return;
     }
-    appendFixed(out, std::fabs(value) < 9.0e18 ? static_cast<double>(static_cast<long long>(value)) : std::trunc(value), 0, width);
+    appendFixed(out, std::fabs(value) < 9.0e18 ? static_cast<double>(static_cast<long long>(value)) : std::trunc(value),
+                0, width);
 }
 
 std::string formatWhole(double value, int width) {
@@ -220,8 +218,7 @@ double parseLeadingDouble(std::string_view text) {
     // from_chars takes no sign of its own apart from '-', and never a '+'.
     if (rest.empty() || rest[0] == '-' || rest[0] == '+') return 0.0;
     double value = 0.0;
-    auto result = std::from_chars(rest.data(), rest.data() + rest.size(), value,
-                                  std::chars_format::general);
+    auto result = std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
         // strtod gives HUGE_VAL on overflow and (nearly) zero on underflow; only a negative
         // exponent can underflow.
@@ -265,8 +262,7 @@ bool parseWholeDouble(std::string_view text, double& value) {
     if (!text.empty() && text[0] == '+') text.remove_prefix(1);
     if (text.empty()) return false;
     double parsed = 0.0;
-    auto result = std::from_chars(text.data(), text.data() + text.size(), parsed,
-                                  std::chars_format::general);
+    auto result = std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::general);
     if (result.ec != std::errc() || result.ptr != text.data() + text.size()) return false;
     if (!std::isfinite(parsed)) return false;
     value = parsed;

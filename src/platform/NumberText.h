@@ -59,8 +59,9 @@ inline char* putWhole(char* at, double value, int width = 0) {
     };
     const int digits = 1 + static_cast<int>(v >= 10) + static_cast<int>(v >= 100) + static_cast<int>(v >= 1000);
     const std::uint32_t leadingZeros = (1U << (8 * (4 - digits))) - 1;  // at most three bytes
-    const std::uint32_t four = pair(v / 100) | pair(v % 100) << 16;    // byte 0: the first digit
-    const std::uint64_t field = 0x20202020ULL | static_cast<std::uint64_t>((four & ~leadingZeros) | (0x20202020U & leadingZeros)) << 32;
+    const std::uint32_t four = pair(v / 100) | pair(v % 100) << 16;     // byte 0: the first digit
+    const std::uint64_t field =
+        0x20202020ULL | static_cast<std::uint64_t>((four & ~leadingZeros) | (0x20202020U & leadingZeros)) << 32;
     const int length = width > digits ? width : digits;
     const std::uint64_t text = field >> (8 * (8 - length));
     std::memcpy(at, &text, 8);

@@ -18,12 +18,12 @@ namespace s2t {
 // Arguments of a single or multiple file selection popup. Every popup may be cancelled.
 struct FileSelectOptions {
     std::string defaultDirectory;
-    std::string defaultFileSpec;   // e.g. "*.chn"
-    std::string filterList;        // e.g. "*.chn; *.guf"
+    std::string defaultFileSpec;  // e.g. "*.chn"
+    std::string filterList;       // e.g. "*.chn; *.guf"
     std::string title;
     bool restrictExtension = false;  // only files that match filterList may be chosen
     bool allowMakeDirectory = false;
-    bool forSaving = false;        // the chosen file may not exist yet
+    bool forSaving = false;  // the chosen file may not exist yet
 };
 
 // A file popup that opens in directory and lists the files matching pattern ("*.pre"), which
@@ -79,8 +79,7 @@ public:
     // One file; nullopt when cancelled.
     virtual std::optional<std::string> fileSelectPopup(const FileSelectOptions& options) = 0;
     // Several files, in the order chosen; nullopt when cancelled.
-    virtual std::optional<std::vector<std::string>> multiFileSelectPopup(
-        const FileSelectOptions& options) = 0;
+    virtual std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions& options) = 0;
     // One directory; nullopt when cancelled.
     virtual std::optional<std::string> dirSelectPopup(const DirSelectOptions& options) = 0;
     // The progress panel of a batch; null when it cannot be shown.

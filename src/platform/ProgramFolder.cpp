@@ -22,9 +22,12 @@ bool ensureDirectory(const std::string& folder, std::string& error) {
     std::error_code checking;
     if (std::filesystem::is_directory(folder, checking)) return true;
     error = "Couldn't create the folder " + folder;
-    if (code) error += ": " + code.message();
-    else if (checking) error += ": " + checking.message();
-    else error += ": " + std::make_error_code(std::errc::not_a_directory).message();
+    if (code)
+        error += ": " + code.message();
+    else if (checking)
+        error += ": " + checking.message();
+    else
+        error += ": " + std::make_error_code(std::errc::not_a_directory).message();
     return false;
 }
 

@@ -18,7 +18,7 @@ namespace s2t {
 namespace {
 
 constexpr std::string_view kPartialMarker = ".partial-";
-constexpr std::size_t kUniqueLength = 6;  // the XXXXXX of mkostemp
+constexpr std::size_t kUniqueLength = 6;       // the XXXXXX of mkostemp
 constexpr std::size_t kLongestFileName = 255;  // NAME_MAX of every file system this runs on
 
 // Whether name is a temporary output file of this program: ".<name>.partial-XXXXXX".
@@ -68,12 +68,12 @@ class PosixOutputFile : public PendingOutputFile {
 public:
     // temporary: the file's temporary name; empty for a file without a name.
     PosixOutputFile(std::string folder, std::string nameHint, std::string temporary, int fd, mode_t umask)
-        : folder_(std::move(folder)),
-          nameHint_(std::move(nameHint)),
-          temporary_(std::move(temporary)),
-          anonymous_(temporary_.empty()),
-          fd_(fd),
-          umask_(umask) {}
+            : folder_(std::move(folder)),
+              nameHint_(std::move(nameHint)),
+              temporary_(std::move(temporary)),
+              anonymous_(temporary_.empty()),
+              fd_(fd),
+              umask_(umask) {}
 
     ~PosixOutputFile() override {
         if (!committed_ && !temporary_.empty()) ::unlink(temporary_.c_str());
@@ -291,7 +291,8 @@ std::unique_ptr<PendingOutputFile> RealFileSystem::createPendingFile(const std::
         // Held until the file is renamed or removed: the mark of a live run. (A file system
         // without locks gets none; its leftovers are then never taken for dead ones.)
         const bool taken = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
-        struct stat opened {}, named {};
+        struct stat opened {
+        }, named{};
         if (!taken && ::fstat(fd, &opened) == 0 && ::lstat(buffer.data(), &named) == 0 &&
             opened.st_ino == named.st_ino && opened.st_dev == named.st_dev)
             return std::make_unique<PosixOutputFile>(folder, name, std::string(buffer.data()), fd, umask_);

@@ -8,7 +8,7 @@ template <class File>
 class Recorded : public File {
 public:
     Recorded(std::unique_ptr<File> inner, std::string path, RecordingFileSystem& owner)
-        : inner_(std::move(inner)), path_(std::move(path)), owner_(owner) {}
+            : inner_(std::move(inner)), path_(std::move(path)), owner_(owner) {}
     void write(std::string_view bytes) override { inner_->write(bytes); }
     void writeTaking(std::string& bytes) override { inner_->writeTaking(bytes); }
     bool commit() override {

@@ -23,9 +23,7 @@ public:
     void setFileCounter(std::string_view text) override { record("counter", text); }
 
 private:
-    void record(const char* kind, std::string_view text) {
-        owner_.calls.push_back({kind, "", std::string(text)});
-    }
+    void record(const char* kind, std::string_view text) { owner_.calls.push_back({kind, "", std::string(text)}); }
     ScriptedPlatform& owner_;
     std::optional<double> last_;
 };
@@ -58,8 +56,7 @@ std::optional<std::string> ScriptedPlatform::fileSelectPopup(const FileSelectOpt
     return takeFront(fileAnswers);
 }
 
-std::optional<std::vector<std::string>> ScriptedPlatform::multiFileSelectPopup(
-    const FileSelectOptions& options) {
+std::optional<std::vector<std::string>> ScriptedPlatform::multiFileSelectPopup(const FileSelectOptions& options) {
     calls.push_back({"multiFileSelect", options.title, options.defaultDirectory});
     fileRequests.push_back(options);
     return takeFront(multiFileAnswers);
@@ -76,9 +73,7 @@ std::unique_ptr<ProgressDisplay> ScriptedPlatform::openProgressDisplay() {
     return std::make_unique<RecordingProgress>(*this);
 }
 
-void ScriptedPlatform::setWaitCursor(bool on) {
-    calls.push_back({"waitCursor", "", on ? "on" : "off"});
-}
+void ScriptedPlatform::setWaitCursor(bool on) { calls.push_back({"waitCursor", "", on ? "on" : "off"}); }
 
 std::vector<PlatformCall> ScriptedPlatform::callsOf(std::string_view kind) const {
     std::vector<PlatformCall> found;

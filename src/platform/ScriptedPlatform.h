@@ -63,10 +63,10 @@ public:
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<std::optional<std::vector<std::string>>> multiFileAnswers;
     std::deque<std::optional<std::string>> dirAnswers;
-    std::vector<FileSelectOptions> fileRequests;   // arguments of every (multi)file popup
+    std::vector<FileSelectOptions> fileRequests;  // arguments of every (multi)file popup
     std::vector<DirSelectOptions> dirRequests;
-    bool progressFails = false;                    // openProgressDisplay returns null
-    bool recordProgressValues = true;              // large scans: keep the log small
+    bool progressFails = false;        // openProgressDisplay returns null
+    bool recordProgressValues = true;  // large scans: keep the log small
     std::string date = "2026-01-02";
 };
 

@@ -43,8 +43,7 @@ std::string standardNameOrFileName(const std::string& path) {
     return std::filesystem::path(path).stem().string();
 }
 
-void AddFileToList(std::vector<StandardEntry>& list, const std::string& programFolder,
-                   const std::string& fileName) {
+void AddFileToList(std::vector<StandardEntry>& list, const std::string& programFolder, const std::string& fileName) {
     const std::string path = standardsFolder(programFolder) + "/" + fileName;
     if (auto name = standardNameIn(path)) list.insert(list.begin(), StandardEntry{std::move(*name), path});
 }
@@ -69,8 +68,7 @@ std::vector<StandardEntry> checkForStandards(const std::string& programFolder) {
     return list;
 }
 
-const StandardEntry* findStandardByName(const std::vector<StandardEntry>& list,
-                                        const std::string& name) {
+const StandardEntry* findStandardByName(const std::vector<StandardEntry>& list, const std::string& name) {
     for (const StandardEntry& entry : list)
         if (strCmp(entry.name, name) == 0) return &entry;
     return nullptr;

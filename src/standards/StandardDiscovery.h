@@ -24,8 +24,7 @@ std::string standardNameOrFileName(const std::string& path);
 // Adds the standard file fileName of programFolder/Standards at the top of list (index 0) when
 // the file can be opened and has a name line (the first one gives the name). Files that cannot
 // be opened or have no name line are left out silently.
-void AddFileToList(std::vector<StandardEntry>& list, const std::string& programFolder,
-                   const std::string& fileName);
+void AddFileToList(std::vector<StandardEntry>& list, const std::string& programFolder, const std::string& fileName);
 
 // The file names of the standard files in programFolder/Standards, in enumeration order: regular
 // files (symbolic links to them included) whose name ends in ".std" in any letter case, as the
@@ -39,8 +38,7 @@ std::vector<std::string> enumerateStandardFiles(const std::string& programFolder
 std::vector<StandardEntry> checkForStandards(const std::string& programFolder);
 
 // The first entry of list whose name equals name, ASCII letter case ignored; null if none.
-const StandardEntry* findStandardByName(const std::vector<StandardEntry>& list,
-                                        const std::string& name);
+const StandardEntry* findStandardByName(const std::vector<StandardEntry>& list, const std::string& name);
 
 // The standard file an argument names: a standard of the program folder by its name (letter case
 // ignored), else the path of a file. Empty, with refusal set, when it is neither.

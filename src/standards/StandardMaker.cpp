@@ -39,8 +39,7 @@ constexpr ReferenceMaterial kMaterials[] = {
     {"Silicon", "diamond cubic Fd-3m, a = 5.431179 Angstrom (NIST SRM 640e)", 5.431179, 0.0, diamond},
     {"LaB6", "primitive cubic Pm-3m, a = 4.15689 Angstrom (NIST SRM 660b)", 4.15689, 0.0, primitive},
     {"CeO2", "fluorite cubic Fm-3m, a = 5.411651 Angstrom (NIST SRM 674b)", 5.411651, 0.0, faceCentred},
-    {"Corundum", "corundum R-3c, a = 4.759091, c = 12.991779 Angstrom (NIST SRM 676a)", 4.759091, 12.991779,
-     corundum},
+    {"Corundum", "corundum R-3c, a = 4.759091, c = 12.991779 Angstrom (NIST SRM 676a)", 4.759091, 12.991779, corundum},
 };
 
 // K-alpha wavelengths (Angstrom) after Hoelzer et al., Phys. Rev. A 56 (1997) 4554; Cu as the
@@ -84,9 +83,8 @@ bool canMakeStandard(const ReferenceMaterial& material, double wavelength) {
     if (!(wavelength > 0.0) || !std::isfinite(wavelength)) return false;
     const double dMin = smallestSpacing(wavelength);
     // The loops below run to these indices (plus one); the comparisons are false for NaN too.
-    const double highest = material.c == 0.0
-                               ? material.a / dMin
-                               : std::max(2.0 * material.a / (std::sqrt(3.0) * dMin), material.c / dMin);
+    const double highest =
+        material.c == 0.0 ? material.a / dMin : std::max(2.0 * material.a / (std::sqrt(3.0) * dMin), material.c / dMin);
     return highest <= kHighestMillerIndex;
 }
 

@@ -17,8 +17,8 @@
 namespace s2t {
 
 struct StandardPair {
-    double twoTheta = 0.0;  // the reflection, degrees
-    double channel = 0.0;   // the peak position, channels
+    double twoTheta = 0.0;      // the reflection, degrees
+    double channel = 0.0;       // the peak position, channels
     double sigmaChannel = 0.0;  // its standard uncertainty, channels; 0 when not known
     bool endGuard = false;      // an end guard of the spline, not a reflection (sigmaChannel 0)
 };

@@ -14,8 +14,8 @@ void reportStandardNotOpened(Platform& platform) {
 
 }  // namespace
 
-bool importStandardAndPeaks(const std::string& standardPath, const std::string& xfitPath,
-                            StandardsImport& data, Platform& platform) {
+bool importStandardAndPeaks(const std::string& standardPath, const std::string& xfitPath, StandardsImport& data,
+                            Platform& platform) {
     TextFile xfit(xfitPath);
     if (!xfit.isOpen()) {
         platform.messagePopup(messages::kFileError, messages::kXfitNotOpened);

@@ -38,8 +38,8 @@ struct StandardsImport {
 //   recognised: the popup of that reader; both lists are emptied, so that no stale pairs remain
 //   and there is nothing to accept.
 // Returns true when both lists were read.
-bool importStandardAndPeaks(const std::string& standardPath, const std::string& xfitPath,
-                            StandardsImport& data, Platform& platform);
+bool importStandardAndPeaks(const std::string& standardPath, const std::string& xfitPath, StandardsImport& data,
+                            Platform& platform);
 
 // Reads the reflections of the standard file at standardPath into standard. A file that cannot
 // be opened gets the window's "File Error" popup and leaves standard as it was; one without a

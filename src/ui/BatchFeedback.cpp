@@ -11,7 +11,7 @@ std::string filesText(int n) { return std::to_string(n) + (n == 1 ? " file" : " 
 class FeedbackProgress : public ProgressDisplay {
 public:
     FeedbackProgress(BatchFeedback& feedback, std::unique_ptr<ProgressDisplay> shown)
-        : feedback_(feedback), shown_(std::move(shown)) {}
+            : feedback_(feedback), shown_(std::move(shown)) {}
     void setLabel(std::string_view label) override { shown_->setLabel(label); }
     void setValue(double percent) override { shown_->setValue(percent); }
     void setInputFile(std::string_view path) override {
@@ -46,7 +46,7 @@ std::string summaryText(const BatchSummary& summary) {
 }
 
 BatchFeedback::BatchFeedback(Platform& shown, BatchDialogs& dialogs, std::size_t files)
-    : shown_(shown), dialogs_(dialogs), files_(files), several_(files > 1) {
+        : shown_(shown), dialogs_(dialogs), files_(files), several_(files > 1) {
     // The same files as the shown platform: a test's file system stays in force.
     setFileSystem(std::shared_ptr<FileSystem>(std::shared_ptr<FileSystem>(), &shown.fileSystem()));
 }
@@ -63,16 +63,10 @@ bool BatchFeedback::confirmPopup(std::string_view title, std::string_view text) 
     if (!several_ || title != "Replace?") return shown_.confirmPopup(title, text);
     if (replaceAll_) return *replaceAll_;
     switch (dialogs_.askReplace(title, text)) {
-        case ReplaceAnswer::YesToAll:
-            replaceAll_ = true;
-            return true;
-        case ReplaceAnswer::NoToAll:
-            replaceAll_ = false;
-            return false;
-        case ReplaceAnswer::Yes:
-            return true;
-        case ReplaceAnswer::No:
-            break;
+    case ReplaceAnswer::YesToAll: replaceAll_ = true; return true;
+    case ReplaceAnswer::NoToAll: replaceAll_ = false; return false;
+    case ReplaceAnswer::Yes: return true;
+    case ReplaceAnswer::No: break;
     }
     return false;
 }

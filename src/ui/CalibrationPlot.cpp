@@ -59,18 +59,18 @@ QChart* makeChart() {
 }  // namespace
 
 CalibrationPlot::CalibrationPlot(QWidget* parent)
-    : QWidget(parent),
-      calibration_(makeChart()),
-      residual_(makeChart()),
-      points_(new QScatterSeries),
-      spline_(new QLineSeries),
-      line_(new QLineSeries),
-      residuals_(new QScatterSeries),
-      zero_(new QLineSeries),
-      channelAxis_(makeAxis(tr("Channel"), QStringLiteral("%.0f"))),
-      twoThetaAxis_(makeAxis(tr("2-theta (degrees)"), QStringLiteral("%.1f"))),
-      residualChannelAxis_(makeAxis(tr("Channel"), QStringLiteral("%.0f"))),
-      residualAxis_(makeAxis(tr("Residual"), QStringLiteral("%.3f"))) {
+        : QWidget(parent),
+          calibration_(makeChart()),
+          residual_(makeChart()),
+          points_(new QScatterSeries),
+          spline_(new QLineSeries),
+          line_(new QLineSeries),
+          residuals_(new QScatterSeries),
+          zero_(new QLineSeries),
+          channelAxis_(makeAxis(tr("Channel"), QStringLiteral("%.0f"))),
+          twoThetaAxis_(makeAxis(tr("2-theta (degrees)"), QStringLiteral("%.1f"))),
+          residualChannelAxis_(makeAxis(tr("Channel"), QStringLiteral("%.0f"))),
+          residualAxis_(makeAxis(tr("Residual"), QStringLiteral("%.3f"))) {
     points_->setName(tr("Points"));
     points_->setMarkerSize(9.0);
     spline_->setName(tr("Spline"));

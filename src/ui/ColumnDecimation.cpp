@@ -5,8 +5,8 @@
 
 namespace s2t::ui {
 
-std::vector<std::size_t> decimatedIndices(std::span<const double> x, std::span<const double> y, double low,
-                                          double high, int columns) {
+std::vector<std::size_t> decimatedIndices(std::span<const double> x, std::span<const double> y, double low, double high,
+                                          int columns) {
     std::vector<std::size_t> kept;
     if (x.empty() || x.size() != y.size() || !(high >= low)) return kept;
     // The visible points, with one neighbour outside on either side.

@@ -12,7 +12,7 @@ namespace s2t::ui {
 // Indices into x and y (x ascending) of the points to draw for abscissae low..high over `columns`
 // pixel columns, in ascending order. The nearest point outside each end is included, so that the
 // line runs on to the plot's edges.
-std::vector<std::size_t> decimatedIndices(std::span<const double> x, std::span<const double> y, double low,
-                                          double high, int columns);
+std::vector<std::size_t> decimatedIndices(std::span<const double> x, std::span<const double> y, double low, double high,
+                                          int columns);
 
 }  // namespace s2t::ui

@@ -10,8 +10,10 @@
 namespace s2t::ui {
 
 ConstantStepPanel::ConstantStepPanel(Session& session, Platform& platform, QWidget* parent)
-    : OptionPanel(tr("Constant Step Options"),
-                  tr("The output is resampled onto a grid of constant 2-theta step."), parent), session_(session), platform_(platform) {
+        : OptionPanel(tr("Constant Step Options"), tr("The output is resampled onto a grid of constant 2-theta step."),
+                      parent),
+          session_(session),
+          platform_(platform) {
     stepEntry_ = addNumberRow(tr("2-theta step (degrees):"), "stepEntry");
     linearButton_ = new QRadioButton(tr("Linear interpolation"), this);
     linearButton_->setObjectName("linearInterpolation");
@@ -23,10 +25,8 @@ ConstantStepPanel::ConstantStepPanel(Session& session, Platform& platform, QWidg
     // Our own exclusion rule decides, so that clicking the selected button keeps it selected.
     linearButton_->setAutoExclusive(false);
     splineButton_->setAutoExclusive(false);
-    connect(linearButton_, &QRadioButton::clicked, this,
-            [this](bool on) { interpolationClicked(false, on); });
-    connect(splineButton_, &QRadioButton::clicked, this,
-            [this](bool on) { interpolationClicked(true, on); });
+    connect(linearButton_, &QRadioButton::clicked, this, [this](bool on) { interpolationClicked(false, on); });
+    connect(splineButton_, &QRadioButton::clicked, this, [this](bool on) { interpolationClicked(true, on); });
 
     form()->addRow(tr("Interpolation:"), linearButton_);
     form()->addRow(QString(), splineButton_);
@@ -58,8 +58,6 @@ void ConstantStepPanel::interpolationClicked(bool splineButton, bool onAfterClic
     splineButton_->setChecked(current.splineInterpolation);
 }
 
-bool ConstantStepPanel::store() {
-    return saveConstOptions(session_.settings.constStepOpts, entries(), platform_);
-}
+bool ConstantStepPanel::store() { return saveConstOptions(session_.settings.constStepOpts, entries(), platform_); }
 
 }  // namespace s2t::ui

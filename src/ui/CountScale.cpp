@@ -9,25 +9,20 @@ namespace s2t::ui {
 
 double CountScaleMap::toAxis(double count) const {
     switch (scale_) {
-        case CountScale::Linear:
-            return count;
-        case CountScale::SquareRoot:
-            // Negative values (a background subtracted elsewhere) keep their side of zero.
-            return std::copysign(std::sqrt(std::abs(count)), count);
-        case CountScale::Log:
-            return std::log10(std::max(count, logFloor_));
+    case CountScale::Linear: return count;
+    case CountScale::SquareRoot:
+        // Negative values (a background subtracted elsewhere) keep their side of zero.
+        return std::copysign(std::sqrt(std::abs(count)), count);
+    case CountScale::Log: return std::log10(std::max(count, logFloor_));
     }
     return count;
 }
 
 double CountScaleMap::toCount(double axisValue) const {
     switch (scale_) {
-        case CountScale::Linear:
-            return axisValue;
-        case CountScale::SquareRoot:
-            return std::copysign(axisValue * axisValue, axisValue);
-        case CountScale::Log:
-            return std::max(std::pow(10.0, axisValue), logFloor_);
+    case CountScale::Linear: return axisValue;
+    case CountScale::SquareRoot: return std::copysign(axisValue * axisValue, axisValue);
+    case CountScale::Log: return std::max(std::pow(10.0, axisValue), logFloor_);
     }
     return axisValue;
 }
@@ -88,12 +83,9 @@ std::vector<double> squareRootTicks(double axisLow, double axisHigh, int most) {
 std::vector<double> countTicks(const CountScaleMap& map, double axisLow, double axisHigh, int most) {
     if (!(axisHigh > axisLow) || !std::isfinite(axisLow) || !std::isfinite(axisHigh)) return {};
     switch (map.scale()) {
-        case CountScale::Log:
-            return logTicks(axisLow, axisHigh, most);
-        case CountScale::SquareRoot:
-            return squareRootTicks(axisLow, axisHigh, most);
-        case CountScale::Linear:
-            break;
+    case CountScale::Log: return logTicks(axisLow, axisHigh, most);
+    case CountScale::SquareRoot: return squareRootTicks(axisLow, axisHigh, most);
+    case CountScale::Linear: break;
     }
     std::vector<double> ticks;
     const double interval = niceInterval(axisHigh - axisLow, most);

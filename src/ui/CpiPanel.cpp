@@ -9,15 +9,15 @@
 namespace s2t::ui {
 
 CpiPanel::CpiPanel(Session& session, QWidget* parent)
-    : OptionPanel(tr("CPI Options"), tr("Written into the header of every CPI file."), parent), session_(session) {
+        : OptionPanel(tr("CPI Options"), tr("Written into the header of every CPI file."), parent), session_(session) {
     targetEntry_ = new QLineEdit(this);
     targetEntry_->setObjectName("target");
     targetEntry_->setMaxLength(static_cast<int>(kMaxCpiTargetLength));
     targetEntry_->setFixedWidth(120);
     // Printable ASCII only: one character is one byte of the header, so 7 typed characters
     // always fit the record and the header's first two characters are two letters.
-    targetEntry_->setValidator(new QRegularExpressionValidator(
-        QRegularExpression(QStringLiteral("[\\x20-\\x7E]*")), targetEntry_));
+    targetEntry_->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[\\x20-\\x7E]*")), targetEntry_));
     form()->addRow(tr("Target:"), targetEntry_);
     wavelengthEntry_ = addNumberRow(tr("Wavelength (Angstrom):"), "wavelength");
 

@@ -21,7 +21,7 @@ QString cleanFolder(const QString& folder) {
 }  // namespace
 
 DialogFolders::DialogFolders(const std::string& programFolder)
-    : settingsPath_(QString::fromStdString(preferencesPath(programFolder))) {}
+        : settingsPath_(QString::fromStdString(preferencesPath(programFolder))) {}
 
 QString DialogFolders::startFolder(const std::string& title, const QString& requested) const {
     const QSettings settings(settingsPath_, QSettings::IniFormat);

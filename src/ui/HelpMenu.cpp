@@ -43,21 +43,21 @@ QString guideText() {
 }
 
 QString aboutText() {
-    return QObject::tr("scan2theta %1\n\nConverts X-ray diffraction scans recorded with a multichannel analyser "
-                       "(MCA channel files, GUFI files) into counts against 2-theta.")
+    return QObject::tr(
+               "scan2theta %1\n\nConverts X-ray diffraction scans recorded with a multichannel analyser "
+               "(MCA channel files, GUFI files) into counts against 2-theta.")
         .arg(QStringLiteral(S2T_VERSION));
 }
 
 void addHelpMenu(QMainWindow* window) {
     QMenu* help = window->menuBar()->addMenu(QObject::tr("&Help"));
-    QAction* guide = help->addAction(QObject::tr("&Guide"), window, [window] {
-        showText(window, QObject::tr("Guide"), guideText());
-    });
+    QAction* guide = help->addAction(QObject::tr("&Guide"), window,
+                                     [window] { showText(window, QObject::tr("Guide"), guideText()); });
     guide->setObjectName("helpGuide");
     guide->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QObject::tr("&About scan2theta"), window, [window] {
-        showText(window, QObject::tr("About scan2theta"), aboutText());
-    })->setObjectName("helpAbout");
+    help->addAction(QObject::tr("&About scan2theta"), window,
+                    [window] { showText(window, QObject::tr("About scan2theta"), aboutText()); })
+        ->setObjectName("helpAbout");
 }
 
 }  // namespace s2t::ui

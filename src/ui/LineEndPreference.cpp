@@ -10,9 +10,7 @@ constexpr const char* kLineEndKey = "files/lineEnd";
 
 }  // namespace
 
-std::string preferencesPath(const std::string& programFolder) {
-    return programFolder + "/scan2theta-gui.ini";
-}
+std::string preferencesPath(const std::string& programFolder) { return programFolder + "/scan2theta-gui.ini"; }
 
 LineEnd loadLineEndPreference(const std::string& programFolder) {
     QSettings settings(QString::fromStdString(preferencesPath(programFolder)), QSettings::IniFormat);

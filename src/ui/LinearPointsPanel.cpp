@@ -9,7 +9,7 @@ namespace s2t::ui {
 
 LinearPointsPanel::LinearPointsPanel(QWidget* parent, Session& session, Platform& platform,
                                      std::function<void()> onCalibrationChanged)
-    : PointsPanel(parent, session, platform, std::move(onCalibrationChanged)) {
+        : PointsPanel(parent, session, platform, std::move(onCalibrationChanged)) {
     setWindowTitle(tr("Linear Calibration Points"));
     // The rule runs after every point, as Add's state depends on the count it passed through.
     for (const CalibrationPoint& p : session_.calibration.calPoints) {

@@ -87,7 +87,7 @@ std::string withOptionFileExtension(const std::string& path) {
 }  // namespace
 
 MainPanel::MainPanel(Session& session, Platform& platform, QWidget* parent)
-    : QMainWindow(parent), session_(session), platform_(platform) {
+        : QMainWindow(parent), session_(session), platform_(platform) {
     setObjectName("mainPanel");
     setWindowTitle(tr("scan2theta"));
     chain_ = new OptionPanelChain(session_, platform_, this, [this] { runBatch(); });
@@ -561,7 +561,7 @@ bool MainPanel::mayQuit() {
         answer = question->askAboutUnsavedCalibration(kUnsavedCalibrationTitle, text);
     else
         answer = platform_.confirmPopup(kUnsavedCalibrationTitle, text) ? UnsavedCalibrationAnswer::SaveAsDefault
-                                                                         : UnsavedCalibrationAnswer::QuitWithoutSaving;
+                                                                        : UnsavedCalibrationAnswer::QuitWithoutSaving;
     if (answer == UnsavedCalibrationAnswer::Cancel) return false;
     if (answer == UnsavedCalibrationAnswer::QuitWithoutSaving) return true;
     // A default that could not be written has been reported; the program stays, calibration and all.

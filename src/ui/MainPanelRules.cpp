@@ -81,48 +81,48 @@ void dimAsNeeded(MainPanelState& state) {
 
 void clickModeButton(MainPanelState& state, ModeButton button, bool onAfterClick) {
     switch (button) {
-        case ModeButton::Linear:
-            state.linearMode.on = onAfterClick;
-            if (onAfterClick) {
-                state.splineMode.on = false;
-                state.fileAnglesMode.on = false;
-                state.trailerMode.on = false;
-            } else {
-                state.splineMode.on = true;
-            }
-            break;
-        case ModeButton::Spline:
-            state.splineMode.on = onAfterClick;
-            if (onAfterClick) {
-                state.linearMode.on = false;
-                state.fileAnglesMode.on = false;
-                state.trailerMode.on = false;
-            } else if (!state.fileAnglesMode.dimmed) {
-                state.fileAnglesMode.on = true;
-            } else {
-                state.linearMode.on = true;
-            }
-            break;
-        case ModeButton::FileAngles:
-            state.fileAnglesMode.on = onAfterClick;
-            if (onAfterClick) {
-                state.linearMode.on = false;
-                state.splineMode.on = false;
-                state.trailerMode.on = false;
-            } else {
-                state.linearMode.on = true;
-            }
-            break;
-        case ModeButton::Trailer:
-            state.trailerMode.on = onAfterClick;
-            if (onAfterClick) {
-                state.linearMode.on = false;
-                state.splineMode.on = false;
-                state.fileAnglesMode.on = false;
-            } else {
-                state.linearMode.on = true;
-            }
-            break;
+    case ModeButton::Linear:
+        state.linearMode.on = onAfterClick;
+        if (onAfterClick) {
+            state.splineMode.on = false;
+            state.fileAnglesMode.on = false;
+            state.trailerMode.on = false;
+        } else {
+            state.splineMode.on = true;
+        }
+        break;
+    case ModeButton::Spline:
+        state.splineMode.on = onAfterClick;
+        if (onAfterClick) {
+            state.linearMode.on = false;
+            state.fileAnglesMode.on = false;
+            state.trailerMode.on = false;
+        } else if (!state.fileAnglesMode.dimmed) {
+            state.fileAnglesMode.on = true;
+        } else {
+            state.linearMode.on = true;
+        }
+        break;
+    case ModeButton::FileAngles:
+        state.fileAnglesMode.on = onAfterClick;
+        if (onAfterClick) {
+            state.linearMode.on = false;
+            state.splineMode.on = false;
+            state.trailerMode.on = false;
+        } else {
+            state.linearMode.on = true;
+        }
+        break;
+    case ModeButton::Trailer:
+        state.trailerMode.on = onAfterClick;
+        if (onAfterClick) {
+            state.linearMode.on = false;
+            state.splineMode.on = false;
+            state.fileAnglesMode.on = false;
+        } else {
+            state.linearMode.on = true;
+        }
+        break;
     }
     dimAsNeeded(state);
 }
@@ -158,8 +158,7 @@ bool doesFileListContain(const std::vector<BatchInput>& list, std::string_view p
     return false;
 }
 
-std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list,
-                                   const std::vector<std::string>& selected) {
+std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list, const std::vector<std::string>& selected) {
     const bool wasEmpty = list.empty();
     const std::int32_t kind = wasEmpty ? kOtherFileType : panelKindOf(list.front().fileType);
     std::vector<BatchInput> grown = list;

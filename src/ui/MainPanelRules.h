@@ -30,7 +30,7 @@ struct MainPanelState {
     Toggle linearMode{true, false};
     Toggle splineMode;
     Toggle fileAnglesMode;
-    Toggle trailerMode;  // the line stored in each channel file's trailer
+    Toggle trailerMode;                  // the line stored in each channel file's trailer
     bool conversionGroupDimmed = false;  // the caption of the conversion group
     bool lineGroupDimmed = false;        // kDisplay, cDisplay and their captions
 
@@ -80,7 +80,6 @@ bool doesFileListContain(const std::vector<BatchInput>& list, std::string_view p
 // The files an addition appends, in order: each path not yet listed (nor earlier in the same
 // selection), of the list's panel kind, or of any kind when the list was empty before. Files of
 // another kind are left out without a word.
-std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list,
-                                   const std::vector<std::string>& selected);
+std::vector<BatchInput> filesToAdd(const std::vector<BatchInput>& list, const std::vector<std::string>& selected);
 
 }  // namespace s2t::ui

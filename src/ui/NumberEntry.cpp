@@ -12,8 +12,7 @@ namespace {
 // Sets value (only) when the text is one finite number.
 bool parseEntry(const QString& input, double& value) {
     const QByteArray text = input.toLatin1();
-    return parseWholeDouble(std::string_view(text.constData(), static_cast<std::size_t>(text.size())),
-                            value);
+    return parseWholeDouble(std::string_view(text.constData(), static_cast<std::size_t>(text.size())), value);
 }
 
 }  // namespace
@@ -30,8 +29,7 @@ NumberEntry::NumberEntry(QWidget* parent) : QLineEdit(parent) {
     setValidator(new NumberValidator(this));
     setAlignment(Qt::AlignRight);
     setValue(0.0);
-    connect(this, &QLineEdit::textChanged, this,
-            [this](const QString& text) { parseEntry(text, value_); });
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) { parseEntry(text, value_); });
 }
 
 double NumberEntry::value() const { return value_; }
@@ -52,8 +50,7 @@ QString numberText(double value) {
     // Plain decimals for the numbers a calibration holds, exponents only where decimals would run
     // to many digits.
     const double size = std::abs(value);
-    const auto format =
-        size >= 1e-6 && size < 1e15 ? std::chars_format::fixed : std::chars_format::general;
+    const auto format = size >= 1e-6 && size < 1e15 ? std::chars_format::fixed : std::chars_format::general;
     char buffer[64];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, format);
     return QString::fromLatin1(buffer, static_cast<qsizetype>(result.ptr - buffer));

@@ -10,8 +10,7 @@
 
 namespace s2t::ui {
 
-OptionPanel::OptionPanel(const QString& title, const QString& description, QWidget* parent)
-    : QDialog(parent) {
+OptionPanel::OptionPanel(const QString& title, const QString& description, QWidget* parent) : QDialog(parent) {
     setWindowTitle(title);
     setModal(true);
     body_ = new QVBoxLayout(this);

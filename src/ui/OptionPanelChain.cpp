@@ -12,30 +12,24 @@ namespace s2t::ui {
 
 OptionPanelChain::OptionPanelChain(Session& session, Platform& platform, QWidget* mainPanel,
                                    std::function<void()> runBatch)
-    : QObject(mainPanel),
-      session_(session),
-      platform_(platform),
-      mainPanel_(mainPanel),
-      runBatch_(std::move(runBatch)) {}
+        : QObject(mainPanel),
+          session_(session),
+          platform_(platform),
+          mainPanel_(mainPanel),
+          runBatch_(std::move(runBatch)) {}
 
 void OptionPanelChain::displayOptionPanels(int set) {
     switch (nextOptionStep(set)) {
-        case OptionStep::ConstantStep:
-            showPanel(new ConstantStepPanel(session_, platform_, mainPanel_), set, OPT_CONSTANT_STEP);
-            return;
-        case OptionStep::Range:
-            showPanel(new RangePanel(session_, platform_, mainPanel_), set, OPT_RANGE);
-            return;
-        case OptionStep::Cpi:
-            showPanel(new CpiPanel(session_, mainPanel_), set, OPT_CPI);
-            return;
-        case OptionStep::Convert:
-            if (runBatch_) runBatch_();
-            showMainPanel();
-            return;
-        case OptionStep::ShowMain:
-            showMainPanel();
-            return;
+    case OptionStep::ConstantStep:
+        showPanel(new ConstantStepPanel(session_, platform_, mainPanel_), set, OPT_CONSTANT_STEP);
+        return;
+    case OptionStep::Range: showPanel(new RangePanel(session_, platform_, mainPanel_), set, OPT_RANGE); return;
+    case OptionStep::Cpi: showPanel(new CpiPanel(session_, mainPanel_), set, OPT_CPI); return;
+    case OptionStep::Convert:
+        if (runBatch_) runBatch_();
+        showMainPanel();
+        return;
+    case OptionStep::ShowMain: showMainPanel(); return;
     }
 }
 

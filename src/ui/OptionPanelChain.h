@@ -23,8 +23,7 @@ class OptionPanelChain : public QObject {
 public:
     // mainPanel: the parent of the panels, shown again when the chain ends. runBatch: the batch
     // at the end of a chain with OPT_CONVERT.
-    OptionPanelChain(Session& session, Platform& platform, QWidget* mainPanel,
-                     std::function<void()> runBatch);
+    OptionPanelChain(Session& session, Platform& platform, QWidget* mainPanel, std::function<void()> runBatch);
 
     // Shows the first panel of the set, or runs the batch, or shows the main panel.
     void displayOptionPanels(int set);

@@ -57,8 +57,7 @@ RangeEntries presetRange(const RangeOptions& record) {
 
 bool saveRangeOptions(RangeOptions& record, const RangeEntries& entries, Platform& platform) {
     if (!(entries.minTwoTheta <= entries.maxTwoTheta)) {
-        platform.messagePopup("Not Possible",
-                              "Max 2-theta Value must be larger\nthen Min 2-Theta Value.");
+        platform.messagePopup("Not Possible", "Max 2-theta Value must be larger\nthen Min 2-Theta Value.");
         return false;
     }
     record.minTwoTheta = entries.minTwoTheta;

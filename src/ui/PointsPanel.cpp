@@ -36,23 +36,23 @@ QPushButton* makeButton(const QString& text) {
 
 PointsPanel::PointsPanel(QWidget* parent, Session& session, Platform& platform,
                          std::function<void()> onCalibrationChanged)
-    : QDialog(parent),
-      session_(session),
-      platform_(platform),
-      onCalibrationChanged_(std::move(onCalibrationChanged)),
-      list_(new QListWidget),
-      twoThetaEntry_(new NumberEntry),
-      channelEntry_(new NumberEntry),
-      add_(makeButton(tr("Add"))),
-      remove_(makeButton(tr("Remove"))),
-      removeAll_(makeButton(tr("Remove All"))),
-      ok_(makeButton(tr("OK"))),
-      cancel_(makeButton(tr("Cancel"))),
-      calibrationMenu_(nullptr),
-      saveAsDefault_(nullptr),
-      standardsImport_(nullptr),
-      plot_(new CalibrationPlot),
-      fitSummary_(new QLabel) {
+        : QDialog(parent),
+          session_(session),
+          platform_(platform),
+          onCalibrationChanged_(std::move(onCalibrationChanged)),
+          list_(new QListWidget),
+          twoThetaEntry_(new NumberEntry),
+          channelEntry_(new NumberEntry),
+          add_(makeButton(tr("Add"))),
+          remove_(makeButton(tr("Remove"))),
+          removeAll_(makeButton(tr("Remove All"))),
+          ok_(makeButton(tr("OK"))),
+          cancel_(makeButton(tr("Cancel"))),
+          calibrationMenu_(nullptr),
+          saveAsDefault_(nullptr),
+          standardsImport_(nullptr),
+          plot_(new CalibrationPlot),
+          fitSummary_(new QLabel) {
     setModal(true);
     auto* menuBar = new QMenuBar;
     calibrationMenu_ = menuBar->addMenu(tr("&Calibration"));

@@ -30,8 +30,7 @@ class StandardsWindow;
 class PointsPanel : public QDialog {
     Q_OBJECT
 public:
-    PointsPanel(QWidget* parent, Session& session, Platform& platform,
-                std::function<void()> onCalibrationChanged);
+    PointsPanel(QWidget* parent, Session& session, Platform& platform, std::function<void()> onCalibrationChanged);
 
     QListWidget* pointList() const { return list_; }
     NumberEntry* twoThetaEntry() const { return twoThetaEntry_; }

@@ -37,8 +37,7 @@ void PreviewChartView::wheelEvent(QWheelEvent* event) {
     const int delta = event->angleDelta().y();
     if (delta == 0) return event->ignore();
     const double factor = std::pow(kZoomPerNotch, delta / 120.0);
-    emit zoomRequested(valueAt(event->position().toPoint()), factor,
-                       event->modifiers().testFlag(Qt::ControlModifier));
+    emit zoomRequested(valueAt(event->position().toPoint()), factor, event->modifiers().testFlag(Qt::ControlModifier));
     event->accept();
 }
 
@@ -95,15 +94,15 @@ void PreviewChartView::mouseDoubleClickEvent(QMouseEvent* event) {
 void PreviewChartView::keyPressEvent(QKeyEvent* event) {
     const QPointF middle = valueAt(mapFromScene(chart()->plotArea().center()));
     switch (event->key()) {
-        case Qt::Key_Left: emit panRequested(-0.1, 0.0); break;
-        case Qt::Key_Right: emit panRequested(0.1, 0.0); break;
-        case Qt::Key_Up: emit panRequested(0.0, 0.1); break;
-        case Qt::Key_Down: emit panRequested(0.0, -0.1); break;
-        case Qt::Key_Plus:
-        case Qt::Key_Equal: emit zoomRequested(middle, kZoomPerNotch, false); break;
-        case Qt::Key_Minus: emit zoomRequested(middle, 1.0 / kZoomPerNotch, false); break;
-        case Qt::Key_Home: emit resetRequested(); break;
-        default: return QChartView::keyPressEvent(event);
+    case Qt::Key_Left: emit panRequested(-0.1, 0.0); break;
+    case Qt::Key_Right: emit panRequested(0.1, 0.0); break;
+    case Qt::Key_Up: emit panRequested(0.0, 0.1); break;
+    case Qt::Key_Down: emit panRequested(0.0, -0.1); break;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: emit zoomRequested(middle, kZoomPerNotch, false); break;
+    case Qt::Key_Minus: emit zoomRequested(middle, 1.0 / kZoomPerNotch, false); break;
+    case Qt::Key_Home: emit resetRequested(); break;
+    default: return QChartView::keyPressEvent(event);
     }
     event->accept();
 }

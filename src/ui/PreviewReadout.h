@@ -11,9 +11,9 @@
 namespace s2t::ui {
 
 struct ReadoutValues {
-    std::size_t index = 0;          // the point, counted from 0 in file order
-    std::optional<double> channel;  // none for a scan with angles of its own
-    std::optional<double> twoTheta; // none when no 2-theta can be had
+    std::size_t index = 0;           // the point, counted from 0 in file order
+    std::optional<double> channel;   // none for a scan with angles of its own
+    std::optional<double> twoTheta;  // none when no 2-theta can be had
     double count = 0.0;
 };
 

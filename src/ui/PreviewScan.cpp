@@ -29,8 +29,8 @@ std::string previewFailureText(const std::string& reason) { return "cannot previ
 namespace {
 
 // One read of the file, as the batch would read it for this conversion.
-int readForPreview(const Session& session, const std::string& path, std::int32_t fileType,
-                   Conversion conversion, Scan& scan, std::string& error) {
+int readForPreview(const Session& session, const std::string& path, std::int32_t fileType, Conversion conversion,
+                   Scan& scan, std::string& error) {
     CalibrationState calibration = session.calibration;
     spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
     ConversionRequest request;
@@ -47,8 +47,8 @@ int readForPreview(const Session& session, const std::string& path, std::int32_t
 
 }  // namespace
 
-PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
-                        Conversion conversion, Conversion angleConversion) {
+PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType, Conversion conversion,
+                        Conversion angleConversion) {
     PreviewData data;
     const bool channels = conversion == kNoConversion;
     Scan scan;

@@ -21,7 +21,7 @@ public:
 };
 
 struct PreviewData {
-    std::vector<double> x;         // 2-theta (degrees), or channel when againstChannel
+    std::vector<double> x;  // 2-theta (degrees), or channel when againstChannel
     std::vector<double> counts;
     bool againstChannel = false;
     // Whether the points are channels (firstChannel, firstChannel + 1, ...); a scan with angles
@@ -32,8 +32,8 @@ struct PreviewData {
     // they are taken); empty when there is none to be had, twoThetaNote then says why.
     std::vector<double> twoTheta;
     std::string twoThetaNote;
-    std::string description;       // what the file says it holds; empty when it says nothing
-    std::string error;             // why there is nothing to plot; empty when there is
+    std::string description;  // what the file says it holds; empty when it says nothing
+    std::string error;        // why there is nothing to plot; empty when there is
 };
 
 // Reads path (of the given kind) for conversion (0 channel list, 1 straight line, 2 spline,
@@ -41,8 +41,8 @@ struct PreviewData {
 // a copy first, as the batch does before every file. A channel list also gets the 2-theta its
 // points would have under angleConversion (the conversion the mode buttons choose), for the
 // cursor readout; by default the straight line in force.
-PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType,
-                        Conversion conversion, Conversion angleConversion = kLinearConversion);
+PreviewData previewScan(const Session& session, const std::string& path, std::int32_t fileType, Conversion conversion,
+                        Conversion angleConversion = kLinearConversion);
 
 // The text shown in place of the plot when a file cannot be previewed.
 std::string previewFailureText(const std::string& reason);

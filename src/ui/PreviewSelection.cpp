@@ -6,9 +6,7 @@
 namespace s2t::ui {
 namespace {
 
-BatchInput inputOf(const QListWidgetItem& item) {
-    return {item.text().toStdString(), item.data(Qt::UserRole).toInt()};
-}
+BatchInput inputOf(const QListWidgetItem& item) { return {item.text().toStdString(), item.data(Qt::UserRole).toInt()}; }
 
 }  // namespace
 

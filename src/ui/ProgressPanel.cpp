@@ -6,20 +6,18 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QHBoxLayout>
 #include <QVBoxLayout>
 
 namespace s2t::ui {
 namespace {
 
-QString text(std::string_view value) {
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
+QString text(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
 
 QLineEdit* readOnlyField(QWidget* parent, const char* name) {
     auto* field = new QLineEdit(parent);

@@ -13,9 +13,7 @@
 namespace s2t::ui {
 namespace {
 
-QString qtext(std::string_view value) {
-    return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size()));
-}
+QString qtext(std::string_view value) { return QString::fromUtf8(value.data(), static_cast<qsizetype>(value.size())); }
 
 std::string stdtext(const QString& value) { return value.toUtf8().toStdString(); }
 
@@ -32,8 +30,7 @@ QStringList nameFiltersFor(const FileSelectOptions& options) {
         const QString pattern = part.trimmed();
         if (!pattern.isEmpty()) filters << QStringLiteral("%1 (%1)").arg(pattern);
     }
-    if (!options.restrictExtension || filters.isEmpty())
-        filters << QObject::tr("All files (*)");
+    if (!options.restrictExtension || filters.isEmpty()) filters << QObject::tr("All files (*)");
     return filters;
 }
 
@@ -65,8 +62,8 @@ void QtPlatform::messagePopup(std::string_view title, std::string_view text) {
 }
 
 bool QtPlatform::confirmPopup(std::string_view title, std::string_view text) {
-    QMessageBox box(QMessageBox::Question, qtext(title), qtext(text),
-                    QMessageBox::Yes | QMessageBox::No, dialogParent());
+    QMessageBox box(QMessageBox::Question, qtext(title), qtext(text), QMessageBox::Yes | QMessageBox::No,
+                    dialogParent());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
@@ -74,19 +71,14 @@ bool QtPlatform::confirmPopup(std::string_view title, std::string_view text) {
 
 ReplaceAnswer QtPlatform::askReplace(std::string_view title, std::string_view text) {
     QMessageBox box(QMessageBox::Question, qtext(title), qtext(text),
-                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll,
-                    dialogParent());
+                    QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll, dialogParent());
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
-        case QMessageBox::Yes:
-            return ReplaceAnswer::Yes;
-        case QMessageBox::YesToAll:
-            return ReplaceAnswer::YesToAll;
-        case QMessageBox::NoToAll:
-            return ReplaceAnswer::NoToAll;
-        default:
-            return ReplaceAnswer::No;
+    case QMessageBox::Yes: return ReplaceAnswer::Yes;
+    case QMessageBox::YesToAll: return ReplaceAnswer::YesToAll;
+    case QMessageBox::NoToAll: return ReplaceAnswer::NoToAll;
+    default: return ReplaceAnswer::No;
     }
 }
 
@@ -153,8 +145,7 @@ std::optional<std::string> QtPlatform::fileSelectPopup(const FileSelectOptions& 
     return stdtext(dialog->selectedFiles().front());
 }
 
-std::optional<std::vector<std::string>> QtPlatform::multiFileSelectPopup(
-    const FileSelectOptions& options) {
+std::optional<std::vector<std::string>> QtPlatform::multiFileSelectPopup(const FileSelectOptions& options) {
     std::unique_ptr<QFileDialog> dialog(makeFileDialog(options, true));
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
     rememberFolder(options.title, options.defaultDirectory, QFileInfo(dialog->selectedFiles().front()).absolutePath());

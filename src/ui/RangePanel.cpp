@@ -5,8 +5,10 @@
 namespace s2t::ui {
 
 RangePanel::RangePanel(Session& session, Platform& platform, QWidget* parent)
-    : OptionPanel(tr("Range Options"), tr("Points outside these 2-theta limits are left out of the output."),
-                  parent), session_(session), platform_(platform) {
+        : OptionPanel(tr("Range Options"), tr("Points outside these 2-theta limits are left out of the output."),
+                      parent),
+          session_(session),
+          platform_(platform) {
     minEntry_ = addNumberRow(tr("Min 2-theta (degrees):"), "minTwoTheta");
     maxEntry_ = addNumberRow(tr("Max 2-theta (degrees):"), "maxTwoTheta");
 

@@ -144,7 +144,9 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
     if (choices.mode) settings.setValue("conversion/mode", nameIn(kModeNames, *choices.mode));
     if (const auto& step = choices.constStep) {
         settings.setValue("constantStep/step", numberString(step->step));
-        settings.setValue("constantStep/method", QString::number(storedNumber(step->method == kSplineInterpolation ? kSplineInterpolation : kLinearInterpolation)));
+        settings.setValue("constantStep/method",
+                          QString::number(storedNumber(step->method == kSplineInterpolation ? kSplineInterpolation
+                                                                                            : kLinearInterpolation)));
         putFlag(settings, "constantStep/fractionalCounts", step->fractionalCounts != 0);
     }
     if (const auto& range = choices.range) {
@@ -156,7 +158,8 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
         settings.setValue("cpi/wavelength", numberString(cpi->wavelength));
     }
     if (choices.previewScale) settings.setValue("preview/scale", nameIn(kScaleNames, *choices.previewScale));
-    if (choices.previewStandard) settings.setValue("preview/standard", QString::fromStdString(*choices.previewStandard));
+    if (choices.previewStandard)
+        settings.setValue("preview/standard", QString::fromStdString(*choices.previewStandard));
     settings.sync();
     return settings.status() == QSettings::NoError;
 }
@@ -164,10 +167,14 @@ bool saveRememberedChoices(const std::string& programFolder, const RememberedCho
 void rememberPanel(const MainPanelState& state, RememberedChoices& choices) {
     choices.outputFormat = state.outputFormat;
     choices.convertToTwoTheta = state.convertToTwoTheta.on;
-    if (state.linearMode.on) choices.mode = ModeButton::Linear;
-    else if (state.splineMode.on) choices.mode = ModeButton::Spline;
-    else if (state.fileAnglesMode.on) choices.mode = ModeButton::FileAngles;
-    else if (state.trailerMode.on) choices.mode = ModeButton::Trailer;
+    if (state.linearMode.on)
+        choices.mode = ModeButton::Linear;
+    else if (state.splineMode.on)
+        choices.mode = ModeButton::Spline;
+    else if (state.fileAnglesMode.on)
+        choices.mode = ModeButton::FileAngles;
+    else if (state.trailerMode.on)
+        choices.mode = ModeButton::Trailer;
     choices.wholeTwoTheta = state.wholeTwoThetaBox.on;
     choices.constantStep = state.constantStepBox.on;
     choices.limitRange = state.limitRangeBox.on;

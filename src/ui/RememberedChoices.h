@@ -1,7 +1,7 @@
 // What the desktop program remembers from one start to the next: the window's place and size, the
 // output format, the conversion mode and output check boxes, the records of the constant-step,
-// range and CPI panels, and the preview's count scale and standard ticks. They are kept in scan2theta-gui.ini in the program folder, beside
-// Default.pre, and never in the user's own Qt settings, so that every program folder (and every
+// range and CPI panels, and the preview's count scale and standard ticks. They are kept in scan2theta-gui.ini in the
+// program folder, beside Default.pre, and never in the user's own Qt settings, so that every program folder (and every
 // test) keeps its own. A first start finds nothing and shows the program's initial state.
 #pragma once
 

@@ -1,8 +1,8 @@
 #include "ui/ScanPeaksDialog.h"
 
-#include <QCheckBox>
 #include <QChart>
 #include <QChartView>
+#include <QCheckBox>
 #include <QFontDatabase>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -12,8 +12,8 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QSignalBlocker>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 
@@ -46,11 +46,21 @@ std::string pairText(const peaks::MatchedReflection& pair) {
 ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const std::vector<double>& counts,
                                  const peaks::AutoCalibrationResult& result, peaks::Radiation& radiation,
                                  Platform& platform, PeakFinder finder)
-    : QDialog(parent), radiation_(radiation), platform_(platform), finder_(std::move(finder)),
-      found_(new QScatterSeries), predicted_(new QScatterSeries), pairs_(new QListWidget), line_(new QLabel),
-      residuals_(new QScatterSeries), wavelength_(new NumberEntry), alpha2Box_(new QCheckBox(tr("K-alpha2"))),
-      alpha2_(new NumberEntry), ratio_(new NumberEntry), findAgain_(new QPushButton(tr("Find Again"))),
-      ok_(new QPushButton(tr("OK"))) {
+        : QDialog(parent),
+          radiation_(radiation),
+          platform_(platform),
+          finder_(std::move(finder)),
+          found_(new QScatterSeries),
+          predicted_(new QScatterSeries),
+          pairs_(new QListWidget),
+          line_(new QLabel),
+          residuals_(new QScatterSeries),
+          wavelength_(new NumberEntry),
+          alpha2Box_(new QCheckBox(tr("K-alpha2"))),
+          alpha2_(new NumberEntry),
+          ratio_(new NumberEntry),
+          findAgain_(new QPushButton(tr("Find Again"))),
+          ok_(new QPushButton(tr("OK"))) {
     setWindowTitle(tr("Peaks in %1").arg(scanName));
     setModal(true);
 
@@ -69,7 +79,8 @@ ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const
     predicted_->setMarkerSize(8.0);
 
     auto* chart = new QChart;
-    for (auto* series : {static_cast<QXYSeries*>(scan), static_cast<QXYSeries*>(found_), static_cast<QXYSeries*>(predicted_)})
+    for (auto* series :
+         {static_cast<QXYSeries*>(scan), static_cast<QXYSeries*>(found_), static_cast<QXYSeries*>(predicted_)})
         chart->addSeries(series);
     auto* x = axis(tr("Channel"), "%.0f");
     auto* y = axis(tr("Counts"), "%.0f");
@@ -164,8 +175,8 @@ void ScanPeaksDialog::showResult(const peaks::AutoCalibrationResult& result) {
     result_ = result;
     found_->clear();
     for (const auto& peak : result.peaks) {
-        const auto at = static_cast<std::size_t>(
-            std::clamp(std::lround(peak.channel), 0L, static_cast<long>(counts_.size()) - 1));
+        const auto at =
+            static_cast<std::size_t>(std::clamp(std::lround(peak.channel), 0L, static_cast<long>(counts_.size()) - 1));
         found_->append(peak.channel, counts_[at]);
     }
     predicted_->clear();
@@ -236,8 +247,8 @@ void ScanPeaksDialog::refit() {
         const double reach = std::max({std::fabs(lowest), std::fabs(highest), 1e-4}) * 1.2;
         axes[1]->setRange(-reach, reach);
     }
-    std::string text = "K = " + formatFixed(fit.K, 6) + " +- " + formatFixed(fit.sigmaK, 6) + "   C = " +
-                       formatFixed(fit.C, 9) + " +- " + formatFixed(fit.sigmaC, 9) + "   RMS " +
+    std::string text = "K = " + formatFixed(fit.K, 6) + " +- " + formatFixed(fit.sigmaK, 6) +
+                       "   C = " + formatFixed(fit.C, 9) + " +- " + formatFixed(fit.sigmaC, 9) + "   RMS " +
                        formatFixed(fit.rms, 5);
     line_->setText(QString::fromStdString(text));
 }

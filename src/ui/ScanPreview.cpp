@@ -18,8 +18,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QStackedLayout>
-#include <QValueAxis>
 #include <QVBoxLayout>
+#include <QValueAxis>
 
 #include "platform/NumberText.h"
 #include "standards/StandardDiscovery.h"
@@ -50,7 +50,7 @@ constexpr double kReadoutReach = 40.0;
 class RefreshingComboBox : public QComboBox {
 public:
     RefreshingComboBox(QWidget* parent, std::function<void()> beforePopup)
-        : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
+            : QComboBox(parent), beforePopup_(std::move(beforePopup)) {}
     void showPopup() override {
         beforePopup_();
         QComboBox::showPopup();
@@ -73,8 +73,9 @@ ScanPreview::ScanPreview(QWidget* parent) : QWidget(parent) {
     messageLabel_->setAlignment(Qt::AlignCenter);
     messageLabel_->setWordWrap(true);
     messageLabel_->setMargin(24);
-    messageLabel_->setStyleSheet("QLabel { color: palette(mid); background: palette(base);"
-                                 " border: 1px solid palette(mid); }");
+    messageLabel_->setStyleSheet(
+        "QLabel { color: palette(mid); background: palette(base);"
+        " border: 1px solid palette(mid); }");
 
     chart_ = new QChart;
     chart_->legend()->hide();
@@ -122,9 +123,10 @@ ScanPreview::ScanPreview(QWidget* parent) : QWidget(parent) {
     readoutLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     readoutLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // The plot itself has no tooltip: it would cover the curve the cursor is reading.
-    readoutLabel_->setToolTip(tr("The point nearest the cursor. On the plot the wheel zooms about the cursor"
-                                 " (Ctrl: the counts), a drag zooms onto a rectangle, a middle or Shift drag"
-                                 " and the arrow keys pan, a double click or Home shows the whole scan"));
+    readoutLabel_->setToolTip(
+        tr("The point nearest the cursor. On the plot the wheel zooms about the cursor"
+           " (Ctrl: the counts), a drag zooms onto a rectangle, a middle or Shift drag"
+           " and the arrow keys pan, a double click or Home shows the whole scan"));
     noteLabel_ = new QLabel(plotPage_);
     noteLabel_->setObjectName("previewNote");
     noteLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -169,8 +171,9 @@ void ScanPreview::buildControls(QWidget* page) {
     scaleChoice_->addItem(tr("Linear counts"), static_cast<int>(CountScale::Linear));
     scaleChoice_->addItem(tr("Square-root counts"), static_cast<int>(CountScale::SquareRoot));
     scaleChoice_->addItem(tr("Log counts"), static_cast<int>(CountScale::Log));
-    scaleChoice_->setToolTip(tr("How the counts are drawn: square root and log show weak reflections beside"
-                                " strong ones (empty channels lie at the bottom of the log scale)"));
+    scaleChoice_->setToolTip(
+        tr("How the counts are drawn: square root and log show weak reflections beside"
+           " strong ones (empty channels lie at the bottom of the log scale)"));
     standardChoice_ = new RefreshingComboBox(page, [this] { refreshStandards(); });
     standardChoice_->setObjectName("previewStandard");
     standardChoice_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
@@ -493,7 +496,8 @@ void ScanPreview::placeOverlay() {
         const AxisRange x = viewport_.x();
         for (double position : tickPositions_) {
             if (position < x.low || position > x.high) continue;
-            const double at = chart_->mapToPosition(QPointF(position, viewport_.counts().low), plotted_.front().series).x();
+            const double at =
+                chart_->mapToPosition(QPointF(position, viewport_.counts().low), plotted_.front().series).x();
             path.moveTo(at, area.bottom());
             path.lineTo(at, area.bottom() - area.height() * kTickHeight);
         }
@@ -528,8 +532,7 @@ bool ScanPreview::pointTo(const QPointF& value) {
         const Plotted& scan = plotted_[s];
         const auto after = std::lower_bound(scan.x.begin(), scan.x.end(), value.x());
         std::size_t sorted = static_cast<std::size_t>(after - scan.x.begin());
-        if (sorted == scan.x.size() ||
-            (sorted > 0 && value.x() - scan.x[sorted - 1] < scan.x[sorted] - value.x()))
+        if (sorted == scan.x.size() || (sorted > 0 && value.x() - scan.x[sorted - 1] < scan.x[sorted] - value.x()))
             sorted = sorted == 0 ? 0 : sorted - 1;
         const QPointF at = chart_->mapToPosition(QPointF(scan.x[sorted], scan.axisCounts[sorted]), scan.series);
         const QPointF cursor = chart_->mapToPosition(value, scan.series);
@@ -567,7 +570,8 @@ void ScanPreview::updateNote() {
     QStringList parts;
     if (leftOut_ > 0) parts << tr("%n more selected not shown", nullptr, leftOut_);
     if (!problems_.isEmpty()) parts << tr("not shown: %1").arg(problems_.join("; "));
-    if (!standardProblem_.isEmpty()) parts << standardProblem_;
+    if (!standardProblem_.isEmpty())
+        parts << standardProblem_;
     else if (!reflections_.empty() && tickPositions_.empty() && !plotted_.empty())
         parts << tr("no reflection of %1 lies in the scan").arg(standardChoice_->currentText());
     noteLabel_->setText(parts.join("   "));
@@ -580,9 +584,7 @@ QString ScanPreview::message() const {
     return stack_->currentWidget() == messageLabel_ ? messageLabel_->text() : QString();
 }
 
-int ScanPreview::pointCount() const {
-    return plotted_.empty() ? 0 : static_cast<int>(plotted_.front().data.x.size());
-}
+int ScanPreview::pointCount() const { return plotted_.empty() ? 0 : static_cast<int>(plotted_.front().data.x.size()); }
 
 QPointF ScanPreview::pointAt(int index) const {
     const PreviewData& data = plotted_.front().data;

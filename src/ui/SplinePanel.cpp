@@ -16,9 +16,9 @@ namespace {
 std::string sharedChannelRefusal(std::vector<CalibrationPoint> points) {
     std::sort(points.begin(), points.end(),
               [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel < b.channel; });
-    const auto shared = std::adjacent_find(
-        points.begin(), points.end(),
-        [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel == b.channel; });
+    const auto shared =
+        std::adjacent_find(points.begin(), points.end(),
+                           [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel == b.channel; });
     if (shared == points.end()) return {};
     return "A spline needs points with different channels:\nchannel " + formatFixed(shared->channel, 4) +
            " is listed more than once.";
@@ -28,7 +28,7 @@ std::string sharedChannelRefusal(std::vector<CalibrationPoint> points) {
 
 SplinePanel::SplinePanel(QWidget* parent, Session& session, Platform& platform,
                          std::function<void()> onCalibrationChanged)
-    : PointsPanel(parent, session, platform, std::move(onCalibrationChanged)) {
+        : PointsPanel(parent, session, platform, std::move(onCalibrationChanged)) {
     setWindowTitle(tr("Spline Calibration"));
     // Points beyond the table's 512 slots are not listed.
     for (const CalibrationPoint& p : session_.calibration.calPoints)
@@ -67,8 +67,7 @@ void SplinePanel::commitAndClose() {
 }
 
 void SplinePanel::saveAsDefault() {
-    if (!platform_.confirmPopup(messages::kWarning, messages::kOverwriteDefaultOptions))
-        return;
+    if (!platform_.confirmPopup(messages::kWarning, messages::kOverwriteDefaultOptions)) return;
     if (!commit()) return;
     writeDefaultOptions();
     calibrationChanged();

@@ -10,8 +10,7 @@ namespace s2t::ui {
 class SplinePanel : public PointsPanel {
     Q_OBJECT
 public:
-    SplinePanel(QWidget* parent, Session& session, Platform& platform,
-                std::function<void()> onCalibrationChanged);
+    SplinePanel(QWidget* parent, Session& session, Platform& platform, std::function<void()> onCalibrationChanged);
 
 private:
     PointsPanelDimming dimming() const override;

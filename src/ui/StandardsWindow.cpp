@@ -19,15 +19,15 @@
 namespace s2t::ui {
 
 StandardsWindow::StandardsWindow(QWidget* parent, Session& session, Platform& platform)
-    : QDialog(parent),
-      session_(session),
-      platform_(platform),
-      standards_(new QListWidget),
-      pairs_(new QListWidget),
-      peaks_(new QPushButton(tr("Peaks..."))),
-      findPeaks_(new QPushButton(tr("Find Peaks in Scan..."))),
-      ok_(new QPushButton(tr("OK"))),
-      cancel_(new QPushButton(tr("Cancel"))) {
+        : QDialog(parent),
+          session_(session),
+          platform_(platform),
+          standards_(new QListWidget),
+          pairs_(new QListWidget),
+          peaks_(new QPushButton(tr("Peaks..."))),
+          findPeaks_(new QPushButton(tr("Find Peaks in Scan..."))),
+          ok_(new QPushButton(tr("OK"))),
+          cancel_(new QPushButton(tr("Cancel"))) {
     setWindowTitle(tr("Standards"));
     setModal(true);
     for (QPushButton* button : {peaks_, findPeaks_, ok_, cancel_}) button->setAutoDefault(false);
@@ -69,9 +69,7 @@ StandardsWindow::StandardsWindow(QWidget* parent, Session& session, Platform& pl
     applyDimming();
 }
 
-std::vector<StandardPair> StandardsWindow::acceptedPairs() const {
-    return pairStandards(data_, kMaxPanelPairs);
-}
+std::vector<StandardPair> StandardsWindow::acceptedPairs() const { return pairStandards(data_, kMaxPanelPairs); }
 
 void StandardsWindow::importPeaks() {
     if (!standards_->currentItem()) return;
@@ -112,9 +110,9 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
     start.startK = session_.calibration.header.K;
     start.startC = session_.calibration.header.C;
     if (start.startC == 0.0) start.startC = kStartupC;
-    ScanPeaksDialog::PeakFinder finder = [this, start, counts,
-                                          reflections](const peaks::Radiation& radiation)
-        -> std::optional<peaks::AutoCalibrationResult> {
+    ScanPeaksDialog::PeakFinder finder =
+        [this, start, counts,
+         reflections](const peaks::Radiation& radiation) -> std::optional<peaks::AutoCalibrationResult> {
         peaks::AutoCalibrationSettings settings = start;
         settings.setRadiation(radiation);
         auto result = peaks::calibrateFromScan(counts, reflections, settings);

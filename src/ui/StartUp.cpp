@@ -21,7 +21,8 @@ bool startSession(Session& session, const std::string& home, Platform& platform)
     session.settings.lineEnd = loadLineEndPreference(session.projectDir);
     applyRememberedRecords(loadRememberedChoices(session.projectDir), session.settings);
     getCalibration(session.calibration, session.projectDir, platform, session.settings.lineEnd);
-    if (auto origin = readCalibrationOrigin(defaultOptionsPath(session.projectDir))) session.calibrationOrigin = *origin;
+    if (auto origin = readCalibrationOrigin(defaultOptionsPath(session.projectDir)))
+        session.calibrationOrigin = *origin;
     return true;
 }
 
@@ -37,12 +38,10 @@ void connectCalibrationPanels(MainPanel& panel, Session& session, Platform& plat
     Session* state = &session;
     Platform* services = &platform;
     const auto showCalibration = [main] { main->refreshCalibrationDisplays(); };
-    QObject::connect(main, &MainPanel::straightLinePanelRequested, main, [=] {
-        openStraightLinePanel(main, *state, *services, showCalibration);
-    });
-    QObject::connect(main, &MainPanel::linearPointsPanelRequested, main, [=] {
-        openLinearPointsPanel(main, *state, *services, showCalibration);
-    });
+    QObject::connect(main, &MainPanel::straightLinePanelRequested, main,
+                     [=] { openStraightLinePanel(main, *state, *services, showCalibration); });
+    QObject::connect(main, &MainPanel::linearPointsPanelRequested, main,
+                     [=] { openLinearPointsPanel(main, *state, *services, showCalibration); });
     QObject::connect(main, &MainPanel::splinePanelRequested, main,
                      [=] { openSplinePanel(main, *state, *services, showCalibration); });
 }

@@ -13,8 +13,8 @@ namespace s2t::ui {
 class MainPanel;
 
 // Prepares the program folder (created and seeded when missing), reads the line-end preference
-// and the option panels' remembered records, and loads the calibration (Default.pre over the built-in values). False (reported as
-// "File Error") when the folder cannot be used.
+// and the option panels' remembered records, and loads the calibration (Default.pre over the built-in values). False
+// (reported as "File Error") when the folder cannot be used.
 bool startSession(Session& session, const std::string& home, Platform& platform);
 
 // Lists the start-up files (as they are, with their kinds, duplicates included), shows K and C

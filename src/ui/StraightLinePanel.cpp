@@ -16,15 +16,15 @@ namespace s2t::ui {
 
 StraightLinePanel::StraightLinePanel(QWidget* parent, Session& session, Platform& platform,
                                      std::function<void()> onCalibrationChanged)
-    : QDialog(parent),
-      session_(session),
-      platform_(platform),
-      onCalibrationChanged_(std::move(onCalibrationChanged)),
-      kEntry_(new NumberEntry),
-      cEntry_(new NumberEntry),
-      ok_(nullptr),
-      cancel_(nullptr),
-      saveAsDefault_(nullptr) {
+        : QDialog(parent),
+          session_(session),
+          platform_(platform),
+          onCalibrationChanged_(std::move(onCalibrationChanged)),
+          kEntry_(new NumberEntry),
+          cEntry_(new NumberEntry),
+          ok_(nullptr),
+          cancel_(nullptr),
+          saveAsDefault_(nullptr) {
     setWindowTitle(tr("Straight Line Calibration"));
     setModal(true);
     auto* menuBar = new QMenuBar;
@@ -65,8 +65,7 @@ void StraightLinePanel::takeEntries() {
 }
 
 void StraightLinePanel::saveAsDefault() {
-    if (!platform_.confirmPopup(messages::kWarning, messages::kOverwriteDefaultSpline))
-        return;
+    if (!platform_.confirmPopup(messages::kWarning, messages::kOverwriteDefaultSpline)) return;
     takeEntries();
     const std::string path = defaultOptionsPath(session_.projectDir);
     if (saveOptionsFile(path, true, session_.calibration, platform_, session_.settings.lineEnd) == SaveOutcome::Written)

@@ -6,10 +6,10 @@
 
 #include <array>
 #include <cmath>
-#include <filesystem>
-#include <tuple>
 #include <cstring>
+#include <filesystem>
 #include <sstream>
+#include <tuple>
 
 #include "platform/NumberText.h"
 #include "support/CliRun.h"
@@ -39,7 +39,8 @@ std::vector<std::string> words(const std::string& line) {
 
 // The data lines of a file: every line after the header lines (those starting with prefix, or
 // the first `skip` lines).
-std::vector<std::vector<std::string>> dataRows(const std::string& path, const std::string& prefix, std::size_t skip = 0) {
+std::vector<std::vector<std::string>> dataRows(const std::string& path, const std::string& prefix,
+                                               std::size_t skip = 0) {
     std::vector<std::vector<std::string>> rows;
     const auto lines = fileLines(path);
     for (std::size_t i = skip; i < lines.size(); ++i) {
@@ -57,7 +58,7 @@ double number(const std::string& text) { return parseLeadingDouble(text); }
 struct FxyeFile {
     std::string title;
     long long points = 0, records = 0;
-    double first = 0.0, step = 0.0;  // degrees
+    double first = 0.0, step = 0.0;             // degrees
     std::vector<std::array<double, 3>> values;  // 2-theta in degrees, value, uncertainty
 };
 
@@ -110,7 +111,8 @@ struct AnnotatedFixture : ::testing::Test {
 
 TEST_F(AnnotatedFixture, XyeOfTheSiliconStandardIsTheTextListWithTheSquareRootOfEachCount) {
     const std::string input = kExamples + "si-standard.chn";
-    for (const std::vector<std::string>& extra : {std::vector<std::string>{}, {"--range", "27:30"}, {"--whole-angle"}}) {
+    for (const std::vector<std::string>& extra :
+         {std::vector<std::string>{}, {"--range", "27:30"}, {"--whole-angle"}}) {
         std::vector<std::string> text = {input, "-f", "text"}, xye = {input, "-f", "xye"}, xy = {input, "-f", "xy"};
         for (auto* arguments : {&text, &xye, &xy}) arguments->insert(arguments->end(), extra.begin(), extra.end());
         convert("si", text);
@@ -138,8 +140,11 @@ TEST_F(AnnotatedFixture, XyeOfTheSiliconStandardIsTheTextListWithTheSquareRootOf
 TEST_F(AnnotatedFixture, HeadersSayWhereTheDataCameFromAndHowItWasMade) {
     convert("si", {kExamples + "si-standard.chn", "-f", "xye", "-s", "0.02", "--interpolation", "spline"});
     const std::string header =
-        "# scan2theta " S2T_VERSION "\n"
-        "# Source: " + kExamples + "si-standard.chn\n"
+        "# scan2theta " S2T_VERSION
+        "\n"
+        "# Source: " +
+        kExamples +
+        "si-standard.chn\n"
         "# Calibration: 2-theta = C x channel + K, K = 10.939501, C = 0.026928\n"
         "# Wavelength: 1.5406 Angstrom\n"
         "# Description: Si powder standard, 10 min\n"
@@ -179,7 +184,8 @@ TEST_F(AnnotatedFixture, XyconvReadsXyXyeAndPowderCifPointForPoint) {
         convert("mix", text);
         const auto expected = dataRows(dir.file("mix.txt"), "", 1);
         ASSERT_GT(expected.size(), 1000u);
-        for (const auto& [format, extension, type] : {std::tuple{"xy", "xy", "text"}, {"xye", "xye", "text"}, {"pdcif", "cif", "pdcif"}}) {
+        for (const auto& [format, extension, type] :
+             {std::tuple{"xy", "xy", "text"}, {"xye", "xye", "text"}, {"pdcif", "cif", "pdcif"}}) {
             std::vector<std::string> arguments = {input, "-f", format};
             arguments.insert(arguments.end(), extra.begin(), extra.end());
             convert("mix", arguments);
@@ -224,7 +230,9 @@ TEST_F(AnnotatedFixture, PowderCifParsesAsCifWithEveryPointAndTheMeasurementsIte
     const auto expected = dataRows(dir.file("text.txt"), "", 1);
     convert("si", {input, "-f", "pdcif", "--wavelength", "1.54056"});
     std::string output;
-    ASSERT_EQ(runCommand("/usr/bin/python3 " + test::quoted(script) + " " + test::quoted(dir.file("si.cif")), output, true), 0)
+    ASSERT_EQ(
+        runCommand("/usr/bin/python3 " + test::quoted(script) + " " + test::quoted(dir.file("si.cif")), output, true),
+        0)
         << output;
     std::istringstream in(output);
     std::vector<std::string> lines;
@@ -246,9 +254,12 @@ TEST_F(AnnotatedFixture, PowderCifParsesAsCifWithEveryPointAndTheMeasurementsIte
 
     // Resampled: processed values with their uncertainties.
     convert("si", {input, "-f", "pdcif", "-s", "0.05", "--range", "28:29"});
-    ASSERT_EQ(runCommand("/usr/bin/python3 " + test::quoted(script) + " " + test::quoted(dir.file("si.cif")), output, true), 0)
+    ASSERT_EQ(
+        runCommand("/usr/bin/python3 " + test::quoted(script) + " " + test::quoted(dir.file("si.cif")), output, true),
+        0)
         << output;
-    EXPECT_NE(output.find("_pd_meas_number_of_points 4096\n_pd_proc_number_of_points 21\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("_pd_meas_number_of_points 4096\n_pd_proc_number_of_points 21\n"), std::string::npos)
+        << output;
     EXPECT_NE(output.find("loop _pd_proc_2theta_corrected 21\n28.00000000 "), std::string::npos) << output;
 }
 
@@ -347,10 +358,11 @@ TEST_F(AnnotatedFixture, TheCalibrationStoredInEachChannelFile) {
     const auto run = runCli({"convert", "-q", "--line-end", "lf", "--calibration", "trailer", "-o", dir.file("out/"),
                              dir.file("in/other.chn"), dir.file("in/none.chn"), dir.file("in/curved.chn")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: The input file \"" + dir.file("in/none.chn") +
-                           "\" \nstores no calibration of its own.\nWill skip conversion.\nError: The input file \"" +
-                           dir.file("in/curved.chn") +
-                           "\" \nstores a calibration with a quadratic term, not a straight line.\nWill skip conversion.\n");
+    EXPECT_EQ(run.err,
+              "Error: The input file \"" + dir.file("in/none.chn") +
+                  "\" \nstores no calibration of its own.\nWill skip conversion.\nError: The input file \"" +
+                  dir.file("in/curved.chn") +
+                  "\" \nstores a calibration with a quadratic term, not a straight line.\nWill skip conversion.\n");
     const auto lines = fileLines(dir.file("out/other.txt"));
     ASSERT_EQ(lines.size(), 4097u);
     EXPECT_EQ(lines[1], "20.00000000\t" + dataRows(dir.file("linear.xy"), "#")[0][1]);

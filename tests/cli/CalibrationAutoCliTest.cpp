@@ -54,8 +54,8 @@ TEST_F(CalibrationAutoCli, ExampleScanGivesTheLineItWasMadeWithAndShowReadsItBac
         << result.out;
     EXPECT_NE(result.out.find("Option file written: " + dir.file("si.pre") + "\n"), std::string::npos);
 
-    const auto shown = runCli("calibration show --home " + quoted(home()) + " --options " + quoted(dir.file("si.pre")),
-                              dir.path());
+    const auto shown =
+        runCli("calibration show --home " + quoted(home()) + " --options " + quoted(dir.file("si.pre")), dir.path());
     ASSERT_EQ(shown.status, 0) << shown.err;
     // What is stored is what was printed.
     const double K = numberAfter(shown.out, "  K = "), C = numberAfter(shown.out, "  C = ");
@@ -132,15 +132,15 @@ TEST_F(CalibrationAutoCli, CurvedLawConvertsWithinFourThousandthsByTheStoredSpli
     std::vector<std::int32_t> counts;
     for (double count : test::poissonCounts(scan.expected(), 11)) counts.push_back(static_cast<std::int32_t>(count));
     test::writeFile(dir.file("curved.chn"), test::chnBytes(0, counts));
-    const auto result = autoRun(dir.file("curved.chn"), "--standard Silicon -K 11.5 -C 0.0275 --json -o " +
-                                                            quoted(dir.file("curved.pre")));
+    const auto result = autoRun(dir.file("curved.chn"),
+                                "--standard Silicon -K 11.5 -C 0.0275 --json -o " + quoted(dir.file("curved.pre")));
     ASSERT_EQ(result.status, 0) << result.err;
     EXPECT_NE(result.out.find("\"endGuards\": [\n    {\n      \"twoTheta\": "), std::string::npos) << result.out;
 
-    const auto converted = runCli("convert --home " + quoted(home()) + " --options " + quoted(dir.file("curved.pre")) +
-                                      " --calibration spline -o " + quoted(dir.file("curved.txt")) + " " +
-                                      quoted(dir.file("curved.chn")),
-                                  dir.path());
+    const auto converted =
+        runCli("convert --home " + quoted(home()) + " --options " + quoted(dir.file("curved.pre")) +
+                   " --calibration spline -o " + quoted(dir.file("curved.txt")) + " " + quoted(dir.file("curved.chn")),
+               dir.path());
     ASSERT_EQ(converted.status, 0) << converted.err;
     const std::string text = readFile(dir.file("curved.txt"));
     // The span of the reflections inside the scan: 28.44 to 114.09 degrees.
@@ -177,8 +177,10 @@ TEST_F(CalibrationAutoCli, PowderCifNamesTheStandardWhileItsCalibrationIsInForce
     // Byte for byte the file without a known standard, with the one item before the equation.
     const std::string item = "_pd_calib_std_external_name         'Silicon'\r\n";
     for (const std::string mode : {"spline", "linear"}) {
-        const std::string named = convert("--calibration " + mode + " --options " + quoted(dir.file("si.pre")), "a.cif");
-        std::string expected = convert("--calibration " + mode + " --options " + quoted(dir.file("plain.pre")), "b.cif");
+        const std::string named =
+            convert("--calibration " + mode + " --options " + quoted(dir.file("si.pre")), "a.cif");
+        std::string expected =
+            convert("--calibration " + mode + " --options " + quoted(dir.file("plain.pre")), "b.cif");
         ASSERT_EQ(expected.find("_pd_calib_std"), std::string::npos);
         expected.insert(expected.find("_pd_calibration_conversion_eqn"), item);
         EXPECT_EQ(named, expected) << mode;

@@ -43,12 +43,11 @@ protected:
     }
     test::CliResult fit(const std::string& points, const std::string& more = "") {
         writeFile(dir.file("points.txt"), points);
-        return runCli("calibration fit --points " + quoted(dir.file("points.txt")) + " --home " + quoted(home()) +
-                          " " + more,
-                      dir.path());
+        return runCli(
+            "calibration fit --points " + quoted(dir.file("points.txt")) + " --home " + quoted(home()) + " " + more,
+            dir.path());
     }
-    test::CliResult fromStandard(const std::string& standard, const std::string& peaks,
-                                 const std::string& more = "") {
+    test::CliResult fromStandard(const std::string& standard, const std::string& peaks, const std::string& more = "") {
         return runCli("calibration from-standard --standard " + quoted(standard) + " --peaks " + quoted(peaks) +
                           " --home " + quoted(home()) + " " + more,
                       dir.path());
@@ -65,10 +64,8 @@ TEST_F(CalibrationCli, PointsOnALineGiveThatLine) {
     EXPECT_EQ(result.err, "");
     EXPECT_EQ(defaultPre(), kLineFile);
     EXPECT_NE(result.out.find("  K = 10.000000\n  C = 0.02500000\n"), std::string::npos) << result.out;
-    EXPECT_NE(result.out.find("   2000.0000     60.0000          0.0000\n"), std::string::npos)
-        << result.out;
-    EXPECT_NE(result.out.find("Option file written: " + home() + "/Default.pre\n"),
-              std::string::npos);
+    EXPECT_NE(result.out.find("   2000.0000     60.0000          0.0000\n"), std::string::npos) << result.out;
+    EXPECT_NE(result.out.find("Option file written: " + home() + "/Default.pre\n"), std::string::npos);
 }
 
 TEST_F(CalibrationCli, ResidualsOfPointsOffTheLine) {
@@ -86,8 +83,7 @@ TEST_F(CalibrationCli, ResidualsOfPointsOffTheLine) {
 
 TEST_F(CalibrationCli, OutputFileIsReplacedWithoutAQuestion) {
     writeFile(dir.file("old.pre"), "old contents\n");
-    auto result = fit("100 12.5\n500 22.5\n1000 35\n2000 60\n",
-                      "-o " + quoted(dir.file("old.pre")) + " --line-end lf");
+    auto result = fit("100 12.5\n500 22.5\n1000 35\n2000 60\n", "-o " + quoted(dir.file("old.pre")) + " --line-end lf");
     ASSERT_EQ(result.status, 0) << result.err;
     std::string lf = kLineFile;
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
@@ -97,13 +93,11 @@ TEST_F(CalibrationCli, OutputFileIsReplacedWithoutAQuestion) {
 }
 
 TEST_F(CalibrationCli, MalformedLinesAreUsageErrors) {
-    for (const std::string bad : {"655 28.783 1\n", "655\n", "655 abc\n", "655 28.7x\n",
-                                  "655 inf\n", "0x10 5\n"}) {
+    for (const std::string bad : {"655 28.783 1\n", "655\n", "655 abc\n", "655 28.7x\n", "655 inf\n", "0x10 5\n"}) {
         auto result = fit("100 12.5\n# fine\n" + bad, "-o " + quoted(dir.file("out.pre")));
         EXPECT_EQ(result.status, 2) << bad;
         std::string line = bad.substr(0, bad.size() - 1);
-        EXPECT_NE(result.err.find("line 3: expected \"channel 2-theta\" (two finite numbers), got \"" +
-                                  line + "\""),
+        EXPECT_NE(result.err.find("line 3: expected \"channel 2-theta\" (two finite numbers), got \"" + line + "\""),
                   std::string::npos)
             << result.err;
         EXPECT_FALSE(test::fileExists(dir.file("out.pre"))) << bad;
@@ -119,8 +113,7 @@ TEST_F(CalibrationCli, RefusedFitsChangeNothing) {
     EXPECT_EQ(one.err, "Not Possible: A straight line needs at least two points.\n");
     auto sameChannel = fit("655 28.783\n655 47.304\n");
     EXPECT_EQ(sameChannel.status, 1);
-    EXPECT_EQ(sameChannel.err,
-              "Not Possible: A straight line needs points with at least two different channels.\n");
+    EXPECT_EQ(sameChannel.err, "Not Possible: A straight line needs points with at least two different channels.\n");
     EXPECT_EQ(defaultPre(), kLineFile);
 
     // A folder that cannot hold the option file: reported, failure.
@@ -163,11 +156,11 @@ TEST_F(CalibrationCli, ShippedStandardByNameIntoDefaultPre) {
 
 TEST_F(CalibrationCli, StandardGivenAsAFile) {
     writeFile(dir.file("mine.std"), "name= 'Mine'\nDATA\n20\n30\n\n");
-    auto result = fromStandard(dir.file("mine.std"), dir.file("peaks.txt"),
-                               "-o " + quoted(dir.file("m.pre")));
+    auto result = fromStandard(dir.file("mine.std"), dir.file("peaks.txt"), "-o " + quoted(dir.file("m.pre")));
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_NE(readFile(dir.file("m.pre")).find("numOfDataPoints= 2\r\n400.0000\t 20.0000\r\n"
-                                               "600.0000\t 30.0000\r\n"),
+    EXPECT_NE(readFile(dir.file("m.pre"))
+                  .find("numOfDataPoints= 2\r\n400.0000\t 20.0000\r\n"
+                        "600.0000\t 30.0000\r\n"),
               std::string::npos);
 }
 

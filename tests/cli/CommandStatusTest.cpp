@@ -91,9 +91,9 @@ TEST(CommandStatus, AProgramFolderThatCannotBeMadeIsReportedWithItsReason) {
     std::string out;
     const std::string err = dir.file("err");
     ASSERT_EQ(::chmod(dir.path().c_str(), 0777), 0);
-    const int status = test::runCommand(prefix + quoted(S2T_CLI_BINARY) + " calibration show --home " +
-                                            quoted(locked + "/home") + " 2>" + quoted(err),
-                                        out);
+    const int status = test::runCommand(
+        prefix + quoted(S2T_CLI_BINARY) + " calibration show --home " + quoted(locked + "/home") + " 2>" + quoted(err),
+        out);
     EXPECT_EQ(status, 1);
     EXPECT_EQ(readFile(err), "File Error: Couldn't create the folder " + locked + "/home: Permission denied\n");
 }

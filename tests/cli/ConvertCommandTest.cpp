@@ -107,15 +107,14 @@ TEST_F(ConvertFixture, FailuresAreReportedAndTheOtherFilesConverted) {
     auto run = convert({"-o", dir.file("out"), dir.file("a.chn"), dir.file("b.chn"), dir.file("c.chn"),
                         dir.file("d.chn"), dir.file("e.chn")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("b.chn")) + "\nFile Error: " +
-                           test::couldNotOpenInput(dir.file("c.chn")) + "\nError: " +
-                           test::corruptedInput(dir.file("d.chn")) + "\n");
+    EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("b.chn")) +
+                           "\nFile Error: " + test::couldNotOpenInput(dir.file("c.chn")) +
+                           "\nError: " + test::corruptedInput(dir.file("d.chn")) + "\n");
     EXPECT_EQ(test::namesIn(dir.file("out")), (std::vector<std::string>{"a.txt", "e.txt"}));
 
     run = convert({"-o", dir.file("missing/out.txt"), scan});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.rfind("File Error: Couldn't open output file: " + dir.file("missing/out.txt"), 0), 0u)
-        << run.err;
+    EXPECT_EQ(run.err.rfind("File Error: Couldn't open output file: " + dir.file("missing/out.txt"), 0), 0u) << run.err;
 
     // An output directory that cannot be made.
     writeFile(dir.file("plain"), "a file");
@@ -176,7 +175,8 @@ TEST_F(ConvertFixture, OptionsReachTheLinesOfTheFiles) {
          {{"w.txt", 1, "10\t  0.0000"}, {"w.txt", 51, "11\t 50.0000"}}},  // 10.5 rounds up
         {{"-K", "0", "-C", "1", "-s", "0.5", "--range", "2:4.2", "--fractional-counts", "-o", dir.file("lin"),
           dir.file("sq.chn")},
-         {{"lin.txt", 1, "2.00000000\t  4.0000"}, {"lin.txt", 2, "2.50000000\t  6.5000"},
+         {{"lin.txt", 1, "2.00000000\t  4.0000"},
+          {"lin.txt", 2, "2.50000000\t  6.5000"},
           {"lin.txt", 5, "4.00000000\t 16.0000"}}},
         // The range clips the header range of the grid formats: unlimited, 10.0 to 19.5.
         {with(line, {"-f", "lhpm", "-s", "0.5", "-o", dir.file("all"), scan}),
@@ -185,9 +185,11 @@ TEST_F(ConvertFixture, OptionsReachTheLinesOfTheFiles) {
          {{"cut.dat", 0, "  12.000   0.500  14.000"}}},
         {with(line, {"-f", "xfit", "-s", "0.5", "--range", "12:14.25", "-o", dir.file("x"), scan}),
          {{"x.dat", 4, "  12.000   0.500  14.000"}}},
-        {with(line, {"-f", "cpi", "-s", "0.5", "--target", "CuKa", "--wavelength", "1.5406", "--date",
-                     "1999-12-31", "-o", dir.file("cpi"), scan}),
-         {{"cpi.cpi", 0, "SIETRONICS XRD SCAN"}, {"cpi.cpi", 4, "Cu"}, {"cpi.cpi", 5, "1.54060"},
+        {with(line, {"-f", "cpi", "-s", "0.5", "--target", "CuKa", "--wavelength", "1.5406", "--date", "1999-12-31",
+                     "-o", dir.file("cpi"), scan}),
+         {{"cpi.cpi", 0, "SIETRONICS XRD SCAN"},
+          {"cpi.cpi", 4, "Cu"},
+          {"cpi.cpi", 5, "1.54060"},
           {"cpi.cpi", 6, "1999-12-31"}}},
         {{"-f", "cpi", "-s", "0.5", "--target", "Mo", "--wavelength", "0.7093", "-o", dir.file("mo"), scan},
          {{"mo.cpi", 4, "Mo"}, {"mo.cpi", 5, "0.70930"}}},
@@ -205,8 +207,8 @@ TEST_F(ConvertFixture, OptionsReachTheLinesOfTheFiles) {
     EXPECT_EQ(fileLines(dir.file("lin.txt")).size(), 6u);
 
     // The spline interpolation gives less than the mean between two points of a parabola.
-    EXPECT_EQ(convert({"-K", "0", "-C", "1", "-s", "0.5", "--range", "2:4.2", "--fractional-counts",
-                       "--interpolation", "spline", "-o", dir.file("spl"), dir.file("sq.chn")})
+    EXPECT_EQ(convert({"-K", "0", "-C", "1", "-s", "0.5", "--range", "2:4.2", "--fractional-counts", "--interpolation",
+                       "spline", "-o", dir.file("spl"), dir.file("sq.chn")})
                   .status,
               0);
     const auto spline = fileLines(dir.file("spl.txt"));

@@ -53,14 +53,14 @@ TEST(InfoCommand, DescribesTheSampleScansOfEachKindInAlignedColumns) {
     EXPECT_EQ(run.err, "");
     const auto lines = tableLines(run.out);
     ASSERT_EQ(lines.size(), 3u) << run.out;
-    EXPECT_EQ(cells(lines[0]), (std::vector<std::string>{"File", "Kind", "Blocks", "Signature", "Start", "End",
-                                                         "Step", "Points", "Min count", "Max count"}));
+    EXPECT_EQ(cells(lines[0]), (std::vector<std::string>{"File", "Kind", "Blocks", "Signature", "Start", "End", "Step",
+                                                         "Points", "Min count", "Max count"}));
     const auto channel = cells(lines[1]);
     ASSERT_EQ(channel.size(), 10u) << lines[1];
     EXPECT_EQ(channel[0], examples + "si-standard.chn");
-    EXPECT_EQ(std::vector<std::string>(channel.begin() + 1, channel.begin() + 8),
-              (std::vector<std::string>{"MCA channel file", "1", "FF FF", "channel 0", "channel 4095", "1 channel",
-                                        "4096"}));
+    EXPECT_EQ(
+        std::vector<std::string>(channel.begin() + 1, channel.begin() + 8),
+        (std::vector<std::string>{"MCA channel file", "1", "FF FF", "channel 0", "channel 4095", "1 channel", "4096"}));
     const auto gufi = cells(lines[2]);
     ASSERT_EQ(gufi.size(), 10u) << lines[2];
     EXPECT_EQ(std::vector<std::string>(gufi.begin() + 1, gufi.begin() + 8),
@@ -86,14 +86,12 @@ TEST(InfoCommand, CountRangeFirstChannelAndUnknownKind) {
     writeFile(dir.file("b.guf"), gufiBytes(4.5f, 0.125f, {2.25f, 0.5f, 8.75f}, true));
     writeFile(dir.file("c.raw"), chnBytes(0, {1}));
     writeFile(dir.file("empty.chn"), chnBytes(3, {}));
-    const auto run = runCli(
-        {"info", dir.file("a.chn"), dir.file("b.guf"), dir.file("c.raw"), dir.file("empty.chn")});
+    const auto run = runCli({"info", dir.file("a.chn"), dir.file("b.guf"), dir.file("c.raw"), dir.file("empty.chn")});
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = tableLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("a.chn"), "MCA channel file", "1", "FF FF",
-                                                         "channel 12", "channel 15", "1 channel", "4", "-3",
-                                                         "250"}));
+                                                         "channel 12", "channel 15", "1 channel", "4", "-3", "250"}));
     EXPECT_EQ(cells(lines[2]), (std::vector<std::string>{dir.file("b.guf"), "GUFI file", "1", "-", "4.5000 deg",
                                                          "4.7500 deg", "0.12500 deg", "3", "0.50", "8.75"}));
     EXPECT_EQ(cells(lines[3]), (std::vector<std::string>{dir.file("c.raw"), "unknown", "1", "FF FF", "channel 0",
@@ -107,16 +105,16 @@ TEST(InfoCommand, UnreadableFilesAreReportedLikeTheReadersDoAndExitOne) {
     writeFile(dir.file("bad.chn"), "plain text, no signature");
     writeFile(dir.file("short.guf"), gufiBytes(1.0f, 1.0f, {1.0f, 2.0f}).substr(0, 650));
     writeFile(dir.file("good.chn"), chnBytes(0, {1, 2}));
-    const auto run = runCli(
-        {"info", dir.file("bad.chn"), dir.file("missing.chn"), dir.file("short.guf"), dir.file("good.chn")});
+    const auto run =
+        runCli({"info", dir.file("bad.chn"), dir.file("missing.chn"), dir.file("short.guf"), dir.file("good.chn")});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("bad.chn")) + "\nFile Error: " +
-                           test::couldNotOpenInput(dir.file("missing.chn")) + "\nError: " +
-                           test::corruptedInput(dir.file("short.guf")) + "\n");
+    EXPECT_EQ(run.err, "Error: " + test::notAChnFile(dir.file("bad.chn")) +
+                           "\nFile Error: " + test::couldNotOpenInput(dir.file("missing.chn")) +
+                           "\nError: " + test::corruptedInput(dir.file("short.guf")) + "\n");
     const auto lines = tableLines(run.out);
     ASSERT_EQ(lines.size(), 5u) << run.out;
-    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "-",
-                                                         "(not read)", "-", "-", "-", "-", "-", "-"}));
+    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("bad.chn"), "MCA channel file", "-", "(not read)",
+                                                         "-", "-", "-", "-", "-", "-"}));
     EXPECT_EQ(cells(lines[4])[7], "2");
 }
 
@@ -134,12 +132,12 @@ TEST(InfoCommand, ScansOfOtherFormatsWithTheirBlocksAndWhatTheySay) {
     EXPECT_EQ(run.status, 0) << run.err;
     const auto lines = outputLines(run.out);
     ASSERT_EQ(lines.size(), 17u) << run.out;
-    EXPECT_EQ(cells(lines[1]), (std::vector<std::string>{dir.file("two.uxd") + " [b1]", "Bruker Diffrac-AT UXD", "2",
-                                                         "-", "20.0000 deg", "20.5000 deg", "0.25000 deg", "3",
-                                                         "12.00", "19.00"}));
-    EXPECT_EQ(cells(lines[2]), (std::vector<std::string>{dir.file("two.uxd") + " [b2]", "Bruker Diffrac-AT UXD", "2",
-                                                         "-", "40.0000 deg", "40.5000 deg", "0.50000 deg", "2",
-                                                         "100.00", "110.00"}));
+    EXPECT_EQ(cells(lines[1]),
+              (std::vector<std::string>{dir.file("two.uxd") + " [b1]", "Bruker Diffrac-AT UXD", "2", "-", "20.0000 deg",
+                                        "20.5000 deg", "0.25000 deg", "3", "12.00", "19.00"}));
+    EXPECT_EQ(cells(lines[2]),
+              (std::vector<std::string>{dir.file("two.uxd") + " [b2]", "Bruker Diffrac-AT UXD", "2", "-", "40.0000 deg",
+                                        "40.5000 deg", "0.50000 deg", "2", "100.00", "110.00"}));
     EXPECT_EQ(cells(lines[3]), (std::vector<std::string>{dir.file("uneven.xy"), "x-y text", "1", "-", "10.0000 deg",
                                                          "11.5000 deg", "varies", "3", "5.00", "7.00"}));
     EXPECT_EQ(cells(lines[4])[6], "0.10000 deg");
@@ -163,27 +161,33 @@ TEST(InfoCommand, WhatEachFileSaysOfItsMeasurementFollowsTheTable) {
     std::fill(bare.begin() + 2, bare.begin() + 28, '\0');
     writeFile(dir.file("bare.chn"), bare);
     writeFile(dir.file("damaged.chn"), bare + std::string(512, '\x05'));
-    const auto run = runCli({"info", examples + "si-standard.chn", examples + "alumina-scan.guf",
-                             dir.file("bare.chn"), dir.file("damaged.chn"), examples + "corundum.chn"});
+    const auto run = runCli({"info", examples + "si-standard.chn", examples + "alumina-scan.guf", dir.file("bare.chn"),
+                             dir.file("damaged.chn"), examples + "corundum.chn"});
     EXPECT_EQ(run.status, 0) << run.err;
     const std::string table = run.out.substr(0, run.out.find("\n\n") + 1);
     EXPECT_EQ(run.out.substr(table.size()),
-              "\n" + examples + "si-standard.chn\n"
-              "  Live time     597.4 s\n"
-              "  Real time     600 s\n"
-              "  Started       2024-03-04T09:15:17\n"
-              "  Description   Si powder standard, 10 min\n"
-              "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
-              "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n"
-              "\n" + dir.file("damaged.chn") + "\n"
-              "  Trailer       the record after the counts is no trailer (it starts with 1285, not -101 or -102); not read\n"
-              "\n" + examples + "corundum.chn\n"
-              "  Live time     894.1 s\n"
-              "  Real time     900 s\n"
-              "  Started       2024-03-04T10:02:17\n"
-              "  Description   Alumina (corundum), 15 min\n"
-              "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
-              "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n");
+              "\n" + examples +
+                  "si-standard.chn\n"
+                  "  Live time     597.4 s\n"
+                  "  Real time     600 s\n"
+                  "  Started       2024-03-04T09:15:17\n"
+                  "  Description   Si powder standard, 10 min\n"
+                  "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
+                  "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n"
+                  "\n" +
+                  dir.file("damaged.chn") +
+                  "\n"
+                  "  Trailer       the record after the counts is no trailer (it starts with 1285, not -101 or -102); "
+                  "not read\n"
+                  "\n" +
+                  examples +
+                  "corundum.chn\n"
+                  "  Live time     894.1 s\n"
+                  "  Real time     900 s\n"
+                  "  Started       2024-03-04T10:02:17\n"
+                  "  Description   Alumina (corundum), 15 min\n"
+                  "  Detector      Scintillation detector, Cu tube 40 kV 30 mA\n"
+                  "  Calibration   2-theta = 0.02692846 x channel + 10.939501 (stored in the file)\n");
 }
 
 TEST(InfoCommand, NeedsAFile) {

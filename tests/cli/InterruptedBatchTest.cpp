@@ -35,8 +35,8 @@ constexpr int kKills = 60;
 // there; returns its process.
 pid_t startConversion(const std::vector<std::string>& inputs, const std::string& out, const std::string& home,
                       int jobs = 2) {
-    std::vector<std::string> words = {"convert", "-q", "--overwrite", "--home", home, "-o", out,
-                                      "--format", "xfit", "--step", "0.01", "-j", std::to_string(jobs),
+    std::vector<std::string> words = {"convert", "-q", "--overwrite", "--home", home, "-o", out, "--format", "xfit",
+                                      "--step", "0.01", "-j", std::to_string(jobs),
                                       // The built-in line, whether Default.pre exists yet or not.
                                       "-K", "10.939501", "-C", "0.02692846"};
     words.insert(words.end(), inputs.begin(), inputs.end());

@@ -176,8 +176,9 @@ TEST_F(JsonCalibration, ShowHasTheReportsDigitsAndNullWhereTheSplineCannotGo) {
     }
 
     // One point only: no spline, so its values are null.
-    writeFile(dir.file("one.pre"), "#y=Cx+K\r\n#Header\r\nK=\t1.500000\r\nC=\t0.250000\r\n\r\n#Observed\r\n"
-                                   "#Calibrasion Data\r\nnumOfDataPoints= 1\r\n10.0000\t 4.0000\r\n\r\n");
+    writeFile(dir.file("one.pre"),
+              "#y=Cx+K\r\n#Header\r\nK=\t1.500000\r\nC=\t0.250000\r\n\r\n#Observed\r\n"
+              "#Calibrasion Data\r\nnumOfDataPoints= 1\r\n10.0000\t 4.0000\r\n\r\n");
     const auto single = run("calibration show --json --options " + quoted(dir.file("one.pre")));
     leaf = leaves(single.out, dir);
     EXPECT_EQ(leaf["splineUsable"], "false");
@@ -212,8 +213,8 @@ TEST_F(JsonCalibration, FitAndFromStandardPrintOneDocumentOnceTheFileIsWritten) 
 
     // A refused fit prints no document at all.
     writeFile(dir.file("one.txt"), "100 12.5\n");
-    const auto refused = run("calibration fit --json --points " + quoted(dir.file("one.txt")) + " -o " +
-                             quoted(dir.file("never.pre")));
+    const auto refused =
+        run("calibration fit --json --points " + quoted(dir.file("one.txt")) + " -o " + quoted(dir.file("never.pre")));
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "");
 

@@ -58,8 +58,8 @@ TEST(ProtectedFiles, NamedPipesAndDevicesAreNeverReplaced) {
     const std::string pre = dir.file("fifo.pre");
     ASSERT_EQ(::mkfifo(pre.c_str(), 0600), 0);
     for (const std::string& target : {pre, std::string("/dev/null")}) {
-        const auto fit = runCli({"calibration", "fit", "--points", dir.file("points.txt"), "--home",
-                                 dir.file("home"), "-o", target});
+        const auto fit = runCli(
+            {"calibration", "fit", "--points", dir.file("points.txt"), "--home", dir.file("home"), "-o", target});
         EXPECT_EQ(fit.status, 1) << target;
         EXPECT_EQ(fit.err, "File Error: Couldn't write option file: " + target +
                                "\nIt is not a regular file (a folder, a device or a named pipe) and is never "

@@ -55,7 +55,8 @@ TEST(StandardsMakeCli, OtherAnodesAndWavelengths) {
     ASSERT_EQ(make("--material Corundum --wavelength Cu").status, 0);
     EXPECT_GT(molybdenum.size(), 3 * readFile(dir.file("s.std")).size() / 2);
     EXPECT_EQ(molybdenum.find('\r'), std::string::npos);
-    for (const char* anode : {"Cr", "Fe", "Ag"}) EXPECT_EQ(make(std::string("--material CeO2 --wavelength ") + anode).status, 0);
+    for (const char* anode : {"Cr", "Fe", "Ag"})
+        EXPECT_EQ(make(std::string("--material CeO2 --wavelength ") + anode).status, 0);
 
     for (const char* bad : {"--material Quartz --wavelength Cu", "--material Silicon --wavelength W",
                             "--material Silicon --wavelength 0", "--material Silicon --wavelength -1.5"}) {

@@ -60,17 +60,18 @@ struct AnnotatedWriterFixture : ::testing::Test {
 };
 
 TEST_F(AnnotatedWriterFixture, EveryFormatOfThePointsAsRead) {
-    const std::string comments =
-        "# scan2theta " S2T_VERSION "\n"
-        "# Source: in/scan.chn\n"
-        "# Calibration: 2-theta = C x channel + K, K = 10.939501, C = 0.02692846\n"
-        "# Wavelength: 1.5406 Angstrom\n"
-        "# Description: test sample\n"
-        "# Live time: 50 s\n";
+    const std::string comments = "# scan2theta " S2T_VERSION
+                                 "\n"
+                                 "# Source: in/scan.chn\n"
+                                 "# Calibration: 2-theta = C x channel + K, K = 10.939501, C = 0.02692846\n"
+                                 "# Wavelength: 1.5406 Angstrom\n"
+                                 "# Description: test sample\n"
+                                 "# Live time: 50 s\n";
     EXPECT_EQ(write(writeXYFile, 0, "xy"),
               comments + "# 2theta count\n10.00000000 100\n11.00000000 400\n12.00000000 0\n");
-    EXPECT_EQ(write(writeXYEFile, 0, "xye"),
-              comments + "# 2theta count sigma\n10.00000000 100 10.0000\n11.00000000 400 20.0000\n12.00000000 0 1.0000\n");
+    EXPECT_EQ(
+        write(writeXYEFile, 0, "xye"),
+        comments + "# 2theta count sigma\n10.00000000 100 10.0000\n11.00000000 400 20.0000\n12.00000000 0 1.0000\n");
     EXPECT_EQ(write(writeFXYEFile, 0, "fxye"),
               "scan.chn: test sample\n" + comments +
                   "# 2theta count sigma\n"
@@ -79,7 +80,8 @@ TEST_F(AnnotatedWriterFixture, EveryFormatOfThePointsAsRead) {
     EXPECT_EQ(write(writePdCIFFile, 0, "cif"),
               "data_scan\n" + comments +
                   "_pd_block_id                        '|scan||'\n"
-                  "_audit_creation_method              'scan2theta " S2T_VERSION "'\n"
+                  "_audit_creation_method              'scan2theta " S2T_VERSION
+                  "'\n"
                   "_diffrn_radiation_wavelength        1.5406\n"
                   "_pd_meas_scan_method                fixed\n"
                   "_pd_meas_number_of_points           3\n"
@@ -90,9 +92,10 @@ TEST_F(AnnotatedWriterFixture, EveryFormatOfThePointsAsRead) {
     session.settings.theRangeOptions = {10.5, 12.0};
     EXPECT_EQ(valuesAfter(write(writeXYEFile, kRangeLimits | kWholeTwoTheta | kFractionalCounts, "xye"), "# 2theta"),
               (std::vector<std::string>{"11 400.0000 20.0000", "12 0.0000 1.0000"}));
-    EXPECT_EQ(valuesAfter(write(writePdCIFFile, kCountsPerSecond | kFractionalCounts, "cif"), "_pd_proc_intensity_total"),
-              (std::vector<std::string>{"10.00000000 2.000000(200000)", "11.00000000 8.000000(400000)",
-                                        "12.00000000 0.000000(20000)"}));
+    EXPECT_EQ(
+        valuesAfter(write(writePdCIFFile, kCountsPerSecond | kFractionalCounts, "cif"), "_pd_proc_intensity_total"),
+        (std::vector<std::string>{"10.00000000 2.000000(200000)", "11.00000000 8.000000(400000)",
+                                  "12.00000000 0.000000(20000)"}));
     EXPECT_TRUE(platform.messages().empty());
 }
 
@@ -122,8 +125,9 @@ TEST_F(AnnotatedWriterFixture, ResampledUncertaintiesArePropagatedThroughTheInte
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(spline[i].substr(spline[i].rfind(' ')), lines[i].substr(lines[i].rfind(' '))) << i;
     // XY says it was resampled, without a word on uncertainties it does not hold.
-    EXPECT_NE(write(writeXYFile, kConstantStep, "xy").find("# Resampled: constant step of 0.25 degrees by cubic "
-                                                           "spline interpolation\n"),
+    EXPECT_NE(write(writeXYFile, kConstantStep, "xy")
+                  .find("# Resampled: constant step of 0.25 degrees by cubic "
+                        "spline interpolation\n"),
               std::string::npos);
 }
 

@@ -130,8 +130,8 @@ TEST(AutoCalibration, RefusesTheScanOfAnotherMaterialAndOneOfNoiseSpikes) {
     const double offsets[] = {0.09, -0.12, 0.05, -0.08, 0.13, -0.04, 0.1, -0.11, 0.07};
     for (std::size_t i = 0; i < other.reflections.size() && i < std::size(offsets); ++i)
         other.reflections[i].twoTheta += offsets[i];
-    const auto material = calibrateFromScan(poissonCounts(other.expected(), 11), standard,
-                                            startingAt(other.K, other.C));
+    const auto material =
+        calibrateFromScan(poissonCounts(other.expected(), 11), standard, startingAt(other.K, other.C));
     EXPECT_FALSE(material.ok);
     EXPECT_TRUE(material.refusal.ends_with(question)) << material.refusal;
 
@@ -197,9 +197,8 @@ TEST(AutoCalibration, UncertaintiesOfKAndCAgreeWithTheScatterOfRepeatedScans) {
     std::vector<double> Ks, Cs;
     double sumSigmaK = 0.0, sumSigmaC = 0.0;
     for (int run = 0; run < runs; ++run) {
-        const auto result =
-            calibrateFromScan(poissonCounts(expected, 500 + static_cast<std::uint32_t>(run)), standard,
-                              startingAt(scan.K, scan.C));
+        const auto result = calibrateFromScan(poissonCounts(expected, 500 + static_cast<std::uint32_t>(run)), standard,
+                                              startingAt(scan.K, scan.C));
         ASSERT_TRUE(result.ok) << run;
         Ks.push_back(result.line.K);
         Cs.push_back(result.line.C);

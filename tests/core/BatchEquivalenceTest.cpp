@@ -71,7 +71,7 @@ struct PickyFileSystem : FileSystem {
 struct Outcome {
     BatchResult result;
     std::vector<PlatformCall> calls;
-    std::map<std::string, std::string> files;  // the output directory: name -> bytes ("<dir>" for a folder)
+    std::map<std::string, std::string> files;            // the output directory: name -> bytes ("<dir>" for a folder)
     std::vector<std::pair<double, double>> calibration;  // channel, second derivative
     std::pair<double, double> startAndStep;
 };
@@ -147,15 +147,13 @@ struct BatchEquivalence : ::testing::Test {
 
 TEST_F(BatchEquivalence, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
     const std::vector<BatchInput> inputs = {
-        input("x/same.chn", chnBytes(0, peakCounts(300))),
-        input("broken.chn", "not a channel file"),
-        input("y/same.chn", chnBytes(0, peakCounts(350))),  // same output name as the first
-        input("old.chn", chnBytes(0, peakCounts(300))),     // its output exists
-        input("big.chn", chnBytes(0, peakCounts(4096))),    // an output of several megabytes
-        input("refused.chn", chnBytes(0, peakCounts(200))), // its output cannot be created
-        input("g.guf", gufiBytes(700.0f, 1.0f, gufiCounts(100))),
-        {dir.file("in/missing.chn"), kChnFileType},
-        input("dir.chn", chnBytes(0, peakCounts(120))),     // a folder stands under its output name
+        input("x/same.chn", chnBytes(0, peakCounts(300))),        input("broken.chn", "not a channel file"),
+        input("y/same.chn", chnBytes(0, peakCounts(350))),   // same output name as the first
+        input("old.chn", chnBytes(0, peakCounts(300))),      // its output exists
+        input("big.chn", chnBytes(0, peakCounts(4096))),     // an output of several megabytes
+        input("refused.chn", chnBytes(0, peakCounts(200))),  // its output cannot be created
+        input("g.guf", gufiBytes(700.0f, 1.0f, gufiCounts(100))), {dir.file("in/missing.chn"), kChnFileType},
+        input("dir.chn", chnBytes(0, peakCounts(120))),  // a folder stands under its output name
     };
     settings.constStepOpts = {kSplineInterpolation, 0, 0.0005};
     confirmAnswers = {false, true, true};
@@ -319,11 +317,11 @@ TEST(AngleMemo, KeptAnglesServeOnlyTheSameAbscissaeAndCalibration) {
         double first, step;
         std::size_t count;
     };
-    const std::vector<Mapping> mappings = {
-        {&curve, false, 0.0, 1.0, 2000}, {&nudged, false, 0.0, 1.0, 2000},  {&curve, false, 0.0, 1.0, 2000},
-        {&curve, false, 0.0, 1.0, 1999}, {&curve, false, 0.5, 1.0, 1999},   {&curve, false, 0.5, 1.001, 1999},
-        {&line, true, 0.5, 1.001, 1999},  {&shifted, true, 0.5, 1.001, 1999}, {&steeper, true, 0.5, 1.001, 1999},
-        {&steeper, true, 0.5, 1.001, 1999}};
+    const std::vector<Mapping> mappings = {{&curve, false, 0.0, 1.0, 2000},    {&nudged, false, 0.0, 1.0, 2000},
+                                           {&curve, false, 0.0, 1.0, 2000},    {&curve, false, 0.0, 1.0, 1999},
+                                           {&curve, false, 0.5, 1.0, 1999},    {&curve, false, 0.5, 1.001, 1999},
+                                           {&line, true, 0.5, 1.001, 1999},    {&shifted, true, 0.5, 1.001, 1999},
+                                           {&steeper, true, 0.5, 1.001, 1999}, {&steeper, true, 0.5, 1.001, 1999}};
     ScriptedPlatform platform;
     AngleMemo memo;
     std::vector<ScanPoint> previous;
@@ -332,8 +330,8 @@ TEST(AngleMemo, KeptAnglesServeOnlyTheSameAbscissaeAndCalibration) {
         std::vector<ScanPoint> kept(mapping.count), fresh(mapping.count);
         ASSERT_TRUE(mapScanToTwoTheta(kept, mapping.first, mapping.step, *mapping.calibration, mapping.straightLine,
                                       "scan", platform, &memo));
-        ASSERT_TRUE(mapScanToTwoTheta(fresh, mapping.first, mapping.step, *mapping.calibration,
-                                      mapping.straightLine, "scan", platform));
+        ASSERT_TRUE(mapScanToTwoTheta(fresh, mapping.first, mapping.step, *mapping.calibration, mapping.straightLine,
+                                      "scan", platform));
         bool differsFromPrevious = kept.size() != previous.size();
         for (std::size_t i = 0; i < kept.size(); ++i) {
             ASSERT_EQ(std::bit_cast<std::uint64_t>(kept[i].twoTheta), std::bit_cast<std::uint64_t>(fresh[i].twoTheta))

@@ -10,8 +10,8 @@ namespace {
 
 TEST(CalibrationCurves, StartupPointsAgainstTheStartupLine) {
     // Given out of channel order: the points keep their order, the spline runs over the channels.
-    const std::vector<CalibrationPoint> points = {
-        kStartupPoints[2], kStartupPoints[0], kStartupPoints[3], kStartupPoints[1]};
+    const std::vector<CalibrationPoint> points = {kStartupPoints[2], kStartupPoints[0], kStartupPoints[3],
+                                                  kStartupPoints[1]};
     const CalibrationCurves curves = calibrationCurves(points, kStartupC, kStartupK, 1513);
 
     ASSERT_EQ(curves.points.size(), 4u);

@@ -35,9 +35,10 @@ TEST(CalibrationOrigin, TheFingerprintIsThatOfTheCalibrationAsStored) {
     CalibrationState same = state;
     same.header.K += 1e-8;
     EXPECT_EQ(calibrationFingerprint(same), calibrationFingerprint(state));
-    for (auto change : {+[](CalibrationState& s) { s.header.K += 1e-6; }, +[](CalibrationState& s) { s.header.C = 0.026929; },
-                        +[](CalibrationState& s) { s.calPoints[1].channel += 1e-4; },
-                        +[](CalibrationState& s) { s.calPoints.pop_back(); }}) {
+    for (auto change :
+         {+[](CalibrationState& s) { s.header.K += 1e-6; }, +[](CalibrationState& s) { s.header.C = 0.026929; },
+          +[](CalibrationState& s) { s.calPoints[1].channel += 1e-4; },
+          +[](CalibrationState& s) { s.calPoints.pop_back(); }}) {
         CalibrationState other = state;
         change(other);
         EXPECT_NE(calibrationFingerprint(other), calibrationFingerprint(state));
@@ -77,10 +78,10 @@ TEST(CalibrationOrigin, WrittenBesideTheOptionFileAndNamingTheStandardOnlyForIts
 
 TEST(CalibrationOrigin, FilesThatAreNoneAreIgnored) {
     TempDir dir;
-    for (const char* text : {"", "standard=Silicon\r\n", "standard=Silicon\r\ncalibration=12345\r\n",
-                             "standard=\r\ncalibration=0123456789abcdef\r\n",
-                             "standard=Silicon\r\ncalibration=0123456789ABCDEG\r\n",
-                             "calibration=0123456789abcdef\r\nstandard=Silicon"}) {
+    for (const char* text :
+         {"", "standard=Silicon\r\n", "standard=Silicon\r\ncalibration=12345\r\n",
+          "standard=\r\ncalibration=0123456789abcdef\r\n", "standard=Silicon\r\ncalibration=0123456789ABCDEG\r\n",
+          "calibration=0123456789abcdef\r\nstandard=Silicon"}) {
         writeFile(dir.file("x.pre.standard"), text);
         EXPECT_FALSE(readCalibrationOrigin(dir.file("x.pre"))) << text;
     }

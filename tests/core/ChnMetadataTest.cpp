@@ -112,7 +112,8 @@ TEST_F(ChnMetadataFixture, MissingShortAndDamagedTrailersLeaveTheCountsAsTheyWer
     const Case cases[] = {
         {"short", good.substr(0, 100), "the record after the counts is cut short (100 of 512 bytes); not read"},
         {"one byte", good.substr(0, 1), "the record after the counts is cut short (1 of 512 bytes); not read"},
-        {"wrong kind", wrongKind, "the record after the counts is no trailer (it starts with -255, not -101 or -102); not read"},
+        {"wrong kind", wrongKind,
+         "the record after the counts is no trailer (it starts with -255, not -101 or -102); not read"},
         {"good", good, ""},
         {"longer than a record", good + std::string(300, '\x7f'), ""},
         {"overlong text", overlong, ""},

@@ -15,7 +15,9 @@ double stored(double value) { return parseLeadingDouble(formatFixed(value, 4)); 
 
 // A curved channel law of the kind a detector has: a line bent by half a sine period, 0.1 degrees
 // at most, over 4096 channels.
-double curvedLaw(double channel) { return 10.9 + 0.0271 * channel + 0.1 * std::sin(3.14159265358979 * channel / 4095.0); }
+double curvedLaw(double channel) {
+    return 10.9 + 0.0271 * channel + 0.1 * std::sin(3.14159265358979 * channel / 4095.0);
+}
 
 std::vector<CalibrationPoint> pointsOnTheLaw(const std::vector<double>& channels) {
     std::vector<CalibrationPoint> points;
@@ -73,8 +75,8 @@ TEST(EndGuards, StoredSplineThroughPairsAndGuardsIsTheNotAKnotSplineBetweenThePa
     spline(std::span<CalibrationPoint>(withGuards), SplineDisplay{}, true);
     double largest = 0.0;
     for (double channel = 651.0; channel <= 3852.0; channel += 1.0)
-        largest = std::max(largest, std::fabs(splint(std::span<const CalibrationPoint>(withGuards), channel) -
-                                              curvedLaw(channel)));
+        largest = std::max(
+            largest, std::fabs(splint(std::span<const CalibrationPoint>(withGuards), channel) - curvedLaw(channel)));
     EXPECT_LT(largest, 0.001);
 }
 

@@ -36,7 +36,7 @@ public:
         class Hook : public ProgressDisplay {
         public:
             Hook(std::unique_ptr<ProgressDisplay> inner, SabotagingPlatform& owner)
-                : inner_(std::move(inner)), owner_(owner) {}
+                    : inner_(std::move(inner)), owner_(owner) {}
             void setLabel(std::string_view label) override { inner_->setLabel(label); }
             void setValue(double percent) override { inner_->setValue(percent); }
             void setInputFile(std::string_view path) override {

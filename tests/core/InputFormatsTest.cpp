@@ -69,22 +69,30 @@ TEST(InputFormats, ThePanelKindOfEachFormat) {
 // formats are told by their content under any name.
 TEST(InputFormats, OtherNamesAreRecognisedByTheirContent) {
     const std::string channel = chnBytes(0, {1, 2, 3});
-    const std::string cpi = "SIETRONICS XRD SCAN\r\n10.00\r\n10.04\r\n0.02\r\nCu\r\n1.54\r\n2024-01-01\r\n"
-                            "1\r\nSAMPLE\r\nSCANDATA\r\n1\r\n2\r\n3\r\n";
-    const std::string xfit = "\r\n\r\n\r\n\r\n  10.000   0.020  10.180\r\n"
-                             "       1       2       3       4       5       6       7       8       9      10\r\n";
+    const std::string cpi =
+        "SIETRONICS XRD SCAN\r\n10.00\r\n10.04\r\n0.02\r\nCu\r\n1.54\r\n2024-01-01\r\n"
+        "1\r\nSAMPLE\r\nSCANDATA\r\n1\r\n2\r\n3\r\n";
+    const std::string xfit =
+        "\r\n\r\n\r\n\r\n  10.000   0.020  10.180\r\n"
+        "       1       2       3       4       5       6       7       8       9      10\r\n";
     struct Case {
         const char* path;
         std::string bytes;
         std::string_view format;
     };
     const Case cases[] = {
-        {"scan.raw", channel, "unknown"},        {"scan", channel, "unknown"},
-        {"scan.cpi", cpi, "cpi"},                {"scan.bin", cpi, "cpi"},
-        {"scan", cpi, "cpi"},                    {"scan.dat", xfit, "riet7"},
-        {"scan.xy", "10 5\n11 6\n", "text"},   {"scan.txt", "2-Theta\tCount\n10\t5\n", "text"},
-        {"scan.bin", "10 5\n11 6\n", "unknown"}, {"scan.cpi", "not a scan", "unknown"},
-        {"scan.xrdml", "", "unknown"},           {"scan.dat", gufiBytes(10.0f, 0.5f, {1.0f}), "unknown"},
+        {"scan.raw", channel, "unknown"},
+        {"scan", channel, "unknown"},
+        {"scan.cpi", cpi, "cpi"},
+        {"scan.bin", cpi, "cpi"},
+        {"scan", cpi, "cpi"},
+        {"scan.dat", xfit, "riet7"},
+        {"scan.xy", "10 5\n11 6\n", "text"},
+        {"scan.txt", "2-Theta\tCount\n10\t5\n", "text"},
+        {"scan.bin", "10 5\n11 6\n", "unknown"},
+        {"scan.cpi", "not a scan", "unknown"},
+        {"scan.xrdml", "", "unknown"},
+        {"scan.dat", gufiBytes(10.0f, 0.5f, {1.0f}), "unknown"},
         {"scan.txt", std::string("10 5\0\n", 6), "unknown"},
         {"scan.bin", gufiBytes(10.0f, 0.5f, std::vector<float>(2000, 1.0f)), "unknown"},
     };

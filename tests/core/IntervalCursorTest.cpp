@@ -82,8 +82,7 @@ TEST(IntervalCursor, SplineAndLinearCountsAreTheBisectionsToTheLastBit) {
                         ASSERT_TRUE(sameBits(fresh, walked)) << "spline, n " << n << ", x " << x;
                     }
                     ASSERT_EQ(zeroWidthFresh, zeroWidthWalked);
-                    ASSERT_TRUE(
-                        sameBits(findCountForTThetaLin(view, x), findCountForTThetaLin(view, x, &linearCursor)))
+                    ASSERT_TRUE(sameBits(findCountForTThetaLin(view, x), findCountForTThetaLin(view, x, &linearCursor)))
                         << "linear, n " << n << ", x " << x;
                 }
             }

@@ -78,8 +78,8 @@ TEST(JsonWriter, StringsEscapeWhatJsonForbidsAndReplaceBytesThatAreNotUtf8) {
     json.string("a \"quoted\" C:\\path");
     json.string(std::string("tab\tline\nreturn\r\x01\x1f\b\f") + std::string(1, '\0'));
     json.string("K\xc3\xa4se \xe2\x82\xac \xf0\x9f\x98\x80");  // UTF-8 passes as it is
-    json.string("bad\xff end\xc3");                         // a stray byte and a cut sequence
-    json.string("\xed\xa0\x80 \xc0\xaf \xf4\x90\x80\x80");  // surrogate, overlong, past U+10FFFF
+    json.string("bad\xff end\xc3");                            // a stray byte and a cut sequence
+    json.string("\xed\xa0\x80 \xc0\xaf \xf4\x90\x80\x80");     // surrogate, overlong, past U+10FFFF
     json.endArray();
     EXPECT_EQ(json.text(),
               "[\n"

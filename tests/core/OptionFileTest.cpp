@@ -88,8 +88,12 @@ TEST(OptionFile, KeysSectionsAndPointBlocksAsTheyAreRead) {
         // A last line without a line feed is never read.
         {"#Header\nK=3", K0, C0, {}, 4, false},
         // A point line with one space reads like the written form.
-        {"#Calibrasion Data\nnumOfDataPoints= 2\n655 28.783\n  1353\t 47.304\n", K0, C0,
-         {{655, 28.783}, {1353, 47.304}}, 2, false},
+        {"#Calibrasion Data\nnumOfDataPoints= 2\n655 28.783\n  1353\t 47.304\n",
+         K0,
+         C0,
+         {{655, 28.783}, {1353, 47.304}},
+         2,
+         false},
         // Announced 3: a point, an empty line and a point give two points and the message.
         {"#Calibrasion Data\nnumOfDataPoints= 3\n1 10\n\n2 20\n", K0, C0, {{1, 10}, {2, 20}}, 2, true},
         {"#Calibrasion Data\nnumOfDataPoints= 2\n1 10\n2 20", K0, C0, {{1, 10}}, 1, true},
@@ -153,7 +157,6 @@ TEST(OptionFile, SaveAsksBeforeReplacingUnlessForced) {
     platform.calls.clear();
     EXPECT_EQ(saveOptionsFile(path, true, state, platform, LineEnd::CrLf), SaveOutcome::Written);
     EXPECT_TRUE(platform.calls.empty());
-
 }
 
 TEST(OptionFile, GermanLocaleChangesNoByte) {

@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <functional>
 #include <filesystem>
+#include <functional>
 
 #include "engine/BatchRun.h"
 #include "options/OptionFile.h"

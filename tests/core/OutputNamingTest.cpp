@@ -131,8 +131,7 @@ TEST_F(OutputNaming, AnInputIsNeverReplacedByAnOutput) {
     platform.confirmAnswers = {true};
     const BatchResult result = convertFiles(session, platform, {x}, text);
     EXPECT_EQ(result.skipped, 1);
-    EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{{"message", "File Error", messageFor(kInput, x.path)}}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", messageFor(kInput, x.path)}}));
     EXPECT_EQ(readFile(x.path), before);
 
     // The same file under another name (a hard link), in a batch of several files with
@@ -167,8 +166,8 @@ TEST_F(OutputNaming, OnlyRegularFilesAreReplaced) {
     for (int jobs : {1, 2}) {
         platform.calls.clear();
         platform.confirmAnswers = {true, true, true};
-        const BatchResult result =
-            run({input("pipe.chn"), input("folder.chn"), input("link.chn")}, {OutputDestination::Kind::Directory, out}, jobs);
+        const BatchResult result = run({input("pipe.chn"), input("folder.chn"), input("link.chn")},
+                                       {OutputDestination::Kind::Directory, out}, jobs);
         EXPECT_EQ(result.skipped, 2) << jobs;
         EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{
                                            {"message", "File Error", messageFor(kNotRegular, out + "/pipe.txt")},

@@ -70,8 +70,7 @@ TEST_F(OverflowingValues, AnglesBeyondTheRangeOfNumbersRefuseTheFile) {
     session.calibration.header.K = 0.0;
     session.calibration.header.C = 1e300;
     EXPECT_TRUE(convert({7, 8}, kTextOutput, 0));
-    EXPECT_EQ(files->files["/out/scan.txt"],
-              "2-Theta\tCount\r\n0.00000000\t7\r\n" + formatFixed(1e300, 8) + "\t8\r\n");
+    EXPECT_EQ(files->files["/out/scan.txt"], "2-Theta\tCount\r\n0.00000000\t7\r\n" + formatFixed(1e300, 8) + "\t8\r\n");
 }
 
 TEST_F(OverflowingValues, ResampledCountsThatOverflowRefuseTheFile) {
@@ -109,9 +108,11 @@ TEST_F(OverflowingValues, GufiValuesBeyondTheFloatRangeRefuseTheFile) {
     session.calibration.header.C = -3e38;
     session.settings.constStepOpts = {kLinearInterpolation, 0, 1e36};
     EXPECT_FALSE(convert({1, 2, 3, 4, 5}, kGufiOutput, kConstantStep));
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error",
-                            "Couldn't write output file: /out/scan.guf\nAn angle or a count is too large for a GUFI "
-                            "file.\nWill skip conversion."}}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{
+                  {"message", "File Error",
+                   "Couldn't write output file: /out/scan.guf\nAn angle or a count is too large for a GUFI "
+                   "file.\nWill skip conversion."}}));
     EXPECT_EQ(files->files.count("/out/scan.guf"), 0u);
     EXPECT_EQ(files->openFiles, 0);
 }

@@ -132,7 +132,8 @@ TEST(ProfileFit, PositionUncertaintyAgreesWithTheScatterOfRepeatedScans) {
     double sumSigma = 0.0;
     const int runs = 200;
     for (int run = 0; run < runs; ++run) {
-        const auto fit = fitAround(poissonCounts(expected, 1000 + static_cast<std::uint32_t>(run)), scan, start, truth + 0.8);
+        const auto fit =
+            fitAround(poissonCounts(expected, 1000 + static_cast<std::uint32_t>(run)), scan, start, truth + 0.8);
         ASSERT_TRUE(fit.ok) << run;
         positions.push_back(fit.lines[0].line.position);
         sumSigma += fit.lines[0].sigmaPosition;

@@ -26,7 +26,8 @@ ProfileFitRequest requestFor(int firstLine, int lines, std::size_t last) {
     ProfileFitRequest request;
     request.first = static_cast<std::size_t>(firstLine * kSpacing);
     request.last = last;
-    for (int k = firstLine; k < firstLine + lines; ++k) request.start.push_back({truePosition(k) + 0.3, kHeight, kFwhm, 0.5});
+    for (int k = firstLine; k < firstLine + lines; ++k)
+        request.start.push_back({truePosition(k) + 0.3, kHeight, kFwhm, 0.5});
     return request;
 }
 
@@ -46,7 +47,8 @@ TEST(ProfileFit, RefusesFitsBeyondTheLargestAndFitsTheSameLinesInSmallerWindows)
         ASSERT_LT(size, kLargestFit);
         const auto part = fitProfiles(counts, request);
         ASSERT_TRUE(part.ok) << first;
-        for (int k = 0; k < 10; ++k) EXPECT_NEAR(part.lines[static_cast<std::size_t>(k)].line.position, truePosition(first + k), 0.01);
+        for (int k = 0; k < 10; ++k)
+            EXPECT_NEAR(part.lines[static_cast<std::size_t>(k)].line.position, truePosition(first + k), 0.01);
     }
 }
 

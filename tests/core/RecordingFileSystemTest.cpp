@@ -48,8 +48,7 @@ TEST_P(RecordedBatch, NamesEveryCompletedOutputInListOrder) {
     EXPECT_FALSE(result.everyFileConverted(plan)) << "c.chn is skipped";
     EXPECT_EQ(result.batch.converted, 3);
     const std::string out = dir.file("out") + "/";
-    EXPECT_EQ(recording->completed(),
-              (std::vector<std::string>{out + "a.txt", out + "b.txt", out + "d.txt"}));
+    EXPECT_EQ(recording->completed(), (std::vector<std::string>{out + "a.txt", out + "b.txt", out + "d.txt"}));
     EXPECT_EQ(namesIn(dir.file("out")), (std::vector<std::string>{"a.txt", "b.txt", "d.txt"}));
 }
 

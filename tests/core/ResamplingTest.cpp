@@ -26,9 +26,7 @@ TEST(ChannelMapping, StraightLineAndSplineWithLineOutside) {
     EXPECT_NEAR(channelToTTheta(state, 2200.0, false), 28.783 + (2200.0 - 655.0) * slope, 1e-12);
 }
 
-std::vector<ScanPoint> ramp() {
-    return {{10.0, 100.0}, {10.5, 200.0}, {11.0, 150.0}, {11.5, 151.0}, {12.0, 0.0}};
-}
+std::vector<ScanPoint> ramp() { return {{10.0, 100.0}, {10.5, 200.0}, {11.0, 150.0}, {11.5, 151.0}, {12.0, 0.0}}; }
 
 TEST(Resampling, LinearInterpolationBetweenAndOnPoints) {
     const auto points = ramp();
@@ -47,7 +45,7 @@ TEST(Resampling, LinearInterpolationBetweenAndOnPoints) {
 }
 
 TEST(Resampling, DeliveringPointsWithRangeAndRounding) {
-    const std::vector<ScanPoint> points = {{19.99, 1.0}, {20.0, 2.0},  {25.0, 12.5},
+    const std::vector<ScanPoint> points = {{19.99, 1.0}, {20.0, 2.0}, {25.0, 12.5},
                                            {29.7, -0.4}, {30.0, 5.0}, {30.01, 6.0}};
     ConversionSettings settings;
     settings.theRangeOptions = {20.0, 30.0};
@@ -66,7 +64,7 @@ TEST(Resampling, DeliveringPointsWithRangeAndRounding) {
         }
     }
     EXPECT_EQ(xs, (std::vector<double>{20.0, 25.0, 29.7, 30.0}));  // limits are inclusive
-    EXPECT_EQ(ys, (std::vector<double>{2.0, 13.0, 0.0, 5.0}));       // whole counts: 12.5 -> 13, -0.4 -> 0
+    EXPECT_EQ(ys, (std::vector<double>{2.0, 13.0, 0.0, 5.0}));     // whole counts: 12.5 -> 13, -0.4 -> 0
 
     // Whole-number 2-theta after the range test: 29.7 under 29.8 is written as 30.
     settings.theRangeOptions = {20.0, 29.8};

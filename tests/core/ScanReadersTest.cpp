@@ -118,9 +118,9 @@ TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
     const std::string whole = chnBytes(0, {1, 2, 3});
     EXPECT_EQ(read(whole.substr(0, whole.size() - 4), false), -1);  // one count short
     EXPECT_EQ(read(whole.substr(0, whole.size() - 1), false), -1);  // inside the last count
-    EXPECT_EQ(read(whole.substr(0, 20), false), -1);                 // signature, short header
-    EXPECT_EQ(read(chnBytes(0, {1}, "", -5), false), -1);            // negative count
-    EXPECT_EQ(read(chnBytes(0, {1, 2}, "", 32767), false), -1);      // 40 bytes announcing 32767
+    EXPECT_EQ(read(whole.substr(0, 20), false), -1);                // signature, short header
+    EXPECT_EQ(read(chnBytes(0, {1}, "", -5), false), -1);           // negative count
+    EXPECT_EQ(read(chnBytes(0, {1, 2}, "", 32767), false), -1);     // 40 bytes announcing 32767
     ASSERT_EQ(platform.messages().size(), 5u);
     for (const auto& message : platform.messages()) EXPECT_EQ(message, (PlatformCall{"message", "Error", corrupted()}));
     EXPECT_EQ(settings.startAngle, 12.0);  // failures leave it alone

@@ -47,16 +47,14 @@ double braggTwoTheta(double a, int h, int k, int l) {
 TEST(ShippedStandards, CommittedFilesAreWhatTheScriptWrites) {
     TempDir out;
     std::string output;
-    ASSERT_EQ(runCommand("python3 '" + std::string(S2T_SOURCE_DIR) +
-                             "/scripts/make-standards.py' '" + out.path() + "'",
+    ASSERT_EQ(runCommand("python3 '" + std::string(S2T_SOURCE_DIR) + "/scripts/make-standards.py' '" + out.path() + "'",
                          output, true),
               0)
         << output;
     const auto names = fileNames(kDataDir);
     EXPECT_EQ(fileNames(out.path()), names);
     EXPECT_TRUE(names.count("Silicon.std") && names.count("LaB6.std"));
-    for (const auto& name : names)
-        EXPECT_EQ(readFile(out.file(name)), readFile(kDataDir + "/" + name)) << name;
+    for (const auto& name : names) EXPECT_EQ(readFile(out.file(name)), readFile(kDataDir + "/" + name)) << name;
 
     // And the program carries exactly these files.
     std::set<std::string> embedded;

@@ -64,8 +64,7 @@ TEST(StandardDiscovery, AddFileToListPutsEachStandardOnTop) {
 }
 
 TEST(StandardDiscovery, FindByNameIgnoresCase) {
-    std::vector<StandardEntry> list = {{"LaB6", "/p/LaB6.std"}, {"Silicon", "/p/Si.std"},
-                                       {"silicon", "/p/Si2.std"}};
+    std::vector<StandardEntry> list = {{"LaB6", "/p/LaB6.std"}, {"Silicon", "/p/Si.std"}, {"silicon", "/p/Si2.std"}};
     ASSERT_NE(findStandardByName(list, "SILICON"), nullptr);
     EXPECT_EQ(findStandardByName(list, "SILICON")->path, "/p/Si.std");
     EXPECT_EQ(findStandardByName(list, "lab6")->path, "/p/LaB6.std");

@@ -19,13 +19,13 @@ TEST(StandardFile, NameIsTheQuotedTextAfterTheKeyWord) {
         bool found;
         const char* name;
     };
-    for (const Case& c : {Case{"name= 'Silicon'", true, "Silicon"}, Case{"NAME = 'Corundum'", true, "Corundum"},
-                          Case{"Name  whatever 'LaB6 660b' trailing", true, "LaB6 660b"},
-                          // Without a closing quote the name runs to the end; without any quote it is empty.
-                          Case{"name= 'Quartz alpha", true, "Quartz alpha"}, Case{"name Silicon", true, ""},
-                          Case{"name", true, ""}, Case{"name='Corundum'", false, "unchanged"},
-                          Case{"names= 'Corundum'", false, "unchanged"}, Case{"# name= 'Corundum'", false, "unchanged"},
-                          Case{"", false, "unchanged"}}) {
+    for (const Case& c :
+         {Case{"name= 'Silicon'", true, "Silicon"}, Case{"NAME = 'Corundum'", true, "Corundum"},
+          Case{"Name  whatever 'LaB6 660b' trailing", true, "LaB6 660b"},
+          // Without a closing quote the name runs to the end; without any quote it is empty.
+          Case{"name= 'Quartz alpha", true, "Quartz alpha"}, Case{"name Silicon", true, ""}, Case{"name", true, ""},
+          Case{"name='Corundum'", false, "unchanged"}, Case{"names= 'Corundum'", false, "unchanged"},
+          Case{"# name= 'Corundum'", false, "unchanged"}, Case{"", false, "unchanged"}}) {
         std::string name = "unchanged";
         EXPECT_EQ(getNameOfStd(c.line, name), c.found) << c.line;
         EXPECT_EQ(name, c.name) << c.line;
@@ -41,7 +41,8 @@ TEST(StandardFile, ReflectionsAreTheDataSectionUpToTheFirstEmptyLine) {
     };
     const std::vector<Case> cases = {
         {"name= 'Silicon'\r\nlattice 5.431179\r\ndata\r\n28.4429\r\n  47.3033 220 extra\r\n56.1224\r\n\r\n69.1316\r\n",
-         true, {28.4429, 47.3033, 56.1224}},
+         true,
+         {28.4429, 47.3033, 56.1224}},
         // LF line ends, and text that is not a number (or not a finite one) reads as 0.
         {"DATA\n28.44\nabc\n1e999\n", true, {28.44, 0.0, 0.0}},
         // A last line without a line feed is not read.

@@ -71,12 +71,9 @@ TEST_F(StandardsImportTest, FilesThatCannotBeOpenedChangeNothing) {
     EXPECT_FALSE(import("missing.std", "missing.txt"));
     EXPECT_EQ(platform.messages(),
               (std::vector<PlatformCall>{
-                  {"message", "File Error",
-                   "Couldn't Open Xfit File. You may have it open or it my not exist."},
-                  {"message", "File Error",
-                   "Couldn't Open standered File. You may have it open or it my not exist."},
-                  {"message", "File Error",
-                   "Couldn't Open Xfit File. You may have it open or it my not exist."}}));
+                  {"message", "File Error", "Couldn't Open Xfit File. You may have it open or it my not exist."},
+                  {"message", "File Error", "Couldn't Open standered File. You may have it open or it my not exist."},
+                  {"message", "File Error", "Couldn't Open Xfit File. You may have it open or it my not exist."}}));
     EXPECT_EQ(data.standard, (std::vector<double>{1.0}));
     EXPECT_EQ(data.observed, (std::vector<double>{2.0}));
 }
@@ -98,10 +95,9 @@ TEST_F(StandardsImportTest, AFailedReadLeavesNoPairs) {
     EXPECT_TRUE(data.standard.empty() && data.observed.empty());
 
     EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{
-                  {"message", "No Points", "The selected standard has no points."},
-                  {"message", "No Points", "The layout of the XFit file was not recognised."},
-                  {"message", "No Points", "There were no points in the XFit file."}}));
+              (std::vector<PlatformCall>{{"message", "No Points", "The selected standard has no points."},
+                                         {"message", "No Points", "The layout of the XFit file was not recognised."},
+                                         {"message", "No Points", "There were no points in the XFit file."}}));
 }
 
 }  // namespace

@@ -41,10 +41,10 @@ TEST(StandardsSeeding, EmptyOrNamelessShippedStandardsAreWrittenAgainAndTheUsers
     const std::string home = dir.file("home");
     const std::string standards = home + "/Standards";
     std::filesystem::create_directories(standards);
-    writeFile(standards + "/" + shippedName(0), "");                    // a kill between create and write
-    writeFile(standards + "/" + shippedName(1), "DATA\r\n28.4\r\n");   // cut before its name line was on disk
-    writeFile(standards + "/Mine.std", "");                            // the user's own, empty
-    writeFile(standards + "/Notes.std", "no name line here\r\n");       // the user's own, without a name
+    writeFile(standards + "/" + shippedName(0), "");                  // a kill between create and write
+    writeFile(standards + "/" + shippedName(1), "DATA\r\n28.4\r\n");  // cut before its name line was on disk
+    writeFile(standards + "/Mine.std", "");                           // the user's own, empty
+    writeFile(standards + "/Notes.std", "no name line here\r\n");     // the user's own, without a name
     std::string error;
     ASSERT_TRUE(prepareProgramFolder(home, error)) << error;
     EXPECT_EQ(readFile(standards + "/" + shippedName(0)), shipped(0));

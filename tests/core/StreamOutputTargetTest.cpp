@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
-#include <thread>
 #include <unistd.h>
+#include <thread>
 
 #include "engine/StreamOutputTarget.h"
 #include "platform/ScriptedPlatform.h"
@@ -24,7 +24,8 @@ struct Pipe {
         ends[1] = -1;
         std::string bytes;
         char block[4096];
-        for (ssize_t got; (got = ::read(ends[0], block, sizeof block)) > 0;) bytes.append(block, static_cast<std::size_t>(got));
+        for (ssize_t got; (got = ::read(ends[0], block, sizeof block)) > 0;)
+            bytes.append(block, static_cast<std::size_t>(got));
         return bytes;
     }
     int ends[2] = {-1, -1};

@@ -183,9 +183,10 @@ TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
         EXPECT_EQ(write(c.writer, c.scan, c.options, c.extension), "") << c.extension;
         ASSERT_EQ(platform.messages().size(), 1u) << c.extension;
         EXPECT_EQ(platform.messages()[0].title, "File Error");
-        EXPECT_EQ(platform.messages()[0].text, "Couldn't write output file: " + dir.file(std::string("out.") + c.extension) +
-                                                   "\nNo point of the constant-step grid lies within the scan and "
-                                                   "the range limits.\nWill skip conversion.");
+        EXPECT_EQ(platform.messages()[0].text,
+                  "Couldn't write output file: " + dir.file(std::string("out.") + c.extension) +
+                      "\nNo point of the constant-step grid lies within the scan and "
+                      "the range limits.\nWill skip conversion.");
         EXPECT_FALSE(test::fileExists(dir.file(std::string("out.") + c.extension)));
     }
     // Without a constant step an empty scan is a list without lines, as it always was.
@@ -242,8 +243,14 @@ TEST_F(WriterFixture, TooFineAStepIsRefused) {
 }
 
 TEST(OutputFormats, TableOfFormats) {
-    const char* labels[] = {"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File",
-                            "XY File (2-theta, count)", "XYE File (2-theta, count, uncertainty)", "GSAS FXYE File",
+    const char* labels[] = {"Tab Delimited Text File",
+                            "XFIT File",
+                            "CPI File",
+                            "LHPM File",
+                            "Binary GUFI File",
+                            "XY File (2-theta, count)",
+                            "XYE File (2-theta, count, uncertainty)",
+                            "GSAS FXYE File",
                             "Powder CIF File"};
     const char* patterns[] = {"*.txt", "*.dat", "*.cpi", "*.dat", "*.guf", "*.xy", "*.xye", "*.fxye", "*.cif"};
     const char* names[] = {"text", "xfit", "cpi", "lhpm", "gufi", "xy", "xye", "fxye", "pdcif"};

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <clocale>
 #include <cmath>
-#include <optional>
 #include <cstdio>
+#include <optional>
 #include <sstream>
 
 #include <unistd.h>
@@ -87,7 +87,8 @@ std::vector<std::string> asXyconvPrints(const Scan& scan) {
 }
 
 std::string refusal(const std::string& path, const std::string& label, const std::string& reason) {
-    return "The input file \"" + path + "\" \ncould not be read as " + label + ":\n" + reason + "\nWill skip conversion.";
+    return "The input file \"" + path + "\" \ncould not be read as " + label + ":\n" + reason +
+           "\nWill skip conversion.";
 }
 
 TEST(XylibInput, OurCpiXfitAndLhpmFilesReadBackAsXyconvReadsThem) {
@@ -161,16 +162,17 @@ TEST(XylibInput, AHandMadeUxdFileOfTwoRangesGivesOneOutputPerRange) {
     EXPECT_FALSE(test::fileExists(dir.file("quartz.txt")));
 
     // --block picks one range, under the input's own name; one that is not there is refused.
-    const auto picked = runCli({"convert", "-q", "--calibration", "file", "--block", "2", "--line-end", "lf",
-                                "-o", dir.file("picked.txt"), dir.file("quartz.uxd")});
+    const auto picked = runCli({"convert", "-q", "--calibration", "file", "--block", "2", "--line-end", "lf", "-o",
+                                dir.file("picked.txt"), dir.file("quartz.uxd")});
     ASSERT_EQ(picked.status, 0) << picked.err;
     EXPECT_EQ(readFile(dir.file("picked.txt")), readFile(dir.file("quartz-b2.txt")));
     const auto missing = runCli({"convert", "-q", "--block", "3", "-o", dir.file("none.txt"), dir.file("quartz.uxd")});
     EXPECT_EQ(missing.status, 1);
-    EXPECT_EQ(missing.err, "Error: " + refusal(dir.file("quartz.uxd"), "Bruker Diffrac-AT UXD",
-                                                "it has no block 3 (it holds 2)") + "\n");
-    const auto channels = runCli({"convert", "-q", "--block", "2", "-o", dir.file("none.txt"),
-                                  kExamples + "si-standard.chn"});
+    EXPECT_EQ(
+        missing.err,
+        "Error: " + refusal(dir.file("quartz.uxd"), "Bruker Diffrac-AT UXD", "it has no block 3 (it holds 2)") + "\n");
+    const auto channels =
+        runCli({"convert", "-q", "--block", "2", "-o", dir.file("none.txt"), kExamples + "si-standard.chn"});
     EXPECT_EQ(channels.status, 1);
     EXPECT_NE(channels.err.find("it has no block 2 (it holds 1)"), std::string::npos) << channels.err;
     EXPECT_EQ(runCli({"convert", "--block", "0", dir.file("quartz.uxd")}).status, 2);
@@ -181,7 +183,11 @@ TEST(XylibInput, AHandMadeUxdFileOfTwoRangesGivesOneOutputPerRange) {
 // stop the sanitizer run).
 TEST(XylibInput, AUxdFileThatXylibLeavesHalfFreedReadsWithoutACrash) {
     TempDir dir;
-    writeFile(dir.file("odd.uxd"), "; two ranges\r\n_FILEVERSION=1\r\n_SAMPLE='quartz'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n_DRIVE='COU03-05\r\n_DRIVE='COUPLED'\r\n_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19 25\r\n 31 28 22\r\n_DRIPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110 120\r\n");
+    writeFile(dir.file("odd.uxd"),
+              "; two "
+              "ranges\r\n_FILEVERSION=1\r\n_SAMPLE='quartz'\r\n_WL1=1.540600\r\n_DATE=2024-03-05\r\n_DRIVE='COU03-"
+              "05\r\n_DRIVE='COUPLED'\r\n_STEPSIZE=0.25\r\n_START=20.0\r\n_COUNTS\r\n 12 15 19 25\r\n 31 28 "
+              "22\r\n_DRIPSIZE=0.5\r\n_START=40.0\r\n_COUNTS\r\n 100 110 120\r\n");
     for (int block : {0, 1, 2}) {
         const Read read = readAsConversion(dir.file("odd.uxd"), block);
         EXPECT_TRUE(read.status == 0 || read.messages.size() == 1u) << block;
@@ -225,18 +231,19 @@ TEST(XylibInput, NumbersReadTheSameUnderAGermanLocale) {
 
 TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     TempDir dir;
-    writeFile(dir.file("bad.xrdml"), "<?xml version=\"1.0\"?>\n"
-                                     "<xrdMeasurements xmlns=\"http://www.xrdml.com/XRDMeasurement/1.0\">\n<broken");
+    writeFile(dir.file("bad.xrdml"),
+              "<?xml version=\"1.0\"?>\n"
+              "<xrdMeasurements xmlns=\"http://www.xrdml.com/XRDMeasurement/1.0\">\n<broken");
     Read read = readAsConversion(dir.file("bad.xrdml"));
     EXPECT_EQ(read.status, -1);
     ASSERT_EQ(read.messages.size(), 1u);
     EXPECT_EQ(read.messages[0].title, "Error");
-    EXPECT_EQ(read.messages[0].text, refusal(dir.file("bad.xrdml"), "PANalytical XRDML",
-                                             "<unspecified file>(3): expected >"));
+    EXPECT_EQ(read.messages[0].text,
+              refusal(dir.file("bad.xrdml"), "PANalytical XRDML", "<unspecified file>(3): expected >"));
 
     // A CPI file cut off in its header.
-    const auto run = runCli({"convert", "-q", "-f", "cpi", "-s", "0.02", "-o", dir.file("whole.cpi"),
-                             kExamples + "si-standard.chn"});
+    const auto run = runCli(
+        {"convert", "-q", "-f", "cpi", "-s", "0.02", "-o", dir.file("whole.cpi"), kExamples + "si-standard.chn"});
     ASSERT_EQ(run.status, 0) << run.err;
     writeFile(dir.file("cut.cpi"), readFile(dir.file("whole.cpi")).substr(0, 60));
     read = readAsConversion(dir.file("cut.cpi"));
@@ -259,8 +266,7 @@ TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     }
     cnf += std::string(300, '\x9f');
     writeFile(dir.file("bad.cnf"), cnf);
-    read = readAsConversion(dir.file("bad.cnf"), 0, kLinearConversion,
-                            findInputFormatByName("canberra_cnf")->fileType);
+    read = readAsConversion(dir.file("bad.cnf"), 0, kLinearConversion, findInputFormatByName("canberra_cnf")->fileType);
     EXPECT_EQ(read.status, -1);
     ASSERT_EQ(read.messages.size(), 1u);
     EXPECT_EQ(read.messages[0].text,

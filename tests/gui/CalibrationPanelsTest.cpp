@@ -3,8 +3,8 @@
 // each panel must show them, commit what it lists, and leave the calibration alone on Cancel.
 #include <QAction>
 #include <QApplication>
-#include <QLineSeries>
 #include <QLabel>
+#include <QLineSeries>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -166,11 +166,10 @@ void CalibrationPanelsTest::straightLineEntries() {
     const struct {
         QString text;
         QValidator::State state;
-    } cases[] = {{"0.02692846", QValidator::Acceptable}, {"-1.5e-3", QValidator::Acceptable},
-                 {"-", QValidator::Intermediate},        {"2e", QValidator::Intermediate},
-                 {"1e999", QValidator::Intermediate},    {"1,5", QValidator::Invalid},
-                 {"inf", QValidator::Invalid},           {"nan", QValidator::Invalid},
-                 {"abc", QValidator::Invalid}};
+    } cases[] = {
+        {"0.02692846", QValidator::Acceptable}, {"-1.5e-3", QValidator::Acceptable}, {"-", QValidator::Intermediate},
+        {"2e", QValidator::Intermediate},       {"1e999", QValidator::Intermediate}, {"1,5", QValidator::Invalid},
+        {"inf", QValidator::Invalid},           {"nan", QValidator::Invalid},        {"abc", QValidator::Invalid}};
     for (const auto& c : cases) {
         QString text = c.text;
         int pos = 0;
@@ -250,9 +249,8 @@ void CalibrationPanelsTest::linearPointsListAndAdd() {
     Fixture f;
     auto panel = f.open<LinearPointsPanel>();
     QCOMPARE(panel->windowTitle(), QString("Linear Calibration Points"));
-    QCOMPARE(itemTexts(panel->pointList()),
-             QStringList({" 28.7830  -> 655.0000", " 47.3040  -> 1353.0000", " 56.1220  -> 1681.0000",
-                          " 69.1320  -> 2167.0000"}));
+    QCOMPARE(itemTexts(panel->pointList()), QStringList({" 28.7830  -> 655.0000", " 47.3040  -> 1353.0000",
+                                                         " 56.1220  -> 1681.0000", " 69.1320  -> 2167.0000"}));
     for (int row = 0; row < 4; ++row) QCOMPARE(slotOf(panel->pointList(), row), row);
 
     // Add keeps the entries, so the same point can go in twice.
@@ -393,9 +391,8 @@ void CalibrationPanelsTest::splineListAndAdd() {
     auto panel = f.open<SplinePanel>();
     QCOMPARE(panel->windowTitle(), QString("Spline Calibration"));
     // At opening one space; typed points get two.
-    QCOMPARE(itemTexts(panel->pointList()),
-             QStringList({" 28.7830 -> 655.0000", " 47.3040 -> 1353.0000", " 56.1220 -> 1681.0000",
-                          " 69.1320 -> 2167.0000"}));
+    QCOMPARE(itemTexts(panel->pointList()), QStringList({" 28.7830 -> 655.0000", " 47.3040 -> 1353.0000",
+                                                         " 56.1220 -> 1681.0000", " 69.1320 -> 2167.0000"}));
     QTest::mouseClick(panel->removeAllButton(), Qt::LeftButton);
     addPoint(*panel, "47.304", "1353");
     QCOMPARE(itemTexts(panel->pointList()), QStringList({" 47.3040  -> 1353.0000"}));
@@ -525,8 +522,9 @@ void CalibrationPanelsTest::splineRefusesPointsThatShareAChannel() {
     QCOMPARE(messages.size(), std::size_t(2));
     for (const auto& message : messages) {
         QCOMPARE(message.title, std::string("Not Possible"));
-        QCOMPARE(message.text,
-                 std::string("A spline needs points with different channels:\nchannel 1353.0000 is listed more than once."));
+        QCOMPARE(
+            message.text,
+            std::string("A spline needs points with different channels:\nchannel 1353.0000 is listed more than once."));
     }
     QCOMPARE(f.session.calibration.numOfDataPoints(), 4);
     QVERIFY(!test::fileExists(f.defaultFile()));
@@ -577,8 +575,9 @@ QStringList tickLabels(const QValueAxis* axis) {
 void CalibrationPanelsTest::plotLabelsTellTheirTicksApart() {
     // Points close in 2-theta with tiny residuals, and points far apart with large ones: every
     // axis shows distinct labels, and the residual axis no row of zeros.
-    for (const auto& points : {std::vector<CalibrationPoint>{{1000, 28.4401, 0}, {1001, 28.4402, 0}, {1002, 28.4404, 0}},
-                               std::vector<CalibrationPoint>{{10, 10.0, 0}, {3000, 90.0, 0}, {6000, 120.0, 0}}}) {
+    for (const auto& points :
+         {std::vector<CalibrationPoint>{{1000, 28.4401, 0}, {1001, 28.4402, 0}, {1002, 28.4404, 0}},
+          std::vector<CalibrationPoint>{{10, 10.0, 0}, {3000, 90.0, 0}, {6000, 120.0, 0}}}) {
         Fixture f;
         f.session.calibration.calPoints = points;
         auto panel = f.open<LinearPointsPanel>();

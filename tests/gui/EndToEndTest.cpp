@@ -139,8 +139,7 @@ class EndToEndTest : public QObject {
 private slots:
     void initTestCase() {
         const char* decimal = std::localeconv()->decimal_point;
-        if (std::string(decimal) != ",")
-            QSKIP("the German locale is not installed (scripts/setup installs it)");
+        if (std::string(decimal) != ",") QSKIP("the German locale is not installed (scripts/setup installs it)");
     }
 
     void xfitWithTheSplineCalibration() {
@@ -197,8 +196,8 @@ private slots:
         test::TempDir cli;
         QCOMPARE(convertByCli(cli, {"si-standard.chn", "si-corundum-mix.chn"},
                               {"--calibration", "spline", "-f", "cpi", "-s", "0.05", "--interpolation", "spline",
-                               "--fractional-counts", "--range", "20.5:80", "--target", "Mo", "--wavelength",
-                               "0.7093", "--date", gui.platform.date}),
+                               "--fractional-counts", "--range", "20.5:80", "--target", "Mo", "--wavelength", "0.7093",
+                               "--date", gui.platform.date}),
                  0);
         const auto written = test::folderContents(gui.out);
         QCOMPARE(written.size(), std::size_t(2));
@@ -281,7 +280,8 @@ private slots:
         });
         step->okButton()->click();
         QCOMPARE(title, QString("Select Output Directory"));
-        QCOMPARE(question, QString::fromStdString("Replace?: Do you want to repalce\nthe file: " + out + "/corundum.dat?"));
+        QCOMPARE(question,
+                 QString::fromStdString("Replace?: Do you want to repalce\nthe file: " + out + "/corundum.dat?"));
         QCOMPARE(panel.lastBatch().converted, 3);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!QApplication::overrideCursor());

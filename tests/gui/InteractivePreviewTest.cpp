@@ -2,12 +2,12 @@
 // overlaid, a standard's reflections as ticks, and long scans drawn a few points per pixel column.
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLegend>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
 #include <QValueAxis>
 #include <QWheelEvent>
 #include <QtTest>
@@ -56,8 +56,8 @@ PreviewData peakScan(int points, double height) {
 QPointF valueAt(ScanPreview& preview, double xFraction, double yFraction) {
     auto* view = preview.findChild<PreviewChartView*>("previewChart");
     const QRectF area = view->chart()->plotArea();
-    return view->valueAt(view->mapFromScene(
-        QPointF(area.left() + area.width() * xFraction, area.top() + area.height() * yFraction)));
+    return view->valueAt(
+        view->mapFromScene(QPointF(area.left() + area.width() * xFraction, area.top() + area.height() * yFraction)));
 }
 
 QPoint viewPointAt(ScanPreview& preview, double xFraction, double yFraction) {
@@ -293,7 +293,8 @@ private slots:
         QCOMPARE(logFloorFor(counts, 0.25), 0.25);
 
         // Log labels: whole decades over a wide range, 1-2-5 over a narrow one.
-        QCOMPARE(countTicks(log, std::log10(0.5), 5.0), (std::vector<double>{1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0}));
+        QCOMPARE(countTicks(log, std::log10(0.5), 5.0),
+                 (std::vector<double>{1.0, 10.0, 100.0, 1000.0, 10000.0, 100000.0}));
         QCOMPARE(countTicks(log, 1.0, 2.5), (std::vector<double>{10.0, 20.0, 50.0, 100.0, 200.0}));
         for (double tick : countTicks(root, 0.0, 100.0)) QCOMPARE(std::sqrt(tick), std::round(std::sqrt(tick)));
         QVERIFY(countTicks(root, 0.0, 100.0).size() >= 4);
@@ -433,10 +434,12 @@ private slots:
         const int columns =
             static_cast<int>(preview.findChild<PreviewChartView*>("previewChart")->chart()->plotArea().width());
         QVERIFY(columns > 500);
-        QVERIFY2(preview.drawnPointCount(0) <= 4 * columns + 2, qPrintable(QString::number(preview.drawnPointCount(0))));
+        QVERIFY2(preview.drawnPointCount(0) <= 4 * columns + 2,
+                 qPrintable(QString::number(preview.drawnPointCount(0))));
         // The peak and the ends survive.
         double highest = 0.0;
-        for (int i = 0; i < preview.drawnPointCount(0); ++i) highest = std::max(highest, preview.drawnPointAt(0, i).y());
+        for (int i = 0; i < preview.drawnPointCount(0); ++i)
+            highest = std::max(highest, preview.drawnPointAt(0, i).y());
         QCOMPARE(highest, 50005.0);
         QCOMPARE(preview.drawnPointAt(0, 0).x(), data.x.front());
         QCOMPARE(preview.drawnPointAt(0, preview.drawnPointCount(0) - 1).x(), data.x.back());

@@ -16,10 +16,10 @@ class MainPanelRulesTest : public QObject {
 private slots:
     void modeButtons_data() {
         QTest::addColumn<int>("listKind");
-        QTest::addColumn<int>("selected");     // the mode on before the click
+        QTest::addColumn<int>("selected");  // the mode on before the click
         QTest::addColumn<int>("clicked");
         QTest::addColumn<bool>("onAfterClick");
-        QTest::addColumn<int>("expected");     // the one mode on afterwards
+        QTest::addColumn<int>("expected");  // the one mode on afterwards
         const int linear = int(ModeButton::Linear), spline = int(ModeButton::Spline),
                   file = int(ModeButton::FileAngles);
         QTest::newRow("selected line clicked: spline") << int(kGufiFileType) << linear << linear << false << spline;
@@ -122,8 +122,8 @@ private slots:
         QTest::newRow("all three") << true << true << true << int(kCpiOutput) << false
                                    << (OPT_CONVERT | OPT_CONSTANT_STEP | OPT_RANGE | OPT_CPI);
         QTest::newRow("channels: no panel") << false << true << true << int(kCpiOutput) << true << OPT_CONVERT;
-        QTest::newRow("XFIT: no CPI panel") << true << true << false << int(kXfitOutput) << false
-                                            << (OPT_CONVERT | OPT_CONSTANT_STEP);
+        QTest::newRow("XFIT: no CPI panel")
+            << true << true << false << int(kXfitOutput) << false << (OPT_CONVERT | OPT_CONSTANT_STEP);
     }
     void convertChoosesItsPanels() {
         QFETCH(bool, twoTheta);

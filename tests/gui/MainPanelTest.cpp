@@ -19,26 +19,26 @@
 #include "options/OptionFile.h"
 #include "platform/NumberText.h"
 #include "platform/ScriptedPlatform.h"
-#include "support/UserInput.h"
 #include "support/ModalDialogs.h"
 #include "support/TempDir.h"
+#include "support/UserInput.h"
 #include "ui/ConstantStepPanel.h"
 #include "ui/CpiPanel.h"
 #include "ui/LineEndPreference.h"
 #include "ui/LinearPointsPanel.h"
 #include "ui/MainPanel.h"
-#include "ui/OptionPanelChain.h"
 #include "ui/NumberEntry.h"
-#include "ui/RangePanel.h"
+#include "ui/OptionPanelChain.h"
 #include "ui/PointsPanel.h"
-#include "ui/StraightLinePanel.h"
+#include "ui/RangePanel.h"
 #include "ui/StartArguments.h"
 #include "ui/StartUp.h"
+#include "ui/StraightLinePanel.h"
 
 using namespace s2t;
 using namespace s2t::ui;
-using s2t::test::whenModal;
 using s2t::test::clickOn;
+using s2t::test::whenModal;
 
 namespace {
 
@@ -110,8 +110,8 @@ private slots:
 
         // Files dropped on the list follow the same rules.
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile("/d/f.chn"), QUrl::fromLocalFile("/d/s.guf"),
-                      QUrl::fromLocalFile("/d/a.CHN"), QUrl::fromLocalFile("/d/G.CHN")});
+        mime.setUrls({QUrl::fromLocalFile("/d/f.chn"), QUrl::fromLocalFile("/d/s.guf"), QUrl::fromLocalFile("/d/a.CHN"),
+                      QUrl::fromLocalFile("/d/G.CHN")});
         auto* list = f.control<QListWidget>("fileList");
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &enter);
@@ -130,8 +130,8 @@ private slots:
         QDir().mkpath(QString::fromStdString(folder));
         const std::string scan = f.home.file("a.guf");
         QMimeData mime;
-        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(folder)),
-                      QUrl::fromLocalFile(QString::fromStdString(scan))});
+        mime.setUrls(
+            {QUrl::fromLocalFile(QString::fromStdString(folder)), QUrl::fromLocalFile(QString::fromStdString(scan))});
         auto* list = f.control<QListWidget>("fileList");
         QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(list->viewport(), &enter);
@@ -142,8 +142,7 @@ private slots:
         const auto messages = f.platform.messages();
         QCOMPARE(messages.size(), std::size_t(1));
         QCOMPARE(messages[0].title, std::string("Files Not Added"));
-        QCOMPARE(messages[0].text,
-                 "Folders are not listed; add the scans inside them instead:\n" + folder);
+        QCOMPARE(messages[0].text, "Folders are not listed; add the scans inside them instead:\n" + folder);
 
         // Alone on an empty list it leaves the list empty and Convert dimmed.
         PanelFixture g;
@@ -263,9 +262,9 @@ private slots:
         PanelFixture f;
         f.add({"/d/a.chn"});
         clickOn(f.control<QCheckBox>("convertToTwoTheta"));
-        for (const char* name : {"linearMode", "splineMode", "fileAnglesMode", "wholeTwoThetaBox",
-                                 "constantStepBox", "limitRangeBox", "outputFormat", "kDisplay", "cDisplay",
-                                 "kCaption", "cCaption", "conversionGroupControl"})
+        for (const char* name :
+             {"linearMode", "splineMode", "fileAnglesMode", "wholeTwoThetaBox", "constantStepBox", "limitRangeBox",
+              "outputFormat", "kDisplay", "cDisplay", "kCaption", "cCaption", "conversionGroupControl"})
             QVERIFY2(!f.control<QWidget>(name)->isEnabled(), name);
         clickOn(f.control<QCheckBox>("convertToTwoTheta"));
         for (const char* name : {"linearMode", "splineMode", "wholeTwoThetaBox", "constantStepBox", "limitRangeBox",
@@ -282,9 +281,15 @@ private slots:
         auto* perSecond = f.control<QCheckBox>("perSecondBox");
         auto* text = f.control<QLabel>("outputFormatText");
         QVERIFY(!step->isChecked());
-        const QStringList labels{"Tab Delimited Text File", "XFIT File", "CPI File", "LHPM File", "Binary GUFI File",
-                                 "XY File (2-theta, count)", "XYE File (2-theta, count, uncertainty)",
-                                 "GSAS FXYE File", "Powder CIF File"};
+        const QStringList labels{"Tab Delimited Text File",
+                                 "XFIT File",
+                                 "CPI File",
+                                 "LHPM File",
+                                 "Binary GUFI File",
+                                 "XY File (2-theta, count)",
+                                 "XYE File (2-theta, count, uncertainty)",
+                                 "GSAS FXYE File",
+                                 "Powder CIF File"};
         QCOMPARE(format->count(), labels.size());
         format->setFocus();
         for (int i = 0; i < 5; ++i) {
@@ -529,8 +534,9 @@ private slots:
         // Every control the user acts on says what it does.
         for (QWidget* control : f.panel->findChildren<QWidget*>())
             if (!control->objectName().isEmpty() && !control->objectName().startsWith("qt_") &&
-                control->isVisibleTo(f.panel.get()) && (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
-                qobject_cast<QListWidget*>(control)))
+                control->isVisibleTo(f.panel.get()) &&
+                (qobject_cast<QAbstractButton*>(control) || qobject_cast<QComboBox*>(control) ||
+                 qobject_cast<QListWidget*>(control)))
                 QVERIFY2(!control->toolTip().isEmpty(), qPrintable(control->objectName()));
 
         // The menu's Add Files asks as the button does; Convert does nothing on an empty list.

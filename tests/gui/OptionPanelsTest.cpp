@@ -1,9 +1,9 @@
 // The constant-step, range and CPI panels on screen, and the chain that shows them before a batch.
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QKeyEvent>
 #include <QtTest>
 
 #include "platform/ScriptedPlatform.h"

@@ -34,9 +34,9 @@
 
 using namespace s2t;
 using namespace s2t::ui;
-using s2t::test::whenModal;
 using s2t::test::clickOn;
 using s2t::test::typeInto;
+using s2t::test::whenModal;
 
 namespace {
 
@@ -139,7 +139,8 @@ private slots:
         QCOMPARE(second.control<QLabel>("outputFormatText")->text(), QString("XYE File (2-theta, count, uncertainty)"));
         QVERIFY(second.control<QRadioButton>("splineMode")->isChecked());
         QVERIFY(!second.control<QRadioButton>("linearMode")->isChecked());
-        for (const char* box : {"convertToTwoTheta", "wholeTwoThetaBox", "constantStepBox", "limitRangeBox", "perSecondBox"})
+        for (const char* box :
+             {"convertToTwoTheta", "wholeTwoThetaBox", "constantStepBox", "limitRangeBox", "perSecondBox"})
             QVERIFY2(second.control<QCheckBox>(box)->isChecked(), box);
         QCOMPARE(second.session.settings.constStepOpts.step, 0.025);
         QCOMPARE(second.session.settings.constStepOpts.method, kSplineInterpolation);

@@ -2,9 +2,9 @@
 // what OK and Cancel do to the points panel that opened it. Reading and pairing the files are
 // tested in the core; here the window must show them and hand its pairs over.
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
-#include <QApplication>
 #include <QListWidget>
 #include <QPointer>
 #include <QPushButton>
@@ -14,12 +14,12 @@
 
 #include "platform/NumberText.h"
 #include "support/PanelDriving.h"
+#include "support/ScanBytes.h"
 #include "ui/LinearPointsPanel.h"
 #include "ui/NumberEntry.h"
-#include "ui/SplinePanel.h"
 #include "ui/ScanPeaksDialog.h"
+#include "ui/SplinePanel.h"
 #include "ui/StandardsWindow.h"
-#include "support/ScanBytes.h"
 
 using namespace s2t;
 using namespace s2t::ui;
@@ -122,10 +122,10 @@ void StandardsWindowTest::pairsByPositionUpToTheShorterList() {
     StandardsWindow window(nullptr, f.session, f.platform);
     // Ten reflections and seven peaks: seven pairs, k-th with k-th, in file order.
     importPeaks(window, f.platform, "Corundum", f.peaksFile());
-    QCOMPARE(itemTexts(window.pairsList()),
-             QStringList({" 25.5780 -> 655.0000", " 35.1520 -> 1040.5000", " 37.7760 -> 1130.0000",
-                          " 43.3550 -> 1353.0000", " 52.5490 -> 1681.0000", " 57.4960 -> 1842.2500",
-                          " 61.2980 -> 2167.0000"}));
+    QCOMPARE(
+        itemTexts(window.pairsList()),
+        QStringList({" 25.5780 -> 655.0000", " 35.1520 -> 1040.5000", " 37.7760 -> 1130.0000", " 43.3550 -> 1353.0000",
+                     " 52.5490 -> 1681.0000", " 57.4960 -> 1842.2500", " 61.2980 -> 2167.0000"}));
     QVERIFY(window.okButton()->isEnabled());
 
     // Another standard replaces the pairs: four reflections, four pairs.
@@ -187,9 +187,8 @@ void StandardsWindowTest::okReplacesThePointsPanelsList() {
     QTest::mouseClick(window->okButton(), Qt::LeftButton);
     QTRY_VERIFY(window.isNull());  // discarded once closed
 
-    QCOMPARE(itemTexts(spline.pointList()),
-             QStringList({" 28.4430  -> 655.0000", " 47.3040  -> 1040.5000", " 56.1220  -> 1130.0000",
-                          " 69.1320  -> 1353.0000"}));
+    QCOMPARE(itemTexts(spline.pointList()), QStringList({" 28.4430  -> 655.0000", " 47.3040  -> 1040.5000",
+                                                         " 56.1220  -> 1130.0000", " 69.1320  -> 1353.0000"}));
     for (int row = 0; row < 4; ++row) QCOMPARE(slotOf(spline.pointList(), row), row);
     QVERIFY(spline.okButton()->isEnabled());
     // The calibration changes only when the panel is committed.

@@ -22,8 +22,7 @@ std::string quoted(const std::string& text) {
 CliResult runCli(const std::string& arguments, const std::string& scratchFolder) {
     const std::string errors = scratchFolder + "/cli-stderr.txt";
     CliResult result;
-    result.status = runCommand(quoted(S2T_CLI_BINARY) + " " + arguments + " 2>" + quoted(errors),
-                               result.out);
+    result.status = runCommand(quoted(S2T_CLI_BINARY) + " " + arguments + " 2>" + quoted(errors), result.out);
     result.err = readFile(errors);
     return result;
 }

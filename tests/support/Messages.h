@@ -14,8 +14,6 @@ inline std::string notAChnFile(const std::string& path) { return messages::notAC
 inline std::string couldNotOpenOutput(const std::string& path) {
     return messages::withPath(messages::kOutputFailure, path);
 }
-inline std::string couldNotWriteOptionFile(const std::string& path) {
-    return messages::couldNotWriteOptionFile(path);
-}
+inline std::string couldNotWriteOptionFile(const std::string& path) { return messages::couldNotWriteOptionFile(path); }
 
 }  // namespace s2t::test

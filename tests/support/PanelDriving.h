@@ -3,12 +3,12 @@
 #pragma once
 
 #include <QListWidget>
-#include <functional>
-#include <memory>
-#include <string>
 #include <QPushButton>
 #include <QStringList>
 #include <QtTest>
+#include <functional>
+#include <memory>
+#include <string>
 
 #include "engine/Session.h"
 #include "options/OptionFile.h"
@@ -53,9 +53,7 @@ inline QStringList itemTexts(const QListWidget* list) {
 }
 
 // The slot index that the item at row names.
-inline int slotOf(const QListWidget* list, int row) {
-    return list->item(row)->data(Qt::UserRole).toInt();
-}
+inline int slotOf(const QListWidget* list, int row) { return list->item(row)->data(Qt::UserRole).toInt(); }
 
 inline void addPoint(ui::PointsPanel& panel, const QString& twoTheta, const QString& channel) {
     typeInto(panel.twoThetaEntry(), twoTheta);

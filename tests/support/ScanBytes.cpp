@@ -34,8 +34,7 @@ std::string chnBytes(std::int16_t firstChannel, const std::vector<std::int32_t>&
     return out + trailer;
 }
 
-std::string gufiBytes(float firstAngle, float angleStep, const std::vector<float>& counts, bool junk,
-                      int numPoints) {
+std::string gufiBytes(float firstAngle, float angleStep, const std::vector<float>& counts, bool junk, int numPoints) {
     std::string out(643 + 4 * counts.size(), '\0');
     if (junk)
         for (std::size_t i = 0; i < 643; ++i) out[i] = static_cast<char>((i * 37 + 11) & 0xFF);

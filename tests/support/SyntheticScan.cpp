@@ -34,7 +34,8 @@ std::vector<double> SyntheticScan::expected() const {
     auto add = [&](double centre, double height) {
         const double fwhm = width(centre);
         for (std::size_t i = 0; i < channels; ++i)
-            if (std::fabs(angles[i] - centre) < 60.0 * fwhm) counts[i] += height * pseudoVoigt(angles[i], centre, fwhm, eta);
+            if (std::fabs(angles[i] - centre) < 60.0 * fwhm)
+                counts[i] += height * pseudoVoigt(angles[i], centre, fwhm, eta);
     };
     for (const auto& reflection : reflections) {
         add(reflection.twoTheta, reflection.height);
