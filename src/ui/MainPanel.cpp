@@ -200,6 +200,9 @@ QWidget* MainPanel::buildOutputGroup(QWidget* parent) {
     auto* output = new QGridLayout(group);
     outputFormat_ = new QComboBox(group);
     outputFormat_->setObjectName("outputFormat");
+    // The longest labels would set the window's least width; the list that opens shows them whole.
+    outputFormat_->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    outputFormat_->setMinimumContentsLength(16);
     for (const OutputFormatInfo& format : outputFormats())
         outputFormat_->addItem(QString::fromUtf8(format.label.data(), static_cast<qsizetype>(format.label.size())),
                                format.value);
@@ -227,6 +230,7 @@ QWidget* MainPanel::buildRunGroup(QWidget* parent) {
     QFont bold = outputFormatText_->font();
     bold.setBold(true);
     outputFormatText_->setFont(bold);
+    outputFormatText_->setWordWrap(true);
     convertButton_ = new QPushButton(tr("Convert"), group);
     convertButton_->setObjectName("convert");
     convertButton_->setDefault(true);

@@ -570,12 +570,12 @@ private slots:
     }
 
     // What a 1366x768 screen leaves a window below its title bar and beside a task bar, at 100 %
-    // and at 150 % (in the logical pixels the layout works in): Convert and Quit are whole and
-    // visible at both, with a list of files.
+    // and at 150 %, and a 1280x720 screen at 150 % (in the logical pixels the layout works in):
+    // Convert and Quit are whole and visible at each, with a list of files.
     void convertAndQuitFitASmallScreen() {
         PanelFixture f;
         f.add({"/d/a.chn", "/d/b.chn"});
-        for (const QSize size : {QSize(1366, 700), QSize(910, 450)}) {
+        for (const QSize size : {QSize(1366, 700), QSize(910, 450), QSize(840, 420)}) {
             f.panel->resize(size);
             QCoreApplication::processEvents();
             QCOMPARE(f.panel->size(), size);
