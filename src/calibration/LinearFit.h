@@ -1,5 +1,13 @@
 // The least-squares straight line through calibration points, and its installation as the
 // calibration in force.
+//
+// Why a second straight-line fit beside peaks/WeightedLine.h: this one is the linear points panel's
+// (and `calibration fit`'s), unweighted and computed by way of the standard deviations and the
+// correlation coefficient. Its last bits reach the K and C that option files store, so every file
+// saved from the same points must keep its digits, and the weighted routine's sums about the mean
+// round differently. The weighted fit serves the calibration from a standard scan, whose pairs
+// carry uncertainties of their own and whose result must carry the uncertainties of K and C. Two
+// routines, then, because one must never change and the other must weigh.
 #pragma once
 
 #include <span>

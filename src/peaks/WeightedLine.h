@@ -1,5 +1,11 @@
 // The straight line 2-theta = C x channel + K through calibration pairs, each weighted by the
 // inverse square of its 2-theta uncertainty, with the standard uncertainties of K and C.
+//
+// Why not calibration/LinearFit.h, the least-squares line of the linear points panel: that one
+// weighs every point alike, gives no uncertainties, and is computed in an order whose last bits
+// the K and C of stored option files depend on, so it stays exactly as it is. Pairs found in a scan
+// carry uncertainties that differ by orders of magnitude between a strong and a weak reflection,
+// and the line must say how well K and C are known; that needs the weighted sums here.
 #pragma once
 
 #include <span>

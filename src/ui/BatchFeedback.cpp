@@ -7,25 +7,18 @@ std::string filesText(int n) { return std::to_string(n) + (n == 1 ? " file" : " 
 
 }  // namespace
 
-// Forwards to the shown progress display, and tells the feedback which file is being converted.
-class FeedbackProgress : public ProgressDisplay {
+// The shown progress display, telling the feedback which file is being converted.
+class FeedbackProgress : public ForwardingProgressDisplay {
 public:
     FeedbackProgress(BatchFeedback& feedback, std::unique_ptr<ProgressDisplay> shown)
-            : feedback_(feedback), shown_(std::move(shown)) {}
-    void setLabel(std::string_view label) override { shown_->setLabel(label); }
-    void setValue(double percent) override { shown_->setValue(percent); }
+            : ForwardingProgressDisplay(std::move(shown)), feedback_(feedback) {}
     void setInputFile(std::string_view path) override {
         feedback_.currentInput_ = path;
-        shown_->setInputFile(path);
+        ForwardingProgressDisplay::setInputFile(path);
     }
-    void setOutputFile(std::string_view path) override { shown_->setOutputFile(path); }
-    void setFileCounter(std::string_view text) override { shown_->setFileCounter(text); }
-    bool showsAnything() const override { return shown_->showsAnything(); }
-    bool stopRequested() override { return shown_->stopRequested(); }
 
 private:
     BatchFeedback& feedback_;
-    std::unique_ptr<ProgressDisplay> shown_;
 };
 
 ReplaceAnswer PlainBatchDialogs::askReplace(std::string_view title, std::string_view text) {
@@ -46,21 +39,18 @@ std::string summaryText(const BatchSummary& summary) {
 }
 
 BatchFeedback::BatchFeedback(Platform& shown, BatchDialogs& dialogs, std::size_t files)
-        : shown_(shown), dialogs_(dialogs), files_(files), several_(files > 1) {
-    // The same files as the shown platform: a test's file system stays in force.
-    setFileSystem(std::shared_ptr<FileSystem>(std::shared_ptr<FileSystem>(), &shown.fileSystem()));
-}
+        : ForwardingPlatform(shown), dialogs_(dialogs), files_(files), several_(files > 1) {}
 
 void BatchFeedback::messagePopup(std::string_view title, std::string_view text) {
     if (!several_) {
-        shown_.messagePopup(title, text);
+        inner().messagePopup(title, text);
         return;
     }
     held_.push_back({currentInput_, std::string(title), std::string(text)});
 }
 
 bool BatchFeedback::confirmPopup(std::string_view title, std::string_view text) {
-    if (!several_ || title != "Replace?") return shown_.confirmPopup(title, text);
+    if (!several_ || title != "Replace?") return ForwardingPlatform::confirmPopup(title, text);
     if (replaceAll_) return *replaceAll_;
     switch (dialogs_.askReplace(title, text)) {
     case ReplaceAnswer::YesToAll: replaceAll_ = true; return true;
@@ -71,34 +61,22 @@ bool BatchFeedback::confirmPopup(std::string_view title, std::string_view text) 
     return false;
 }
 
-std::optional<std::string> BatchFeedback::fileSelectPopup(const FileSelectOptions& options) {
-    return shown_.fileSelectPopup(options);
-}
-
-std::optional<std::vector<std::string>> BatchFeedback::multiFileSelectPopup(const FileSelectOptions& options) {
-    return shown_.multiFileSelectPopup(options);
-}
-
 std::optional<std::string> BatchFeedback::dirSelectPopup(const DirSelectOptions& options) {
-    auto chosen = shown_.dirSelectPopup(options);
+    auto chosen = ForwardingPlatform::dirSelectPopup(options);
     if (chosen) destination_ = *chosen;
     return chosen;
 }
 
 std::unique_ptr<ProgressDisplay> BatchFeedback::openProgressDisplay() {
-    std::unique_ptr<ProgressDisplay> shown = shown_.openProgressDisplay();
+    std::unique_ptr<ProgressDisplay> shown = ForwardingPlatform::openProgressDisplay();
     if (!shown) return nullptr;
     return std::make_unique<FeedbackProgress>(*this, std::move(shown));
 }
 
-void BatchFeedback::setWaitCursor(bool on) { shown_.setWaitCursor(on); }
-
-std::string BatchFeedback::dateText() { return shown_.dateText(); }
-
 void BatchFeedback::finish(const BatchResult& result) {
     if (result.cancelled && held_.empty()) return;
     if (!result.stopped && held_.size() == 1) {
-        shown_.messagePopup(held_[0].title, held_[0].text);
+        inner().messagePopup(held_[0].title, held_[0].text);
         return;
     }
     if (!result.stopped && held_.empty()) return;

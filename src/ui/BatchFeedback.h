@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "engine/BatchRun.h"
-#include "platform/Platform.h"
+#include "platform/ForwardingPlatform.h"
 
 namespace s2t::ui {
 
@@ -52,19 +52,15 @@ private:
 // The summary as one text: the headline, then each file with its message.
 std::string summaryText(const BatchSummary& summary);
 
-class BatchFeedback : public Platform {
+class BatchFeedback : public ForwardingPlatform {
 public:
     // files: how many the batch converts. With one file everything goes straight through.
     BatchFeedback(Platform& shown, BatchDialogs& dialogs, std::size_t files);
 
     void messagePopup(std::string_view title, std::string_view text) override;
     bool confirmPopup(std::string_view title, std::string_view text) override;
-    std::optional<std::string> fileSelectPopup(const FileSelectOptions& options) override;
-    std::optional<std::vector<std::string>> multiFileSelectPopup(const FileSelectOptions& options) override;
     std::optional<std::string> dirSelectPopup(const DirSelectOptions& options) override;
     std::unique_ptr<ProgressDisplay> openProgressDisplay() override;
-    void setWaitCursor(bool on) override;
-    std::string dateText() override;
 
     // After the batch: the messages it held back, as they came (one of them alone is shown as it
     // was given; more, or a stopped batch, as a summary).
@@ -72,7 +68,6 @@ public:
 
 private:
     friend class FeedbackProgress;
-    Platform& shown_;
     BatchDialogs& dialogs_;
     const std::size_t files_;
     const bool several_;

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "engine/BatchRun.h"
+#include "platform/ForwardingPlatform.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
@@ -18,20 +19,13 @@ class StoppingPlatform : public ScriptedPlatform {
 public:
     explicit StoppingPlatform(int stopAt) : stopAt_(stopAt) {}
     std::unique_ptr<ProgressDisplay> openProgressDisplay() override {
-        struct Display : ProgressDisplay {
-            std::unique_ptr<ProgressDisplay> shown;
-            StoppingPlatform* owner = nullptr;
-            void setLabel(std::string_view label) override { shown->setLabel(label); }
-            void setValue(double percent) override { shown->setValue(percent); }
-            void setInputFile(std::string_view path) override { shown->setInputFile(path); }
-            void setOutputFile(std::string_view path) override { shown->setOutputFile(path); }
-            void setFileCounter(std::string_view text) override { shown->setFileCounter(text); }
-            bool stopRequested() override { return ++owner->asked >= owner->stopAt_; }
+        struct Display : ForwardingProgressDisplay {
+            Display(std::unique_ptr<ProgressDisplay> shown, StoppingPlatform& owner)
+                    : ForwardingProgressDisplay(std::move(shown)), owner(owner) {}
+            bool stopRequested() override { return ++owner.asked >= owner.stopAt_; }
+            StoppingPlatform& owner;
         };
-        auto display = std::make_unique<Display>();
-        display->shown = ScriptedPlatform::openProgressDisplay();
-        display->owner = this;
-        return display;
+        return std::make_unique<Display>(ScriptedPlatform::openProgressDisplay(), *this);
     }
     int asked = 0;
 

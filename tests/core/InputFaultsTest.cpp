@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "engine/BatchRun.h"
+#include "platform/ForwardingPlatform.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/Messages.h"
 #include "support/ScanBytes.h"
@@ -33,21 +34,16 @@ public:
     std::function<void(const std::string&)> beforeReading;
 
     std::unique_ptr<ProgressDisplay> openProgressDisplay() override {
-        class Hook : public ProgressDisplay {
+        class Hook : public ForwardingProgressDisplay {
         public:
             Hook(std::unique_ptr<ProgressDisplay> inner, SabotagingPlatform& owner)
-                    : inner_(std::move(inner)), owner_(owner) {}
-            void setLabel(std::string_view label) override { inner_->setLabel(label); }
-            void setValue(double percent) override { inner_->setValue(percent); }
+                    : ForwardingProgressDisplay(std::move(inner)), owner_(owner) {}
             void setInputFile(std::string_view path) override {
-                inner_->setInputFile(path);
+                ForwardingProgressDisplay::setInputFile(path);
                 if (owner_.beforeReading) owner_.beforeReading(std::string(path));
             }
-            void setOutputFile(std::string_view path) override { inner_->setOutputFile(path); }
-            void setFileCounter(std::string_view text) override { inner_->setFileCounter(text); }
 
         private:
-            std::unique_ptr<ProgressDisplay> inner_;
             SabotagingPlatform& owner_;
         };
         return std::make_unique<Hook>(ScriptedPlatform::openProgressDisplay(), *this);
