@@ -6,8 +6,6 @@
 namespace s2t {
 namespace {
 
-bool isSeparator(char c) { return c == '/' || c == '\\'; }
-
 // The output path of one input under the chosen destination (still with the input's extension).
 std::string outputPathFor(const std::string& input, const OutputDestination& destination) {
     switch (destination.kind) {
@@ -16,12 +14,13 @@ std::string outputPathFor(const std::string& input, const OutputDestination& des
     case OutputDestination::Kind::BesideInputs: return input;
     case OutputDestination::Kind::Directory: break;
     }
-    // The input's last component with the separator before it, after the directory; a directory
-    // that already ends in a separator, or an input without one, gets exactly one between them.
-    auto cut = input.find_last_of("/\\:");
+    // The input's last component after the directory; a directory that already ends in a
+    // separator gets no second one. Only '/' separates: "run_10:30.chn" and "a\\b.chn" are
+    // names of their own, which must not shrink to "30" or "b" and meet other inputs' outputs.
+    auto cut = input.find_last_of('/');
     std::string name = cut == std::string::npos ? input : input.substr(cut + 1);
     std::string path = destination.path;
-    if (path.empty() || !isSeparator(path.back())) path.push_back('/');
+    if (path.empty() || path.back() != '/') path.push_back('/');
     return path + name;
 }
 
@@ -32,11 +31,11 @@ BatchPlan::BatchPlan(const std::vector<BatchInput>& inputs, const BatchChoices& 
         : inputs_(inputs), choices_(choices), destination_(destination) {
     // The inputs as they are when the batch starts: an output that would replace one of them
     // (the same file under another name, or a link to it) is refused, whatever the user said.
-    if (files)
-        for (const BatchInput& input : inputs_) {
-            FileStatus status = files->statusOf(input.path, true);
-            if (status.identified) inputFiles_.push_back(status);
-        }
+    if (files) {
+        std::vector<std::string> paths;
+        for (const BatchInput& input : inputs_) paths.push_back(input.path);
+        batchFiles_.noteInputs(paths, *files);
+    }
 }
 
 std::string BatchPlan::counterText(std::size_t i) const {
@@ -55,7 +54,7 @@ ConversionRequest BatchPlan::request(std::size_t i, ProgressDisplay* progress) c
     request.conversion = choices_.conversion;
     request.options = choices_.options;
     request.outputFileType = choices_.outputFileType;
-    request.batchInputs = &inputFiles_;
+    request.batchFiles = &batchFiles_;
     // A display that shows nothing gets nothing computed for it.
     request.progressPanel = progress && progress->showsAnything() ? progress : nullptr;
     return request;

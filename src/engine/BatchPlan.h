@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/BatchFiles.h"
 #include "engine/BatchRun.h"
 
 namespace s2t {
@@ -26,7 +27,9 @@ private:
     const std::vector<BatchInput>& inputs_;
     BatchChoices choices_;
     OutputDestination destination_;
-    std::vector<FileStatus> inputFiles_;  // each input as it stands, its links followed
+    // The inputs as they stood and the outputs written so far: the caller's thread notes each
+    // output as it completes it, through the requests.
+    mutable BatchFiles batchFiles_;
 };
 
 }  // namespace s2t

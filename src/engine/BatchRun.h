@@ -105,11 +105,11 @@ int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationS
 // Writes a scan that was read in the request's format; whether an output was written.
 bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
-// Path helpers. Both '/' and '\' separate components.
+// Path helpers. Only '/' separates components: '\' and ':' are characters of a name.
 // The path cut after its last separator (the directory with its trailing separator).
 std::string getDirPath(std::string_view path);
 // The path without its extension: the last "." and what follows, when that "." comes after the
-// last separator and the last colon.
+// last separator and after the last '\' and ':' (which keep a name as it was).
 std::string removeExtension(std::string_view path);
 // path + "." + at most the first four characters of extension.
 std::string addExtension(std::string_view path, std::string_view extension);
@@ -126,8 +126,12 @@ struct ChosenName {
 
 // The output name for base + extension: the name itself when free, or when the user agrees to
 // replace the file; otherwise the first free name of base-0001, base-0002, ... (base-9999 in the
-// end, free or not: exhausted, since the user declined to replace).
-ChosenName findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform);
+// end, free or not: exhausted, since the user declined to replace). A name an earlier file of
+// the batch was written under (batch, null: none) is passed over without a question, as are the
+// numbered names after it that the batch wrote; the first numbered name it did not write is
+// then offered as the name itself is.
+ChosenName findAFreeFileName(std::string_view base, std::string_view extension, Platform& platform,
+                             const BatchFiles* batch = nullptr);
 
 // The first free name of base-first, base-(first+1), ..., base-9999 (exhausted when none is).
 ChosenName freeNumberedName(std::string_view base, std::string_view extension, int first, FileSystem& files);

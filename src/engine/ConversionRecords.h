@@ -112,6 +112,7 @@ struct Scan {
 
 class OutputTarget;
 class AngleMemo;
+class BatchFiles;
 
 // One file's conversion.
 struct ConversionRequest {
@@ -122,10 +123,10 @@ struct ConversionRequest {
     Conversion conversion = kLinearConversion;
     std::uint16_t options = 0;
     std::int32_t outputFileType = kTextOutput;
-    ProgressDisplay* progressPanel = nullptr;              // null: no progress shown
-    OutputTarget* outputTarget = nullptr;                  // null: straight to the platform's file system
-    AngleMemo* angleMemo = nullptr;                        // the batch's angles kept from the last scan; null: none
-    const std::vector<FileStatus>* batchInputs = nullptr;  // the batch's input files, never replaced; null: none
+    ProgressDisplay* progressPanel = nullptr;  // null: no progress shown
+    OutputTarget* outputTarget = nullptr;      // null: straight to the platform's file system
+    AngleMemo* angleMemo = nullptr;            // the batch's angles kept from the last scan; null: none
+    BatchFiles* batchFiles = nullptr;          // the files no output replaces; null: none
 };
 
 // The range limits of the output.

@@ -127,7 +127,7 @@ struct NoFinalCheck {
 template <class Header, class Value, class FinalCheck = NoFinalCheck>
 bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform,
                    std::string_view extension, Header&& header, Value&& value, FinalCheck&& finalCheck = FinalCheck{}) {
-    DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
+    DirectOutputTarget direct(platform, request.progressPanel, request.batchFiles);
     OutputTarget& target = outputTargetOf(request, direct);
     if (!target.open(request.outputFile, extension, messages::kOutputFailure)) return false;
     auto grid = chooseGrid(scan, request, session.settings, platform);

@@ -9,13 +9,11 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
     platform.messagePopup(messages::kFileError, messages::withPath(failureText, path));
 }
 
-std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs, FileSystem& files) {
+std::string_view replacementRefusal(const std::string& path, const BatchFiles* batch, FileSystem& files) {
     // The entry itself: a symbolic link is replaced, never the file it leads to.
     const FileStatus target = files.statusOf(path, false);
     if (target.kind == FileStatus::Kind::Other) return messages::kNotRegularFailure;
-    if (inputs)
-        for (const FileStatus& input : *inputs)
-            if (target.sameFileAs(input)) return messages::kInputFailure;
+    if (batch && batch->isInput(target)) return messages::kInputFailure;
     return {};
 }
 
@@ -23,12 +21,12 @@ bool DirectOutputTarget::openWith(std::unique_ptr<PendingOutputFile> written, st
                                   std::string_view extension, std::string_view failureText) {
     base_ = base;
     extension_ = extension;
-    name_ = findAFreeFileName(base, extension, platform_);
+    name_ = findAFreeFileName(base, extension, platform_, batch_);
     path_ = name_.path;
     if (progress_) progress_->setOutputFile(path_);
     FileSystem& files = platform_.fileSystem();
     if (name_.existing == ExistingFile::Replace) {
-        const std::string_view refusal = replacementRefusal(path_, inputs_, files);
+        const std::string_view refusal = replacementRefusal(path_, batch_, files);
         if (!refusal.empty()) {
             file_ = nullptr;
             reportOutputFailure(refusal, path_, platform_);
@@ -70,6 +68,7 @@ void DirectOutputTarget::refuse(std::string_view failureText) {
 bool DirectOutputTarget::finish(std::string_view failureText) {
     const bool written = file_ && (file_->commit() || commitUnderAFreeName());
     if (progress_) progress_->setValue(100.0);
+    if (written && batch_) batch_->noteWritten(path_, platform_.fileSystem());
     if (!written) reportOutputFailure(failureText, path_, platform_);
     file_.reset();
     return written;

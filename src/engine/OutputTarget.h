@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/BatchFiles.h"
 #include "engine/BatchRun.h"
 #include "platform/FileSystem.h"
 #include "platform/Messages.h"
@@ -24,8 +25,8 @@ void reportOutputFailure(std::string_view failureText, const std::string& path, 
 // an existing file is not replaced, even though the user agreed to it, when it is not a regular
 // file (a folder, a device, a named pipe, a socket: messages::kNotRegularFailure), or when it is
 // one of the batch's inputs (the same file, by device and inode, whatever its name:
-// messages::kInputFailure). inputs: the files no output may replace (null: none).
-std::string_view replacementRefusal(const std::string& path, const std::vector<FileStatus>* inputs, FileSystem& files);
+// messages::kInputFailure). batch: the files no output may replace (null: none).
+std::string_view replacementRefusal(const std::string& path, const BatchFiles* batch, FileSystem& files);
 
 class OutputTarget {
 public:
@@ -44,12 +45,14 @@ public:
 };
 
 // The platform's file system, at once. A name found free that another program takes before the
-// file is complete is left to it: the file goes to the next free numbered name instead.
+// file is complete is left to it: the file goes to the next free numbered name instead; so is a
+// name an earlier file of the same batch was written under, without a question.
 class DirectOutputTarget : public OutputTarget {
 public:
-    // inputs: the files of the batch, which no output replaces (null: none).
-    DirectOutputTarget(Platform& platform, ProgressDisplay* progress, const std::vector<FileStatus>* inputs = nullptr)
-            : platform_(platform), progress_(progress), inputs_(inputs) {}
+    // batch: the files of the batch, which no output replaces; each completed file is noted
+    // there (null: none).
+    DirectOutputTarget(Platform& platform, ProgressDisplay* progress, BatchFiles* batch = nullptr)
+            : platform_(platform), progress_(progress), batch_(batch) {}
 
     bool open(std::string_view base, std::string_view extension, std::string_view failureText) override {
         return openWith(nullptr, base, extension, failureText);
@@ -70,7 +73,7 @@ private:
 
     Platform& platform_;
     ProgressDisplay* progress_;
-    const std::vector<FileStatus>* inputs_;
+    BatchFiles* batch_;
     std::string base_;
     std::string extension_;
     ChosenName name_;

@@ -122,7 +122,7 @@ void ParallelBatch::play(std::size_t k, ConvertedFile converted, BatchResult& re
                   writeScan(request, scan, session_, platform_);
     } else {
         written = playBack(converted.record.events, std::move(converted.record.output), request.outputFile, platform_,
-                           &progress_, request.batchInputs);
+                           &progress_, request.batchFiles);
         if (converted.read) {
             session_.settings.startAngle = converted.startAngle;
             session_.settings.inputStep = converted.inputStep;

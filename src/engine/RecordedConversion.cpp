@@ -14,9 +14,8 @@ bool ConversionRecorder::open(std::string_view base, std::string_view extension,
 }
 
 bool playBack(const std::vector<RecordedEvent>& events, std::unique_ptr<PendingOutputFile> output,
-              const std::string& base, Platform& platform, ProgressDisplay* progress,
-              const std::vector<FileStatus>* inputs) {
-    DirectOutputTarget target(platform, progress, inputs);
+              const std::string& base, Platform& platform, ProgressDisplay* progress, BatchFiles* batch) {
+    DirectOutputTarget target(platform, progress, batch);
     bool written = false;
     for (const RecordedEvent& event : events) {
         switch (event.kind) {

@@ -98,10 +98,8 @@ private:
 
 // Plays events back on the caller's thread with the real platform and progress display (null:
 // none); the output (written without a name, see ConversionRecord) goes to base + its extension.
-// inputs: the batch's input files, which no output replaces (null: none). Whether the output
-// was completed.
+// batch: the files no output replaces (null: none). Whether the output was completed.
 bool playBack(const std::vector<RecordedEvent>& events, std::unique_ptr<PendingOutputFile> output,
-              const std::string& base, Platform& platform, ProgressDisplay* progress,
-              const std::vector<FileStatus>* inputs = nullptr);
+              const std::string& base, Platform& platform, ProgressDisplay* progress, BatchFiles* batch = nullptr);
 
 }  // namespace s2t

@@ -24,7 +24,7 @@ char* writeTThetaLine(char* at, std::uint16_t options, double twoTheta, double c
 }
 
 bool writeTextFileChannels(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
-    DirectOutputTarget direct(platform, request.progressPanel, request.batchInputs);
+    DirectOutputTarget direct(platform, request.progressPanel, request.batchFiles);
     OutputTarget& target = outputTargetOf(request, direct);
     if (!target.open(request.outputFile, "txt", messages::kChannelOutputFailure)) return false;
     const LineEnd lineEnd = session.settings.lineEnd;

@@ -173,6 +173,34 @@ SaveOutcome saveOptionsFile(const std::string& path, bool force, const Calibrati
 
 std::string defaultOptionsPath(const std::string& programFolder) { return programFolder + "/Default.pre"; }
 
+namespace {
+
+// Creates the missing Default.pre from the calibration in force. Another run may store its own
+// calibration there meanwhile (`calibration fit` starting from the same fresh folder): that file
+// is kept and read, never replaced by the built-in values. Whether a file was written or read.
+bool createDefaultOptions(const std::string& path, CalibrationState& state, Platform& platform, LineEnd lineEnd) {
+    auto file = platform.fileSystem().createOutputFile(path, ExistingFile::Keep);
+    if (file) {
+        OutputStream out(*file);
+        out.append(optionFileText(state, lineEnd));
+        if (out.commit()) {
+            adoptStoredValues(state);
+            return true;
+        }
+        if (file->nameTaken()) {
+            TextFile written(path);
+            if (written.isOpen()) {
+                readWholeOptionFile(written, path, state, platform);
+                return true;
+            }
+        }
+    }
+    platform.messagePopup(messages::kOptionFileError, messages::couldNotWriteOptionFile(path));
+    return false;
+}
+
+}  // namespace
+
 void getCalibration(CalibrationState& state, const std::string& programFolder, Platform& platform, LineEnd lineEnd) {
     const std::string path = defaultOptionsPath(programFolder);
     state.installStartupValues();
@@ -180,7 +208,7 @@ void getCalibration(CalibrationState& state, const std::string& programFolder, P
     if (file.isOpen()) {
         readWholeOptionFile(file, path, state, platform);
     } else if (!platform.fileSystem().exists(path)) {
-        if (saveOptionsFile(path, true, state, platform, lineEnd) == SaveOutcome::Written) adoptStoredValues(state);
+        createDefaultOptions(path, state, platform, lineEnd);
     }
     // A Default.pre that exists but cannot be read is left alone: the built-in values hold.
 }

@@ -148,7 +148,7 @@ struct BatchEquivalence : ::testing::Test {
 TEST_F(BatchEquivalence, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
     const std::vector<BatchInput> inputs = {
         input("x/same.chn", chnBytes(0, peakCounts(300))),        input("broken.chn", "not a channel file"),
-        input("y/same.chn", chnBytes(0, peakCounts(350))),   // same output name as the first
+        input("y/same.chn", chnBytes(0, peakCounts(350))),   // same output name as the first, never replacing it
         input("old.chn", chnBytes(0, peakCounts(300))),      // its output exists
         input("big.chn", chnBytes(0, peakCounts(4096))),     // an output of several megabytes
         input("refused.chn", chnBytes(0, peakCounts(200))),  // its output cannot be created
@@ -160,12 +160,14 @@ TEST_F(BatchEquivalence, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
     const BatchChoices choices{kSplineConversion, kConstantStep, kTextOutput};
     existing = [](const std::string& out) {
         writeFile(out + "/old.txt", "old result");
+        writeFile(out + "/same-0001.txt", "an earlier run's");
         fs::create_directory(out + "/dir.txt");
     };
 
     const Outcome sequential = run(1, inputs, choices);
-    // The batch meets what it is meant to: two questions answered no then yes, the second file of
-    // a shared name under a numbered name, a large output, and every kind of failure.
+    // The batch meets what it is meant to: three questions answered no then yes, the second file
+    // of a shared name under a numbered name (asked about an earlier run's file only), a large
+    // output, and every kind of failure.
     EXPECT_EQ(sequential.result.converted, 5);
     EXPECT_EQ(sequential.result.skipped, 4);
     int confirms = 0, messages = 0;
@@ -175,7 +177,8 @@ TEST_F(BatchEquivalence, SplineBatchWithFailuresExistingOutputsAndSharedNames) {
     }
     EXPECT_EQ(confirms, 3);
     EXPECT_EQ(messages, 4);
-    EXPECT_TRUE(sequential.files.count("same-0001.txt"));
+    EXPECT_EQ(sequential.files.at("same-0001.txt"), "an earlier run's");
+    EXPECT_TRUE(sequential.files.count("same-0002.txt"));
     EXPECT_EQ(sequential.files.at("dir.txt"), "<dir>");
     EXPECT_NE(sequential.files.at("old.txt"), "old result");
     EXPECT_GT(sequential.files.at("big.txt").size(), 3u << 20);

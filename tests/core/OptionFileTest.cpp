@@ -6,6 +6,7 @@
 #include <string>
 
 #include "options/OptionFile.h"
+#include "platform/FileSystem.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -39,6 +40,22 @@ Loaded load(const std::string& text) {
     return loaded;
 }
 
+// The real file system, on which another run stores its calibration under a name the moment
+// this run starts writing a file of that name.
+class RacingFileSystem : public RealFileSystem {
+public:
+    RacingFileSystem(std::string path, std::string text) : path_(std::move(path)), text_(std::move(text)) {}
+    std::unique_ptr<OutputFile> createOutputFile(const std::string& path, ExistingFile existing) override {
+        auto file = RealFileSystem::createOutputFile(path, existing);
+        if (path == path_) writeFile(path, text_);
+        return file;
+    }
+
+private:
+    std::string path_;
+    std::string text_;
+};
+
 const PlatformCall kSmallError{"message", "Option File Error",
                                "There was a small error with the options file.\n"
                                "I have loaded all the points I could"};
@@ -66,6 +83,23 @@ TEST(OptionFile, StartupCreatesDefaultPreByteForByte) {
     std::string lf = kStartupDefault;
     for (std::size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
     EXPECT_EQ(optionFileText(state, LineEnd::Lf), lf);
+}
+
+TEST(OptionFile, StartupKeepsTheDefaultPreAnotherRunStoresMeanwhile) {
+    // A fresh program folder, and `calibration fit` from another run stores its calibration while
+    // this run creates Default.pre from the built-in values: the fitted one stays, and is the one
+    // in force here too.
+    TempDir home;
+    const std::string fitted = "#Header\nK=\t1.5\nC=\t0.03\n";
+    ScriptedPlatform platform;
+    platform.setFileSystem(std::make_shared<RacingFileSystem>(home.file("Default.pre"), fitted));
+    CalibrationState state;
+    getCalibration(state, home.path(), platform, LineEnd::CrLf);
+    EXPECT_EQ(readFile(home.file("Default.pre")), fitted);
+    EXPECT_EQ(state.header.K, 1.5);
+    EXPECT_EQ(state.header.C, 0.03);
+    EXPECT_TRUE(platform.calls.empty());
+    EXPECT_EQ(test::namesIn(home.path()), std::vector<std::string>{"Default.pre"});
 }
 
 TEST(OptionFile, KeysSectionsAndPointBlocksAsTheyAreRead) {

@@ -157,6 +157,61 @@ TEST_F(OutputNaming, AnInputIsNeverReplacedByAnOutput) {
     EXPECT_TRUE(test::fileExists(dir.file("out/a-0001.txt")));
 }
 
+TEST_F(OutputNaming, TwoInputsOfOneNameGiveTwoOutputs) {
+    // scan.chn and scan.guf both go to scan.txt: the second never replaces what the first wrote,
+    // whatever the answers, and is not asked about it. Over the outputs of an earlier run, the
+    // same names are taken again (each asked about once), so a repeated run gives the same files.
+    const std::string out = dir.file("out");
+    const BatchInput chn = input("scan.chn", 10);
+    const BatchInput alsoChn{dir.file("scan.guf"), kChnFileType};
+    writeFile(alsoChn.path, chnBytes(0, varyingCounts(20)));
+    for (int jobs : {1, 2}) {
+        std::filesystem::remove_all(out);
+        std::filesystem::create_directory(out);
+        platform.calls.clear();
+        platform.confirmAnswers = {true, true, true};
+        BatchResult result = run({chn, alsoChn}, {OutputDestination::Kind::Directory, out}, jobs);
+        EXPECT_EQ(result.converted, 2) << jobs;
+        EXPECT_TRUE(platform.callsOf("confirm").empty()) << jobs;
+        const std::string first = readFile(out + "/scan.txt");
+        const std::string second = readFile(out + "/scan-0001.txt");
+        EXPECT_NE(first, second) << jobs;
+
+        platform.calls.clear();
+        platform.confirmAnswers = {true, true, true};
+        result = run({chn, alsoChn}, {OutputDestination::Kind::Directory, out}, jobs);
+        EXPECT_EQ(result.converted, 2) << jobs;
+        const std::vector<PlatformCall> questions = platform.callsOf("confirm");
+        ASSERT_EQ(questions.size(), 2u) << jobs;
+        EXPECT_NE(questions[0].text.find(out + "/scan.txt"), std::string::npos) << jobs;
+        EXPECT_NE(questions[1].text.find(out + "/scan-0001.txt"), std::string::npos) << jobs;
+        EXPECT_EQ(readFile(out + "/scan.txt"), first) << jobs;
+        EXPECT_EQ(readFile(out + "/scan-0001.txt"), second) << jobs;
+        EXPECT_EQ(test::namesIn(out).size(), 2u) << jobs;
+
+        // Declined, the second file takes the first free number as always.
+        platform.calls.clear();
+        platform.confirmAnswers = {};
+        result = run({chn, alsoChn}, {OutputDestination::Kind::Directory, out}, jobs);
+        EXPECT_EQ(result.converted, 2) << jobs;
+        EXPECT_EQ(readFile(out + "/scan-0002.txt"), first) << jobs;
+        EXPECT_EQ(readFile(out + "/scan-0003.txt"), second) << jobs;
+    }
+}
+
+TEST_F(OutputNaming, OnlySlashesSeparateTheFoldersOfAName) {
+    // Colons (a time of day) and backslashes are characters of a file name: such inputs keep
+    // their whole names in an output folder, and never meet each other's outputs.
+    const std::string out = dir.file("out");
+    std::filesystem::create_directory(out);
+    platform.confirmAnswers = {true, true, true, true};
+    const BatchResult result = run({input("run_10:30.chn"), input("run_11:30.chn", 20), input("a\\b.chn", 30)},
+                                   {OutputDestination::Kind::Directory, out});
+    EXPECT_EQ(result.converted, 3);
+    EXPECT_EQ(test::namesIn(out), (std::vector<std::string>{"a\\b.txt", "run_10:30.txt", "run_11:30.txt"}));
+    EXPECT_EQ(getDirPath(dir.file("a\\b.chn")), dir.path() + "/");
+}
+
 TEST_F(OutputNaming, OnlyRegularFilesAreReplaced) {
     const std::string out = dir.file("out");
     std::filesystem::create_directory(out);
