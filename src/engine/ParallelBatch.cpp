@@ -58,6 +58,7 @@ private:
     const std::ptrdiff_t window_;
     CalibrationState firstCalibration_;
     ConversionSettings batchSettings_;
+    CalibrationOrigin batchOrigin_;
     std::string date_;
 
     // Room for files to start in: taken by a worker for each file, given back when the file is
@@ -76,6 +77,7 @@ void ParallelBatch::start() {
     firstCalibration_ = session_.calibration;
     if (plan_.size() > 1) calibrationSpline_.computeFor(1, session_.calibration);
     batchSettings_ = session_.settings;
+    batchOrigin_ = session_.calibrationOrigin;
     room_.release(window_);
 }
 
@@ -83,8 +85,13 @@ ConvertedFile ParallelBatch::convert(std::size_t k, ConversionRecorder& recorder
     ConversionRequest request = plan_.request(k, &recorder);
     request.outputTarget = &recorder;
     request.angleMemo = &angles;
-    Session own;  // the settings the file is converted with (the reader sets its start and step)
+    // What the file is converted with, as the caller's session holds it for this file: the
+    // settings (the reader sets its start and step), and the calibration and its origin, which
+    // the annotated formats' headers state.
+    Session own;
     own.settings = batchSettings_;
+    own.calibration = calibrationFor(k);
+    own.calibrationOrigin = batchOrigin_;
     Scan scan;
     ConvertedFile converted;
     converted.read = readAnyFile(request, scan, calibrationFor(k), own.settings, recorder) == 0;

@@ -17,6 +17,7 @@
 #include "engine/BatchRun.h"
 #include "engine/BatchSpline.h"
 #include "engine/ScanMapping.h"
+#include "options/CalibrationOrigin.h"
 #include "platform/MemoryFileSystem.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
@@ -103,6 +104,7 @@ struct BatchEquivalence : ::testing::Test {
         Session session;
         session.calibration = calibration;
         session.settings = settings;
+        session.calibrationOrigin = origin;
         ScriptedPlatform platform;
         platform.setFileSystem(std::make_shared<PickyFileSystem>(pendingFiles));
         platform.confirmAnswers = confirmAnswers;
@@ -139,6 +141,7 @@ struct BatchEquivalence : ::testing::Test {
 
     TempDir dir;
     CalibrationState calibration;
+    CalibrationOrigin origin;
     ConversionSettings settings;
     std::deque<bool> confirmAnswers;
     bool pendingFiles = true;
@@ -248,6 +251,35 @@ TEST_F(BatchEquivalence, KeptAnglesAreThoseEachScanWouldGetOnItsOwn) {
     EXPECT_EQ(reports, 3);
     EXPECT_TRUE(alone.files.empty());
     for (int jobs : {1, 2}) expectSame(run(jobs, steep, choices), alone, jobs);
+}
+
+TEST_F(BatchEquivalence, AnnotatedHeadersStateTheCalibrationOnEveryCore) {
+    // The headers of xy, xye, fxye and pdCIF files say which calibration made the angles (and
+    // pdCIF from which standard): the files a batch's workers write say it as the caller's would.
+    calibration.installStartupValues();
+    origin = originFromStandard("Corundum", calibration);
+    const std::vector<BatchInput> inputs = {
+        input("a.chn", chnBytes(0, peakCounts(1500, 1))),
+        input("b.chn", chnBytes(0, peakCounts(1500, 2))),
+        input("c.chn", chnBytes(0, peakCounts(1500, 3))),
+    };
+    settings.constStepOpts = {kLinearInterpolation, 0, 0.02};
+    for (const BatchChoices& choices : {BatchChoices{kLinearConversion, 0, kXyOutput},
+                                        BatchChoices{kSplineConversion, kConstantStep, kPdcifOutput}}) {
+        SCOPED_TRACE("conversion " + std::to_string(static_cast<int>(choices.conversion)));
+        const Outcome sequential = run(1, inputs, choices);
+        ASSERT_EQ(sequential.files.size(), inputs.size());
+        const std::string& header = sequential.files.begin()->second;
+        EXPECT_NE(header.find(choices.conversion == kLinearConversion ? "K = 10.939501, C = 0.026928"
+                                                                      : "cubic spline through 4 points"),
+                  std::string::npos)
+            << header.substr(0, 400);
+        if (choices.outputFileType == kPdcifOutput) {
+            EXPECT_NE(header.find("_pd_calib_std_external_name         'Corundum'"), std::string::npos)
+                << header.substr(0, 2000);
+        }
+        for (int jobs : {2, 4}) expectSame(run(jobs, inputs, choices), sequential, jobs);
+    }
 }
 
 // The in-memory file system of the tests and fuzzers keeps files without a name as the disk does:
