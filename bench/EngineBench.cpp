@@ -37,7 +37,7 @@ double countAt(std::size_t i) {
 Scan channelScan(std::size_t n) {
     CalibrationState calibration;
     calibration.installStartupValues();
-    spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     Scan scan;
     scan.points.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
@@ -60,7 +60,7 @@ void SplinePreparation(benchmark::State& state) {
     Scan scan = channelScan(static_cast<std::size_t>(state.range(0)));
     std::span<ScanPoint> points(scan.points);
     for (auto _ : state) {
-        spline(points, {}, false);
+        spline(points, false);
         benchmark::DoNotOptimize(points.data());
         benchmark::ClobberMemory();
     }
@@ -75,7 +75,7 @@ void ResamplingPass(benchmark::State& state, Interpolation method) {
     settings.constStepOpts = {method, 0, 0.02};
     ConversionRequest request;
     request.options = kConstantStep;
-    if (method == kSplineInterpolation) spline(std::span<ScanPoint>(scan.points), {}, false);
+    if (method == kSplineInterpolation) spline(std::span<ScanPoint>(scan.points), false);
     const Grid grid = gridOf(scan, settings.constStepOpts.step);
     for (auto _ : state) {
         double sum = 0.0;
@@ -156,7 +156,7 @@ void WholeFileInMemory(benchmark::State& state, std::int32_t format) {
     }
     Session session;
     session.calibration.installStartupValues();
-    spline(std::span<CalibrationPoint>(session.calibration.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(session.calibration.calPoints), true);
     session.settings.constStepOpts = {kSplineInterpolation, 0, 0.02};
     session.settings.CPIOpt = {"Cu", 1.5406};
     MemoryFileSystem files;

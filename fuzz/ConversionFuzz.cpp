@@ -148,7 +148,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Choices c = decode(in, input.path());
     input.assign(in.rest(), in.restSize());
     // As the batch run does before every file.
-    spline(std::span<CalibrationPoint>(c.session.calibration.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(c.session.calibration.calPoints), true);
     boundGrid(c);
 
     auto files = std::make_shared<MemoryFileSystem>();

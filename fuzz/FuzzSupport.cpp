@@ -63,7 +63,7 @@ ReaderRun runReader(ScanReader reader, std::int32_t fileType, Conversion convers
     static const CalibrationState calibration = [] {
         CalibrationState state;
         state.installStartupValues();
-        spline(std::span<CalibrationPoint>(state.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(state.calPoints), true);
         return state;
     }();
     ScriptedPlatform platform;

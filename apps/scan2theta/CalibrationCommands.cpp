@@ -100,7 +100,7 @@ int showCalibration(const CalibrationSource& source, bool asJson) {
     std::string folder;
     if (!loadCalibration(source, state, platform, folder)) return kExitFailures;
     // As before every conversion: sort the points and compute the spline through them.
-    spline(std::span<CalibrationPoint>(state.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(state.calPoints), true);
     print(asJson ? calibrationJson(state, folder) : calibrationReport(state, folder));
     return statusAfterMessages(kExitOk, platform.messageCount());
 }

@@ -79,7 +79,7 @@ bool isSplineMode(const std::string& mode) {
 CalibrationState mappingCalibration(const CalibrationState& state, bool spline) {
     CalibrationState mapping = state;
     if (!spline) return mapping;
-    s2t::spline(std::span<CalibrationPoint>(mapping.calPoints), {}, true);
+    s2t::spline(std::span<CalibrationPoint>(mapping.calPoints), true);
     MessageCapture messages;
     ConsolePlatform platform(ConfirmPolicy::AlwaysNo, false, messages.file());
     if (!calibrationCanMap(mapping, false, "the channels", platform)) raiseError("CalibrationError", messages.text());

@@ -15,7 +15,7 @@ bool hasTwoChannels(std::span<const CalibrationPoint> points) {
 
 std::vector<CurvePoint> sampledSpline(std::span<const CalibrationPoint> points, int samples) {
     std::vector<CalibrationPoint> sorted(points.begin(), points.end());
-    spline(std::span<CalibrationPoint>(sorted), {}, true);
+    spline(std::span<CalibrationPoint>(sorted), true);
     const double first = sorted.front().channel;
     const double last = sorted.back().channel;
     std::vector<CurvePoint> curve;

@@ -1,6 +1,7 @@
 // The interpolating cubic spline, over any array of records that name their three doubles as
 // Record::abscissa, Record::ordinate and Record::secondDerivative (member pointers). Calibration
-// points (channel -> 2-theta) and scans (2-theta -> count) both use it.
+// points (channel -> 2-theta) and scans (2-theta -> count) both use it. Only numbers here: the
+// wait cursor and progress a user sees while a spline is computed are SplineProgress.h's.
 //
 // The arithmetic follows the classic tridiagonal algorithm step by step, in this order, so
 // that results are reproducible to the last bit.
@@ -10,9 +11,6 @@
 #include <cmath>
 #include <span>
 #include <vector>
-
-#include "platform/Platform.h"
-#include "platform/WholePercent.h"
 
 namespace s2t {
 
@@ -57,18 +55,18 @@ double leastSquaresSlope(std::span<const Record> points) {
     return r * sy / sx;
 }
 
-// Who shows what while a spline is computed: the wait cursor (platform) and the progress
-// indicator of a batch (progress). Either may be null.
-struct SplineDisplay {
-    Platform* platform = nullptr;
-    ProgressDisplay* progress = nullptr;
+// What a spline computation that nobody watches does after each step.
+struct NoSplineSteps {
+    void operator()(long long /*done*/, long long /*total*/) const {}
 };
 
 // Sorts the records by abscissa and fills their second derivatives. slopeFromFit: both end
 // slopes are the least-squares slope of the points; otherwise both are 0. Fewer than two records
-// get second derivatives 0.
-template <class Record>
-void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) {
+// get second derivatives 0. n >= 2 records take 2n - 3 steps (one per row of the two sweeps);
+// onStep(done, total) is called after each, for a caller that shows how far the computation is
+// (see SplineProgress.h): a spline of millions of scan points takes long enough to be watched.
+template <class Record, class OnStep = NoSplineSteps>
+void spline(std::span<Record> points, bool slopeFromFit, OnStep&& onStep = {}) {
     constexpr auto X = Record::abscissa;
     constexpr auto Y = Record::ordinate;
     constexpr auto Y2 = Record::secondDerivative;
@@ -83,22 +81,9 @@ void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) 
     const double yp1 = slope;
     const double ypn = slope;
 
-    if (display.platform) display.platform->setWaitCursor(true);
-    ProgressDisplay* progress = display.progress;
-    if (progress) {
-        progress->setValue(0.0);
-        progress->setLabel("Calculating Spline");
-    }
-    const int total = static_cast<int>(2 * n - 3);
-    int counter = 0;
-    auto percentAt = [total](long long c) { return 100.0 * static_cast<double>(c) / total; };
-    WholePercent<decltype(percentAt)> whole(total, percentAt);
-    auto step = [&] {
-        ++counter;
-        if (!progress) return;
-        // The percentage itself is computed only where it is shown.
-        if (whole.at(counter) % 5 == 0) progress->setValue(percentAt(counter));
-    };
+    const long long total = static_cast<long long>(2 * n - 3);
+    long long done = 0;
+    auto step = [&] { onStep(++done, total); };
 
     sortByAbscissa(points);
     auto x = [&](std::size_t i) { return points[i].*X; };
@@ -136,12 +121,6 @@ void spline(std::span<Record> points, SplineDisplay display, bool slopeFromFit) 
         y2(k) = y2(k) * y2(k + 1) + u[k];
         step();
     }
-
-    if (progress) {
-        progress->setLabel("Progress");
-        progress->setValue(0.0);
-    }
-    if (display.platform) display.platform->setWaitCursor(false);
 }
 
 // Where the last evaluation found its interval. Abscissae asked in ascending order mostly fall in

@@ -2,14 +2,14 @@
 
 #include <span>
 
-#include "calibration/Spline.h"
+#include "calibration/SplineProgress.h"
 
 namespace s2t {
 
 void BatchSpline::computeFor(std::size_t k, CalibrationState& calibration) {
     if (k > 1) return;
     ConversionRecorder recording(std::string(), nullptr, false);
-    spline(std::span<CalibrationPoint>(calibration.calPoints), {&recording, nullptr}, true);
+    splineWithProgress(std::span<CalibrationPoint>(calibration.calPoints), true, {&recording, nullptr});
     shown_[k] = recording.take().events;
 }
 

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "calibration/Spline.h"
+#include "calibration/SplineProgress.h"
 
 namespace s2t {
 
@@ -47,7 +48,7 @@ void setUpForConstantStep(Scan& scan, const ConversionRequest& request, const Co
                           Platform& platform) {
     std::span<ScanPoint> points(scan.points);
     if (settings.constStepOpts.method == kSplineInterpolation) {
-        spline(points, {&platform, request.progressPanel}, false);
+        splineWithProgress(points, false, {&platform, request.progressPanel});
     } else {
         // A falling scan (negative C, a falling calibration spline) is put in ascending order;
         // an ascending one is left exactly as it is.

@@ -22,7 +22,7 @@ double intervalCubic(const CalibrationPoint& lo, const CalibrationPoint& hi, dou
 // The clamped spline's second derivatives at the first and last pair (indices 1 and n - 2 of
 // points, which hold the guards at both ends).
 std::pair<double, double> clampedEndCurvatures(std::vector<CalibrationPoint> points) {
-    spline(std::span<CalibrationPoint>(points), SplineDisplay{}, true);
+    spline(std::span<CalibrationPoint>(points), true);
     return {points[1].secondDeriv, points[points.size() - 2].secondDeriv};
 }
 

@@ -32,7 +32,7 @@ namespace {
 int readForPreview(const Session& session, const std::string& path, std::int32_t fileType, Conversion conversion,
                    Scan& scan, std::string& error) {
     CalibrationState calibration = session.calibration;
-    spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     ConversionRequest request;
     request.inputFile = path;
     request.fileType = fileType;

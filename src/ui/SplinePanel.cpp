@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "calibration/Spline.h"
+#include "calibration/SplineProgress.h"
 #include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "ui/NumberEntry.h"
@@ -54,7 +54,7 @@ bool SplinePanel::commit() {
     }
     CalibrationState& calibration = session_.calibration;
     calibration.calPoints = std::move(points);
-    spline(std::span<CalibrationPoint>(calibration.calPoints), {&platform_, nullptr}, true);
+    splineWithProgress(std::span<CalibrationPoint>(calibration.calPoints), true, {&platform_, nullptr});
     noteOrigin();
     return true;
 }

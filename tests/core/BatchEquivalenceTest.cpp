@@ -337,7 +337,7 @@ TEST(ParallelBatchInMemory, WorkersWriteTheFilesAndTheBatchEndsAsOneAfterTheOthe
 TEST(AngleMemo, KeptAnglesServeOnlyTheSameAbscissaeAndCalibration) {
     CalibrationState curve;
     curve.installStartupValues();
-    spline(std::span<CalibrationPoint>(curve.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(curve.calPoints), true);
     CalibrationState nudged = curve;  // one second derivative one bit away
     nudged.calPoints[1].secondDeriv = std::nextafter(nudged.calPoints[1].secondDeriv, 1.0);
     const CalibrationState line = curve;
@@ -389,7 +389,7 @@ TEST(BatchSpline, TwoComputationsGiveWhatOneBeforeEveryFileGives) {
     BatchSpline batchSpline;
     std::vector<double> firstSecondDerivs;
     for (std::size_t k = 0; k < 4; ++k) {
-        spline(std::span<CalibrationPoint>(everyFile.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(everyFile.calPoints), true);
         batchSpline.computeFor(k, batch);
         for (std::size_t i = 0; i < kUnsortedPoints.size(); ++i) {
             EXPECT_EQ(batch.calPoints[i].channel, everyFile.calPoints[i].channel);

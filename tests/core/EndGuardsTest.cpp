@@ -28,7 +28,7 @@ std::vector<CalibrationPoint> pointsOnTheLaw(const std::vector<double>& channels
 // The largest distance between the calibration spline of every conversion through points and the
 // not-a-knot spline through pairs, over the pairs' span.
 double largestDistanceFromNotAKnot(std::vector<CalibrationPoint> points, const std::vector<CalibrationPoint>& pairs) {
-    spline(std::span<CalibrationPoint>(points), SplineDisplay{}, true);
+    spline(std::span<CalibrationPoint>(points), true);
     const auto second = notAKnotSecondDerivatives(pairs);
     std::vector<CalibrationPoint> free = pairs;
     for (std::size_t i = 0; i < free.size(); ++i) free[i].secondDeriv = second[i];
@@ -72,7 +72,7 @@ TEST(EndGuards, StoredSplineThroughPairsAndGuardsIsTheNotAKnotSplineBetweenThePa
     EXPECT_GT(largestDistanceFromNotAKnot(pairs, pairs), 0.004);
 
     // And against the law itself: the goal of a calibration from a standard.
-    spline(std::span<CalibrationPoint>(withGuards), SplineDisplay{}, true);
+    spline(std::span<CalibrationPoint>(withGuards), true);
     double largest = 0.0;
     for (double channel = 651.0; channel <= 3852.0; channel += 1.0)
         largest = std::max(

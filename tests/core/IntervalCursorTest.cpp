@@ -61,7 +61,7 @@ TEST(IntervalCursor, SplineAndLinearCountsAreTheBisectionsToTheLastBit) {
             std::vector<ScanPoint> points = unevenScan(random, n, repeats);
             // Repeated abscissae leave the spline without finite second derivatives: only the
             // intervals found are compared then, through the zero-width report and the linear counts.
-            spline(std::span<ScanPoint>(points), {}, false);
+            spline(std::span<ScanPoint>(points), false);
             const std::span<const ScanPoint> view(points);
             std::vector<std::vector<double>> walks = walksOver(points);
             // A stale cursor must still find the interval: values in no order at all.
@@ -98,7 +98,7 @@ TEST(IntervalCursor, IntervalByIntervalGivesSplintsValues) {
     for (std::size_t n : {1u, 2u, 3u, 200u, 4096u})
         for (bool repeats : {false, true}) {
             std::vector<ScanPoint> points = unevenScan(random, n, repeats);
-            spline(std::span<ScanPoint>(points), {}, false);
+            spline(std::span<ScanPoint>(points), false);
             // Repeated abscissae leave no finite second derivatives; with none at all, the values
             // still tell one interval from another.
             if (repeats)

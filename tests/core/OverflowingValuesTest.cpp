@@ -33,7 +33,7 @@ struct OverflowingValues : ::testing::Test {
     // Converts a channel file with these counts; returns whether a file was written.
     bool convert(const std::vector<std::int32_t>& counts, std::int32_t format, std::uint16_t options) {
         writeFile(dir.file("scan.chn"), chnBytes(0, counts));
-        spline(std::span<CalibrationPoint>(session.calibration.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(session.calibration.calPoints), true);
         ConversionRequest request;
         request.inputFile = dir.file("scan.chn");
         request.outputFile = "/out/scan";

@@ -5,7 +5,7 @@
 #include <span>
 #include <vector>
 
-#include "calibration/Spline.h"
+#include "calibration/SplineProgress.h"
 #include "engine/BatchRun.h"
 
 namespace s2t {
@@ -60,7 +60,7 @@ TEST(ProgressSteps, TheSplineShowsItsFivePercentStepsAsComputedAtEveryStep) {
         std::vector<CalibrationPoint> points(n);
         for (std::size_t i = 0; i < n; ++i) points[i] = {static_cast<double>(i), static_cast<double>(i % 7), 0.0};
         ValueLog log;
-        spline(std::span<CalibrationPoint>(points), {nullptr, &log}, false);
+        splineWithProgress(std::span<CalibrationPoint>(points), false, {nullptr, &log});
         // The spline shows 0 first and last, around its steps.
         ASSERT_GE(log.values.size(), 2u);
         const std::vector<double> steps(log.values.begin() + 1, log.values.end() - 1);

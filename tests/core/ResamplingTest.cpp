@@ -17,7 +17,7 @@ TEST(ChannelMapping, StraightLineAndSplineWithLineOutside) {
     EXPECT_DOUBLE_EQ(channelToTTheta(state, 0.0, true), 10.939501);
     EXPECT_NEAR(channelToTTheta(state, 1000.0, true), 37.867961, 1e-9);
 
-    spline(std::span<CalibrationPoint>(state.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(state.calPoints), true);
     EXPECT_EQ(channelToTTheta(state, 655.0, false), 28.783);
     EXPECT_EQ(channelToTTheta(state, 2167.0, false), 69.132);
     // Outside the calibrated channels: the line through the first and last point.

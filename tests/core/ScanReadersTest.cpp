@@ -30,7 +30,7 @@ using test::writeFile;
 struct ReaderFixture : ::testing::Test {
     ReaderFixture() {
         calibration.installStartupValues();
-        spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     }
     // Reads bytes as a file of the given kind; the messages shown land in platform.
     int read(const std::string& bytes, bool gufi, Conversion conversion = kLinearConversion) {
@@ -186,7 +186,7 @@ TEST_F(ReaderFixture, SplineCalibrationThatCannotMapIsRefusedOnce) {
     // Two points on one channel among others: one message, and the file is not converted.
     platform.calls.clear();
     calibration.calPoints = {{100, 20}, {100, 21}, {300, 25}};
-    spline(std::span<CalibrationPoint>(calibration.calPoints), {}, true);
+    spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     EXPECT_EQ(read(chnBytes(0, std::vector<std::int32_t>(400, 1)), false, kSplineConversion), -1);
     ASSERT_EQ(platform.messages().size(), 1u);
     EXPECT_EQ(platform.messages()[0].text, "There was an error with one of you points!");

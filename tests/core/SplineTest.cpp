@@ -8,6 +8,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "calibration/Spline.h"
+#include "calibration/SplineProgress.h"
 #include "platform/ScriptedPlatform.h"
 
 namespace s2t {
@@ -29,7 +30,7 @@ TEST(Spline, StartupPointsWithSlopeFromFit) {
     const double s = leastSquaresSlope(std::span<const CalibrationPoint>(points));
     EXPECT_NEAR(s, 0.0266883, 5e-8);
 
-    spline(std::span<CalibrationPoint>(points), {}, true);
+    spline(std::span<CalibrationPoint>(points), true);
     std::span<const CalibrationPoint> view(points);
     EXPECT_NEAR(splint(view, 1000.0), 37.9329, 5e-5);
     EXPECT_NEAR(splint(view, 2000.0), 64.6721, 5e-5);
@@ -42,7 +43,7 @@ TEST(Spline, StartupPointsWithSlopeFromFit) {
 
 TEST(Spline, SortsInPlaceAndZeroSlopeEnds) {
     std::vector<CalibrationPoint> points = {{1681, 56.122}, {655, 28.783}, {2167, 69.132}, {1353, 47.304}};
-    spline(std::span<CalibrationPoint>(points), {}, false);
+    spline(std::span<CalibrationPoint>(points), false);
     for (std::size_t i = 0; i < points.size(); ++i) EXPECT_EQ(points[i].channel, kStartupPoints[i].channel);
     EXPECT_NEAR(splineSlope(points, 0, 655.0), 0.0, 1e-12);
     EXPECT_NEAR(splineSlope(points, 2, 2167.0), 0.0, 1e-12);
@@ -54,7 +55,7 @@ TEST(Spline, ShowsItsLabelAndWaitCursorAroundTheSteps) {
     std::vector<CalibrationPoint> points;
     for (int i = 0; i < 30; ++i) points.push_back({double(i), std::sin(i * 0.3)});
     platform.calls.clear();
-    spline(std::span<CalibrationPoint>(points), {&platform, progress.get()}, false);
+    splineWithProgress(std::span<CalibrationPoint>(points), false, {&platform, progress.get()});
 
     const auto& calls = platform.calls;
     ASSERT_GE(calls.size(), 6u);
@@ -69,11 +70,11 @@ TEST(Spline, ShowsItsLabelAndWaitCursorAroundTheSteps) {
 
 TEST(Spline, TwoPointsAndDegenerateInput) {
     std::vector<CalibrationPoint> two = {{10, 1}, {20, 3}};
-    spline(std::span<CalibrationPoint>(two), {}, true);
+    spline(std::span<CalibrationPoint>(two), true);
     EXPECT_NEAR(splint(std::span<const CalibrationPoint>(two), 15.0), 2.0, 1e-12);
 
     std::vector<CalibrationPoint> one = {{10, 1, 7}};
-    spline(std::span<CalibrationPoint>(one), {}, true);
+    spline(std::span<CalibrationPoint>(one), true);
     EXPECT_EQ(one[0].secondDeriv, 0.0);
 
     // Equal abscissae: a zero-width interval is reported and gives the lower point's ordinate.
@@ -95,7 +96,7 @@ TEST(Spline, ReversedLargeScanIsSortedAscending) {
     std::vector<Rec> scan(32767);
     for (std::size_t i = 0; i < scan.size(); ++i) scan[i] = {10.0 + i * 0.002, double(i % 97), 0.0};
     std::vector<Rec> reversed(scan.rbegin(), scan.rend());
-    spline(std::span<Rec>(reversed), {}, false);
+    spline(std::span<Rec>(reversed), false);
     for (std::size_t i = 0; i < scan.size(); ++i) ASSERT_EQ(reversed[i].x, scan[i].x);
 }
 
@@ -132,7 +133,7 @@ TEST(Spline, SecondDerivativesEqualTheTextbookAlgorithmBitForBit) {
     }
     for (bool slopeFromFit : {false, true}) {
         std::vector<Rec> computed = scan;
-        spline(std::span<Rec>(computed), {}, slopeFromFit);
+        spline(std::span<Rec>(computed), slopeFromFit);
         const double slope = slopeFromFit ? leastSquaresSlope(std::span<const Rec>(scan)) : 0.0;
         const std::vector<double> expected = textbookSecondDerivatives(scan, slope, slope);
         for (std::size_t i = 0; i < scan.size(); ++i)

@@ -470,7 +470,7 @@ void CalibrationPanelsTest::splineOkCommitsInSlotOrderWithItsSecondDerivatives()
     QTest::mouseClick(panel->okButton(), Qt::LeftButton);
     std::vector<CalibrationPoint> expected(std::begin(kStartupPoints), std::end(kStartupPoints));
     expected.push_back({1050, 40.5, 0});
-    spline(std::span<CalibrationPoint>(expected), {}, true);
+    spline(std::span<CalibrationPoint>(expected), true);
     const auto& installed = g.session.calibration.calPoints;
     QCOMPARE(installed.size(), expected.size());
     for (std::size_t i = 0; i < installed.size(); ++i) {

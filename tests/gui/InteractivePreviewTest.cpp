@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(preview.horizontalTitle(), QString("Channel"));
         QVERIFY(preview.pointTo(QPointF(1200.2, 3.0)));
         CalibrationState splined = session.calibration;
-        spline(std::span<CalibrationPoint>(splined.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(splined.calPoints), true);
         QCOMPARE(*preview.readoutValues().channel, 1200.0);
         QCOMPARE(*preview.readoutValues().twoTheta, channelToTTheta(splined, 1200, false));
         QCOMPARE(preview.readoutValues().count, 3.0);

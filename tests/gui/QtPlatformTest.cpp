@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "calibration/CalibrationState.h"
-#include "calibration/Spline.h"
+#include "calibration/SplineProgress.h"
 #include "support/ModalDialogs.h"
 #include "support/TempDir.h"
 #include "ui/ProgressPanel.h"
@@ -189,7 +189,7 @@ private slots:
         } watch;
         watch.panel = panel;
         std::vector<CalibrationPoint> points(kStartupPoints, kStartupPoints + 4);
-        spline(std::span<CalibrationPoint>(points), {&platform, &watch}, true);
+        splineWithProgress(std::span<CalibrationPoint>(points), true, {&platform, &watch});
         QCOMPARE(watch.labels, QStringList({"Calculating Spline", "Progress"}));
         QCOMPARE(panel->label(), QString("Progress"));
     }

@@ -83,7 +83,7 @@ private slots:
         QVERIFY(curve.error.empty());
 
         CalibrationState expected = session.calibration;
-        spline(std::span<CalibrationPoint>(expected.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(expected.calPoints), true);
         for (int channel : {0, 700, 1353, 1999})
             QCOMPARE(curve.x[static_cast<std::size_t>(channel)], channelToTTheta(expected, channel, false));
         QCOMPARE(session.calibration.calPoints.size(), before.size());
@@ -140,7 +140,7 @@ private slots:
 
         clickOn(panel.findChild<QRadioButton*>("splineMode"));
         CalibrationState splined = session.calibration;
-        spline(std::span<CalibrationPoint>(splined.calPoints), {}, true);
+        spline(std::span<CalibrationPoint>(splined.calPoints), true);
         QCOMPARE(preview.pointAt(700).x(), channelToTTheta(splined, 700, false));
         QVERIFY(preview.pointAt(700).x() != lineAt700);
 
