@@ -6,6 +6,8 @@
 namespace s2t {
 namespace {
 
+bool isSeparator(char c) { return c == '/' || c == '\\'; }
+
 // The output path of one input under the chosen destination (still with the input's extension).
 std::string outputPathFor(const std::string& input, const OutputDestination& destination) {
     switch (destination.kind) {
@@ -14,13 +16,15 @@ std::string outputPathFor(const std::string& input, const OutputDestination& des
     case OutputDestination::Kind::BesideInputs: return input;
     case OutputDestination::Kind::Directory: break;
     }
-    // The input's last component after the directory; a directory that already ends in a
-    // separator gets no second one. Only '/' separates: "run_10:30.chn" and "a\\b.chn" are
-    // names of their own, which must not shrink to "30" or "b" and meet other inputs' outputs.
-    auto cut = input.find_last_of('/');
+    // The input's last component after the directory: the text after its last '/', '\' or ':', as
+    // users of both kinds of path expect. A directory that already ends in a separator gets no
+    // second one. Inputs whose names end alike ("run_10:30.chn" and "run_11:30.chn" both end in
+    // "30.chn") then meet at one output name; the batch never replaces an output it wrote itself,
+    // so the second takes the next numbered name.
+    auto cut = input.find_last_of("/\\:");
     std::string name = cut == std::string::npos ? input : input.substr(cut + 1);
     std::string path = destination.path;
-    if (path.empty() || path.back() != '/') path.push_back('/');
+    if (path.empty() || !isSeparator(path.back())) path.push_back('/');
     return path + name;
 }
 

@@ -105,11 +105,11 @@ int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationS
 // Writes a scan that was read in the request's format; whether an output was written.
 bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
-// Path helpers. Only '/' separates components: '\' and ':' are characters of a name.
+// Path helpers. Both '/' and '\' separate components.
 // The path cut after its last separator (the directory with its trailing separator).
 std::string getDirPath(std::string_view path);
 // The path without its extension: the last "." and what follows, when that "." comes after the
-// last separator and after the last '\' and ':' (which keep a name as it was).
+// last separator and the last colon.
 std::string removeExtension(std::string_view path);
 // path + "." + at most the first four characters of extension.
 std::string addExtension(std::string_view path, std::string_view extension);

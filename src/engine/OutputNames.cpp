@@ -10,7 +10,7 @@
 namespace s2t {
 
 std::string getDirPath(std::string_view path) {
-    auto separator = path.find_last_of('/');
+    auto separator = path.find_last_of("/\\");
     if (separator == std::string_view::npos) return std::string();
     return std::string(path.substr(0, separator + 1));
 }

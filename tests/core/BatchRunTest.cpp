@@ -156,9 +156,9 @@ TEST_F(BatchFixture, LargestChannelFileResampledWithTheSpline) {
 }
 
 TEST(OutputNames, PathHelpers) {
-    // Only '/' separates: a backslash is a character of a name.
-    EXPECT_EQ(getDirPath("C:\\data\\a.chn"), "");
-    EXPECT_EQ(getDirPath("/data/a\\b.chn"), "/data/");
+    // Both '/' and '\' separate.
+    EXPECT_EQ(getDirPath("C:\\data\\a.chn"), "C:\\data\\");
+    EXPECT_EQ(getDirPath("/data/a\\b.chn"), "/data/a\\");
     EXPECT_EQ(getDirPath("/data/x/a.chn"), "/data/x/");
     EXPECT_EQ(getDirPath("a.chn"), "");
     EXPECT_EQ(removeExtension("/data/a.chn"), "/data/a");

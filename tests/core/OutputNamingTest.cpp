@@ -199,17 +199,21 @@ TEST_F(OutputNaming, TwoInputsOfOneNameGiveTwoOutputs) {
     }
 }
 
-TEST_F(OutputNaming, OnlySlashesSeparateTheFoldersOfAName) {
-    // Colons (a time of day) and backslashes are characters of a file name: such inputs keep
-    // their whole names in an output folder, and never meet each other's outputs.
+TEST_F(OutputNaming, InputsWhoseLastComponentsMeetKeepEveryOutput) {
+    // In an output folder an input keeps the text after its last '/', '\' or ':', so
+    // "run_10:30.chn", "run_11:30.chn" and "a\30.chn" all become 30.txt: each still gets a file of
+    // its own, and nobody is asked to replace what the batch itself wrote.
     const std::string out = dir.file("out");
     std::filesystem::create_directory(out);
     platform.confirmAnswers = {true, true, true, true};
-    const BatchResult result = run({input("run_10:30.chn"), input("run_11:30.chn", 20), input("a\\b.chn", 30)},
+    const BatchResult result = run({input("run_10:30.chn"), input("run_11:30.chn", 20), input("a\\30.chn", 30)},
                                    {OutputDestination::Kind::Directory, out});
     EXPECT_EQ(result.converted, 3);
-    EXPECT_EQ(test::namesIn(out), (std::vector<std::string>{"a\\b.txt", "run_10:30.txt", "run_11:30.txt"}));
-    EXPECT_EQ(getDirPath(dir.file("a\\b.chn")), dir.path() + "/");
+    EXPECT_EQ(test::namesIn(out), (std::vector<std::string>{"30-0001.txt", "30-0002.txt", "30.txt"}));
+    EXPECT_TRUE(platform.callsOf("confirm").empty());
+    EXPECT_NE(readFile(out + "/30.txt"), readFile(out + "/30-0001.txt"));
+    EXPECT_NE(readFile(out + "/30-0001.txt"), readFile(out + "/30-0002.txt"));
+    EXPECT_EQ(getDirPath(dir.file("a\\30.chn")), dir.file("a\\"));
 }
 
 TEST_F(OutputNaming, OnlyRegularFilesAreReplaced) {
