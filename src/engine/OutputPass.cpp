@@ -1,5 +1,6 @@
 #include "engine/OutputPass.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -7,6 +8,25 @@
 #include "platform/Messages.h"
 
 namespace s2t {
+namespace {
+
+// The last grid value that an upper limit keeps, as the pass's own test (x above the maximum is
+// dropped) decides it. The rule "the maximum when it lies on the grid, else the grid value below
+// it" names the same value in exact arithmetic, but its quotient (maximum - start) / step is a
+// rounded one: 0.16 / 0.005 gives 31.999999999999996, which names 52.155 as the last of a grid
+// from 52.0 whose value 52.16 passes the limit 52.16 and is written; a quotient that rounds onto a
+// whole number can name a value just above the limit, which is dropped. The rule gives the start
+// of the search, which moves at most a value or two.
+double lastValueNotAbove(const Grid& grid, double maximum) {
+    const double q = std::trunc((maximum - grid.start) / grid.step);
+    const long long lastIndex = std::max(grid.count - 1, 0LL);
+    long long i = q > 0.0 ? static_cast<long long>(std::min(q, static_cast<double>(lastIndex))) : 0;
+    while (i + 1 < grid.count && !(gridValue(grid, i + 1) > maximum)) ++i;
+    while (i > 0 && gridValue(grid, i) > maximum) --i;
+    return gridValue(grid, i);
+}
+
+}  // namespace
 
 std::optional<Grid> chooseGrid(Scan& scan, const ConversionRequest& request, const ConversionSettings& settings,
                                Platform& platform) {
@@ -46,12 +66,9 @@ HeaderRange headerRange(const ConversionRequest& request, const ConversionSettin
     }
     // The end of the grid is its last value, so that the header announces as many values as the
     // file holds.
-    const double end = grid.start + static_cast<double>(grid.count - 1) * grid.step;
+    const double end = gridValue(grid, grid.count - 1);
     range.last = end;
-    if (limits && maximum < end) {
-        const double q = (maximum - grid.start) / grid.step;
-        range.last = q - std::trunc(q) == 0.0 ? maximum : grid.start + grid.step * std::trunc(q);
-    }
+    if (limits && maximum < end) range.last = lastValueNotAbove(grid, maximum);
     return range;
 }
 

@@ -40,6 +40,10 @@ struct Grid {
     long long count = 0;
 };
 
+// Grid value i: every user of the grid computes it by this one expression, so that the header's
+// range names exactly the doubles the pass delivers.
+inline double gridValue(const Grid& grid, long long i) { return grid.start + static_cast<double>(i) * grid.step; }
+
 // The most values one constant-step grid may have.
 inline constexpr double kMaxGridValues = 100000000.0;
 
@@ -49,7 +53,8 @@ std::optional<Grid> chooseGrid(Scan& scan, const ConversionRequest& request, con
                                Platform& platform);
 
 // First and last 2-theta of the XFIT, LHPM, CPI and GUFI headers: the grid's own ends, clipped to
-// the range limits; the last is the last value the file holds.
+// the range limits; the last is the 2-theta of the last value the file holds, so that
+// (last - first) / step + 1 is the number of values.
 struct HeaderRange {
     double first = 0.0;
     double last = 0.0;
@@ -73,7 +78,7 @@ void walkGrid(const Grid& grid, const Scan& scan, const ConversionRequest& reque
     int results[kBlock];
     for (long long first = 0; first < grid.count; first += kBlock) {
         const long long size = std::min(kBlock, grid.count - first);
-        for (long long k = 0; k < size; ++k) xs[k] = grid.start + static_cast<double>(first + k) * grid.step;
+        for (long long k = 0; k < size; ++k) xs[k] = gridValue(grid, first + k);
         if (splineGrid) {
             splintAscending(points, std::span<const double>(xs, static_cast<std::size_t>(size)), ys, cursor);
             for (long long k = 0; k < size; ++k) results[k] = finishPoint(xs[k], ys[k], request.options, settings);
@@ -134,7 +139,8 @@ bool runOutputPass(const ConversionRequest& request, Scan& scan, Session& sessio
     if (!grid) return false;
     OutputStream stream(target.file());
     const HeaderRange range = headerRange(request, session.settings, *grid);
-    // Range limits far beyond the grid can overflow the header's grid arithmetic.
+    // A header value that is not a finite number is no data either (a defence: the header's values are
+    // grid values, and the grid lies within the scan).
     bool finite = std::isfinite(range.first) && std::isfinite(range.last);
     long long delivered = 0;
     if (finite) {

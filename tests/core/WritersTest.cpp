@@ -139,6 +139,32 @@ TEST_F(WriterFixture, HeaderRangeWithLimitsAndCpiHeader) {
     EXPECT_EQ(write(writeLhpmFile, scan, kConstantStep, "dat").substr(0, 24), "  10.000   0.020  89.980");
 }
 
+TEST_F(WriterFixture, HeaderEndIsTheLastValueWrittenWhereTheLimitsQuotientIsRounded) {
+    // (52.16 - 52.0) / 0.005 rounds to 31.999999999999318, but grid value 32, 52.0 + 32 x 0.005,
+    // is 52.16 itself and is written: the header ends there, after 33 values.
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.005};
+    session.settings.theRangeOptions = {52.0, 52.16};
+    EXPECT_EQ(write(writeLhpmFile, evenScan(50.0, 60.0, 0.01, hundredPlusIndex), kConstantStep | kRangeLimits, "dat"),
+              "  52.000   0.005  52.160\r\n"
+              "     300     301     301     302     302     302     303     303     304     305\r\n"
+              "     305     306     306     306     307     308     308     309     309     309\r\n"
+              "     310     310     311     312     312     313     313     313     314     315\r\n"
+              "     315     316     316");
+
+    // (93.573 - 13.801) / 0.308 is exactly 259, but 13.801 + 259 x 0.308 is 93.57300000000001,
+    // above the limit, and not written: the last value written is grid value 258, 93.265.
+    session.settings.constStepOpts = {kLinearInterpolation, 0, 0.308};
+    session.settings.theRangeOptions = {13.801, 93.573};
+    session.settings.CPIOpt = {"Cu", 1.5406};
+    const std::string cpi =
+        write(writeCPIFile, evenScan(10.0, 100.0, 0.01, hundredPlusIndex), kConstantStep | kRangeLimits, "cpi");
+    EXPECT_EQ(cpi.substr(0, 72),
+              "SIETRONICS XRD SCAN\r\n13.80100000\r\n93.26500000\r\n0.30800000\r\nCu\r\n1.54060\r\n");
+    EXPECT_EQ(cpi.substr(cpi.find("SCANDATA\r\n") + 10, 15), "480\r\n511\r\n542\r\n");
+    EXPECT_EQ(countLines(cpi) - 10, 259);
+    EXPECT_EQ(cpi.substr(cpi.size() - 12), "8396\r\n8427\r\n");
+}
+
 TEST_F(WriterFixture, CpiCountsTargetsAndWideValues) {
     session.settings.constStepOpts = {kLinearInterpolation, 0, 0.5};
     session.settings.CPIOpt = {"C", 1.5406};
