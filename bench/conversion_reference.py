@@ -634,14 +634,15 @@ def remove_extension(path):
 
 
 def free_name(base, extension, overwrite, taken):
-    name = base + "." + extension
-    if overwrite or (not os.path.lexists(name) and name not in taken):
-        return name
-    for k in range(1, 10000):
-        name = "%s-%04d.%s" % (base, k, extension)
-        if not os.path.lexists(name) and name not in taken:
+    """The output name: base.ext, else base-0001.ext, base-0002.ext, ... A name this batch has
+    written is passed over; an existing file is replaced only with overwrite."""
+    names = [base + "." + extension] + ["%s-%04d.%s" % (base, k, extension) for k in range(1, 10000)]
+    for name in names:
+        if name in taken:
+            continue
+        if overwrite or not os.path.lexists(name):
             return name
-    return name
+    return names[-1]
 
 
 # ---------------------------------------------------------------------------------------------
@@ -778,8 +779,8 @@ def convert(argv):
                 status = 1
                 note("Error", "There was an error with one of you points!")
             if directory is not None:
-                # The input's last component (after its last '/', '\\' or ':'), inside the directory.
-                cut = max(path.rfind("/"), path.rfind("\\"), path.rfind(":"))
+                # The input's last component (after its last '/'), inside the directory.
+                cut = path.rfind("/")
                 sep = "" if directory.endswith(("/", "\\")) else "/"
                 base = remove_extension(directory + sep + path[cut + 1:])
             elif out is not None:
