@@ -779,8 +779,8 @@ def convert(argv):
                 status = 1
                 note("Error", "There was an error with one of you points!")
             if directory is not None:
-                # The input's last component (after its last '/'), inside the directory.
-                cut = path.rfind("/")
+                # The input's last component (after its last '/', '\\' or ':'), inside the directory.
+                cut = max(path.rfind("/"), path.rfind("\\"), path.rfind(":"))
                 sep = "" if directory.endswith(("/", "\\")) else "/"
                 base = remove_extension(directory + sep + path[cut + 1:])
             elif out is not None:
