@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "calibration/Spline.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 
@@ -38,10 +39,10 @@ void LinReg(const double* x, const double* y, int n, double* slope, double* inte
 }
 
 const char* linearFitRefusal(std::span<const CalibrationPoint> points) {
-    if (points.size() < 2) return "A straight line needs at least two points.";
+    if (points.size() < 2) return messages::kLineNeedsTwoPoints;
     for (const auto& p : points)
         if (p.channel != points[0].channel) return nullptr;
-    return "A straight line needs points with at least two different channels.";
+    return messages::kLineNeedsTwoChannels;
 }
 
 const char* fitStraightLine(std::span<const CalibrationPoint> points, double& C, double& K) {
@@ -54,7 +55,7 @@ const char* fitStraightLine(std::span<const CalibrationPoint> points, double& C,
     }
     double slope = 0.0, intercept = 0.0;
     LinReg(x.data(), y.data(), n, &slope, &intercept);
-    if (!std::isfinite(slope) || !std::isfinite(intercept)) return "The points give no finite straight line.";
+    if (!std::isfinite(slope) || !std::isfinite(intercept)) return messages::kNoFiniteLine;
     C = slope;
     K = intercept;
     return nullptr;
@@ -63,7 +64,7 @@ const char* fitStraightLine(std::span<const CalibrationPoint> points, double& C,
 bool calcCoefficients(CalibrationState& state, std::span<const CalibrationPoint> listed, Platform& platform) {
     double slope = 0.0, intercept = 0.0;
     if (const char* refusal = fitStraightLine(listed, slope, intercept)) {
-        platform.messagePopup("Not Possible", refusal);
+        platform.messagePopup(messages::kNotPossible, refusal);
         return false;
     }
     state.calPoints.clear();

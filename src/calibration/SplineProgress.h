@@ -6,6 +6,7 @@
 #include <span>
 
 #include "calibration/Spline.h"
+#include "platform/Messages.h"
 #include "platform/Platform.h"
 #include "platform/WholePercent.h"
 
@@ -30,7 +31,7 @@ void splineWithProgress(std::span<Record> points, bool slopeFromFit, SplineDispl
     ProgressDisplay* progress = display.progress;
     if (progress) {
         progress->setValue(0.0);
-        progress->setLabel("Calculating Spline");
+        progress->setLabel(messages::kCalculatingSpline);
     }
     const long long total = static_cast<long long>(2 * points.size() - 3);
     auto percentAt = [total](long long done) { return 100.0 * static_cast<double>(done) / total; };
@@ -41,7 +42,7 @@ void splineWithProgress(std::span<Record> points, bool slopeFromFit, SplineDispl
         if (whole.at(done) % 5 == 0) progress->setValue(percentAt(done));
     });
     if (progress) {
-        progress->setLabel("Progress");
+        progress->setLabel(messages::kProgressLabel);
         progress->setValue(0.0);
     }
     if (display.platform) display.platform->setWaitCursor(false);

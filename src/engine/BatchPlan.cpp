@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/Messages.h"
+
 namespace s2t {
 namespace {
 
@@ -44,7 +46,8 @@ BatchPlan::BatchPlan(const std::vector<BatchInput>& inputs, const BatchChoices& 
 
 std::string BatchPlan::counterText(std::size_t i) const {
     char counter[64];
-    std::snprintf(counter, sizeof counter, "File %d of %d", static_cast<int>(i) + 1, static_cast<int>(size()));
+    std::snprintf(counter, sizeof counter, messages::kFileCounterFormat, static_cast<int>(i) + 1,
+                  static_cast<int>(size()));
     return counter;
 }
 

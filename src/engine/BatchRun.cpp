@@ -133,7 +133,7 @@ BatchResult convertFiles(Session& session, Platform& platform, const std::vector
 
     OutputDestination destination;
     if (inputs.size() == 1) {
-        FileSelectOptions options = filePopup(directory, pattern, "Select Output File", true);
+        FileSelectOptions options = filePopup(directory, pattern, messages::kSelectOutputFile, true);
         options.forSaving = true;
         auto chosen = platform.fileSelectPopup(options);
         if (!chosen) {
@@ -144,7 +144,7 @@ BatchResult convertFiles(Session& session, Platform& platform, const std::vector
     } else {
         DirSelectOptions options;
         options.defaultDirectory = directory;
-        options.title = "Select Output Directory";
+        options.title = messages::kSelectOutputDirectory;
         options.allowMakeDirectory = true;
         auto chosen = platform.dirSelectPopup(options);
         if (!chosen) {

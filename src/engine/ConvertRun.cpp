@@ -3,6 +3,7 @@
 #include "engine/Session.h"
 #include "options/OptionFile.h"
 #include "platform/ConsolePlatform.h"
+#include "platform/Messages.h"
 #include "platform/ProgramFolder.h"
 
 namespace s2t {
@@ -25,7 +26,7 @@ ConvertRunResult runConvertPlan(const ConvertPlan& plan, const CalibrationSource
     if (plan.destination.kind == OutputDestination::Kind::Directory) {
         std::string error;
         if (!ensureDirectory(plan.destination.path, error)) {
-            platform.messagePopup("File Error", error);
+            platform.messagePopup(messages::kFileError, error);
             return outcome;
         }
     }

@@ -9,16 +9,13 @@
 
 #include "engine/OutputPass.h"
 #include "engine/Writers.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 namespace {
 
 constexpr std::size_t kGufiHeaderSize = 643;
 constexpr std::size_t kMaxGufiValues = 32767;
-constexpr std::string_view kTooManyValues =
-    "Couldn't write output file: %s\nA GUFI file holds at most 32767 points.\nWill skip conversion.";
-constexpr std::string_view kBeyondFloat =
-    "Couldn't write output file: %s\nAn angle or a count is too large for a GUFI file.\nWill skip conversion.";
 
 // Whether v can be stored as a 32-bit float (3.4e38 at most) without becoming infinite.
 bool fitsFloat(double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
@@ -49,13 +46,13 @@ bool writeGUFIFile(const ConversionRequest& request, Scan& scan, Session& sessio
         },
         [&](OutputStream& stream, OutputTarget& target) {
             if (counts.size() > kMaxGufiValues) {
-                target.refuse(kTooManyValues);
+                target.refuse(messages::kGufiTooManyValues);
                 return false;
             }
             // A value beyond the float range would be stored as infinity, and the file could not
             // be read back.
             if (!fits || !fitsFloat(range.first) || !fitsFloat(step)) {
-                target.refuse(kBeyondFloat);
+                target.refuse(messages::kGufiBeyondFloat);
                 return false;
             }
             std::string& out = stream.buffer();

@@ -2,6 +2,7 @@
 
 #include "options/OptionFile.h"
 #include "options/TextFile.h"
+#include "platform/Messages.h"
 
 namespace s2t {
 namespace {
@@ -69,9 +70,7 @@ bool writeCalibrationOrigin(const std::string& optionPath, const CalibrationOrig
         out.append(text);
         if (out.commit()) return true;
     }
-    platform.messagePopup("File Error", "Couldn't write " + path +
-                                            ", which names the standard the calibration was made from.\n"
-                                            "The disk may be full or you may not have write permission.");
+    platform.messagePopup(messages::kFileError, messages::couldNotWriteOrigin(path));
     return false;
 }
 

@@ -1,6 +1,7 @@
 #include "options/CalibrationSource.h"
 
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/ProgramFolder.h"
 #include "standards/ShippedStandards.h"
 
@@ -11,7 +12,7 @@ bool loadCalibration(const CalibrationSource& source, CalibrationState& state, P
     folder = source.home.empty() ? defaultProgramFolder() : source.home;
     std::string error;
     if (!prepareProgramFolder(folder, error)) {
-        platform.messagePopup("File Error", error);
+        platform.messagePopup(messages::kFileError, error);
         return false;
     }
     getCalibration(state, folder, platform, LineEnd::CrLf);

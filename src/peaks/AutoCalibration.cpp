@@ -9,6 +9,7 @@
 #include "peaks/MatchQuality.h"
 #include "peaks/ProfileFit.h"
 #include "peaks/SmoothLawCheck.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t::peaks {
@@ -258,26 +259,15 @@ std::string implausibilityOf(const AutoCalibrationResult& result, double C, doub
     std::vector<PairOnLaw> pairs;
     for (const auto& pair : result.pairs) pairs.push_back({pair.channel, pair.twoTheta, pair.sigmaChannel, pair.fwhm});
     const double spread = offLawSpread(pairs, C);
-    const std::string question = " Is the scan one of this standard?";
-    if (!(spread <= kLargestSpread))
-        return "The peaks matched with reflections of the standard do not follow one smooth channel law: they "
-               "scatter about it by " +
-               formatFixed(spread, 2) + " of their widths." + question;
+    if (!(spread <= kLargestSpread)) return messages::offOneSmoothLaw(formatFixed(spread, 2));
     const std::size_t predicted = result.pairs.size() + result.missedReflections.size();
     const double chance = chanceOfMatches(predicted, result.pairs.size(), result.peaks.size(), channels, window);
     if (chance > kLargestChance)
-        return "Among the " + std::to_string(result.peaks.size()) + " peaks of the scan, " +
-               std::to_string(result.pairs.size()) + " of " + std::to_string(predicted) +
-               " reflections would find a peak by chance with a probability of " + formatFixed(chance, 3) + "." +
-               question;
+        return messages::matchedByChance(result.peaks.size(), result.pairs.size(), predicted, formatFixed(chance, 3));
     return {};
 }
 
-std::string refusalText(std::size_t matched) {
-    return "Only " + std::to_string(matched) + " reflection" + (matched == 1 ? "" : "s") +
-           " of the standard could be matched with peaks of the scan; at least " + std::to_string(kMinimumPairs) +
-           " are needed.";
-}
+std::string refusalText(std::size_t matched) { return messages::tooFewMatches(matched, kMinimumPairs); }
 
 void describeLeftovers(const Matcher& matcher, const ChannelLaw& law, std::size_t channels,
                        AutoCalibrationResult& result) {
@@ -331,9 +321,7 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
     std::sort(sorted.begin(), sorted.end());
     sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
     if (sorted.size() > kMostReflections) {
-        result.refusal = "The standard lists " + std::to_string(sorted.size()) +
-                         " reflections; a calibration from a scan is made with at most " +
-                         std::to_string(kMostReflections) + ".";
+        result.refusal = messages::tooManyReflections(sorted.size(), kMostReflections);
         return result;
     }
     const Matcher matcher(counts, sorted, settings, result.peaks);

@@ -3,6 +3,8 @@
 // radiation, no twin) and the twin's height over the K-alpha1 height.
 #pragma once
 
+#include "platform/Messages.h"
+
 namespace s2t::peaks {
 
 inline constexpr double kCuKAlpha1 = 1.5406;
@@ -17,9 +19,9 @@ struct Radiation {
 // Why radiation cannot be fitted, as a message; empty when it can (a K-alpha1 wavelength above 0,
 // a K-alpha2 wavelength above 0 or none, a ratio not below 0).
 inline const char* radiationProblem(const Radiation& radiation) {
-    if (!(radiation.wavelength > 0.0)) return "The K-alpha1 wavelength must be above 0.";
-    if (!(radiation.alpha2Wavelength >= 0.0)) return "The K-alpha2 wavelength must be above 0.";
-    if (!(radiation.alpha2Ratio >= 0.0)) return "The K-alpha2 height ratio must not be below 0.";
+    if (!(radiation.wavelength > 0.0)) return messages::kAlpha1NotAbove0;
+    if (!(radiation.alpha2Wavelength >= 0.0)) return messages::kAlpha2NotAbove0;
+    if (!(radiation.alpha2Ratio >= 0.0)) return messages::kAlpha2RatioBelow0;
     return "";
 }
 

@@ -5,6 +5,8 @@
 #include <iostream>
 #include <string>
 
+#include "platform/Messages.h"
+
 namespace s2t {
 namespace {
 
@@ -43,7 +45,7 @@ private:
         std::fflush(out_);
     }
     std::FILE* out_;
-    std::string label_ = "Progress";
+    std::string label_ = messages::kProgressLabel;
     std::string input_, output_, counter_;
     int shown_ = 0;
 };

@@ -7,6 +7,7 @@
 // texts for years, and scripts and stored expectations that match them rely on every byte.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,13 @@ inline constexpr const char* kPanelError = "Panel Error";
 inline constexpr const char* kWarning = "Warning";
 inline constexpr const char* kReplaceOutput = "Replace?";  // an output file
 inline constexpr const char* kReplaceOptionFile = "Replace";
+inline constexpr const char* kSelectOutputFile = "Select Output File";
+inline constexpr const char* kSelectOutputDirectory = "Select Output Directory";
+
+// The progress panel's indicator and counter.
+inline constexpr const char* kProgressLabel = "Progress";
+inline constexpr const char* kCalculatingSpline = "Calculating Spline";
+inline constexpr const char* kFileCounterFormat = "File %d of %d";  // file number, files in the batch
 
 // Reading an input file.
 inline std::string couldNotOpenInput(std::string_view path) {
@@ -66,8 +74,10 @@ inline std::string replaceOutput(std::string_view path) {
 }
 // A failure text with its "%s" replaced by path.
 inline std::string withPath(std::string_view failureText, std::string_view path) {
-    std::string text(failureText);
-    if (const auto at = text.find("%s"); at != std::string::npos) text.replace(at, 2, path);
+    const auto at = failureText.find("%s");
+    if (at == std::string_view::npos) return std::string(failureText);
+    std::string text(failureText.substr(0, at));
+    text.append(path).append(failureText.substr(at + 2));
     return text;
 }
 // The failure text of the channel list and that of every other writer.
@@ -86,6 +96,10 @@ inline constexpr std::string_view kNoValuesFailure =
 inline constexpr std::string_view kNotRegularFailure =
     "Couldn't write output file: %s\nIt is not a regular file (a folder, a device or a named pipe) and is "
     "never replaced.\nWill skip conversion.";
+inline constexpr std::string_view kGufiTooManyValues =
+    "Couldn't write output file: %s\nA GUFI file holds at most 32767 points.\nWill skip conversion.";
+inline constexpr std::string_view kGufiBeyondFloat =
+    "Couldn't write output file: %s\nAn angle or a count is too large for a GUFI file.\nWill skip conversion.";
 inline constexpr std::string_view kInputFailure =
     "Couldn't write output file: %s\nIt is one of the input files of this conversion and is never "
     "replaced.\nWill skip conversion.";
@@ -111,6 +125,11 @@ inline std::string couldNotWriteOptionFile(std::string_view path) {
     return "Couldn't write option file: " + std::string(path) +
            "\nThe disk may be full or you may not have write permission.\nThe file is unchanged.";
 }
+inline std::string couldNotWriteOrigin(std::string_view path) {
+    return "Couldn't write " + std::string(path) +
+           ", which names the standard the calibration was made from.\n"
+           "The disk may be full or you may not have write permission.";
+}
 // Saving from a calibration panel as the default.
 inline constexpr const char* kOverwriteDefaultOptions =
     "This will over write any other options in the default file.\nDo you still whant to do this?";
@@ -127,5 +146,47 @@ inline constexpr const char* kXfitWithoutPoints = "There were no points in the X
 inline std::string fileTooLarge(std::string_view path) {
     return "The file " + std::string(path) + " is larger than 16 MiB.\nIt was not read.";
 }
+
+// The straight line fitted to calibration points (under the title "Not Possible").
+inline constexpr const char* kLineNeedsTwoPoints = "A straight line needs at least two points.";
+inline constexpr const char* kLineNeedsTwoChannels =
+    "A straight line needs points with at least two different channels.";
+inline constexpr const char* kNoFiniteLine = "The points give no finite straight line.";
+
+// A standard named on the command line or to the Python module.
+inline std::string notAStandard(std::string_view argument, std::string_view standardsFolder, std::string_view names) {
+    return std::string(argument) + " is neither a standard in " + std::string(standardsFolder) + " (" +
+           (names.empty() ? std::string("none") : std::string(names)) + ") nor a file";
+}
+
+// A calibration from a standard scan that is refused, and the radiation it fits.
+inline std::string tooManyReflections(std::size_t listed, std::size_t most) {
+    return "The standard lists " + std::to_string(listed) +
+           " reflections; a calibration from a scan is made with at "
+           "most " +
+           std::to_string(most) + ".";
+}
+inline std::string tooFewMatches(std::size_t matched, std::size_t needed) {
+    return "Only " + std::to_string(matched) + " reflection" + (matched == 1 ? "" : "s") +
+           " of the standard could be matched with peaks of the scan; at least " + std::to_string(needed) +
+           " are needed.";
+}
+inline constexpr const char* kIsItThisStandard = " Is the scan one of this standard?";
+// spread: in full widths at half maximum, as shown.
+inline std::string offOneSmoothLaw(std::string_view spread) {
+    return "The peaks matched with reflections of the standard do not follow one smooth channel law: they "
+           "scatter about it by " +
+           std::string(spread) + " of their widths." + kIsItThisStandard;
+}
+// chance: the probability, as shown.
+inline std::string matchedByChance(std::size_t peaks, std::size_t matched, std::size_t predicted,
+                                   std::string_view chance) {
+    return "Among the " + std::to_string(peaks) + " peaks of the scan, " + std::to_string(matched) + " of " +
+           std::to_string(predicted) + " reflections would find a peak by chance with a probability of " +
+           std::string(chance) + "." + kIsItThisStandard;
+}
+inline constexpr const char* kAlpha1NotAbove0 = "The K-alpha1 wavelength must be above 0.";
+inline constexpr const char* kAlpha2NotAbove0 = "The K-alpha2 wavelength must be above 0.";
+inline constexpr const char* kAlpha2RatioBelow0 = "The K-alpha2 height ratio must not be below 0.";
 
 }  // namespace s2t::messages

@@ -6,6 +6,7 @@
 
 #include "options/LineText.h"
 #include "options/TextFile.h"
+#include "platform/Messages.h"
 #include "standards/StandardFile.h"
 
 namespace s2t {
@@ -81,8 +82,7 @@ std::string standardFileFor(const std::string& argument, const std::string& prog
     if (std::filesystem::is_regular_file(argument, code)) return argument;
     std::string names;
     for (const auto& entry : list) names += (names.empty() ? "" : ", ") + entry.name;
-    refusal = argument + " is neither a standard in " + programFolder + "/Standards (" +
-              (names.empty() ? "none" : names) + ") nor a file";
+    refusal = messages::notAStandard(argument, programFolder + "/Standards", names);
     return {};
 }
 

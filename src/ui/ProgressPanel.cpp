@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/Messages.h"
+
 namespace s2t::ui {
 namespace {
 
@@ -44,7 +46,7 @@ ProgressPanel::ProgressPanel(QWidget* parent) : QDialog(parent) {
     form->addRow(tr("Output file:"), outputField_);
     layout->addLayout(form);
 
-    indicatorLabel_ = new QLabel(QStringLiteral("Progress"), this);
+    indicatorLabel_ = new QLabel(QString::fromUtf8(messages::kProgressLabel), this);
     indicatorLabel_->setObjectName("progressLabel");
     indicator_ = new QProgressBar(this);
     indicator_->setObjectName("progress");

@@ -2,6 +2,7 @@
 
 #include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/ProgramFolder.h"
 #include "standards/ShippedStandards.h"
 #include "ui/CalibrationPanels.h"
@@ -15,7 +16,7 @@ bool startSession(Session& session, const std::string& home, Platform& platform)
     session.projectDir = home.empty() ? defaultProgramFolder() : home;
     std::string error;
     if (!prepareProgramFolder(session.projectDir, error)) {
-        platform.messagePopup("File Error", error);
+        platform.messagePopup(messages::kFileError, error);
         return false;
     }
     session.settings.lineEnd = loadLineEndPreference(session.projectDir);

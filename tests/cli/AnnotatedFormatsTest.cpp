@@ -319,8 +319,7 @@ TEST_F(AnnotatedFixture, CountsPerSecondOfTheLiveTime) {
     const auto run = runCli({"convert", "--home", dir.file("home"), "-q", "-f", "xy", "--per-second", "-o",
                              dir.file("out/"), dir.file("bare.chn"), input});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err, "Error: The input file \"" + dir.file("bare.chn") +
-                           "\" \nholds no live time: its counts cannot be given per second.\nWill skip conversion.\n");
+    EXPECT_EQ(run.err, test::consoleLine(messages::kError, messages::noLiveTime(dir.file("bare.chn"))));
     EXPECT_FALSE(test::fileExists(dir.file("out/bare.xy")));
     EXPECT_TRUE(test::fileExists(dir.file("out/si-standard.xy")));
 
@@ -359,10 +358,8 @@ TEST_F(AnnotatedFixture, TheCalibrationStoredInEachChannelFile) {
                              dir.file("in/other.chn"), dir.file("in/none.chn"), dir.file("in/curved.chn")});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err,
-              "Error: The input file \"" + dir.file("in/none.chn") +
-                  "\" \nstores no calibration of its own.\nWill skip conversion.\nError: The input file \"" +
-                  dir.file("in/curved.chn") +
-                  "\" \nstores a calibration with a quadratic term, not a straight line.\nWill skip conversion.\n");
+              test::consoleLine(messages::kError, messages::noStoredCalibration(dir.file("in/none.chn"))) +
+                  test::consoleLine(messages::kError, messages::quadraticStoredCalibration(dir.file("in/curved.chn"))));
     const auto lines = fileLines(dir.file("out/other.txt"));
     ASSERT_EQ(lines.size(), 4097u);
     EXPECT_EQ(lines[1], "20.00000000\t" + dataRows(dir.file("linear.xy"), "#")[0][1]);
@@ -372,8 +369,7 @@ TEST_F(AnnotatedFixture, TheCalibrationStoredInEachChannelFile) {
     convert("cif", {input, "-f", "pdcif"});
     const auto cif = runCli({"convert", "-q", "--calibration", "trailer", "-o", dir.file("out/"), dir.file("cif.cif")});
     EXPECT_EQ(cif.status, 1);
-    EXPECT_EQ(cif.err, "Error: The input file \"" + dir.file("cif.cif") +
-                           "\" \nstores no calibration of its own.\nWill skip conversion.\n");
+    EXPECT_EQ(cif.err, test::consoleLine(messages::kError, messages::noStoredCalibration(dir.file("cif.cif"))));
 
     const auto gufi = runCli({"convert", "--calibration", "trailer", kExamples + "alumina-scan.guf"});
     EXPECT_EQ(gufi.status, 2);

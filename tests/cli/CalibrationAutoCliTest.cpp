@@ -6,6 +6,7 @@
 
 #include "platform/NumberText.h"
 #include "support/CliRun.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/SyntheticScan.h"
 #include "support/TempDir.h"
@@ -226,9 +227,7 @@ TEST_F(CalibrationAutoCli, TooFewMatchesAreRefusedAndNothingIsWritten) {
     const auto result = autoRun(dir.file("two.chn"), "--standard Silicon -o " + quoted(dir.file("two.pre")) +
                                                          " --peaks-out " + quoted(dir.file("two.txt")));
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err,
-              "Not Possible: Only 2 reflections of the standard could be matched with peaks of the scan; at least 3 "
-              "are needed.\n");
+    EXPECT_EQ(result.err, test::consoleLine(messages::kNotPossible, messages::tooFewMatches(2, 3)));
     EXPECT_NE(result.out.find("Peaks found: "), std::string::npos);
     EXPECT_FALSE(test::fileExists(dir.file("two.pre")));
     EXPECT_FALSE(test::fileExists(dir.file("two.txt")));

@@ -8,6 +8,7 @@
 #include "platform/ScriptedPlatform.h"
 #include "standards/StandardFile.h"
 #include "support/CliRun.h"
+#include "support/Messages.h"
 #include "support/TempDir.h"
 
 namespace s2t {
@@ -110,10 +111,10 @@ TEST_F(CalibrationCli, RefusedFitsChangeNothing) {
     ASSERT_EQ(fit("100 12.5\n500 22.5\n1000 35\n2000 60\n").status, 0);
     auto one = fit("655 28.783\n");
     EXPECT_EQ(one.status, 1);
-    EXPECT_EQ(one.err, "Not Possible: A straight line needs at least two points.\n");
+    EXPECT_EQ(one.err, test::consoleLine(messages::kNotPossible, messages::kLineNeedsTwoPoints));
     auto sameChannel = fit("655 28.783\n655 47.304\n");
     EXPECT_EQ(sameChannel.status, 1);
-    EXPECT_EQ(sameChannel.err, "Not Possible: A straight line needs points with at least two different channels.\n");
+    EXPECT_EQ(sameChannel.err, test::consoleLine(messages::kNotPossible, messages::kLineNeedsTwoChannels));
     EXPECT_EQ(defaultPre(), kLineFile);
 
     // A folder that cannot hold the option file: reported, failure.
@@ -169,25 +170,25 @@ TEST_F(CalibrationCli, FailuresWriteNothing) {
 
     auto unknown = fromStandard("Quartz", dir.file("peaks.txt"));
     EXPECT_EQ(unknown.status, 2);
-    EXPECT_NE(unknown.err.find("--standard: Quartz is neither a standard in " + home() +
-                               "/Standards (Silicon, LaB6, Corundum, CeO2) nor a file"),
+    EXPECT_NE(unknown.err.find("--standard: " + messages::notAStandard("Quartz", home() + "/Standards",
+                                                                       "Silicon, LaB6, Corundum, CeO2")),
               std::string::npos)
         << unknown.err;
 
     writeFile(dir.file("nodata.std"), "name= 'No data'\n20\n");
     auto noData = fromStandard(dir.file("nodata.std"), dir.file("peaks.txt"));
     EXPECT_EQ(noData.status, 1);
-    EXPECT_EQ(noData.err, "No Points: The selected standard has no points.\n");
+    EXPECT_EQ(noData.err, test::consoleLine(messages::kNoPoints, messages::kStandardWithoutPoints));
 
     writeFile(dir.file("signed.txt"), "-400\n600\n");
     auto unrecognised = fromStandard("Corundum", dir.file("signed.txt"));
     EXPECT_EQ(unrecognised.status, 1);
-    EXPECT_EQ(unrecognised.err, "No Points: The layout of the XFit file was not recognised.\n");
+    EXPECT_EQ(unrecognised.err, test::consoleLine(messages::kNoPoints, messages::kXfitLayoutUnknown));
 
     writeFile(dir.file("one.txt"), "400\n");
     auto onePair = fromStandard("Corundum", dir.file("one.txt"));
     EXPECT_EQ(onePair.status, 1);
-    EXPECT_EQ(onePair.err, "Not Possible: A straight line needs at least two points.\n");
+    EXPECT_EQ(onePair.err, test::consoleLine(messages::kNotPossible, messages::kLineNeedsTwoPoints));
 
     EXPECT_EQ(fromStandard("Corundum", dir.file("missing.txt")).status, 2);
     EXPECT_EQ(defaultPre(), before);

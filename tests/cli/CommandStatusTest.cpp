@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/CliRun.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -52,8 +53,7 @@ TEST(CommandStatus, AnOptionFileWarningGivesOneForEveryCommand) {
     // Announces three points and holds one: loaded as far as it goes, with a warning.
     writeFile(dir.file("short.pre"), "#Calibrasion Data\r\nnumOfDataPoints= 3\r\n100.0\t12.5\r\n");
     writeFile(dir.file("scan.chn"), chnBytes(0, {1, 2, 3, 4}));
-    const std::string warning =
-        "Option File Error: There was a small error with the options file.\nI have loaded all the points I could\n";
+    const std::string warning = test::consoleLine(messages::kOptionFileError, messages::kOptionFileIncomplete);
     const std::string options = " --home " + quoted(home) + " --options " + quoted(dir.file("short.pre"));
 
     auto show = runCli("calibration show" + options, dir.path());
@@ -144,9 +144,8 @@ TEST(CommandStatus, AConstantStepFileWithoutValuesIsSkipped) {
     const auto result = runCli({"convert", "-q", "--home", dir.file("home"), "-K", "10.9", "--range", "0:5", "-f",
                                 "cpi", "-s", "0.01", dir.file("scan.chn")});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "File Error: Couldn't write output file: " + dir.file("scan.cpi") +
-                              "\nNo point of the constant-step grid lies within the scan and the range limits.\n"
-                              "Will skip conversion.\n");
+    EXPECT_EQ(result.err, test::consoleLine(messages::kFileError,
+                                            messages::withPath(messages::kNoValuesFailure, dir.file("scan.cpi"))));
     EXPECT_FALSE(test::fileExists(dir.file("scan.cpi")));
 }
 

@@ -114,7 +114,7 @@ TEST_F(ConvertFixture, FailuresAreReportedAndTheOtherFilesConverted) {
 
     run = convert({"-o", dir.file("missing/out.txt"), scan});
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.err.rfind("File Error: Couldn't open output file: " + dir.file("missing/out.txt"), 0), 0u) << run.err;
+    EXPECT_EQ(run.err, test::consoleLine(messages::kFileError, test::couldNotOpenOutput(dir.file("missing/out.txt"))));
 
     // An output directory that cannot be made.
     writeFile(dir.file("plain"), "a file");

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/CliRun.h"
+#include "support/Messages.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -35,9 +36,7 @@ TEST(ProtectedFiles, AConversionNeverReplacesItsOwnInput) {
     const auto result = runCli({"convert", "-q", "--home", dir.file("home"), "--calibration", "file", "-f", "gufi",
                                 "-s", "0.05", "--overwrite", scan});
     EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.err, "File Error: Couldn't write output file: " + scan +
-                              "\nIt is one of the input files of this conversion and is never replaced.\n"
-                              "Will skip conversion.\n");
+    EXPECT_EQ(result.err, test::consoleLine(messages::kFileError, messages::withPath(messages::kInputFailure, scan)));
     EXPECT_EQ(readFile(scan), before);
 }
 
@@ -49,9 +48,8 @@ TEST(ProtectedFiles, NamedPipesAndDevicesAreNeverReplaced) {
     const auto convert =
         runCli({"convert", "-q", "--home", dir.file("home"), "--overwrite", "-o", pipe, dir.file("scan.chn")});
     EXPECT_EQ(convert.status, 1);
-    EXPECT_EQ(convert.err, "File Error: Couldn't write output file: " + pipe +
-                               "\nIt is not a regular file (a folder, a device or a named pipe) and is never "
-                               "replaced.\nWill skip conversion.\n");
+    EXPECT_EQ(convert.err,
+              test::consoleLine(messages::kFileError, messages::withPath(messages::kNotRegularFailure, pipe)));
     EXPECT_TRUE(isFifo(pipe));
 
     writeFile(dir.file("points.txt"), "100 12.5\n2000 60\n");
@@ -61,9 +59,8 @@ TEST(ProtectedFiles, NamedPipesAndDevicesAreNeverReplaced) {
         const auto fit = runCli(
             {"calibration", "fit", "--points", dir.file("points.txt"), "--home", dir.file("home"), "-o", target});
         EXPECT_EQ(fit.status, 1) << target;
-        EXPECT_EQ(fit.err, "File Error: Couldn't write option file: " + target +
-                               "\nIt is not a regular file (a folder, a device or a named pipe) and is never "
-                               "replaced.\nThe file is unchanged.\n");
+        EXPECT_EQ(fit.err, test::consoleLine(messages::kFileError,
+                                             messages::optionFileRefused(target, messages::kOptionFileNotRegular)));
     }
     EXPECT_TRUE(isFifo(pre));
     struct stat status {};
@@ -74,9 +71,9 @@ TEST(ProtectedFiles, NamedPipesAndDevicesAreNeverReplaced) {
     const auto onItsInput = runCli({"calibration", "fit", "--points", dir.file("points.txt"), "--home",
                                     dir.file("home"), "-o", dir.file("points.txt")});
     EXPECT_EQ(onItsInput.status, 1);
-    EXPECT_EQ(onItsInput.err, "File Error: Couldn't write option file: " + dir.file("points.txt") +
-                                  "\nIt is one of the input files of this command and is never replaced.\n"
-                                  "The file is unchanged.\n");
+    EXPECT_EQ(onItsInput.err,
+              test::consoleLine(messages::kFileError,
+                                messages::optionFileRefused(dir.file("points.txt"), messages::kOptionFileIsInput)));
     EXPECT_EQ(readFile(dir.file("points.txt")), "100 12.5\n2000 60\n");
 }
 

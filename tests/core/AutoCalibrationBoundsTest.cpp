@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "peaks/AutoCalibration.h"
+#include "platform/Messages.h"
 #include "support/SyntheticScan.h"
 
 namespace s2t::peaks {
@@ -33,8 +34,7 @@ TEST(AutoCalibration, RefusesStandardsOfMoreReflectionsThanItMatches) {
     standard.push_back(2000.0);
     const auto beyond = calibrateFromScan(counts, standard, settings);
     EXPECT_FALSE(beyond.ok);
-    EXPECT_EQ(beyond.refusal,
-              "The standard lists 2001 reflections; a calibration from a scan is made with at most 2000.");
+    EXPECT_EQ(beyond.refusal, messages::tooManyReflections(2001, 2000));
     EXPECT_TRUE(beyond.pairs.empty());
     EXPECT_EQ(beyond.peaks.size(), atTheLimit.peaks.size());
 }

@@ -8,6 +8,7 @@
 
 #include "peaks/AutoCalibration.h"
 #include "peaks/MatchQuality.h"
+#include "platform/Messages.h"
 #include "support/SyntheticScan.h"
 
 namespace s2t::peaks {
@@ -107,8 +108,7 @@ TEST(AutoCalibration, RefusesWithFewerThanThreeMatches) {
     const auto standard = anglesOf(siliconReflections(kSiliconA, 1.5406, 1.0));
     const auto result = calibrateFromScan(poissonCounts(scan.expected(), 8), standard, startingAt(scan.K, scan.C));
     EXPECT_FALSE(result.ok);
-    EXPECT_EQ(result.refusal,
-              "Only 2 reflections of the standard could be matched with peaks of the scan; at least 3 are needed.");
+    EXPECT_EQ(result.refusal, messages::tooFewMatches(2, 3));
 
     // A scan with no peak at all.
     SyntheticScan empty = siliconScan();
@@ -122,7 +122,7 @@ TEST(AutoCalibration, RefusesWithFewerThanThreeMatches) {
 // material, or of noise spikes, is refused instead of being stored as one.
 TEST(AutoCalibration, RefusesTheScanOfAnotherMaterialAndOneOfNoiseSpikes) {
     const auto standard = anglesOf(siliconReflections(kSiliconA, 1.5406, 1.0));
-    const std::string question = "Is the scan one of this standard?";
+    const std::string question = messages::kIsItThisStandard;
 
     // Another material: its lines (K-alpha doublets) lie a little off the silicon reflections,
     // each near enough to be claimed, but not on one smooth law.

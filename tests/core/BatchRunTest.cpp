@@ -4,6 +4,7 @@
 
 #include "engine/BatchRun.h"
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
@@ -46,7 +47,7 @@ TEST_F(BatchFixture, OneInputTakesTheChosenNameWithTheWritersExtension) {
 
     ASSERT_EQ(platform.fileRequests.size(), 1u);
     const FileSelectOptions& popup = platform.fileRequests[0];
-    EXPECT_EQ(popup.title, "Select Output File");
+    EXPECT_EQ(popup.title, messages::kSelectOutputFile);
     EXPECT_EQ(popup.defaultDirectory, dir.file("data/"));
     EXPECT_EQ(popup.defaultFileSpec, "*.txt");
     EXPECT_EQ(popup.filterList, "*.txt");
@@ -76,7 +77,7 @@ TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames
     EXPECT_EQ(result.converted, 3);
 
     ASSERT_EQ(platform.dirRequests.size(), 1u);
-    EXPECT_EQ(platform.dirRequests[0].title, "Select Output Directory");
+    EXPECT_EQ(platform.dirRequests[0].title, messages::kSelectOutputDirectory);
     EXPECT_TRUE(platform.dirRequests[0].allowMakeDirectory);
     EXPECT_EQ(platform.dirRequests[0].defaultDirectory, dir.file("x/"));
 
@@ -85,8 +86,8 @@ TEST_F(BatchFixture, SeveralInputsIntoADirectoryWithReplaceOnceThenNumberedNames
     // to the next numbered name without a question (the answer left in the queue is not used).
     const auto confirms = callsOf("confirm");
     ASSERT_EQ(confirms.size(), 1u);
-    EXPECT_EQ(confirms[0], (PlatformCall{"confirm", "Replace?",
-                                         "Do you want to repalce\nthe file: " + dir.file("out/b.dat") + "?"}));
+    EXPECT_EQ(confirms[0],
+              (PlatformCall{"confirm", messages::kReplaceOutput, messages::replaceOutput(dir.file("out/b.dat"))}));
     EXPECT_EQ(readFile(dir.file("out/b.dat")), "keep me");
     EXPECT_EQ(readFile(dir.file("out/b-0001.dat")), "and me");
     EXPECT_TRUE(fileExists(dir.file("out/b-0002.dat")));

@@ -9,6 +9,7 @@
 
 #include "options/OptionFile.h"
 #include "options/TextFile.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "standards/StandardsImport.h"
 #include "support/TempDir.h"
@@ -25,9 +26,7 @@ void writeLargeFile(const std::string& path, const std::string& text, long long 
     std::filesystem::resize_file(path, static_cast<std::uintmax_t>(size));
 }
 
-std::string tooLargeOption(const std::string& path) {
-    return "The option file " + path + " is larger than 16 MiB.\nIt was not read: the calibration is unchanged.";
-}
+std::string tooLargeOption(const std::string& path) { return messages::optionFileTooLarge(path); }
 
 TEST(BoundedInputs, OptionFilesLargerThan16MiBAreRefusedWhole) {
     TempDir dir;
@@ -40,7 +39,7 @@ TEST(BoundedInputs, OptionFilesLargerThan16MiBAreRefusedWhole) {
         state.installStartupValues();
         EXPECT_FALSE(loadOptionFile(path, state, platform)) << path;
         EXPECT_EQ(platform.messages(),
-                  (std::vector<PlatformCall>{{"message", "Option File Error", tooLargeOption(path)}}));
+                  (std::vector<PlatformCall>{{"message", messages::kOptionFileError, tooLargeOption(path)}}));
         EXPECT_EQ(state.header.K, kStartupK) << path;
         EXPECT_EQ(state.numOfDataPoints(), 4) << path;
     }
@@ -59,7 +58,8 @@ TEST(BoundedInputs, ADefaultPreLargerThan16MiBLeavesTheBuiltInValuesAndTheFile) 
     CalibrationState state;
     getCalibration(state, dir.path(), platform, LineEnd::CrLf);
     EXPECT_EQ(state.header.K, kStartupK);
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "Option File Error", tooLargeOption(path)}}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", messages::kOptionFileError, tooLargeOption(path)}}));
     EXPECT_EQ(std::filesystem::file_size(path), 20u << 20);
 }
 
@@ -83,8 +83,7 @@ TEST(BoundedInputs, StandardAndPeakFilesLargerThan16MiBAreRefused) {
         EXPECT_FALSE(importStandardAndPeaks(c.standard, c.peaks, data, platform)) << c.refused;
         ASSERT_FALSE(platform.messages().empty());
         EXPECT_EQ(platform.messages().back(),
-                  (PlatformCall{"message", "File Error",
-                                "The file " + c.refused + " is larger than 16 MiB.\nIt was not read."}));
+                  (PlatformCall{"message", messages::kFileError, messages::fileTooLarge(c.refused)}));
         EXPECT_TRUE(data.standard.empty() && data.observed.empty());
     }
     // Lines read so far never pass the limit either: /dev/zero ends as it did.

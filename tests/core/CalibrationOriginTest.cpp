@@ -5,6 +5,7 @@
 
 #include "options/CalibrationOrigin.h"
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -97,7 +98,7 @@ TEST(CalibrationOrigin, FilesThatAreNoneAreIgnored) {
     EXPECT_FALSE(writeCalibrationOrigin(dir.file("y.pre"), originFromStandard("Silicon", standardCalibration()),
                                         platform, LineEnd::CrLf));
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "File Error");
+    EXPECT_EQ(platform.messages()[0].title, messages::kFileError);
 }
 
 }  // namespace

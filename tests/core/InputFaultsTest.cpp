@@ -128,7 +128,7 @@ TEST_F(InputFaults, FilesThatChangeAfterListingOrAreNotWhatTheirNameSays) {
         const BatchInput victim = input(c.name, c.bytes);
         const auto messages = batchWith(victim, c.harm);
         ASSERT_EQ(messages.size(), 1u);
-        const std::string title = c.message == couldNotOpenInput ? "File Error" : "Error";
+        const std::string title = c.message == couldNotOpenInput ? messages::kFileError : messages::kError;
         EXPECT_EQ(messages[0], (PlatformCall{"message", title, c.message(victim.path)}));
     }
 }

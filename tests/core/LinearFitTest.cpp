@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "calibration/LinearFit.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 
 namespace s2t {
@@ -51,7 +52,7 @@ TEST(LinearFit, RefusesWhatHasNoLineAndKeepsTheCalibration) {
     EXPECT_FALSE(calcCoefficients(state, sameChannel, platform));
     EXPECT_FALSE(calcCoefficients(state, {}, platform));
     EXPECT_EQ(platform.messages().size(), 3u);
-    EXPECT_EQ(platform.messages()[0].title, "Not Possible");
+    EXPECT_EQ(platform.messages()[0].title, messages::kNotPossible);
     EXPECT_EQ(state.header.C, kStartupC);
     EXPECT_EQ(state.header.K, kStartupK);
     EXPECT_EQ(state.numOfDataPoints(), 4);

@@ -7,6 +7,7 @@
 
 #include "options/OptionFile.h"
 #include "platform/FileSystem.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -56,9 +57,7 @@ private:
     std::string text_;
 };
 
-const PlatformCall kSmallError{"message", "Option File Error",
-                               "There was a small error with the options file.\n"
-                               "I have loaded all the points I could"};
+const PlatformCall kSmallError{"message", messages::kOptionFileError, messages::kOptionFileIncomplete};
 
 TEST(OptionFile, StartupCreatesDefaultPreByteForByte) {
     TempDir home;
@@ -181,7 +180,8 @@ TEST(OptionFile, SaveAsksBeforeReplacingUnlessForced) {
     EXPECT_EQ(saveOptionsFile(path, false, state, platform, LineEnd::CrLf), SaveOutcome::Declined);
     EXPECT_EQ(readFile(path), "old");
     ASSERT_EQ(platform.calls.size(), 1u);
-    EXPECT_EQ(platform.calls[0], (PlatformCall{"confirm", "Replace", "Do you want to replace the file:/mine.pre"}));
+    EXPECT_EQ(platform.calls[0],
+              (PlatformCall{"confirm", messages::kReplaceOptionFile, messages::replaceOptionFile("/mine.pre")}));
 
     platform.confirmAnswers = {true};
     EXPECT_EQ(saveOptionsFile(path, false, state, platform, LineEnd::CrLf), SaveOutcome::Written);

@@ -78,7 +78,8 @@ struct OutputFaults : ::testing::Test {
     // The messages shown: each output that could not be written, in order.
     static std::vector<PlatformCall> fileErrors(const std::vector<std::string>& paths) {
         std::vector<PlatformCall> calls;
-        for (const std::string& path : paths) calls.push_back({"message", "File Error", couldNotOpenOutput(path)});
+        for (const std::string& path : paths)
+            calls.push_back({"message", messages::kFileError, couldNotOpenOutput(path)});
         return calls;
     }
 
@@ -98,10 +99,9 @@ TEST_F(OutputFaults, AFolderThatRefusesFilesGivesEachListItsMessage) {
     // The channel list has a message of its own.
     platform.calls.clear();
     runBatch(session, platform, {a}, {kNoConversion, 0, kTextOutput}, {OutputDestination::Kind::Directory, "/out"});
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error",
-                                                               "Couldn't open output file: /out/a.txt\nYour disk my "
-                                                               "be full or you may not have write permission.\nWill "
-                                                               "skip conversion."}}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", messages::kFileError,
+                                          messages::withPath(messages::kChannelOutputFailure, "/out/a.txt")}}));
     EXPECT_TRUE(files->files.empty());
 }
 
@@ -153,7 +153,7 @@ TEST_F(OutputFaults, AFullDeviceLeavesTheOldFileAndNoPartialFile) {
 }
 
 std::vector<PlatformCall> optionFileError(const std::string& path) {
-    return {{"message", "Option File Error", couldNotWriteOptionFile(path)}};
+    return {{"message", messages::kOptionFileError, couldNotWriteOptionFile(path)}};
 }
 
 TEST(OptionFileFaults, AnOptionFileThatCannotBeWrittenIsReportedAndKept) {

@@ -13,6 +13,7 @@
 #include "engine/BatchRun.h"
 #include "options/OptionFile.h"
 #include "platform/MemoryFileSystem.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
@@ -50,12 +51,8 @@ struct OutputNaming : ::testing::Test {
     BatchChoices text{kLinearConversion, 0, kTextOutput};
 };
 
-const std::string kNotRegular =
-    "Couldn't write output file: %s\nIt is not a regular file (a folder, a device or a named pipe) and is never "
-    "replaced.\nWill skip conversion.";
-const std::string kInput =
-    "Couldn't write output file: %s\nIt is one of the input files of this conversion and is never replaced.\n"
-    "Will skip conversion.";
+const std::string kNotRegular(messages::kNotRegularFailure);
+const std::string kInput(messages::kInputFailure);
 
 TEST_F(OutputNaming, ANameTakenAfterItWasFoundFreeIsLeftToItsNewFile) {
     // Another run writes a.txt, then a-0001.txt, while this one composes its files: each output
@@ -131,7 +128,8 @@ TEST_F(OutputNaming, AnInputIsNeverReplacedByAnOutput) {
     platform.confirmAnswers = {true};
     const BatchResult result = convertFiles(session, platform, {x}, text);
     EXPECT_EQ(result.skipped, 1);
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", messageFor(kInput, x.path)}}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", messages::kFileError, messageFor(kInput, x.path)}}));
     EXPECT_EQ(readFile(x.path), before);
 
     // The same file under another name (a hard link), in a batch of several files with
@@ -145,8 +143,9 @@ TEST_F(OutputNaming, AnInputIsNeverReplacedByAnOutput) {
     const BatchResult linked = run({a, b}, {OutputDestination::Kind::Directory, dir.file("out")});
     EXPECT_EQ(linked.converted, 1);
     EXPECT_EQ(linked.skipped, 1);
-    EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{{"message", "File Error", messageFor(kInput, dir.file("out/a.txt"))}}));
+    EXPECT_EQ(
+        platform.messages(),
+        (std::vector<PlatformCall>{{"message", messages::kFileError, messageFor(kInput, dir.file("out/a.txt"))}}));
     EXPECT_EQ(readFile(a.path), chnBytes(0, varyingCounts(10)));
     EXPECT_TRUE(test::fileExists(dir.file("out/b.txt")));
 
@@ -228,10 +227,11 @@ TEST_F(OutputNaming, OnlyRegularFilesAreReplaced) {
         const BatchResult result = run({input("pipe.chn"), input("folder.chn"), input("link.chn")},
                                        {OutputDestination::Kind::Directory, out}, jobs);
         EXPECT_EQ(result.skipped, 2) << jobs;
-        EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{
-                                           {"message", "File Error", messageFor(kNotRegular, out + "/pipe.txt")},
-                                           {"message", "File Error", messageFor(kNotRegular, out + "/folder.txt")},
-                                       }))
+        EXPECT_EQ(platform.messages(),
+                  (std::vector<PlatformCall>{
+                      {"message", messages::kFileError, messageFor(kNotRegular, out + "/pipe.txt")},
+                      {"message", messages::kFileError, messageFor(kNotRegular, out + "/folder.txt")},
+                  }))
             << jobs;
         struct stat status {};
         ASSERT_EQ(::lstat((out + "/pipe.txt").c_str(), &status), 0);
@@ -255,13 +255,10 @@ TEST_F(OutputNaming, OptionFilesFollowTheSameRule) {
               SaveOutcome::Failed);
     EXPECT_EQ(platform.messages(),
               (std::vector<PlatformCall>{
-                  {"message", "File Error",
-                   "Couldn't write option file: " + dir.file("pipe.pre") +
-                       "\nIt is not a regular file (a folder, a device or a named pipe) and is never replaced.\n"
-                       "The file is unchanged."},
-                  {"message", "File Error",
-                   "Couldn't write option file: " + dir.file("points.txt") +
-                       "\nIt is one of the input files of this command and is never replaced.\nThe file is unchanged."},
+                  {"message", messages::kFileError,
+                   messages::optionFileRefused(dir.file("pipe.pre"), messages::kOptionFileNotRegular)},
+                  {"message", messages::kFileError,
+                   messages::optionFileRefused(dir.file("points.txt"), messages::kOptionFileIsInput)},
               }));
     struct stat status {};
     ASSERT_EQ(::lstat(dir.file("pipe.pre").c_str(), &status), 0);

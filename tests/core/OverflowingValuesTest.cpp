@@ -9,6 +9,7 @@
 #include "calibration/Spline.h"
 #include "engine/BatchRun.h"
 #include "platform/MemoryFileSystem.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
@@ -45,8 +46,7 @@ struct OverflowingValues : ::testing::Test {
     }
 
     std::string notFinite(const std::string& path) const {
-        return "Couldn't write output file: " + path +
-               "\nThe conversion gave values that are not finite numbers.\nWill skip conversion.";
+        return messages::withPath(messages::kNotFiniteFailure, path);
     }
 
     TempDir dir;
@@ -56,11 +56,10 @@ struct OverflowingValues : ::testing::Test {
 };
 
 TEST_F(OverflowingValues, AnglesBeyondTheRangeOfNumbersRefuseTheFile) {
-    const std::string message = "The calibration gives the input file \"" + dir.file("scan.chn") +
-                                "\" \nangles beyond the range of numbers.\nWill skip conversion.";
+    const std::string message = messages::anglesBeyondNumbers(dir.file("scan.chn"));
     session.calibration.header.C = 1e308;  // channel 2 lies at 2e308
     EXPECT_FALSE(convert({1, 2, 3}, kTextOutput, 0));
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "Error", message}}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", messages::kError, message}}));
 
     EXPECT_EQ(files->files, (std::map<std::string, std::string>{{"/out/scan.txt", "earlier result"}}));
 
@@ -80,7 +79,8 @@ TEST_F(OverflowingValues, ResampledCountsThatOverflowRefuseTheFile) {
     std::vector<std::int32_t> counts;
     for (int i = 0; i < 65; ++i) counts.push_back((i * 7919) % 100000);
     EXPECT_FALSE(convert(counts, kTextOutput, kConstantStep));
-    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", "File Error", notFinite("/out/scan.txt")}}));
+    EXPECT_EQ(platform.messages(),
+              (std::vector<PlatformCall>{{"message", messages::kFileError, notFinite("/out/scan.txt")}}));
     EXPECT_EQ(files->files["/out/scan.txt"], "earlier result");
     EXPECT_EQ(files->openFiles, 0);
 }
@@ -113,9 +113,7 @@ TEST_F(OverflowingValues, GufiValuesBeyondTheFloatRangeRefuseTheFile) {
     EXPECT_FALSE(convert({1, 2, 3, 4, 5}, kGufiOutput, kConstantStep));
     EXPECT_EQ(platform.messages(),
               (std::vector<PlatformCall>{
-                  {"message", "File Error",
-                   "Couldn't write output file: /out/scan.guf\nAn angle or a count is too large for a GUFI "
-                   "file.\nWill skip conversion."}}));
+                  {"message", messages::kFileError, messages::withPath(messages::kGufiBeyondFloat, "/out/scan.guf")}}));
     EXPECT_EQ(files->files.count("/out/scan.guf"), 0u);
     EXPECT_EQ(files->openFiles, 0);
 }

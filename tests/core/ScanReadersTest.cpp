@@ -111,7 +111,7 @@ TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
     notChn[1] = 0x00;
     EXPECT_EQ(read(notChn, false), -1);
     EXPECT_EQ(read("\xff", false), -1);
-    const PlatformCall notAChn{"message", "Error", test::notAChnFile(request.inputFile)};
+    const PlatformCall notAChn{"message", messages::kError, test::notAChnFile(request.inputFile)};
     EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{notAChn, notAChn}));
     platform.calls.clear();
 
@@ -122,14 +122,16 @@ TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
     EXPECT_EQ(read(chnBytes(0, {1}, "", -5), false), -1);           // negative count
     EXPECT_EQ(read(chnBytes(0, {1, 2}, "", 32767), false), -1);     // 40 bytes announcing 32767
     ASSERT_EQ(platform.messages().size(), 5u);
-    for (const auto& message : platform.messages()) EXPECT_EQ(message, (PlatformCall{"message", "Error", corrupted()}));
+    for (const auto& message : platform.messages())
+        EXPECT_EQ(message, (PlatformCall{"message", messages::kError, corrupted()}));
     EXPECT_EQ(settings.startAngle, 12.0);  // failures leave it alone
 
     platform.calls.clear();
     request.inputFile = dir.file("missing.chn");
     EXPECT_EQ(readMCAFile(request, scan, calibration, settings, platform), -1);
-    EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{{"message", "File Error", test::couldNotOpenInput(request.inputFile)}}));
+    EXPECT_EQ(
+        platform.messages(),
+        (std::vector<PlatformCall>{{"message", messages::kFileError, test::couldNotOpenInput(request.inputFile)}}));
 }
 
 TEST_F(ReaderFixture, GufiFileAnglesByConversion) {
@@ -170,14 +172,15 @@ TEST_F(ReaderFixture, GufiFileFailures) {
     EXPECT_EQ(read(gufiBytes(10.0f, 0.5f, {1, nan}), true), -1);
     EXPECT_EQ(read(gufiBytes(10.0f, 0.5f, {}, false, 32767).substr(0, 700), true), -1);
     ASSERT_EQ(platform.messages().size(), 8u);
-    for (const auto& message : platform.messages()) EXPECT_EQ(message, (PlatformCall{"message", "Error", corrupted()}));
+    for (const auto& message : platform.messages())
+        EXPECT_EQ(message, (PlatformCall{"message", messages::kError, corrupted()}));
 }
 
 TEST_F(ReaderFixture, SplineCalibrationThatCannotMapIsRefusedOnce) {
     calibration.calPoints = {{100, 20}};
     EXPECT_EQ(read(chnBytes(0, {1, 2, 3}), false, kSplineConversion), -1);
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "Error");
+    EXPECT_EQ(platform.messages()[0].title, messages::kError);
     // The straight line and the channel list do not need the spline.
     EXPECT_EQ(read(chnBytes(0, {1, 2, 3}), false, kLinearConversion), 0);
     EXPECT_EQ(read(chnBytes(0, {1, 2, 3}), false, kNoConversion), 0);
@@ -189,7 +192,7 @@ TEST_F(ReaderFixture, SplineCalibrationThatCannotMapIsRefusedOnce) {
     spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     EXPECT_EQ(read(chnBytes(0, std::vector<std::int32_t>(400, 1)), false, kSplineConversion), -1);
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].text, "There was an error with one of you points!");
+    EXPECT_EQ(platform.messages()[0].text, messages::kPointError);
 }
 
 }  // namespace

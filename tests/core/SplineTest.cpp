@@ -9,6 +9,7 @@
 #include "calibration/CalibrationState.h"
 #include "calibration/Spline.h"
 #include "calibration/SplineProgress.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 
 namespace s2t {
@@ -61,9 +62,9 @@ TEST(Spline, ShowsItsLabelAndWaitCursorAroundTheSteps) {
     ASSERT_GE(calls.size(), 6u);
     EXPECT_EQ(calls[0], (PlatformCall{"waitCursor", "", "on"}));
     EXPECT_EQ(calls[1], (PlatformCall{"value", "", "0.0000"}));
-    EXPECT_EQ(calls[2], (PlatformCall{"label", "", "Calculating Spline"}));
+    EXPECT_EQ(calls[2], (PlatformCall{"label", "", messages::kCalculatingSpline}));
     EXPECT_EQ(calls[calls.size() - 4], (PlatformCall{"value", "", "100.0000"}));
-    EXPECT_EQ(calls[calls.size() - 3], (PlatformCall{"label", "", "Progress"}));
+    EXPECT_EQ(calls[calls.size() - 3], (PlatformCall{"label", "", messages::kProgressLabel}));
     EXPECT_EQ(calls[calls.size() - 2], (PlatformCall{"value", "", "0.0000"}));
     EXPECT_EQ(calls.back(), (PlatformCall{"waitCursor", "", "off"}));
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "standards/StandardFile.h"
 #include "support/TempDir.h"
@@ -33,7 +34,7 @@ TEST(StandardFile, NameIsTheQuotedTextAfterTheKeyWord) {
 }
 
 TEST(StandardFile, ReflectionsAreTheDataSectionUpToTheFirstEmptyLine) {
-    const PlatformCall noPoints{"message", "No Points", "The selected standard has no points."};
+    const PlatformCall noPoints{"message", messages::kNoPoints, messages::kStandardWithoutPoints};
     struct Case {
         std::string text;
         bool ok;

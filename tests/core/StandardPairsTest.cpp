@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "standards/StandardPairs.h"
 #include "support/TempDir.h"
@@ -70,10 +71,9 @@ TEST_F(StandardsImportTest, FilesThatCannotBeOpenedChangeNothing) {
     EXPECT_FALSE(import("missing.std", "peaks.txt"));
     EXPECT_FALSE(import("missing.std", "missing.txt"));
     EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{
-                  {"message", "File Error", "Couldn't Open Xfit File. You may have it open or it my not exist."},
-                  {"message", "File Error", "Couldn't Open standered File. You may have it open or it my not exist."},
-                  {"message", "File Error", "Couldn't Open Xfit File. You may have it open or it my not exist."}}));
+              (std::vector<PlatformCall>{{"message", messages::kFileError, messages::kXfitNotOpened},
+                                         {"message", messages::kFileError, messages::kStandardNotOpened},
+                                         {"message", messages::kFileError, messages::kXfitNotOpened}}));
     EXPECT_EQ(data.standard, (std::vector<double>{1.0}));
     EXPECT_EQ(data.observed, (std::vector<double>{2.0}));
 }
@@ -95,9 +95,9 @@ TEST_F(StandardsImportTest, AFailedReadLeavesNoPairs) {
     EXPECT_TRUE(data.standard.empty() && data.observed.empty());
 
     EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{{"message", "No Points", "The selected standard has no points."},
-                                         {"message", "No Points", "The layout of the XFit file was not recognised."},
-                                         {"message", "No Points", "There were no points in the XFit file."}}));
+              (std::vector<PlatformCall>{{"message", messages::kNoPoints, messages::kStandardWithoutPoints},
+                                         {"message", messages::kNoPoints, messages::kXfitLayoutUnknown},
+                                         {"message", messages::kNoPoints, messages::kXfitWithoutPoints}}));
 }
 
 }  // namespace

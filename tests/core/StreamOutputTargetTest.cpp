@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "engine/StreamOutputTarget.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 
 namespace s2t {
@@ -53,7 +54,7 @@ TEST(StreamOutputTarget, AFinishedFileArrivesWholeAndARefusedOneNotAtAll) {
 
     EXPECT_EQ(pipe.drain(), "first second third");
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "File Error");
+    EXPECT_EQ(platform.messages()[0].title, messages::kFileError);
     EXPECT_EQ(platform.messages()[0].text, "Couldn't write standard output: not finite");
 }
 

@@ -7,6 +7,7 @@
 
 #include "options/OptionFile.h"
 #include "options/TextFile.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "standards/StandardsImport.h"
 #include "support/TempDir.h"
@@ -24,7 +25,7 @@ TEST(TextInputFaults, AFolderIsNoOptionFile) {
     state.installStartupValues();
     EXPECT_FALSE(loadOptionFile(dir.path(), state, platform));
     EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{{"message", "File Error", "Couldn't open option file."}}));
+              (std::vector<PlatformCall>{{"message", messages::kFileError, messages::kOptionFileNotOpened}}));
     EXPECT_EQ(state.header.K, kStartupK);
 }
 
@@ -49,10 +50,8 @@ TEST(TextInputFaults, APipeWithoutWriterOrALineThatNeverEndsReadsAsEmpty) {
         EXPECT_EQ(state.header.K, kStartupK);
         EXPECT_EQ(state.numOfDataPoints(), 4);
     }
-    EXPECT_EQ(platform.messages(),
-              (std::vector<PlatformCall>{{"message", "Option File Error",
-                                          "The option file /dev/zero is larger than 16 MiB.\nIt was not read: the "
-                                          "calibration is unchanged."}}));
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{{"message", messages::kOptionFileError,
+                                                               messages::optionFileTooLarge("/dev/zero")}}));
     platform.calls.clear();
 
     // As the XFit file of a peak import: no peaks.
@@ -60,7 +59,7 @@ TEST(TextInputFaults, APipeWithoutWriterOrALineThatNeverEndsReadsAsEmpty) {
     StandardsImport data;
     EXPECT_FALSE(importStandardAndPeaks(dir.file("Si.std"), pipe, data, platform));
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "No Points");
+    EXPECT_EQ(platform.messages()[0].title, messages::kNoPoints);
 }
 
 TEST(TextInputFaults, LinesUpToTheLimitAreReadWhole) {

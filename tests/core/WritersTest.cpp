@@ -8,6 +8,7 @@
 #include "engine/Resampling.h"
 #include "engine/ScanReaders.h"
 #include "engine/Writers.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/TempDir.h"
 
@@ -208,11 +209,9 @@ TEST_F(WriterFixture, ConstantStepFilesWithoutAValueAreNotWritten) {
         platform.calls.clear();
         EXPECT_EQ(write(c.writer, c.scan, c.options, c.extension), "") << c.extension;
         ASSERT_EQ(platform.messages().size(), 1u) << c.extension;
-        EXPECT_EQ(platform.messages()[0].title, "File Error");
+        EXPECT_EQ(platform.messages()[0].title, messages::kFileError);
         EXPECT_EQ(platform.messages()[0].text,
-                  "Couldn't write output file: " + dir.file(std::string("out.") + c.extension) +
-                      "\nNo point of the constant-step grid lies within the scan and "
-                      "the range limits.\nWill skip conversion.");
+                  messages::withPath(messages::kNoValuesFailure, dir.file(std::string("out.") + c.extension)));
         EXPECT_FALSE(test::fileExists(dir.file(std::string("out.") + c.extension)));
     }
     // Without a constant step an empty scan is a list without lines, as it always was.
@@ -256,7 +255,7 @@ TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {
     session.settings.constStepOpts.step = 0.0001;
     EXPECT_EQ(write(writeGUFIFile, evenScan(10.0, 14.0, 0.1, hundredPlusIndex), kConstantStep, "guf"), "");
     ASSERT_FALSE(platform.messages().empty());
-    EXPECT_EQ(platform.messages().back().title, "File Error");
+    EXPECT_EQ(platform.messages().back().title, messages::kFileError);
     EXPECT_NE(platform.messages().back().text.find(dir.file("out.guf")), std::string::npos);
 }
 
@@ -264,7 +263,7 @@ TEST_F(WriterFixture, TooFineAStepIsRefused) {
     session.settings.constStepOpts = {kLinearInterpolation, 0, 1e-7};
     EXPECT_EQ(write(writeTextFileTTheta, evenScan(10.0, 80.0, 1.0, hundredPlusIndex), kConstantStep, "txt"), "");
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "Error");
+    EXPECT_EQ(platform.messages()[0].title, messages::kError);
     EXPECT_NE(platform.messages()[0].text.find("1e-07"), std::string::npos);
 }
 

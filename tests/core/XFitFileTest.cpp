@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "standards/XFitFile.h"
 #include "support/TempDir.h"
@@ -14,8 +15,8 @@ namespace {
 using test::TempDir;
 using test::writeFile;
 
-const PlatformCall kNoPeaks{"message", "No Points", "There were no points in the XFit file."};
-const PlatformCall kUnrecognised{"message", "No Points", "The layout of the XFit file was not recognised."};
+const PlatformCall kNoPeaks{"message", messages::kNoPoints, messages::kXfitWithoutPoints};
+const PlatformCall kUnrecognised{"message", messages::kNoPoints, messages::kXfitLayoutUnknown};
 
 // A line with each word starting at its given index, spaces in between.
 std::string columns(const std::vector<std::pair<std::size_t, std::string>>& words) {

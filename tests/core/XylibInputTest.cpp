@@ -15,6 +15,7 @@
 #include "engine/BatchRun.h"
 #include "engine/FileKind.h"
 #include "engine/InputFormats.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/CliRun.h"
@@ -87,8 +88,7 @@ std::vector<std::string> asXyconvPrints(const Scan& scan) {
 }
 
 std::string refusal(const std::string& path, const std::string& label, const std::string& reason) {
-    return "The input file \"" + path + "\" \ncould not be read as " + label + ":\n" + reason +
-           "\nWill skip conversion.";
+    return messages::notReadableAs(path, label, reason);
 }
 
 TEST(XylibInput, OurCpiXfitAndLhpmFilesReadBackAsXyconvReadsThem) {
@@ -237,7 +237,7 @@ TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     Read read = readAsConversion(dir.file("bad.xrdml"));
     EXPECT_EQ(read.status, -1);
     ASSERT_EQ(read.messages.size(), 1u);
-    EXPECT_EQ(read.messages[0].title, "Error");
+    EXPECT_EQ(read.messages[0].title, messages::kError);
     EXPECT_EQ(read.messages[0].text,
               refusal(dir.file("bad.xrdml"), "PANalytical XRDML", "<unspecified file>(3): expected >"));
 
@@ -294,7 +294,7 @@ TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     ScriptedPlatform platform;
     EXPECT_EQ(readAnyFile(request, scan, calibration, settings, platform), -1);
     ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, "File Error");
+    EXPECT_EQ(platform.messages()[0].title, messages::kFileError);
 }
 
 }  // namespace

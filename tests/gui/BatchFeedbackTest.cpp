@@ -7,6 +7,7 @@
 #include <deque>
 #include <filesystem>
 
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ModalDialogs.h"
 #include "support/ScanBytes.h"
@@ -82,8 +83,8 @@ private slots:
         QCOMPARE(summary.headline, "1 file written to " + s.dir.file("out") + ", 2 skipped.");
         QCOMPARE(summary.messages.size(), std::size_t(2));
         QCOMPARE(summary.messages[0].input, bad1);
-        QCOMPARE(summary.messages[0].title, std::string("Error"));
-        QCOMPARE(summary.messages[0].text, "The input file \"" + bad1 + "\" \nwasn't a CHN file.");
+        QCOMPARE(summary.messages[0].title, std::string(messages::kError));
+        QCOMPARE(summary.messages[0].text, messages::notAChnFile(bad1));
         QCOMPARE(summary.messages[1].input, bad2);
         const std::string text = summaryText(summary);
         QVERIFY(text.starts_with(summary.headline + "\n\n" + bad1 + "\nError: The input file"));
@@ -105,7 +106,7 @@ private slots:
         QVERIFY(s.dialogs.summaries.empty());
         const auto messages = s.platform.messages();
         QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].text, "The input file \"" + bad + "\" \nwasn't a CHN file.");
+        QCOMPARE(messages[0].text, messages::notAChnFile(bad));
     }
 
     void yesToAllAndNoToAllAnswerForTheRestOfTheBatch() {
@@ -196,7 +197,8 @@ private slots:
             for (QAbstractButton* button : box->buttons()) buttons << button->text().remove('&');
             box->button(QMessageBox::NoToAll)->click();
         });
-        QCOMPARE(platform.askReplace("Replace?", "Do you want to repalce\nthe file: a.txt?"), ReplaceAnswer::NoToAll);
+        QCOMPARE(platform.askReplace(messages::kReplaceOutput, messages::replaceOutput("a.txt")),
+                 ReplaceAnswer::NoToAll);
         buttons.sort();
         QCOMPARE(buttons, QStringList({"No", "No to All", "Yes", "Yes to All"}));
 
@@ -206,8 +208,9 @@ private slots:
             details = dialog->details();
             dialog->accept();
         });
-        platform.showSummary({"0 files written to /o, 2 skipped.",
-                              {{"/d/a.chn", "File Error", "one\ntwo"}, {"/d/<b>.chn", "Error", "three"}}});
+        platform.showSummary(
+            {"0 files written to /o, 2 skipped.",
+             {{"/d/a.chn", messages::kFileError, "one\ntwo"}, {"/d/<b>.chn", messages::kError, "three"}}});
         QCOMPARE(headline, QString("0 files written to /o, 2 skipped."));
         QCOMPARE(details, QString("/d/a.chn\n    File Error: one\n    two\n\n/d/<b>.chn\n    Error: three"));
     }

@@ -18,6 +18,7 @@
 #include "calibration/LinearFit.h"
 #include "calibration/Spline.h"
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "support/ModalDialogs.h"
 #include "support/PanelDriving.h"
@@ -95,7 +96,7 @@ void checkSaveAsDefaultAsks(const std::string& question, const std::function<voi
     panel->saveAsDefaultAction()->trigger();
     const auto confirms = f.platform.callsOf("confirm");
     QCOMPARE(confirms.size(), std::size_t(1));
-    QCOMPARE(confirms[0].title, std::string("Warning"));
+    QCOMPARE(confirms[0].title, std::string(messages::kWarning));
     QCOMPARE(confirms[0].text, question);
     QVERIFY(!edited(f.session.calibration));
     QVERIFY(!test::fileExists(f.defaultFile()));
@@ -230,14 +231,14 @@ void CalibrationPanelsTest::cancelAndCloseKeepTheCalibration() {
 
 void CalibrationPanelsTest::saveAsDefaultAsksFirstOnTheStraightLineAndSplinePanels() {
     checkSaveAsDefaultAsks<StraightLinePanel>(
-        "This will over write the spline option in the default file.\nDo you still whant to do this?",
+        messages::kOverwriteDefaultSpline,
         [](StraightLinePanel& panel) {
             typeInto(panel.kEntry(), "9.5");
             typeInto(panel.cEntry(), "0.031");
         },
         [](const CalibrationState& c) { return c.header.K == 9.5 && c.header.C == 0.031; });
     checkSaveAsDefaultAsks<SplinePanel>(
-        "This will over write any other options in the default file.\nDo you still whant to do this?",
+        messages::kOverwriteDefaultOptions,
         [](SplinePanel& panel) {
             selectAndRemove(panel, 3);
             addPoint(panel, "62.5", "1900");
@@ -328,7 +329,7 @@ void CalibrationPanelsTest::linearPointsRefuseAFitWithoutALine() {
     QVERIFY(panel->isVisible());
     const auto messages = f.platform.messages();
     QCOMPARE(messages.size(), std::size_t(2));
-    for (const auto& message : messages) QCOMPARE(message.title, std::string("Not Possible"));
+    for (const auto& message : messages) QCOMPARE(message.title, std::string(messages::kNotPossible));
     QVERIFY(!test::fileExists(f.defaultFile()));
     QCOMPARE(f.session.calibration.header.C, kStartupC);
     QCOMPARE(f.session.calibration.header.K, kStartupK);
@@ -521,7 +522,7 @@ void CalibrationPanelsTest::splineRefusesPointsThatShareAChannel() {
     const auto messages = f.platform.messages();
     QCOMPARE(messages.size(), std::size_t(2));
     for (const auto& message : messages) {
-        QCOMPARE(message.title, std::string("Not Possible"));
+        QCOMPARE(message.title, std::string(messages::kNotPossible));
         QCOMPARE(
             message.text,
             std::string("A spline needs points with different channels:\nchannel 1353.0000 is listed more than once."));
@@ -605,7 +606,7 @@ void CalibrationPanelsTest::thePanelsShowTheFittedLineAndItsResidual() {
     QTest::mouseClick(panel->removeAllButton(), Qt::LeftButton);
     addPoint(*panel, "20", "500");
     QCOMPARE(panel->findChild<QLabel*>("fitSummary")->text(),
-             QString("No fitted line: A straight line needs at least two points."));
+             QString("No fitted line: ") + messages::kLineNeedsTwoPoints);
     // Two points: the line passes through both.
     addPoint(*panel, "30", "1000");
     QVERIFY(panel->fitSummary().startsWith("Fitted line: K = 10"));

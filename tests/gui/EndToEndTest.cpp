@@ -17,6 +17,7 @@
 #include <functional>
 
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/CliRun.h"
 #include "support/ModalDialogs.h"
@@ -242,7 +243,7 @@ private slots:
             static_cast<QDialog*>(dialog)->accept();
         });
         step->okButton()->click();  // the batch runs from here, with its real dialogs
-        QCOMPARE(title, QString("Select Output File"));
+        QCOMPARE(title, QString(messages::kSelectOutputFile));
         QCOMPARE(panel.lastBatch().converted, 1);
         QVERIFY(panel.isVisible());
         QVERIFY(!QApplication::activeModalWidget());
@@ -279,9 +280,9 @@ private slots:
             static_cast<QDialog*>(dialog)->accept();
         });
         step->okButton()->click();
-        QCOMPARE(title, QString("Select Output Directory"));
-        QCOMPARE(question,
-                 QString::fromStdString("Replace?: Do you want to repalce\nthe file: " + out + "/corundum.dat?"));
+        QCOMPARE(title, QString(messages::kSelectOutputDirectory));
+        QCOMPARE(question, QString::fromStdString(std::string(messages::kReplaceOutput) + ": " +
+                                                  messages::replaceOutput(out + "/corundum.dat")));
         QCOMPARE(panel.lastBatch().converted, 3);
         QVERIFY(!QApplication::activeModalWidget());
         QVERIFY(!QApplication::overrideCursor());

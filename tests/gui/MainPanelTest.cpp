@@ -17,6 +17,7 @@
 
 #include "calibration/LinearFit.h"
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ModalDialogs.h"
@@ -332,7 +333,7 @@ private slots:
         QVERIFY(!f.panel->optionPanels().currentPanel());
         const auto asked = f.platform.callsOf("fileSelect");
         QCOMPARE(asked.size(), std::size_t(1));
-        QCOMPARE(asked[0].title, std::string("Select Output File"));
+        QCOMPARE(asked[0].title, std::string(messages::kSelectOutputFile));
         QVERIFY(f.panel->lastBatch().cancelled);
         QVERIFY(f.panel->isVisible());
     }
@@ -358,7 +359,7 @@ private slots:
         f.platform.dirAnswers.push_back(std::nullopt);  // several files: the directory popup
         cpi->okButton()->click();
         QCOMPARE(f.platform.callsOf("dirSelect").size(), std::size_t(1));
-        QCOMPARE(f.platform.dirRequests[0].title, std::string("Select Output Directory"));
+        QCOMPARE(f.platform.dirRequests[0].title, std::string(messages::kSelectOutputDirectory));
         QCOMPARE(f.platform.dirRequests[0].defaultDirectory, std::string("/d/"));
         QVERIFY(f.panel->isVisible());
     }
@@ -646,7 +647,7 @@ private slots:
         ScriptedPlatform platform;
         QVERIFY(!startSession(session, blocker + "/home", platform));
         QCOMPARE(platform.messages().size(), std::size_t(1));
-        QCOMPARE(platform.messages()[0].title, std::string("File Error"));
+        QCOMPARE(platform.messages()[0].title, std::string(messages::kFileError));
     }
 };
 

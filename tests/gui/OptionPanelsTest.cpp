@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QtTest>
 
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/UserInput.h"
 #include "ui/ConstantStepPanel.h"
@@ -44,7 +45,7 @@ struct ChainFixture {
         QCOMPARE(runs, 0);
         const auto messages = platform.messages();
         QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].title, std::string("Not Possible"));
+        QCOMPARE(messages[0].title, std::string(messages::kNotPossible));
         QCOMPARE(messages[0].text, text);
     }
 };

@@ -11,6 +11,7 @@
 
 #include "calibration/CalibrationState.h"
 #include "calibration/SplineProgress.h"
+#include "platform/Messages.h"
 #include "support/ModalDialogs.h"
 #include "support/TempDir.h"
 #include "ui/ProgressPanel.h"
@@ -33,14 +34,17 @@ private slots:
             });
         };
         answer(QMessageBox::Ok);
-        platform.messagePopup("File Error", "Couldn't open input file: a.chn\nFile may not exist.");
+        platform.messagePopup(messages::kFileError, messages::couldNotOpenInput("a.chn"));
         answer(QMessageBox::Yes);
-        QVERIFY(platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: a.txt?"));
+        QVERIFY(platform.confirmPopup(messages::kReplaceOutput, messages::replaceOutput("a.txt")));
         answer(QMessageBox::No);
-        QVERIFY(!platform.confirmPopup("Replace?", "Do you want to repalce\nthe file: b.txt?"));
-        QCOMPARE(shown, QStringList({"File Error: Couldn't open input file: a.chn\nFile may not exist.",
-                                     "Replace?: Do you want to repalce\nthe file: a.txt?",
-                                     "Replace?: Do you want to repalce\nthe file: b.txt?"}));
+        QVERIFY(!platform.confirmPopup(messages::kReplaceOutput, messages::replaceOutput("b.txt")));
+        const auto popup = [](std::string_view title, const std::string& text) {
+            return QString::fromStdString(std::string(title) + ": " + text);
+        };
+        QCOMPARE(shown, QStringList({popup(messages::kFileError, messages::couldNotOpenInput("a.chn")),
+                                     popup(messages::kReplaceOutput, messages::replaceOutput("a.txt")),
+                                     popup(messages::kReplaceOutput, messages::replaceOutput("b.txt"))}));
     }
 
     // A path may hold anything a file name can: the boxes show it as it is, tags and line break too.
@@ -57,9 +61,9 @@ private slots:
         };
         const char* const text = "Couldn't open input file: /d/<b>x</b>.chn\nFile may not exist.";
         read(QMessageBox::Ok);
-        platform.messagePopup("File Error", text);
+        platform.messagePopup(messages::kFileError, text);
         read(QMessageBox::No);
-        platform.confirmPopup("Replace?", text);
+        platform.confirmPopup(messages::kReplaceOutput, text);
         QCOMPARE(formats, QList<Qt::TextFormat>({Qt::PlainText, Qt::PlainText}));
         QCOMPARE(shown, QStringList({text, text}));
     }
@@ -133,7 +137,7 @@ private slots:
     void cancelledDialogsAnswerNothing() {
         QtPlatform platform;
         FileSelectOptions options;
-        options.title = "Select Output File";
+        options.title = messages::kSelectOutputFile;
         options.forSaving = true;
         bool confirmsOverwrite = true;
         whenModal<QFileDialog>([&](QFileDialog* dialog) {
@@ -155,7 +159,7 @@ private slots:
         auto* panel = dynamic_cast<ProgressPanel*>(display.get());
         QVERIFY(panel);
         QVERIFY(panel->isVisible());
-        QCOMPARE(panel->label(), QString("Progress"));
+        QCOMPARE(panel->label(), QString(messages::kProgressLabel));
         display->setInputFile("/d/a.chn");
         display->setOutputFile("/o/a.dat");
         display->setFileCounter("File 2 of 3");
@@ -190,8 +194,8 @@ private slots:
         watch.panel = panel;
         std::vector<CalibrationPoint> points(kStartupPoints, kStartupPoints + 4);
         splineWithProgress(std::span<CalibrationPoint>(points), true, {&platform, &watch});
-        QCOMPARE(watch.labels, QStringList({"Calculating Spline", "Progress"}));
-        QCOMPARE(panel->label(), QString("Progress"));
+        QCOMPARE(watch.labels, QStringList({messages::kCalculatingSpline, messages::kProgressLabel}));
+        QCOMPARE(panel->label(), QString(messages::kProgressLabel));
     }
 
     void waitCursorComesAndGoes() {

@@ -16,6 +16,7 @@
 #include <filesystem>
 
 #include "options/OptionFile.h"
+#include "platform/Messages.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/ModalDialogs.h"
 #include "support/TempDir.h"
@@ -327,7 +328,7 @@ private slots:
         QCOMPARE(start.quits, 0);
         QVERIFY(start.panel->isVisible());
         QCOMPARE(start.platform.messages().size(), std::size_t(1));
-        QCOMPARE(start.platform.messages()[0].title, std::string("File Error"));
+        QCOMPARE(start.platform.messages()[0].title, std::string(messages::kFileError));
     }
 
     // A platform without the three-button question is asked yes (save) or no (quit without saving).
@@ -396,7 +397,7 @@ private slots:
         input.title = "Select the input files";
         input.defaultDirectory = home.path();
         DirSelectOptions output;
-        output.title = "Select Output Directory";
+        output.title = messages::kSelectOutputDirectory;
         output.defaultDirectory = scans;
         QString startedIn;
         {

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "support/PanelDriving.h"
 #include "support/ScanBytes.h"
@@ -147,12 +148,11 @@ void StandardsWindowTest::aFailedImportSaysWhyAndClearsThePairs() {
         QString standard;
         std::string peaks, title, text;
     } cases[] = {
-        {"Corundum", "missing.txt", "File Error", "Couldn't Open Xfit File. You may have it open or it my not exist."},
-        {"Silicon", "peaks.txt", "File Error",
-         "Couldn't Open standered File. You may have it open or it my not exist."},
-        {"Corundum", "empty.txt", "No Points", "There were no points in the XFit file."},
-        {"Corundum", "odd.txt", "No Points", "The layout of the XFit file was not recognised."},
-        {"Nothing", "peaks.txt", "No Points", "The selected standard has no points."},
+        {"Corundum", "missing.txt", messages::kFileError, messages::kXfitNotOpened},
+        {"Silicon", "peaks.txt", messages::kFileError, messages::kStandardNotOpened},
+        {"Corundum", "empty.txt", messages::kNoPoints, messages::kXfitWithoutPoints},
+        {"Corundum", "odd.txt", messages::kNoPoints, messages::kXfitLayoutUnknown},
+        {"Nothing", "peaks.txt", messages::kNoPoints, messages::kStandardWithoutPoints},
     };
     // After a good import, each kind of failure shows its message, leaves no pairs and dims OK.
     for (const auto& c : cases) {
@@ -333,7 +333,7 @@ void StandardsWindowTest::findPeaksInScanPairsTheTickedReflections() {
     test::writeFile(f.dir.file("flat.chn"), test::chnBytes(0, test::varyingCounts(4096)));
     QVERIFY(!window.findPeaksInScanFrom(f.dir.file("flat.chn")));
     QCOMPARE(f.platform.messages().size(), std::size_t(1));
-    QCOMPARE(f.platform.messages()[0].title, std::string("Not Possible"));
+    QCOMPARE(f.platform.messages()[0].title, std::string(messages::kNotPossible));
     QCOMPARE(window.pairsList()->count(), 5);
 }
 
@@ -375,10 +375,10 @@ void StandardsWindowTest::findPeaksForTheRadiationEnteredAndRememberIt() {
     dialog->alpha2Entry()->setValue(0.0);
     QVERIFY(!dialog->findAgain());
     QCOMPARE(f.platform.messages().size(), std::size_t(3));
-    QCOMPARE(f.platform.messages()[0].text, std::string("The K-alpha1 wavelength must be above 0."));
-    QCOMPARE(f.platform.messages()[1].text, std::string("The K-alpha2 height ratio must not be below 0."));
-    QCOMPARE(f.platform.messages()[2].text, std::string("The K-alpha2 wavelength must be above 0."));
-    QCOMPARE(f.platform.messages()[2].title, std::string("Not Possible"));
+    QCOMPARE(f.platform.messages()[0].text, std::string(messages::kAlpha1NotAbove0));
+    QCOMPARE(f.platform.messages()[1].text, std::string(messages::kAlpha2RatioBelow0));
+    QCOMPARE(f.platform.messages()[2].text, std::string(messages::kAlpha2NotAbove0));
+    QCOMPARE(f.platform.messages()[2].title, std::string(messages::kNotPossible));
     QCOMPARE(dialog->lineLabel()->text(), single);
     QCOMPARE(f.session.scanRadiation.alpha2Wavelength, 0.0);
 
@@ -399,7 +399,7 @@ void StandardsWindowTest::findPeaksForTheRadiationEnteredAndRememberIt() {
     next->ratioEntry()->setValue(5.0);
     QVERIFY(!next->findAgain());
     QCOMPARE(f.platform.messages().size(), std::size_t(4));
-    QCOMPARE(f.platform.messages()[3].title, std::string("Not Possible"));
+    QCOMPARE(f.platform.messages()[3].title, std::string(messages::kNotPossible));
     QCOMPARE(next->pairsList()->count(), pairs);
     QCOMPARE(next->lineLabel()->text(), single);
     QCOMPARE(f.session.scanRadiation.alpha2Wavelength, 1.6);

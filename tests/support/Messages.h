@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "platform/Messages.h"
 
@@ -15,5 +16,9 @@ inline std::string couldNotOpenOutput(const std::string& path) {
     return messages::withPath(messages::kOutputFailure, path);
 }
 inline std::string couldNotWriteOptionFile(const std::string& path) { return messages::couldNotWriteOptionFile(path); }
+// A message as the command line writes it to standard error.
+inline std::string consoleLine(std::string_view title, std::string_view text) {
+    return std::string(title) + ": " + std::string(text) + "\n";
+}
 
 }  // namespace s2t::test
