@@ -1,12 +1,7 @@
 #include "ui/BatchFeedback.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
-namespace {
-
-std::string filesText(int n) { return std::to_string(n) + (n == 1 ? " file" : " files"); }
-
-}  // namespace
-
 // The shown progress display, telling the feedback which file is being converted.
 class FeedbackProgress : public ForwardingProgressDisplay {
 public:
@@ -26,13 +21,13 @@ ReplaceAnswer PlainBatchDialogs::askReplace(std::string_view title, std::string_
 }
 
 void PlainBatchDialogs::showSummary(const BatchSummary& summary) {
-    platform_.messagePopup("Batch Finished", summaryText(summary));
+    platform_.messagePopup(messages::kBatchFinished, summaryText(summary));
 }
 
 std::string summaryText(const BatchSummary& summary) {
     std::string text = summary.headline;
     for (const BatchMessage& message : summary.messages) {
-        text += "\n\n" + (message.input.empty() ? std::string("(before the first file)") : message.input) + "\n";
+        text += "\n\n" + (message.input.empty() ? std::string(messages::kBeforeTheFirstFile) : message.input) + "\n";
         text += message.title + ": " + message.text;
     }
     return text;
@@ -50,7 +45,7 @@ void BatchFeedback::messagePopup(std::string_view title, std::string_view text) 
 }
 
 bool BatchFeedback::confirmPopup(std::string_view title, std::string_view text) {
-    if (!several_ || title != "Replace?") return ForwardingPlatform::confirmPopup(title, text);
+    if (!several_ || title != messages::kReplaceOutput) return ForwardingPlatform::confirmPopup(title, text);
     if (replaceAll_) return *replaceAll_;
     switch (dialogs_.askReplace(title, text)) {
     case ReplaceAnswer::YesToAll: replaceAll_ = true; return true;
@@ -81,11 +76,10 @@ void BatchFeedback::finish(const BatchResult& result) {
     }
     if (!result.stopped && held_.empty()) return;
     BatchSummary summary;
-    summary.headline = filesText(result.converted) + " written to " + destination_ + ", " +
-                       std::to_string(result.skipped) + " skipped.";
+    summary.headline = messages::batchHeadline(result.converted, destination_, result.skipped);
     if (result.stopped) {
         const int tried = result.converted + result.skipped;
-        summary.headline += "\nCancelled: " + filesText(static_cast<int>(files_) - tried) + " not converted.";
+        summary.headline += messages::batchCancelled(static_cast<int>(files_) - tried);
     }
     summary.messages = std::move(held_);
     held_.clear();

@@ -1,4 +1,5 @@
 #include "ui/BatchSummaryDialog.h"
+#include "ui/PanelMessages.h"
 
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -9,7 +10,7 @@
 namespace s2t::ui {
 
 BatchSummaryDialog::BatchSummaryDialog(const BatchSummary& summary, QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("Batch Finished"));
+    setWindowTitle(QString::fromUtf8(messages::kBatchFinished));
     headline_ = new QLabel(QString::fromStdString(summary.headline), this);
     headline_->setObjectName("summaryHeadline");
     headline_->setTextFormat(Qt::PlainText);
@@ -21,7 +22,8 @@ BatchSummaryDialog::BatchSummaryDialog(const BatchSummary& summary, QWidget* par
     QString text;
     for (const BatchMessage& message : summary.messages) {
         if (!text.isEmpty()) text += "\n\n";
-        text += QString::fromStdString(message.input.empty() ? std::string("(before the first file)") : message.input);
+        text +=
+            QString::fromStdString(message.input.empty() ? std::string(messages::kBeforeTheFirstFile) : message.input);
         text += "\n    " + QString::fromStdString(message.title) + ": ";
         text += QString::fromStdString(message.text).replace('\n', "\n    ");
     }

@@ -6,12 +6,13 @@
 #include <QVBoxLayout>
 
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
 ConstantStepPanel::ConstantStepPanel(Session& session, Platform& platform, QWidget* parent)
-        : OptionPanel(tr("Constant Step Options"), tr("The output is resampled onto a grid of constant 2-theta step."),
-                      parent),
+        : OptionPanel(QString::fromUtf8(messages::kConstantStepTitle),
+                      tr("The output is resampled onto a grid of constant 2-theta step."), parent),
           session_(session),
           platform_(platform) {
     stepEntry_ = addNumberRow(tr("2-theta step (degrees):"), "stepEntry");

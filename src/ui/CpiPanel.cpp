@@ -5,11 +5,13 @@
 #include <QRegularExpressionValidator>
 
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
 CpiPanel::CpiPanel(Session& session, QWidget* parent)
-        : OptionPanel(tr("CPI Options"), tr("Written into the header of every CPI file."), parent), session_(session) {
+        : OptionPanel(QString::fromUtf8(messages::kCpiTitle), tr("Written into the header of every CPI file."), parent),
+          session_(session) {
     targetEntry_ = new QLineEdit(this);
     targetEntry_->setObjectName("target");
     targetEntry_->setMaxLength(static_cast<int>(kMaxCpiTargetLength));

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ui/MainPanelRules.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
@@ -34,8 +35,8 @@ std::string additionRefusalText(const FileAddition& addition) {
         text += heading;
         for (const std::string& path : paths) text += "\n" + path;
     };
-    section("Folders are not listed; add the scans inside them instead:", addition.folders);
-    section("Not of the kind of the first listed file, so not listed:", addition.otherKind);
+    section(messages::kFoldersNotListed, addition.folders);
+    section(messages::kOtherKindNotListed, addition.otherKind);
     return text;
 }
 

@@ -1,4 +1,5 @@
 #include "ui/HelpMenu.h"
+#include "ui/PanelMessages.h"
 
 #include <QMainWindow>
 #include <QMenuBar>
@@ -51,12 +52,13 @@ QString aboutText() {
 
 void addHelpMenu(QMainWindow* window) {
     QMenu* help = window->menuBar()->addMenu(QObject::tr("&Help"));
-    QAction* guide = help->addAction(QObject::tr("&Guide"), window,
-                                     [window] { showText(window, QObject::tr("Guide"), guideText()); });
+    QAction* guide = help->addAction(QObject::tr("&Guide"), window, [window] {
+        showText(window, QString::fromUtf8(messages::kGuideTitle), guideText());
+    });
     guide->setObjectName("helpGuide");
     guide->setShortcut(QKeySequence::HelpContents);
     help->addAction(QObject::tr("&About scan2theta"), window,
-                    [window] { showText(window, QObject::tr("About scan2theta"), aboutText()); })
+                    [window] { showText(window, QString::fromUtf8(messages::kAboutTitle), aboutText()); })
         ->setObjectName("helpAbout");
 }
 

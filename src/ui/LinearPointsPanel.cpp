@@ -4,13 +4,14 @@
 
 #include "calibration/LinearFit.h"
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
 LinearPointsPanel::LinearPointsPanel(QWidget* parent, Session& session, Platform& platform,
                                      std::function<void()> onCalibrationChanged)
         : PointsPanel(parent, session, platform, std::move(onCalibrationChanged)) {
-    setWindowTitle(tr("Linear Calibration Points"));
+    setWindowTitle(QString::fromUtf8(messages::kLinearPointsTitle));
     // The rule runs after every point, as Add's state depends on the count it passed through.
     for (const CalibrationPoint& p : session_.calibration.calPoints) {
         appendPoint(p.twoTheta, p.channel, ItemSpacing::TwoSpaces);

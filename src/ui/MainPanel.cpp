@@ -29,6 +29,7 @@
 #include "ui/LineEndPreference.h"
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
+#include "ui/PanelMessages.h"
 #include "ui/PreviewScan.h"
 #include "ui/PreviewSelection.h"
 #include "ui/RememberedChoices.h"
@@ -89,7 +90,7 @@ std::string withOptionFileExtension(const std::string& path) {
 MainPanel::MainPanel(Session& session, Platform& platform, QWidget* parent)
         : QMainWindow(parent), session_(session), platform_(platform) {
     setObjectName("mainPanel");
-    setWindowTitle(tr("scan2theta"));
+    setWindowTitle(QString::fromUtf8(messages::kMainWindowTitle));
     chain_ = new OptionPanelChain(session_, platform_, this, [this] { runBatch(); });
     buildControls();
     buildMenus();
@@ -429,11 +430,11 @@ void MainPanel::addFiles(const std::vector<std::string>& paths) {
     dimAsNeeded();
     updatePreview();
     if (const std::string refused = additionRefusalText(addition); !refused.empty())
-        platform_.messagePopup("Files Not Added", refused);
+        platform_.messagePopup(messages::kFilesNotAdded, refused);
 }
 
 void MainPanel::addFilesButton() {
-    FileSelectOptions options = filePopup(session_.projectDir, "*.chn", "Select the input files", false);
+    FileSelectOptions options = filePopup(session_.projectDir, "*.chn", messages::kSelectInputFiles, false);
     options.filterList = "*.chn; *.guf";
     const auto chosen = platform_.multiFileSelectPopup(options);
     if (!chosen) {
@@ -501,7 +502,7 @@ void MainPanel::updatePreview() {
 }
 
 FileSelectOptions MainPanel::optionFilePopup() const {
-    return filePopup(session_.projectDir, "*.pre", "Select Option File", true);
+    return filePopup(session_.projectDir, "*.pre", messages::kSelectOptionFile, true);
 }
 
 void MainPanel::loadOptions() {
@@ -562,10 +563,11 @@ bool MainPanel::mayQuit() {
     const std::string text = unsavedCalibrationText(session_.projectDir);
     UnsavedCalibrationAnswer answer;
     if (auto* question = dynamic_cast<UnsavedCalibrationQuestion*>(&platform_))
-        answer = question->askAboutUnsavedCalibration(kUnsavedCalibrationTitle, text);
+        answer = question->askAboutUnsavedCalibration(messages::kUnsavedCalibrationTitle, text);
     else
-        answer = platform_.confirmPopup(kUnsavedCalibrationTitle, text) ? UnsavedCalibrationAnswer::SaveAsDefault
-                                                                        : UnsavedCalibrationAnswer::QuitWithoutSaving;
+        answer = platform_.confirmPopup(messages::kUnsavedCalibrationTitle, text)
+                     ? UnsavedCalibrationAnswer::SaveAsDefault
+                     : UnsavedCalibrationAnswer::QuitWithoutSaving;
     if (answer == UnsavedCalibrationAnswer::Cancel) return false;
     if (answer == UnsavedCalibrationAnswer::QuitWithoutSaving) return true;
     // A default that could not be written has been reported; the program stays, calibration and all.

@@ -1,4 +1,5 @@
 #include "ui/OptionPanelRules.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
@@ -37,7 +38,7 @@ bool saveConstOptions(ConstStepOptions& record, const ConstStepEntries& entries,
     // The grid walks from its start in steps of this size: zero never ends, a negative step
     // walks away from the scan.
     if (!(entries.step > 0.0)) {
-        platform.messagePopup("Not Possible", "The constant step must be larger\nthan 0.");
+        platform.messagePopup(messages::kNotPossible, messages::kStepNotAbove0);
         return false;
     }
     record.step = entries.step;
@@ -57,7 +58,7 @@ RangeEntries presetRange(const RangeOptions& record) {
 
 bool saveRangeOptions(RangeOptions& record, const RangeEntries& entries, Platform& platform) {
     if (!(entries.minTwoTheta <= entries.maxTwoTheta)) {
-        platform.messagePopup("Not Possible", "Max 2-theta Value must be larger\nthen Min 2-Theta Value.");
+        platform.messagePopup(messages::kNotPossible, messages::kRangeReversed);
         return false;
     }
     record.minTwoTheta = entries.minTwoTheta;

@@ -15,6 +15,7 @@
 #include <QVBoxLayout>
 
 #include "platform/Messages.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 namespace {
@@ -33,7 +34,7 @@ QLineEdit* readOnlyField(QWidget* parent, const char* name) {
 }  // namespace
 
 ProgressPanel::ProgressPanel(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(tr("Converting"));
+    setWindowTitle(QString::fromUtf8(messages::kConvertingTitle));
     setWindowModality(Qt::ApplicationModal);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 
 #include "ui/BatchSummaryDialog.h"
+#include "ui/PanelMessages.h"
 #include "ui/ProgressPanel.h"
 
 namespace s2t::ui {
@@ -85,9 +86,10 @@ ReplaceAnswer QtPlatform::askReplace(std::string_view title, std::string_view te
 UnsavedCalibrationAnswer QtPlatform::askAboutUnsavedCalibration(std::string_view title, std::string_view text) {
     QMessageBox box(QMessageBox::Question, qtext(title), qtext(text), QMessageBox::NoButton, dialogParent());
     box.setTextFormat(Qt::PlainText);
-    QPushButton* save = box.addButton(QObject::tr("Save as Default"), QMessageBox::AcceptRole);
+    QPushButton* save = box.addButton(QString::fromUtf8(messages::kSaveAsDefaultButton), QMessageBox::AcceptRole);
     save->setObjectName("saveAsDefault");
-    QPushButton* discard = box.addButton(QObject::tr("Quit Without Saving"), QMessageBox::DestructiveRole);
+    QPushButton* discard =
+        box.addButton(QString::fromUtf8(messages::kQuitWithoutSavingButton), QMessageBox::DestructiveRole);
     discard->setObjectName("quitWithoutSaving");
     QPushButton* cancel = box.addButton(QMessageBox::Cancel);
     box.setDefaultButton(save);

@@ -1,12 +1,13 @@
 #include "ui/RangePanel.h"
 
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
 RangePanel::RangePanel(Session& session, Platform& platform, QWidget* parent)
-        : OptionPanel(tr("Range Options"), tr("Points outside these 2-theta limits are left out of the output."),
-                      parent),
+        : OptionPanel(QString::fromUtf8(messages::kRangeTitle),
+                      tr("Points outside these 2-theta limits are left out of the output."), parent),
           session_(session),
           platform_(platform) {
     minEntry_ = addNumberRow(tr("Min 2-theta (degrees):"), "minTwoTheta");

@@ -20,6 +20,7 @@
 #include "peaks/WeightedLine.h"
 #include "platform/NumberText.h"
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 #include "ui/SmallScreens.h"
 
 namespace s2t::ui {
@@ -61,7 +62,7 @@ ScanPeaksDialog::ScanPeaksDialog(QWidget* parent, const QString& scanName, const
           ratio_(new NumberEntry),
           findAgain_(new QPushButton(tr("Find Again"))),
           ok_(new QPushButton(tr("OK"))) {
-    setWindowTitle(tr("Peaks in %1").arg(scanName));
+    setWindowTitle(QString::fromUtf8(messages::kScanPeaksTitle).arg(scanName));
     setModal(true);
 
     // The scan, its peaks, and every reflection where the line puts it.
@@ -203,7 +204,7 @@ bool ScanPeaksDialog::findAgain() {
     radiation.alpha2Ratio = ratio_->value();
     if (alpha2Box_->isChecked() && !(radiation.alpha2Wavelength > 0.0)) radiation.alpha2Wavelength = -1.0;
     if (const std::string problem = peaks::radiationProblem(radiation); !problem.empty()) {
-        platform_.messagePopup("Not Possible", problem);
+        platform_.messagePopup(messages::kNotPossible, problem);
         return false;
     }
     radiation_ = radiation;

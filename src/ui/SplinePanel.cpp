@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "platform/NumberText.h"
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 namespace {
@@ -20,8 +21,7 @@ std::string sharedChannelRefusal(std::vector<CalibrationPoint> points) {
         std::adjacent_find(points.begin(), points.end(),
                            [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.channel == b.channel; });
     if (shared == points.end()) return {};
-    return "A spline needs points with different channels:\nchannel " + formatFixed(shared->channel, 4) +
-           " is listed more than once.";
+    return messages::channelListedTwice(formatFixed(shared->channel, 4));
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ std::string sharedChannelRefusal(std::vector<CalibrationPoint> points) {
 SplinePanel::SplinePanel(QWidget* parent, Session& session, Platform& platform,
                          std::function<void()> onCalibrationChanged)
         : PointsPanel(parent, session, platform, std::move(onCalibrationChanged)) {
-    setWindowTitle(tr("Spline Calibration"));
+    setWindowTitle(QString::fromUtf8(messages::kSplineTitle));
     // Points beyond the table's 512 slots are not listed.
     for (const CalibrationPoint& p : session_.calibration.calPoints)
         appendPoint(p.twoTheta, p.channel, ItemSpacing::OneSpace);
@@ -49,7 +49,7 @@ void SplinePanel::addFromEntries() {
 bool SplinePanel::commit() {
     std::vector<CalibrationPoint> points = points_.inSlotOrder();
     if (const std::string refusal = sharedChannelRefusal(points); !refusal.empty()) {
-        platform_.messagePopup("Not Possible", refusal);
+        platform_.messagePopup(messages::kNotPossible, refusal);
         return false;
     }
     CalibrationState& calibration = session_.calibration;

@@ -14,6 +14,7 @@
 #include "peaks/ChannelCounts.h"
 #include "peaks/EndGuards.h"
 #include "standards/StandardDiscovery.h"
+#include "ui/PanelMessages.h"
 #include "ui/ScanPeaksDialog.h"
 
 namespace s2t::ui {
@@ -28,7 +29,7 @@ StandardsWindow::StandardsWindow(QWidget* parent, Session& session, Platform& pl
           findPeaks_(new QPushButton(tr("Find Peaks in Scan..."))),
           ok_(new QPushButton(tr("OK"))),
           cancel_(new QPushButton(tr("Cancel"))) {
-    setWindowTitle(tr("Standards"));
+    setWindowTitle(QString::fromUtf8(messages::kStandardsTitle));
     setModal(true);
     for (QPushButton* button : {peaks_, findPeaks_, ok_, cancel_}) button->setAutoDefault(false);
 
@@ -74,7 +75,7 @@ std::vector<StandardPair> StandardsWindow::acceptedPairs() const { return pairSt
 void StandardsWindow::importPeaks() {
     if (!standards_->currentItem()) return;
     // The peak file's popup has always carried the option file's title.
-    const FileSelectOptions options = filePopup(session_.projectDir, "*.txt", "Select Option File", true);
+    const FileSelectOptions options = filePopup(session_.projectDir, "*.txt", messages::kSelectOptionFile, true);
     if (const auto xfitPath = platform_.fileSelectPopup(options)) importPeaksFrom(*xfitPath);
 }
 
@@ -91,7 +92,7 @@ void StandardsWindow::importPeaksFrom(const std::string& xfitPath) {
 
 void StandardsWindow::findPeaksInScan() {
     if (!standards_->currentItem()) return;
-    const FileSelectOptions options = filePopup(session_.projectDir, "*.chn", "Select the Scan of the Standard", false);
+    const FileSelectOptions options = filePopup(session_.projectDir, "*.chn", messages::kSelectStandardScan, false);
     if (const auto scanPath = platform_.fileSelectPopup(options)) {
         if (ScanPeaksDialog* dialog = findPeaksInScanFrom(*scanPath)) dialog->open();
     }
@@ -117,7 +118,7 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
         settings.setRadiation(radiation);
         auto result = peaks::calibrateFromScan(counts, reflections, settings);
         if (result.ok) return result;
-        platform_.messagePopup("Not Possible", result.refusal);
+        platform_.messagePopup(messages::kNotPossible, result.refusal);
         return std::nullopt;
     };
     setCursor(Qt::WaitCursor);

@@ -11,6 +11,7 @@
 #include "options/OptionFile.h"
 #include "platform/Messages.h"
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t::ui {
 
@@ -25,7 +26,7 @@ StraightLinePanel::StraightLinePanel(QWidget* parent, Session& session, Platform
           ok_(nullptr),
           cancel_(nullptr),
           saveAsDefault_(nullptr) {
-    setWindowTitle(tr("Straight Line Calibration"));
+    setWindowTitle(QString::fromUtf8(messages::kStraightLineTitle));
     setModal(true);
     auto* menuBar = new QMenuBar;
     saveAsDefault_ = menuBar->addMenu(tr("&Calibration"))->addAction(tr("Save as &Default"));

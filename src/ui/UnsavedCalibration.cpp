@@ -1,6 +1,7 @@
 #include "ui/UnsavedCalibration.h"
 
 #include "options/OptionFile.h"
+#include "ui/PanelMessages.h"
 #include "ui/PreviewScan.h"
 
 namespace s2t::ui {
@@ -16,8 +17,7 @@ bool differsFromDefault(const CalibrationState& calibration, const std::string& 
 }
 
 std::string unsavedCalibrationText(const std::string& programFolder) {
-    return "The calibration in force is not the one in\n" + defaultOptionsPath(programFolder) +
-           ",\nwhich the next start begins with.\n\nSave it as the default before quitting?";
+    return messages::unsavedCalibration(defaultOptionsPath(programFolder));
 }
 
 }  // namespace s2t::ui

@@ -24,8 +24,6 @@ public:
 // can hold is none.
 bool differsFromDefault(const CalibrationState& calibration, const std::string& programFolder);
 
-inline constexpr std::string_view kUnsavedCalibrationTitle = "Calibration Not Saved";
-
 // The question, naming the Default.pre it is about.
 std::string unsavedCalibrationText(const std::string& programFolder);
 

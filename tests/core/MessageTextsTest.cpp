@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/Messages.h"
+#include "ui/PanelMessages.h"
 
 namespace s2t {
 namespace {
@@ -70,6 +71,19 @@ TEST(MessageTexts, CalibrationFromAScanCountsInWords) {
               "scatter about it by 0.31 of their widths. Is the scan one of this standard?");
     EXPECT_EQ(messages::notAStandard("Quartz", "/h/Standards", ""),
               "Quartz is neither a standard in /h/Standards (none) nor a file");
+}
+
+// The desktop program's own texts are plain strings too; they are pinned here with the rest.
+TEST(MessageTexts, DesktopProgram) {
+    EXPECT_STREQ(messages::kStepNotAbove0, "The constant step must be larger\nthan 0.");
+    EXPECT_STREQ(messages::kRangeReversed, "Max 2-theta Value must be larger\nthen Min 2-Theta Value.");
+    EXPECT_STREQ(messages::kSelectInputFiles, "Select the input files");
+    EXPECT_STREQ(messages::kSelectOptionFile, "Select Option File");
+    EXPECT_EQ(messages::batchHeadline(1, "/o", 2) + messages::batchCancelled(3),
+              "1 file written to /o, 2 skipped.\nCancelled: 3 files not converted.");
+    EXPECT_EQ(messages::unsavedCalibration("/h/Default.pre"),
+              "The calibration in force is not the one in\n/h/Default.pre,\nwhich the next start begins with.\n\n"
+              "Save it as the default before quitting?");
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "support/TempDir.h"
 #include "ui/BatchFeedback.h"
 #include "ui/BatchSummaryDialog.h"
+#include "ui/PanelMessages.h"
 #include "ui/ProgressPanel.h"
 #include "ui/QtPlatform.h"
 
@@ -94,7 +95,7 @@ private slots:
         PlainBatchDialogs plain(plainPlatform);
         plain.showSummary(summary);
         QCOMPARE(plainPlatform.messages().size(), std::size_t(1));
-        QCOMPARE(plainPlatform.messages()[0].title, std::string("Batch Finished"));
+        QCOMPARE(plainPlatform.messages()[0].title, std::string(messages::kBatchFinished));
         QCOMPARE(plainPlatform.messages()[0].text, text);
     }
 

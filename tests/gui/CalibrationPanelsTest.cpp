@@ -26,6 +26,7 @@
 #include "ui/CalibrationPlot.h"
 #include "ui/LinearPointsPanel.h"
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 #include "ui/SplinePanel.h"
 #include "ui/StraightLinePanel.h"
 
@@ -249,7 +250,7 @@ void CalibrationPanelsTest::saveAsDefaultAsksFirstOnTheStraightLineAndSplinePane
 void CalibrationPanelsTest::linearPointsListAndAdd() {
     Fixture f;
     auto panel = f.open<LinearPointsPanel>();
-    QCOMPARE(panel->windowTitle(), QString("Linear Calibration Points"));
+    QCOMPARE(panel->windowTitle(), QString(messages::kLinearPointsTitle));
     QCOMPARE(itemTexts(panel->pointList()), QStringList({" 28.7830  -> 655.0000", " 47.3040  -> 1353.0000",
                                                          " 56.1220  -> 1681.0000", " 69.1320  -> 2167.0000"}));
     for (int row = 0; row < 4; ++row) QCOMPARE(slotOf(panel->pointList(), row), row);
@@ -390,7 +391,7 @@ void CalibrationPanelsTest::linearPointsPlot() {
 void CalibrationPanelsTest::splineListAndAdd() {
     Fixture f;
     auto panel = f.open<SplinePanel>();
-    QCOMPARE(panel->windowTitle(), QString("Spline Calibration"));
+    QCOMPARE(panel->windowTitle(), QString(messages::kSplineTitle));
     // At opening one space; typed points get two.
     QCOMPARE(itemTexts(panel->pointList()), QStringList({" 28.7830 -> 655.0000", " 47.3040 -> 1353.0000",
                                                          " 56.1220 -> 1681.0000", " 69.1320 -> 2167.0000"}));
@@ -523,9 +524,7 @@ void CalibrationPanelsTest::splineRefusesPointsThatShareAChannel() {
     QCOMPARE(messages.size(), std::size_t(2));
     for (const auto& message : messages) {
         QCOMPARE(message.title, std::string(messages::kNotPossible));
-        QCOMPARE(
-            message.text,
-            std::string("A spline needs points with different channels:\nchannel 1353.0000 is listed more than once."));
+        QCOMPARE(message.text, messages::channelListedTwice("1353.0000"));
     }
     QCOMPARE(f.session.calibration.numOfDataPoints(), 4);
     QVERIFY(!test::fileExists(f.defaultFile()));

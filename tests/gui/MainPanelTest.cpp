@@ -30,6 +30,7 @@
 #include "ui/MainPanel.h"
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
+#include "ui/PanelMessages.h"
 #include "ui/PointsPanel.h"
 #include "ui/RangePanel.h"
 #include "ui/StartArguments.h"
@@ -88,7 +89,7 @@ private slots:
         QVERIFY(!f.control<QPushButton>("convert")->isEnabled());
         QCOMPARE(f.platform.fileRequests.size(), std::size_t(1));
         const FileSelectOptions& asked = f.platform.fileRequests[0];
-        QCOMPARE(asked.title, std::string("Select the input files"));
+        QCOMPARE(asked.title, std::string(messages::kSelectInputFiles));
         QCOMPARE(asked.defaultFileSpec, std::string("*.chn"));
         QCOMPARE(asked.filterList, std::string("*.chn; *.guf"));
         QCOMPARE(asked.defaultDirectory, f.session.projectDir);
@@ -102,12 +103,12 @@ private slots:
         f.add({"/d/b.chn", "/d/c.Guf", "/d/e.chn", "/d/c.Guf"});
         QCOMPARE(f.labels(), QStringList({"/d/a.CHN", "/d/b.chn", "/d/B.chn", "/d/e.chn"}));
         for (const BatchInput& file : f.panel->listedFiles()) QCOMPARE(file.fileType, kChnFileType);
-        const char* const otherKind = "Not of the kind of the first listed file, so not listed:\n";
+        const std::string otherKind = messages::kOtherKindNotListed + std::string("\n");
         auto messages = f.platform.messages();
         QCOMPARE(messages.size(), std::size_t(2));
-        QCOMPARE(messages[0].title, std::string("Files Not Added"));
-        QCOMPARE(messages[0].text, otherKind + std::string("/d/s.guf"));
-        QCOMPARE(messages[1].text, otherKind + std::string("/d/c.Guf"));
+        QCOMPARE(messages[0].title, std::string(messages::kFilesNotAdded));
+        QCOMPARE(messages[0].text, otherKind + "/d/s.guf");
+        QCOMPARE(messages[1].text, otherKind + "/d/c.Guf");
 
         // Files dropped on the list follow the same rules.
         QMimeData mime;
@@ -142,8 +143,8 @@ private slots:
         QCOMPARE(f.panel->listedFiles()[0].fileType, kGufiFileType);
         const auto messages = f.platform.messages();
         QCOMPARE(messages.size(), std::size_t(1));
-        QCOMPARE(messages[0].title, std::string("Files Not Added"));
-        QCOMPARE(messages[0].text, "Folders are not listed; add the scans inside them instead:\n" + folder);
+        QCOMPARE(messages[0].title, std::string(messages::kFilesNotAdded));
+        QCOMPARE(messages[0].text, messages::kFoldersNotListed + std::string("\n") + folder);
 
         // Alone on an empty list it leaves the list empty and Convert dimmed.
         PanelFixture g;
@@ -375,7 +376,7 @@ private slots:
         f.action("loadOptions")->trigger();
         QCOMPARE(k->text(), QString("   11.250"));
         const FileSelectOptions& asked = f.platform.fileRequests.back();
-        QCOMPARE(asked.title, std::string("Select Option File"));
+        QCOMPARE(asked.title, std::string(messages::kSelectOptionFile));
         QCOMPARE(asked.defaultFileSpec, std::string("*.pre"));
         QCOMPARE(asked.filterList, std::string("*.pre"));
         QCOMPARE(asked.defaultDirectory, f.session.projectDir);
@@ -408,7 +409,7 @@ private slots:
         f.platform.confirmAnswers = {true};
         f.action("saveOptions")->trigger();
         QCOMPARE(test::readFile(path), optionFileText(f.session.calibration, LineEnd::CrLf));
-        QCOMPARE(f.platform.fileRequests.back().title, std::string("Select Option File"));
+        QCOMPARE(f.platform.fileRequests.back().title, std::string(messages::kSelectOptionFile));
     }
 
     // The Load popup lists "*.pre" files only: a name typed without an extension gets one.
@@ -480,7 +481,7 @@ private slots:
                 panel->reject();
             });
             f.action(action)->trigger();
-            QCOMPARE(opened, QString(action[0] == 'l' ? "Linear Calibration Points" : "Spline Calibration"));
+            QCOMPARE(opened, QString(action[0] == 'l' ? messages::kLinearPointsTitle : messages::kSplineTitle));
         }
 
         // The option panels from the menu store their record and run no batch; the main panel stays.

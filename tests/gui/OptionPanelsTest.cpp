@@ -13,6 +13,7 @@
 #include "ui/CpiPanel.h"
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
+#include "ui/PanelMessages.h"
 #include "ui/RangePanel.h"
 
 using namespace s2t;
@@ -102,7 +103,7 @@ private slots:
             typeInto(panel->stepEntry(), typed);
             panel->fractionalCountsBox()->setChecked(true);
             panel->okButton()->click();
-            f.checkRefused(panel, "The constant step must be larger\nthan 0.");
+            f.checkRefused(panel, messages::kStepNotAbove0);
             QCOMPARE(f.session.settings.constStepOpts.step, 0.05);
             QCOMPARE(f.session.settings.constStepOpts.fractionalCounts, 0);
             // A corrected step goes on.
@@ -121,7 +122,7 @@ private slots:
         typeInto(panel->minEntry(), "70");
         typeInto(panel->maxEntry(), "40");
         panel->okButton()->click();
-        f.checkRefused(panel, "Max 2-theta Value must be larger\nthen Min 2-Theta Value.");
+        f.checkRefused(panel, messages::kRangeReversed);
         QCOMPARE(f.session.settings.theRangeOptions.minTwoTheta, 0.0);
         QCOMPARE(f.session.settings.theRangeOptions.maxTwoTheta, 0.0);
         // The typed values stay for correcting; equal limits are a range.

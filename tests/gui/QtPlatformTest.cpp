@@ -14,6 +14,7 @@
 #include "platform/Messages.h"
 #include "support/ModalDialogs.h"
 #include "support/TempDir.h"
+#include "ui/PanelMessages.h"
 #include "ui/ProgressPanel.h"
 #include "ui/QtPlatform.h"
 
@@ -79,7 +80,7 @@ private slots:
             });
         };
         FileSelectOptions options;
-        options.title = "Select Option File";
+        options.title = messages::kSelectOptionFile;
         options.allowMakeDirectory = false;
         look();
         platform.fileSelectPopup(options);
@@ -100,7 +101,7 @@ private slots:
         test::writeFile(chosen, "x");
         QtPlatform platform;
         FileSelectOptions options;
-        options.title = "Select the input files";
+        options.title = messages::kSelectInputFiles;
         options.defaultDirectory = dir.path();
         options.defaultFileSpec = "*.chn";
         options.filterList = "*.chn; *.guf";
@@ -115,7 +116,7 @@ private slots:
             static_cast<QDialog*>(dialog)->accept();
         });
         const auto answer = platform.fileSelectPopup(options);
-        QCOMPARE(title, QString("Select the input files"));
+        QCOMPARE(title, QString(messages::kSelectInputFiles));
         QCOMPARE(directory, QString::fromStdString(dir.path()));
         QCOMPARE(filters, QStringList({"*.chn (*.chn)", "*.guf (*.guf)", "All files (*)"}));
         QCOMPARE(selectedFilter, QString("*.chn (*.chn)"));

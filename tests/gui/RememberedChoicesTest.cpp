@@ -27,6 +27,7 @@
 #include "ui/MainPanel.h"
 #include "ui/NumberEntry.h"
 #include "ui/OptionPanelChain.h"
+#include "ui/PanelMessages.h"
 #include "ui/QtPlatform.h"
 #include "ui/RangePanel.h"
 #include "ui/RememberedChoices.h"
@@ -269,8 +270,7 @@ private slots:
         QVERIFY(start.panel->isVisible());
         QCOMPARE(start.platform.quitQuestions.size(), std::size_t(1));
         QCOMPARE(start.platform.quitQuestions[0],
-                 "Calibration Not Saved: The calibration in force is not the one in\n" + defaultPath +
-                     ",\nwhich the next start begins with.\n\nSave it as the default before quitting?");
+                 messages::kUnsavedCalibrationTitle + std::string(": ") + messages::unsavedCalibration(defaultPath));
         QCOMPARE(start.session.calibration.header.K, 11.5);
 
         // Quit without saving: Default.pre keeps what it held.
@@ -346,7 +346,7 @@ private slots:
         panel.findChild<QAction*>("quitMenu")->trigger();
         QCOMPARE(quit.count(), 1);
         QCOMPARE(platform.callsOf("confirm").size(), std::size_t(1));
-        QCOMPARE(platform.callsOf("confirm")[0].title, std::string("Calibration Not Saved"));
+        QCOMPARE(platform.callsOf("confirm")[0].title, std::string(messages::kUnsavedCalibrationTitle));
         CalibrationState stored;
         QVERIFY(loadOptionFile(defaultOptionsPath(home.path()), stored, platform));
         QCOMPARE(stored.header.K, 9.0);
@@ -372,8 +372,8 @@ private slots:
                 else
                     QTest::keyClick(box, Qt::Key_Escape);
             });
-            QCOMPARE(platform.askAboutUnsavedCalibration("Calibration Not Saved", text), expected);
-            QCOMPARE(seen, QStringList({"Cancel", "Quit Without Saving", "Save as Default"}));
+            QCOMPARE(platform.askAboutUnsavedCalibration(messages::kUnsavedCalibrationTitle, text), expected);
+            QCOMPARE(seen, QStringList({"Cancel", messages::kQuitWithoutSavingButton, messages::kSaveAsDefaultButton}));
         }
     }
 
@@ -394,7 +394,7 @@ private slots:
             });
         };
         FileSelectOptions input;
-        input.title = "Select the input files";
+        input.title = messages::kSelectInputFiles;
         input.defaultDirectory = home.path();
         DirSelectOptions output;
         output.title = messages::kSelectOutputDirectory;
@@ -425,7 +425,7 @@ private slots:
         QCOMPARE(startedIn, QString::fromStdString(other));
         // Another dialog keeps its own folder.
         FileSelectOptions options;
-        options.title = "Select Option File";
+        options.title = messages::kSelectOptionFile;
         options.defaultDirectory = home.path();
         whenModal<QFileDialog>([&startedIn](QFileDialog* dialog) {
             startedIn = dialog->directory().absolutePath();

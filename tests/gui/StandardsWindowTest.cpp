@@ -18,6 +18,7 @@
 #include "support/ScanBytes.h"
 #include "ui/LinearPointsPanel.h"
 #include "ui/NumberEntry.h"
+#include "ui/PanelMessages.h"
 #include "ui/ScanPeaksDialog.h"
 #include "ui/SplinePanel.h"
 #include "ui/StandardsWindow.h"
@@ -104,7 +105,7 @@ void StandardsWindowTest::listsTheStandardsAndAsksForAnXFitFile() {
     QCOMPARE(asked.defaultDirectory, f.session.projectDir);
     QCOMPARE(asked.defaultFileSpec, std::string("*.txt"));
     QCOMPARE(asked.filterList, std::string("*.txt"));
-    QCOMPARE(asked.title, std::string("Select Option File"));
+    QCOMPARE(asked.title, std::string(messages::kSelectOptionFile));
     QVERIFY(asked.restrictExtension);
     QVERIFY(!asked.allowMakeDirectory);
     QCOMPARE(window.pairsList()->count(), 0);
