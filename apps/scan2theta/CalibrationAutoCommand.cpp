@@ -10,6 +10,7 @@
 #include "AutoCalibrationReport.h"
 #include "CalibrationFit.h"
 #include "Cli.h"
+#include "CliMessages.h"
 #include "options/OptionFile.h"
 #include "peaks/AutoCalibration.h"
 #include "peaks/ChannelCounts.h"
@@ -37,7 +38,7 @@ struct AutoArguments {
 // A number of the command line: one whole finite number, read the same in every locale.
 bool readNumber(const std::string& option, const std::string& text, double& value, int& status) {
     if (parseWholeDouble(text, value)) return true;
-    status = usageError(option + ": '" + text + "' is not a finite number");
+    status = usageError(messages::notAFiniteNumber(option, text));
     return false;
 }
 
@@ -45,15 +46,15 @@ bool readNumber(const std::string& option, const std::string& text, double& valu
 int readSettings(const AutoArguments& a, peaks::AutoCalibrationSettings& settings) {
     int status = kExitOk;
     if (!readNumber("--wavelength", a.wavelength, settings.wavelength, status)) return status;
-    if (!(settings.wavelength > 0.0)) return usageError("--wavelength: must be above 0");
+    if (!(settings.wavelength > 0.0)) return usageError(messages::kWavelengthOptionNotAbove0);
     if (a.alpha2 == "none") {
         settings.alpha2Wavelength = 0.0;
     } else {
         if (!readNumber("--alpha2", a.alpha2, settings.alpha2Wavelength, status)) return status;
-        if (!(settings.alpha2Wavelength > 0.0)) return usageError("--alpha2: must be above 0, or none");
+        if (!(settings.alpha2Wavelength > 0.0)) return usageError(messages::kAlpha2OptionNotAbove0);
     }
     if (!readNumber("--alpha2-ratio", a.alpha2Ratio, settings.alpha2Ratio, status)) return status;
-    if (!(settings.alpha2Ratio >= 0.0)) return usageError("--alpha2-ratio: must not be below 0");
+    if (!(settings.alpha2Ratio >= 0.0)) return usageError(messages::kAlpha2RatioOptionBelow0);
     return kExitOk;
 }
 
@@ -72,8 +73,7 @@ bool writePeakFile(const std::string& path, const peaks::AutoCalibrationResult& 
         out.append(plainPeakFileText(channels, lineEnd));
         if (out.commit()) return true;
     }
-    platform.messagePopup("File Error", "Couldn't write the peak file " + path +
-                                            "\nThe disk may be full or you may not have write permission.");
+    platform.messagePopup(messages::kFileError, messages::couldNotWritePeakFile(path));
     return false;
 }
 
@@ -91,7 +91,7 @@ int calibrateAutomatically(const AutoArguments& a) {
     if (!loadCalibration(a.source, state, platform, folder)) return kExitFailures;
     if (a.K) state.header.K = K;
     if (a.C) state.header.C = C;
-    if (state.header.C == 0.0) return usageError("-C: the starting slope must not be 0");
+    if (state.header.C == 0.0) return usageError(messages::kStartingSlopeZero);
     settings.startK = state.header.K;
     settings.startC = state.header.C;
 
@@ -100,7 +100,7 @@ int calibrateAutomatically(const AutoArguments& a) {
     const std::string optionPath = a.output.path.empty() ? defaultOptionsPath(folder) : a.output.path;
     for (const std::string* output : {&optionPath, &a.peaksOut})
         if (!output->empty() && sameFile(*output, a.scan)) {
-            platform.messagePopup("File Error", "The output " + *output + " is the scan itself; it is not replaced.");
+            platform.messagePopup(messages::kFileError, messages::outputIsTheScan(*output));
             return kExitFailures;
         }
 
@@ -115,7 +115,7 @@ int calibrateAutomatically(const AutoArguments& a) {
     // With --json nothing is printed unless the calibration was stored.
     if (!a.output.asJson) print(autoCalibrationText(run));
     if (!result.ok) {
-        platform.messagePopup("Not Possible", result.refusal);
+        platform.messagePopup(messages::kNotPossible, result.refusal);
         return kExitFailures;
     }
 

@@ -6,6 +6,7 @@
 
 #include "CalibrationFit.h"
 #include "Cli.h"
+#include "CliMessages.h"
 #include "PointsFile.h"
 #include "platform/ConsolePlatform.h"
 #include "standards/StandardDiscovery.h"
@@ -35,11 +36,10 @@ int fitPointsFile(const FitArguments& arguments) {
     case PointsFileResult::Read: break;
     case PointsFileResult::Malformed: return usageError("--points: " + problem);
     case PointsFileResult::CannotOpen:
-        platform.messagePopup("File Error", "Couldn't read the points file " + arguments.points);
+        platform.messagePopup(messages::kFileError, messages::couldNotReadPointsFile(arguments.points));
         return kExitFailures;
     case PointsFileResult::TooLarge:
-        platform.messagePopup("File Error",
-                              "The points file " + arguments.points + " is larger than 16 MiB.\nIt was not read.");
+        platform.messagePopup(messages::kFileError, messages::pointsFileTooLarge(arguments.points));
         return kExitFailures;
     }
     CalibrationState state;

@@ -1,4 +1,5 @@
 #include "Cli.h"
+#include "CliMessages.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -29,7 +30,7 @@ void print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), std
 
 int usageError(std::string_view text) {
     std::string message(text);
-    message += "\nRun with --help for more information.\n";
+    message += messages::kRunWithHelp;
     std::fputs(message.c_str(), stderr);
     return kExitUsage;
 }
@@ -41,7 +42,7 @@ int finishStandardOutput(int status) {
     const bool flushed = std::fflush(stdout) == 0;
     if (flushed && !std::ferror(stdout)) return status;
     const int error = errno;
-    std::string message = "File Error: Couldn't write to standard output";
+    std::string message = std::string(messages::kFileError) + ": " + messages::kCouldNotWriteStandardOutput;
     if (error != 0) message += std::string(": ") + std::strerror(error);
     message += "\n";
     std::fputs(message.c_str(), stderr);

@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "CliMessages.h"
 #include "engine/InputFormats.h"
 #include "engine/StreamOutputTarget.h"
 
@@ -91,32 +92,27 @@ const InputFormatInfo* recogniseScanContent(std::string_view bytes) {
 }
 
 std::optional<UsageError> gatherInputs(ConvertArguments& a) {
-    if (a.nulSeparated && !a.filesFrom) return UsageError{"-0", "needs --files-from"};
+    if (a.nulSeparated && !a.filesFrom) return UsageError{"-0", messages::kNulNeedsFilesFrom};
     const auto fromStandardInput = [](const std::string& path) { return path == "-"; };
     const auto dashes = std::count_if(a.inputs.begin(), a.inputs.end(), fromStandardInput);
     if (a.filesFrom) {
         if (*a.filesFrom == "-" && dashes > 0)
-            return UsageError{"--files-from", "- reads the list from standard input, which the input - reads too"};
+            return UsageError{"--files-from", messages::kListAndInputOnStandardInput};
         std::string list;
         if (!readListFile(*a.filesFrom, list))
-            return UsageError{"--files-from", "cannot read " + *a.filesFrom + ": " + std::strerror(errno)};
+            return UsageError{"--files-from", messages::cannotReadList(*a.filesFrom, std::strerror(errno))};
         for (auto& path : splitFileList(list, a.nulSeparated)) a.inputs.push_back(std::move(path));
     }
     const auto allDashes = std::count_if(a.inputs.begin(), a.inputs.end(), fromStandardInput);
     if (allDashes == 0) return std::nullopt;
-    if (allDashes > 1) return UsageError{"INPUT", "- (standard input) may be given once"};
+    if (allDashes > 1) return UsageError{"INPUT", messages::kStandardInputOnce};
 
     const InputFormatInfo* format = nullptr;
     if (auto error = namedInputFormat(a, format)) return error;
     std::string bytes;
-    if (!holdStandardInput(bytes))
-        return UsageError{"INPUT", std::string("cannot read standard input (-): ") + std::strerror(errno)};
+    if (!holdStandardInput(bytes)) return UsageError{"INPUT", messages::cannotReadStandardInput(std::strerror(errno))};
     if (!format) format = recogniseScanContent(bytes);
-    if (!format)
-        return UsageError{"INPUT",
-                          "the format of the scan on standard input (-) was not recognised; name it "
-                          "with --input-format (" +
-                              inputFormatNames() + ")"};
+    if (!format) return UsageError{"INPUT", messages::standardInputNotRecognised(inputFormatNames())};
     a.standardInputType = format->fileType;
     return std::nullopt;
 }

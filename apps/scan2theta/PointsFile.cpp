@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "CliMessages.h"
 #include "platform/InputFile.h"
 #include "platform/NumberText.h"
 
@@ -71,8 +72,7 @@ PointsFileResult readPointsFile(const std::string& path, std::vector<Calibration
         CalibrationPoint point;
         if (words.size() != 2 || !parseWholeDouble(words[0], point.channel) ||
             !parseWholeDouble(words[1], point.twoTheta)) {
-            problem = path + " line " + std::to_string(number) +
-                      ": expected \"channel 2-theta\" (two finite numbers), got \"" + quotedLine(line) + "\"";
+            problem = messages::malformedPointsLine(path, number, quotedLine(line));
             return PointsFileResult::Malformed;
         }
         points.push_back(point);

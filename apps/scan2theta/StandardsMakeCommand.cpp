@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "Cli.h"
+#include "CliMessages.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberText.h"
@@ -29,17 +30,14 @@ std::string anodeNames() {
 
 int makeStandard(const MakeArguments& a) {
     const ReferenceMaterial* material = findReferenceMaterial(a.material);
-    if (!material) return usageError("--material: " + a.material + " is none of " + materialNames());
+    if (!material) return usageError(messages::notAMaterial(a.material, materialNames()));
     double wavelength = 0.0;
     if (const Anode* anode = findAnode(a.wavelength))
         wavelength = anode->alpha1;
     else if (!parseWholeDouble(a.wavelength, wavelength) || !(wavelength > 0.0))
-        return usageError("--wavelength: '" + a.wavelength + "' is neither a wavelength above 0 nor an anode (" +
-                          anodeNames() + ")");
+        return usageError(messages::notAWavelengthOrAnode(a.wavelength, anodeNames()));
     if (!canMakeStandard(*material, wavelength))
-        return usageError("--wavelength: '" + a.wavelength + "' is too short for " + std::string(material->name) +
-                          ": its reflections up to 150 degrees would need Miller indices above " +
-                          std::to_string(kHighestMillerIndex));
+        return usageError(messages::wavelengthTooShort(a.wavelength, material->name, kHighestMillerIndex));
     ConsolePlatform platform;
     const LineEnd lineEnd = a.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     auto file = platform.fileSystem().createOutputFile(a.output, ExistingFile::Replace);
@@ -51,8 +49,7 @@ int makeStandard(const MakeArguments& a) {
             return kExitOk;
         }
     }
-    platform.messagePopup("File Error", "Couldn't write the standard file " + a.output +
-                                            "\nThe disk may be full or you may not have write permission.");
+    platform.messagePopup(messages::kFileError, messages::couldNotWriteStandardFile(a.output));
     return kExitFailures;
 }
 

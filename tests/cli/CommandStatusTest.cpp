@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "CliMessages.h"
 #include "support/CliRun.h"
 #include "support/Messages.h"
 #include "support/ScanBytes.h"
@@ -32,7 +33,8 @@ TEST(CommandStatus, StandardOutputThatCannotBeWrittenIsAFailure) {
     // A full device.
     auto full = runCli("info " + quoted(kSample) + " >/dev/full", dir.path());
     EXPECT_EQ(full.status, 1);
-    EXPECT_EQ(full.err, "File Error: Couldn't write to standard output: No space left on device\n");
+    EXPECT_EQ(full.err, test::consoleLine(messages::kFileError, std::string(messages::kCouldNotWriteStandardOutput) +
+                                                                    ": No space left on device"));
 
     // A reader that has gone before the listing is written (the process waits for it to go).
     const std::string status = dir.file("status");
@@ -41,7 +43,9 @@ TEST(CommandStatus, StandardOutputThatCannotBeWrittenIsAFailure) {
                          quoted(dir.file("err")) + "; echo $? >" + quoted(status) + ") | true",
                      out);
     EXPECT_EQ(readFile(status), "1\n");
-    EXPECT_EQ(readFile(dir.file("err")), "File Error: Couldn't write to standard output: Broken pipe\n");
+    EXPECT_EQ(
+        readFile(dir.file("err")),
+        test::consoleLine(messages::kFileError, std::string(messages::kCouldNotWriteStandardOutput) + ": Broken pipe"));
 
     // Written whole: success, as always.
     EXPECT_EQ(runCli("info " + quoted(kSample) + " >/dev/null", dir.path()).status, 0);

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 
+#include "CliMessages.h"
 #include "support/CliRun.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
@@ -103,13 +104,14 @@ TEST_F(Pipes, StandardInputAndStandardOutputMisusedAreUsageErrors) {
     const std::pair<std::string, std::string> cases[] = {
         {"convert -o - " + quoted(channels) + " " + quoted(gufi), "-o: - writes one file to standard output, but 2"},
         {"convert - < " + quoted(channels), "-o: is required for the input - (standard input)"},
-        {"convert -o - - - < " + quoted(channels), "INPUT: - (standard input) may be given once"},
+        {"convert -o - - - < " + quoted(channels), "INPUT: " + std::string(messages::kStandardInputOnce)},
         {"convert -o - - < " + quoted(dir.file("text")),
          "INPUT: the format of the scan on standard input (-) was not recognised"},
         {"convert --input-format xyz -o - - < " + quoted(channels), "--input-format: 'xyz' is none of chn, gufi"},
         {"convert --input-format unknown " + quoted(channels), "--input-format: 'unknown' is none of"},
-        {"convert -0 " + quoted(channels), "-0: needs --files-from"},
-        {"convert --files-from - -o - - < " + quoted(channels), "--files-from: - reads the list from standard input"},
+        {"convert -0 " + quoted(channels), "-0: " + std::string(messages::kNulNeedsFilesFrom)},
+        {"convert --files-from - -o - - < " + quoted(channels),
+         "--files-from: " + std::string(messages::kListAndInputOnStandardInput)},
         {"convert --files-from " + quoted(dir.file("missing")), "--files-from: cannot read"},
         {"convert", "INPUT: at least one input file is required"},
     };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "CliMessages.h"
 #include "support/CliRun.h"
 #include "support/Messages.h"
 #include "support/ScanBytes.h"
@@ -81,7 +82,7 @@ TEST(ProtectedFiles, PointsFilesAreBoundedAndBadLinesQuotedShort) {
     TempDir dir;
     const auto endless = runCli({"calibration", "fit", "--points", "/dev/zero", "--home", dir.file("home")});
     EXPECT_EQ(endless.status, 1);
-    EXPECT_EQ(endless.err, "File Error: The points file /dev/zero is larger than 16 MiB.\nIt was not read.\n");
+    EXPECT_EQ(endless.err, test::consoleLine(messages::kFileError, messages::pointsFileTooLarge("/dev/zero")));
 
     writeFile(dir.file("points.txt"), "100 12.5\n" + std::string(100000, 'x') + "\n");
     const auto bad = runCli({"calibration", "fit", "--points", dir.file("points.txt"), "--home", dir.file("home")});

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "CliMessages.h"
 #include "platform/Messages.h"
 #include "ui/PanelMessages.h"
 
@@ -84,6 +85,14 @@ TEST(MessageTexts, DesktopProgram) {
     EXPECT_EQ(messages::unsavedCalibration("/h/Default.pre"),
               "The calibration in force is not the one in\n/h/Default.pre,\nwhich the next start begins with.\n\n"
               "Save it as the default before quitting?");
+}
+
+TEST(MessageTexts, CommandLine) {
+    EXPECT_STREQ(messages::kRunWithHelp, "\nRun with --help for more information.\n");
+    EXPECT_EQ(messages::notAFiniteNumber("-K", "x"), "-K: 'x' is not a finite number");
+    EXPECT_EQ(messages::pointsFileTooLarge("/p"), "The points file /p is larger than 16 MiB.\nIt was not read.");
+    EXPECT_EQ(messages::malformedPointsLine("/p", 3, "655"),
+              "/p line 3: expected \"channel 2-theta\" (two finite numbers), got \"655\"");
 }
 
 }  // namespace
