@@ -652,12 +652,12 @@ def parse(argv):
     a = {"format": "text", "step": None, "interpolation": "linear", "range": None, "whole": False,
          "fraction": False, "calibration": "linear", "channels": False, "target": "Cu",
          "wavelength": 1.5406, "date": None, "home": None, "options": None, "K": None, "C": None,
-         "output": None, "overwrite": False, "line_end": "crlf", "inputs": []}
+         "output": None, "overwrite": False, "line_end": "crlf", "inputs": [], "files_from": None}
     takes = {"-f": "format", "--format": "format", "-s": "step", "--step": "step",
              "--interpolation": "interpolation", "--range": "range", "--calibration": "calibration",
              "--target": "target", "--wavelength": "wavelength", "--date": "date", "--home": "home",
              "--options": "options", "-K": "K", "-C": "C", "-o": "output", "--output": "output",
-             "--line-end": "line_end", "-j": "jobs"}
+             "--line-end": "line_end", "-j": "jobs", "--files-from": "files_from"}
     flags = {"--whole-angle": "whole", "--fractional-counts": "fraction", "--channels": "channels",
              "--overwrite": "overwrite", "-q": "quiet", "--quiet": "quiet"}
     i = 0
@@ -674,6 +674,14 @@ def parse(argv):
         else:
             a["inputs"].append(arg)
             i += 1
+
+    if a["files_from"] is not None:
+        # One path per line, CR LF or LF; empty lines ignored.
+        with open(a["files_from"], "rb") as f:
+            for line in f.read().decode("latin-1").split("\n"):
+                line = line[:-1] if line.endswith("\r") else line
+                if line:
+                    a["inputs"].append(line)
 
     def number(name):
         try:
@@ -738,7 +746,9 @@ def convert(argv):
     several = len(a["inputs"]) > 1
     out = a["output"]
     directory = None
-    if out is not None and (several or out.endswith("/") or os.path.isdir(out)):
+    if out == "-" and several:
+        raise Usage("-o -")
+    if out is not None and out != "-" and (several or out.endswith("/") or os.path.isdir(out)):
         directory = out
         os.makedirs(directory, exist_ok=True)
     usable = len(cal.points) >= 2 and len(set(p[0] for p in cal.points)) >= 2
@@ -783,6 +793,10 @@ def convert(argv):
                 cut = max(path.rfind("/"), path.rfind("\\"), path.rfind(":"))
                 sep = "" if directory.endswith(("/", "\\")) else "/"
                 base = remove_extension(directory + sep + path[cut + 1:])
+            elif out == "-":
+                # Standard output: the file whole once it is complete.
+                sys.stdout.buffer.write(data if isinstance(data, bytes) else data.encode("latin-1"))
+                continue
             elif out is not None:
                 base = remove_extension(out)
             else:

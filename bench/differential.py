@@ -338,10 +338,19 @@ def make_case(seed, index):
     elif r < 0.35:
         files["out/.keep"] = b""
         args += ["-o", "out"]
+    elif r < 0.45:
+        args += ["-o", "-"]
+    if rng.random() < 0.1:
+        # some of the inputs through a list file
+        listed = inputs[rng.randint(0, len(inputs) - 1):]
+        files["list.txt"] = "".join(p + rng.choice(["\n", "\r\n", "\n\n"]) for p in listed).encode("latin-1")
+        args += ["--files-from", "list.txt"]
     if rng.random() < 0.1:
         # an output that exists already: the next free name, or replaced with --overwrite
         stem = inputs[0][:inputs[0].rfind(".")]
         files[stem + rng.choice([".txt", ".dat", ".cpi", ".guf"])] = b"old"
+    if "--files-from" in args:
+        inputs = inputs[:len(inputs) - len(listed)]
     return files, args + inputs
 
 
@@ -377,9 +386,9 @@ def run(command, folder, timeout):
     try:
         done = subprocess.run(command, cwd=folder, capture_output=True, timeout=timeout,
                               env=dict(os.environ, LC_ALL="C"))
-        return done.returncode, done.stderr.decode("latin-1"), time.monotonic() - start
+        return done.returncode, done.stderr.decode("latin-1"), time.monotonic() - start, done.stdout
     except subprocess.TimeoutExpired:
-        return "timeout", "", timeout
+        return "timeout", "", timeout, b""
 
 
 def first_difference(a, b):
@@ -411,6 +420,7 @@ def compare_case(program, seed, index, work, keep, verbose):
     if prog[0] != ref[0]:
         problems.append("exit status: program %s, reference %s" % (prog[0], ref[0]))
     a, b = tree(prog_dir), tree(ref_dir)
+    a["<standard output>"], b["<standard output>"] = prog[3], ref[3]
     for name in sorted(set(a) | set(b)):
         if a.get(name) != b.get(name):
             problems.append(describe(name, a.get(name), b.get(name)))
