@@ -255,8 +255,47 @@ def step_text(rng, v):
     return rng.choice([repr(v), "%g" % v, "%.6g" % v])
 
 
+def make_plain_case(rng):
+    """A conversion as a laboratory makes it: the built-in or a plain calibration, a whole scan,
+    a usual step and limits typed with a decimal or two, so that grid values, limits and header
+    ends meet on round numbers as often as they do in use."""
+    files = {}
+    args = ["convert", "-q", "--home", "home"]
+    gufi = rng.random() < 0.5
+    if gufi:
+        n = rng.choice([4001, 3501, 2000, 8001, 501])
+        first, step = rng.choice([(10.0, 0.02), (5.0, 0.01), (20.0, 0.05), (2.0, 0.025), (15.0, 0.04)])
+        head = bytearray(643)
+        struct.pack_into("<ffh", head, 9, first, step, n)
+        files["in/scan.guf"] = bytes(head) + struct.pack("<%df" % n, *float_counts(rng, n))
+        mode = rng.choice(["file", "file", "linear", "spline"])
+        if mode != "file":
+            args += ["-K", "0", "-C", "1"]
+    else:
+        files["in/scan.chn"] = chn_file(rng, rng.choice([4096, 2048, 8192, 1024]))
+        mode = rng.choice(["linear", "spline"])
+    args += ["--calibration", mode]
+    fmt = rng.choice(["text", "xfit", "lhpm", "cpi", "gufi"])
+    args += ["-f", fmt, "-s", rng.choice(["0.01", "0.02", "0.05", "0.1", "0.005", "0.025", "0.04", "0.03",
+                                           "0.25", "0.2", "0.015", "0.0125"])]
+    if rng.random() < 0.5:
+        args += ["--interpolation", "spline"]
+    if rng.random() < 0.8:
+        lo = round(rng.uniform(5, 80), rng.choice([0, 1, 2]))
+        hi = round(lo + rng.uniform(0.5, 60), rng.choice([0, 1, 2]))
+        args += ["--range", "%g:%g" % (lo, hi)]
+    for flag, chance in (("--whole-angle", 0.15), ("--fractional-counts", 0.4)):
+        if rng.random() < chance:
+            args.append(flag)
+    if fmt == "cpi":
+        args += ["--date", "2026-01-02"]
+    return files, args + [name for name in files if name.startswith("in/")]
+
+
 def make_case(seed, index):
     rng = random.Random("%d/%d" % (seed, index))
+    if index % 3 == 2:
+        return make_plain_case(rng)
     files = {}
     eol = rng.choice(["\r\n", "\n"])
     args = ["convert", "-q", "--home", "home"]
