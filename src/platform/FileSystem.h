@@ -104,7 +104,8 @@ public:
 // that replaces another, and every file where O_TMPFILE is missing, gets a temporary name
 // ".<name>.partial-XXXXXX" (the name cut short where that would pass the longest file name),
 // locked (flock) for as long as it has that name, and is renamed over the target; a replaced
-// file's owner, group and permission bits go to its successor where the process may set them.
+// file's owner, group, permission bits and extended attributes (its access list) go to its
+// successor where the process may set them.
 // Only regular files and symbolic links are ever replaced. A run that is killed leaves its temporary file behind; the
 // next output file created in that folder removes every such file that no live run holds, once per folder and file
 // system object.

@@ -3,6 +3,7 @@
 #include <sys/file.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -59,6 +60,32 @@ std::string temporaryName(const std::string& folder, const std::string& name) {
     std::string path = folder + "." + temporaryStem(name) + std::string(kPartialMarker);
     for (unsigned char r : random) path += kCharacters[r % (sizeof kCharacters - 1)];
     return path;
+}
+
+// Gives the file open as to the extended attributes of the file under from (its link followed):
+// its access list (system.posix_acl_access: a colleague's right to write it), its security label,
+// the user's own notes. An attribute this process may not set stays off the new file, as it
+// would on a copy.
+void copyExtendedAttributes(const std::string& from, int to) {
+    std::vector<char> names(1024);
+    ssize_t length = -1;
+    // The list may grow between asking for its size and reading it: a few tries.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        length = ::listxattr(from.c_str(), names.data(), names.size());
+        if (length >= 0 || errno != ERANGE) break;
+        const ssize_t needed = ::listxattr(from.c_str(), nullptr, 0);
+        if (needed <= 0) return;
+        names.resize(static_cast<std::size_t>(needed));
+    }
+    std::vector<char> value;
+    for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::char_traits<char>::length(&names[at])) + 1) {
+        const char* name = &names[at];
+        const ssize_t size = ::getxattr(from.c_str(), name, nullptr, 0);
+        if (size < 0) continue;
+        value.resize(static_cast<std::size_t>(size));
+        const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
+        if (got >= 0) ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0);
+    }
 }
 
 // One output file: either written without a name (anonymous, O_TMPFILE) or under a temporary
@@ -134,7 +161,12 @@ public:
         // device flush per file would cost a batch more than all its computing.
         if (!failed_ && replacing_ && ::fdatasync(fd_) != 0) failed_ = true;
         // Owner and group first: changing them may clear permission bits that fchmod then sets.
-        if (!failed_ && replacing_ && keepsOwner_) keepOwner();
+        // The access list next: fchmod then sets its mask from the old file's group bits, which
+        // are that mask.
+        if (!failed_ && replacing_ && keepsOwner_) {
+            keepOwner();
+            copyExtendedAttributes(target_, fd_);
+        }
         // A file made without a name already has a new file's permissions (see createPendingFile).
         if (!failed_ && (replacing_ || !anonymous_) && ::fchmod(fd_, mode_) != 0) failed_ = true;
         // Named while still open (and locked, if it goes by a temporary name), so that no other

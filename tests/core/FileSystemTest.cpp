@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -158,6 +160,63 @@ TEST(RealFileSystem, AReplacedFileKeepsItsOwnerGroupAndPermissions) {
     EXPECT_EQ(status.st_gid, 23456u);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(target), "new data");
+}
+
+// The value of an extended attribute of path ("" when it has none).
+std::string attributeOf(const std::string& path, const char* name) {
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    value.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
+    return value;
+}
+
+// A POSIX access list as the kernel stores it: owner rw, user 12345 rw, group r, mask rw, others
+// nothing (the file's permission bits are then 0660).
+std::string accessList() {
+    std::string acl;
+    auto put = [&](std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) acl.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    put(2, 4);  // version
+    const std::uint32_t entries[][3] = {
+        {0x01, 6, 0xFFFFFFFF}, {0x02, 6, 12345}, {0x04, 4, 0xFFFFFFFF}, {0x10, 6, 0xFFFFFFFF}, {0x20, 0, 0xFFFFFFFF}};
+    for (const auto& entry : entries) {
+        put(entry[0], 2);
+        put(entry[1], 2);
+        put(entry[2], 4);
+    }
+    return acl;
+}
+
+// A replaced file keeps its extended attributes: a note the user put on it, and the access list
+// that lets a colleague write it.
+TEST(RealFileSystem, AReplacedFileKeepsItsExtendedAttributes) {
+    TempDir dir;
+    RealFileSystem fs;
+    const std::string target = dir.file("shared.txt");
+    writeFile(target, "old data");
+    const std::string note = "measured by the night shift";
+    if (::setxattr(target.c_str(), "user.note", note.data(), note.size(), 0) != 0)
+        GTEST_SKIP() << "the file system keeps no user attributes";
+    const std::string acl = accessList();
+    const bool withAcl = ::setxattr(target.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+    auto file = fs.createOutputFile(target, ExistingFile::Replace);
+    ASSERT_TRUE(file);
+    file->write("new data");
+    ASSERT_TRUE(file->commit());
+    EXPECT_EQ(readFile(target), "new data");
+    EXPECT_EQ(attributeOf(target, "user.note"), note);
+    if (withAcl) {
+        EXPECT_EQ(attributeOf(target, "system.posix_acl_access"), acl);
+        struct stat status {};
+        ASSERT_EQ(::stat(target.c_str(), &status), 0);
+        EXPECT_EQ(status.st_mode & 0777, 0660u);
+    }
+    // A new file gets none of them.
+    auto fresh = fs.createOutputFile(dir.file("new.txt"), ExistingFile::Keep);
+    ASSERT_TRUE(fresh);
+    ASSERT_TRUE(fresh->commit());
+    EXPECT_EQ(attributeOf(dir.file("new.txt"), "user.note"), "");
 }
 
 // The temporary name of a replacing file stays within the longest file name, however long the
