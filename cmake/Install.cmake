@@ -67,12 +67,27 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz DESTINATION ${CMAKE_INSTA
 # Man pages, made from the programs' --help at build time so that they never drift from it.
 find_program(S2T_HELP2MAN help2man)
 if(S2T_HELP2MAN)
+  # Their date is the release's, from the change log (or SOURCE_DATE_EPOCH where the environment
+  # sets one), never the day of the build: two builds of one release give the same pages.
+  if(DEFINED ENV{SOURCE_DATE_EPOCH})
+    set(S2T_RELEASE_EPOCH "$ENV{SOURCE_DATE_EPOCH}")
+  else()
+    file(STRINGS ${CMAKE_CURRENT_SOURCE_DIR}/dist/changelog S2T_CHANGELOG_TRAILER REGEX "^ -- " LIMIT_COUNT 1)
+    string(REGEX REPLACE "^.*>  " "" S2T_RELEASE_DATE "${S2T_CHANGELOG_TRAILER}")
+    execute_process(COMMAND date -u -d "${S2T_RELEASE_DATE}" +%s OUTPUT_VARIABLE S2T_RELEASE_EPOCH
+                    OUTPUT_STRIP_TRAILING_WHITESPACE RESULT_VARIABLE S2T_DATE_STATUS)
+    if(NOT S2T_DATE_STATUS EQUAL 0)
+      message(FATAL_ERROR "dist/changelog: no release date in \"${S2T_CHANGELOG_TRAILER}\"")
+    endif()
+  endif()
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/dist/changelog)
   set(S2T_MAN_DIR ${CMAKE_CURRENT_BINARY_DIR}/man)
   set(S2T_MAN_PAGES ${S2T_MAN_DIR}/scan2theta.1)
   add_custom_command(OUTPUT ${S2T_MAN_DIR}/scan2theta.1
     COMMAND ${CMAKE_COMMAND} -E make_directory ${S2T_MAN_DIR}
     COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:scan2theta> -DHELP2MAN=${S2T_HELP2MAN}
             "-DNAME=convert X-ray diffraction scans into 2-theta data files" -DSUBCOMMANDS=ON
+            -DEPOCH=${S2T_RELEASE_EPOCH}
             -DOUT=${S2T_MAN_DIR}/scan2theta.1 -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/MakeManPage.cmake
     DEPENDS scan2theta ${CMAKE_CURRENT_SOURCE_DIR}/cmake/MakeManPage.cmake
     COMMENT "Man page of scan2theta from its --help")
@@ -82,6 +97,7 @@ if(S2T_HELP2MAN)
       COMMAND ${CMAKE_COMMAND} -E make_directory ${S2T_MAN_DIR}
       COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:scan2theta-gui> -DHELP2MAN=${S2T_HELP2MAN}
               "-DNAME=desktop program for converting X-ray diffraction scans into 2-theta data files"
+              -DEPOCH=${S2T_RELEASE_EPOCH}
               -DOUT=${S2T_MAN_DIR}/scan2theta-gui.1 -P ${CMAKE_CURRENT_SOURCE_DIR}/cmake/MakeManPage.cmake
       DEPENDS scan2theta-gui ${CMAKE_CURRENT_SOURCE_DIR}/cmake/MakeManPage.cmake
       COMMENT "Man page of scan2theta-gui from its --help")

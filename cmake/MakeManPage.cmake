@@ -1,7 +1,9 @@
 # Writes the man page of one program from its --help and --version with help2man. For the
 # command line, the help of every subcommand (found in the "Subcommands:" lists, recursively)
 # becomes a section of its own, so the page says all that --help says and nothing else.
-#   cmake -DPROGRAM=path -DNAME=text -DOUT=file.1 -DHELP2MAN=path [-DSUBCOMMANDS=ON] -P MakeManPage.cmake
+# EPOCH (seconds since 1970) dates the page instead of the day it is made.
+#   cmake -DPROGRAM=path -DNAME=text -DOUT=file.1 -DHELP2MAN=path [-DSUBCOMMANDS=ON] [-DEPOCH=seconds]
+#         -P MakeManPage.cmake
 
 # roff text shown as it is: backslashes written as \e, and no line taken for a request.
 function(s2t_roff_verbatim text out)
@@ -51,6 +53,9 @@ if(SUBCOMMANDS)
   set(include_option "--include=${include_file}")
 endif()
 
+if(DEFINED EPOCH AND NOT EPOCH STREQUAL "")
+  set(ENV{SOURCE_DATE_EPOCH} "${EPOCH}")
+endif()
 execute_process(
   COMMAND ${HELP2MAN} --no-info --no-discard-stderr --name=${NAME} --section=1
           ${include_option} --output=${OUT} ${PROGRAM}

@@ -52,6 +52,16 @@ done
 zgrep -q -- '--files-from\|--overwrite' "$root/share/man/man1/scan2theta.1.gz" || fail "man page without convert's options"
 MANWIDTH=80 man -l "$root/share/man/man1/scan2theta-gui.1.gz" 2>/dev/null | grep -q -- '--home' \
     || fail "scan2theta-gui.1 does not show --home"
+# Dated as the release in the change log (unless SOURCE_DATE_EPOCH said otherwise), not as the
+# day of the build, so that every build of a release gives the same pages.
+if [[ -z ${SOURCE_DATE_EPOCH:-} ]]; then
+    release=$(sed -n 's/^ -- .*>  //p' "$source_dir/dist/changelog" | head -n1)
+    month=$(LC_ALL=C date -u -d "$release" '+%B %Y')
+    for page in scan2theta scan2theta-gui; do
+        zgrep -q "^\.TH [^ ]* \"1\" \"$month\"" "$root/share/man/man1/$page.1.gz" \
+            || fail "$page.1 is not dated $month, the release's month"
+    done
+fi
 
 # Completion, as bash-completion loads it.
 completions=$(PATH=$root/bin:$PATH bash -c '
