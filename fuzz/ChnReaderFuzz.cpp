@@ -10,8 +10,8 @@ using namespace s2t;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::inputFile().assign(data, size);
     for (Conversion conversion : {kLinearConversion, kSplineConversion}) {
-        const fuzz::ReaderRun run = fuzz::runReader(readMCAFile, kChnFileType, conversion);
-        if (run.status != 0) continue;
+        const ReadResult run = fuzz::runReader(kChnFileType, conversion);
+        if (!run) continue;
         S2T_FUZZ_CHECK(size >= 32);
         S2T_FUZZ_CHECK(data[0] == 0xFF && data[1] == 0xFF);
         const int channels = int16At(data + 30);
@@ -22,8 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             S2T_FUZZ_CHECK(run.scan.points[i].count == static_cast<double>(int32At(data + 32 + 4 * i)));
             S2T_FUZZ_CHECK(std::isfinite(run.scan.points[i].twoTheta));
         }
-        S2T_FUZZ_CHECK(run.settings.startAngle == int16At(data + 28));
-        S2T_FUZZ_CHECK(run.settings.inputStep == 1.0);
+        S2T_FUZZ_CHECK(run.startAngle == int16At(data + 28));
+        S2T_FUZZ_CHECK(run.inputStep == 1.0);
     }
     return 0;
 }

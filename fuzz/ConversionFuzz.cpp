@@ -14,7 +14,6 @@
 #include "calibration/Spline.h"
 #include "engine/BatchRun.h"
 #include "engine/OutputFormats.h"
-#include "engine/ScanReaders.h"
 #include "platform/MemoryFileSystem.h"
 #include "platform/ScriptedPlatform.h"
 
@@ -76,13 +75,9 @@ Choices decode(fuzz::ByteReader& in, const std::string& inputPath) {
 // With constant step, a step that would walk more than kMaxFuzzGrid values is made coarser.
 void boundGrid(Choices& c) {
     if (!(c.request.options & kConstantStep)) return;
-    ScriptedPlatform quiet;
-    Scan probe;
-    ConversionSettings settings = c.session.settings;
-    const int status = c.request.fileType == kGufiFileType
-                           ? readGUFIFile(c.request, probe, c.session.calibration, settings, quiet)
-                           : readMCAFile(c.request, probe, c.session.calibration, settings, quiet);
-    if (status != 0 || probe.points.empty()) return;
+    const ReadResult read = readAnyFile(c.request, c.session.calibration);
+    const Scan& probe = read.scan;
+    if (!read || probe.points.empty()) return;
     double lo = probe.points.front().twoTheta, hi = lo;
     for (const auto& p : probe.points) {
         lo = std::min(lo, p.twoTheta);
@@ -118,15 +113,13 @@ void checkOutput(const Choices& c, const std::string& text) {
         // What the GUFI writer wrote reads back through the GUFI reader.
         fuzz::InputFile& file = fuzz::inputFile();
         file.assign(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-        ScriptedPlatform quiet;
         ConversionRequest back;
         back.inputFile = file.path();
         back.fileType = kGufiFileType;
         back.conversion = kFileAngles;
-        Scan scan;
-        ConversionSettings settings;
-        S2T_FUZZ_CHECK(readGUFIFile(back, scan, c.session.calibration, settings, quiet) == 0);
-        S2T_FUZZ_CHECK(text.size() == 643 + 4 * scan.points.size());
+        const ReadResult read = readAnyFile(back, c.session.calibration);
+        S2T_FUZZ_CHECK(bool(read));
+        S2T_FUZZ_CHECK(text.size() == 643 + 4 * read.scan.points.size());
         return;
     }
     if (fuzz::holdsNonFiniteText(text)) {

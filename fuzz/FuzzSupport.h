@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/ConversionRecords.h"
+#include "engine/ReadAnyFile.h"
 #include "engine/ScanReaders.h"
 
 namespace s2t::fuzz {
@@ -87,18 +88,10 @@ private:
 // How many line feeds the bytes hold: an upper bound for the lines any text reader can take.
 std::size_t lineFeeds(const std::uint8_t* data, std::size_t size);
 
-// One run of a scan reader on the input file with the built-in calibration, its spline computed
-// as a batch does it. The settings start from marker values, so that a failed read can be seen to
-// leave them alone.
-using ScanReader = int (*)(const ConversionRequest&, Scan&, const CalibrationState&, ConversionSettings&, Platform&);
-struct ReaderRun {
-    int status = -1;
-    std::size_t messages = 0;
-    Scan scan;
-    ConversionSettings settings;
-};
-inline constexpr double kUntouched = -7.0;
-ReaderRun runReader(ScanReader reader, std::int32_t fileType, Conversion conversion);
+// The input file read as a batch reads a file of this kind (readAsFormat), with the built-in
+// calibration, its spline computed as a batch does it. A failure must say why in one message, a
+// success say nothing.
+ReadResult runReader(std::int32_t fileType, Conversion conversion);
 
 // Whether text holds "nan" or "inf" anywhere: a number that is no number never belongs in a
 // data file.

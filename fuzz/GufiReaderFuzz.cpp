@@ -10,8 +10,8 @@ using namespace s2t;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::inputFile().assign(data, size);
     for (Conversion conversion : {kLinearConversion, kSplineConversion, kFileAngles}) {
-        const fuzz::ReaderRun run = fuzz::runReader(readGUFIFile, kGufiFileType, conversion);
-        if (run.status != 0) continue;
+        const ReadResult run = fuzz::runReader(kGufiFileType, conversion);
+        if (!run) continue;
         S2T_FUZZ_CHECK(size >= 19);
         const float first = float32At(data + 9);
         const float step = float32At(data + 13);
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             else
                 S2T_FUZZ_CHECK(std::isfinite(point.twoTheta));
         }
-        S2T_FUZZ_CHECK(run.settings.startAngle == first && run.settings.inputStep == step);
+        S2T_FUZZ_CHECK(run.startAngle == first && run.inputStep == step);
     }
     return 0;
 }

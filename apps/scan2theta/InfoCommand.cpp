@@ -10,6 +10,7 @@
 #include "Cli.h"
 #include "engine/ConversionRecords.h"
 #include "engine/InputFormats.h"
+#include "engine/ReadAnyFile.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/JsonWriter.h"
 #include "platform/NumberText.h"
@@ -65,20 +66,19 @@ void describeCounts(const Scan& scan, ScanSummary& summary) {
     }
 }
 
-// Reads one file as a conversion would, with the reader the input-format table gives it. The
-// reader reports a file it cannot read; read stays false then.
+// Reads one file as a conversion would, with the reader the input-format table gives it. A file
+// that cannot be read is reported; read stays false then.
 ScanSummary describe(const std::string& path, int block, Platform& platform) {
     const InputFormatInfo& format = inputFormatForPath(path);
-    Scan scan;
-    ConversionSettings settings;
     // Angles as stored; nothing here needs a calibration.
-    const int status = readScanFile(path, kFileAngles, scan, settings, platform, block);
+    const ReadResult read = readScanFile(path, kFileAngles, block);
+    const Scan& scan = read.scan;
 
     ScanSummary summary;
     summary.path = path;
     summary.format = &format;
     summary.block = block;
-    if (status != 0) return summary;
+    if (!showReadMessages(read, platform)) return summary;
     summary.read = true;
     summary.blocks = scan.blockCount;
     summary.metadata = scan.metadata;
@@ -86,9 +86,9 @@ ScanSummary describe(const std::string& path, int block, Platform& platform) {
     const long long n = static_cast<long long>(scan.points.size());
     if (scan.ownAngles) {
         summary.inDegrees = true;
-        summary.start = formatFixed(settings.startAngle, 4);
+        summary.start = formatFixed(read.startAngle, 4);
         if (n > 0) summary.end = formatFixed(scan.points.back().twoTheta, 4);
-        summary.step = settings.inputStep != 0.0 || n < 2 ? formatFixed(settings.inputStep, 5) : "varies";
+        summary.step = read.inputStep != 0.0 || n < 2 ? formatFixed(read.inputStep, 5) : "varies";
     } else {
         // Only a channel file has a signature; other channel spectra start at channel 0.
         if (scan.chnHeader.signature() == -1)

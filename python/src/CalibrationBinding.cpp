@@ -80,9 +80,12 @@ CalibrationState mappingCalibration(const CalibrationState& state, bool spline) 
     CalibrationState mapping = state;
     if (!spline) return mapping;
     s2t::spline(std::span<CalibrationPoint>(mapping.calPoints), true);
-    MessageCapture messages;
-    ConsolePlatform platform(ConfirmPolicy::AlwaysNo, false, messages.file());
-    if (!calibrationCanMap(mapping, false, "the channels", platform)) raiseError("CalibrationError", messages.text());
+    if (const auto refusal = calibrationRefusal(mapping, false, "the channels")) {
+        MessageCapture messages;
+        ConsolePlatform platform(ConfirmPolicy::AlwaysNo, false, messages.file());
+        platform.messagePopup(refusal->title, refusal->text);
+        raiseError("CalibrationError", messages.text());
+    }
     return mapping;
 }
 

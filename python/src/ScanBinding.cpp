@@ -10,6 +10,7 @@
 #include "MessageCapture.h"
 #include "PythonScan.h"
 #include "engine/InputFormats.h"
+#include "engine/ReadAnyFile.h"
 #include "engine/ScanMetadata.h"
 #include "engine/ScanReaders.h"
 #include "platform/ConsolePlatform.h"
@@ -94,15 +95,16 @@ PythonScan readScan(const py::object& path, const std::optional<std::string>& fo
     request.conversion = kFileAngles;
     CalibrationState calibration;
     calibration.installStartupValues();
-    ConversionSettings settings;
     MessageCapture messages;
-    int status = 0;
+    bool read = false;
     {
         py::gil_scoped_release unlocked;
         ConsolePlatform platform(ConfirmPolicy::AlwaysNo, false, messages.file());
-        status = format.reader(request, result.scan, calibration, settings, platform);
+        ReadResult scan = readAsFormat(format, request, calibration);
+        read = showReadMessages(scan, platform);
+        result.scan = std::move(scan.scan);
     }
-    if (status != 0) raiseError("ReadError", messages.text());
+    if (!read) raiseError("ReadError", messages.text());
     return result;
 }
 

@@ -11,7 +11,7 @@ namespace s2t {
 
 // The inputs with every file that holds several blocks, and whose block is not chosen (-1),
 // replaced by one entry per block. A file whose blocks cannot be counted stays one entry: its
-// reader reports it.
+// conversion reports why it cannot be read.
 std::vector<BatchInput> expandBlocks(const std::vector<BatchInput>& inputs);
 
 }  // namespace s2t

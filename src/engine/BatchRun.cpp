@@ -13,7 +13,6 @@
 #include "engine/InputFormats.h"
 #include "engine/OutputFormats.h"
 #include "engine/ParallelBatch.h"
-#include "engine/ScanReaders.h"
 #include "engine/StreamOutputTarget.h"
 #include "engine/Writers.h"
 #include "platform/Messages.h"
@@ -45,20 +44,6 @@ BatchChoices readBatchChoices(const MainPanelChoices& panel, const ConstStepOpti
     return choices;
 }
 
-int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
-                ConversionSettings& settings, Platform& platform) {
-    const InputFormatInfo& format = findInputFormat(request.fileType);
-    // Only xylib's formats know blocks; every other file is one.
-    if (request.block > 0 && format.reader != readXylibFile) {
-        platform.messagePopup(
-            messages::kError,
-            messages::notReadableAs(request.inputFile, format.label,
-                                    "it has no block " + std::to_string(request.block + 1) + " (it holds 1)"));
-        return -1;
-    }
-    return format.reader(request, scan, calibration, settings, platform);
-}
-
 bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform) {
     if (request.conversion == kNoConversion) return writeTextFileChannels(request, scan, session, platform);
     const OutputFormatInfo* format = findOutputFormat(request.outputFileType);
@@ -66,9 +51,9 @@ bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, P
 }
 
 bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform) {
-    Scan scan;
-    if (readAnyFile(request, scan, session.calibration, session.settings, platform) != 0) return false;
-    return writeScan(request, scan, session, platform);
+    ReadResult read = readAnyFile(request, session.calibration);
+    if (!showReadMessages(read, platform)) return false;
+    return writeScan(request, read.scan, session, platform);
 }
 
 BatchResult runBatch(Session& session, Platform& platform, const std::vector<BatchInput>& inputs,

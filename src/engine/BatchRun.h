@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/ConversionRecords.h"
+#include "engine/ReadAnyFile.h"
 #include "engine/Session.h"
 #include "platform/Platform.h"
 #include "platform/WholePercent.h"
@@ -96,13 +97,12 @@ void convertInOrder(Session& session, Platform& platform, ProgressDisplay& progr
                     BatchSpline& calibrationSpline, AngleMemo* angles, BatchResult& result,
                     OutputTarget* target = nullptr);
 
-// One file: read it, write it in the request's format. Returns whether an output was written.
+// One file: read it with the reader of its kind (readAnyFile, mapped by the session's
+// calibration), show what reading it told the user, and write it in the request's format.
+// Returns whether an output was written.
 bool convertAnyFile(const ConversionRequest& request, Session& session, Platform& platform);
-// The two halves of convertAnyFile. Reads the file with the reader of its kind (0, or -1 after
-// the reader's message); the settings get the file's start angle and step.
-int readAnyFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
-                ConversionSettings& settings, Platform& platform);
-// Writes a scan that was read in the request's format; whether an output was written.
+// The writing half of convertAnyFile: a scan that was read, in the request's format; whether an
+// output was written.
 bool writeScan(const ConversionRequest& request, Scan& scan, Session& session, Platform& platform);
 
 // Path helpers. Both '/' and '\' separate components.

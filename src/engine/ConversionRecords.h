@@ -151,14 +151,12 @@ struct CPIOptions {
 
 inline constexpr std::size_t kMaxCpiTargetLength = 7;
 
-// The settings every conversion reads: the option panels' records, the input's first angle and
-// step as the last reader found them, and the line end of written files.
+// The settings every conversion reads: the option panels' records and the line end of written
+// files.
 struct ConversionSettings {
     RangeOptions theRangeOptions;
     ConstStepOptions constStepOpts;
     CPIOptions CPIOpt;
-    double startAngle = 0.0;
-    double inputStep = 0.0;
     LineEnd lineEnd = LineEnd::CrLf;
 };
 

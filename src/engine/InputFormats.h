@@ -1,7 +1,8 @@
 // The one table of input formats: per format the kind the file list keeps, the kind the main
 // panel's rules see, its name and label, the extensions it goes by, how its content is recognised,
 // whether it holds channels or angles, and its reader. The batch, the preview, `info` and the file
-// list all ask this table; adding a format is one reader file and one row.
+// list all ask this table (readAnyFile, ReadAnyFile.h, reads by it); adding a format is one reader
+// file and one row.
 #pragma once
 
 #include <cstdint>
@@ -9,15 +10,13 @@
 #include <string>
 #include <string_view>
 
-#include "calibration/CalibrationState.h"
 #include "engine/ConversionRecords.h"
-#include "platform/Platform.h"
+#include "engine/ReadResult.h"
 
 namespace s2t {
 
-// Reads one file into a scan (see ScanReaders.h): 0 on success, -1 after its own message.
-using ReaderFunction = int (*)(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
-                               ConversionSettings& settings, Platform& platform);
+// Decodes one file into a scan, or fails with the message that says why (see ScanReaders.h).
+using ReaderFunction = ReadResult (*)(const ConversionRequest& request);
 
 struct InputFormatInfo;
 
@@ -65,12 +64,5 @@ const InputFormatInfo& inputFormatFor(std::string_view path, std::string_view he
 
 // The short names of every format but the unknown kind, as "a, b or c" (for usage messages).
 std::string inputFormatNames();
-
-// Reads the file at path by its format's reader, with the built-in calibration, into scan and
-// fresh settings (the reader sets the file's startAngle and inputStep there): for looking at a
-// file outside a batch (its counts, its header). conversion and block (from 0) as in a request;
-// 0, or -1 after the reader's message.
-int readScanFile(const std::string& path, Conversion conversion, Scan& scan, ConversionSettings& settings,
-                 Platform& platform, int block = 0);
 
 }  // namespace s2t

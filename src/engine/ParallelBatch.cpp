@@ -16,9 +16,6 @@ namespace {
 // What a worker hands over for one file.
 struct ConvertedFile {
     ConversionRecord record;
-    bool read = false;  // the reader succeeded, with these settings:
-    double startAngle = 0.0;
-    double inputStep = 0.0;
 };
 
 class ParallelBatch {
@@ -86,19 +83,14 @@ ConvertedFile ParallelBatch::convert(std::size_t k, ConversionRecorder& recorder
     request.outputTarget = &recorder;
     request.angleMemo = &angles;
     // What the file is converted with, as the caller's session holds it for this file: the
-    // settings (the reader sets its start and step), and the calibration and its origin, which
-    // the annotated formats' headers state.
+    // settings, and the calibration and its origin, which the annotated formats' headers state.
     Session own;
     own.settings = batchSettings_;
     own.calibration = calibrationFor(k);
     own.calibrationOrigin = batchOrigin_;
-    Scan scan;
+    convertAnyFile(request, own, recorder);
     ConvertedFile converted;
-    converted.read = readAnyFile(request, scan, calibrationFor(k), own.settings, recorder) == 0;
-    if (converted.read) writeScan(request, scan, own, recorder);
     converted.record = recorder.take();
-    converted.startAngle = own.settings.startAngle;
-    converted.inputStep = own.settings.inputStep;
     return converted;
 }
 
@@ -124,16 +116,11 @@ void ParallelBatch::play(std::size_t k, ConvertedFile converted, BatchResult& re
     const ConversionRequest request = plan_.request(k, &progress_);
     bool written = false;
     if (converted.record.convertAgain) {
-        Scan scan;
-        written = readAnyFile(request, scan, calibrationFor(k), session_.settings, platform_) == 0 &&
-                  writeScan(request, scan, session_, platform_);
+        ReadResult read = readAnyFile(request, calibrationFor(k));
+        written = showReadMessages(read, platform_) && writeScan(request, read.scan, session_, platform_);
     } else {
         written = playBack(converted.record.events, std::move(converted.record.output), request.outputFile, platform_,
                            &progress_, request.batchFiles);
-        if (converted.read) {
-            session_.settings.startAngle = converted.startAngle;
-            session_.settings.inputStep = converted.inputStep;
-        }
     }
     ++(written ? result.converted : result.skipped);
 }

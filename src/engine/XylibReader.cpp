@@ -55,8 +55,8 @@ ScanMetadata metadataOf(const XylibBlock& block) {
     return metadata;
 }
 
-void reportUnreadable(const std::string& path, std::string_view label, const std::string& reason, Platform& platform) {
-    platform.messagePopup(messages::kError, messages::notReadableAs(path, label, reason));
+ReadResult unreadable(const std::string& path, std::string_view label, const std::string& reason) {
+    return ReadResult::failure(messages::kError, messages::notReadableAs(path, label, reason));
 }
 
 // The abscissae's step when they follow one (to a millionth of it, as decimal text gives them), else 0.
@@ -68,8 +68,8 @@ double commonStep(const std::vector<double>& x) {
     return step;
 }
 
-// Whether every abscissa is first + step x i exactly, so the scan can be mapped (and remembered)
-// like a GUFI file's.
+// Whether every abscissa is first + step x i exactly, so the scan can be mapped (and its angles
+// remembered) like a GUFI file's.
 bool onConstantStep(const std::vector<double>& x, double step) {
     if (step == 0.0 || x.empty()) return false;
     for (std::size_t i = 0; i < x.size(); ++i)
@@ -79,71 +79,51 @@ bool onConstantStep(const std::vector<double>& x, double step) {
 
 }  // namespace
 
-int readXylibFile(const ConversionRequest& request, Scan& scan, const CalibrationState& calibration,
-                  ConversionSettings& settings, Platform& platform) {
+ReadResult readXylibFile(const ConversionRequest& request) {
     const InputFormatInfo& format = findInputFormat(request.fileType);
     const std::string& path = request.inputFile;
     const bool ownAngles = format.axis == InputAxis::Angles;
-    const bool keepAngles = ownAngles && request.conversion == kFileAngles;
-    const bool straightLine = mapsWithStraightLine(request.conversion);
-    if (!keepAngles && !calibrationCanMap(calibration, straightLine, path, platform)) return -1;
 
     std::string bytes;
     switch (readWholeFile(path, kMaxXylibInputBytes, bytes)) {
-    case WholeFileStatus::Unopenable: reportUnopenableInput(path, platform); return -1;
+    case WholeFileStatus::Unopenable: return unopenableInput(path);
     case WholeFileStatus::TooLarge:
-        reportUnreadable(path, format.label, "it is larger than " + std::to_string(kMaxXylibInputBytes >> 20) + " MiB",
-                         platform);
-        return -1;
+        return unreadable(path, format.label,
+                          "it is larger than " + std::to_string(kMaxXylibInputBytes >> 20) + " MiB");
     case WholeFileStatus::Read: break;
     }
     // No format xylib reads stores a channel -> 2-theta line of its own (a Canberra file's
     // calibration is in energy).
-    if (request.conversion == kTrailerCalibration) {
-        reportNoStoredCalibration(path, platform);
-        return -1;
-    }
+    if (request.conversion == kTrailerCalibration) return withoutStoredCalibration(path);
     XylibBlock block;
     std::string reason;
-    if (!loadXylibBlock(bytes, format.name, std::max(0, request.block), block, reason)) {
-        reportUnreadable(path, format.label, reason, platform);
-        return -1;
-    }
+    if (!loadXylibBlock(bytes, format.name, std::max(0, request.block), block, reason))
+        return unreadable(path, format.label, reason);
     bytes = std::string();
 
-    std::vector<ScanPoint> points(block.x.size());
+    ReadResult read;
+    std::vector<ScanPoint>& points = read.scan.points;
+    points.resize(block.x.size());
     for (std::size_t i = 0; i < points.size(); ++i) {
-        if (!std::isfinite(block.x[i]) || !std::isfinite(block.counts[i])) {
-            reportCorruptedInput(path, platform);
-            return -1;
-        }
+        if (!std::isfinite(block.x[i]) || !std::isfinite(block.counts[i])) return corruptedInput(path);
         points[i].count = block.counts[i];
     }
-    const double first = block.x.empty() ? 0.0 : block.x.front();
-    const double step = block.step != 0.0 ? block.step : commonStep(block.x);
-    bool mapped = true;
-    if (keepAngles) {
-        for (std::size_t i = 0; i < points.size(); ++i) points[i].twoTheta = block.x[i];
-    } else if (!ownAngles) {
+    read.scan.ownAngles = ownAngles;
+    read.scan.metadata = metadataOf(block);
+    read.scan.blockCount = block.blockCount;
+    if (!ownAngles) {
         // A channel spectrum: the point index is the channel, as in a channel file.
-        mapped = mapScanToTwoTheta(points, 0.0, 1.0, calibration, straightLine, path, platform, request.angleMemo);
-    } else if (onConstantStep(block.x, block.step)) {
-        mapped =
-            mapScanToTwoTheta(points, first, block.step, calibration, straightLine, path, platform, request.angleMemo);
-    } else {
-        mapped = mapAbscissaeToTwoTheta(points, block.x, calibration, straightLine, path, platform);
+        read.abscissae = {0.0, 1.0, std::nullopt, false};
+        read.startAngle = 0.0;
+        read.inputStep = 1.0;
+        return read;
     }
-    if (!mapped) return -1;
-
-    scan.points = std::move(points);
-    scan.ownAngles = ownAngles;
-    scan.chnHeader = ChnHeader{};
-    scan.gufiHeader = GufiHeader{};
-    scan.metadata = metadataOf(block);
-    scan.blockCount = block.blockCount;
-    settings.startAngle = ownAngles ? first : 0.0;
-    settings.inputStep = ownAngles ? step : 1.0;  // 0: the abscissae follow no one step
-    return 0;
+    const double first = block.x.empty() ? 0.0 : block.x.front();
+    read.startAngle = first;
+    read.inputStep = block.step != 0.0 ? block.step : commonStep(block.x);  // 0: the angles follow no one step
+    const bool onStep = onConstantStep(block.x, block.step);
+    read.abscissae = {first, onStep ? block.step : 0.0, std::move(block.x), onStep};
+    return read;
 }
 
 }  // namespace s2t

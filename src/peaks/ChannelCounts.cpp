@@ -1,18 +1,17 @@
 #include "peaks/ChannelCounts.h"
 
 #include "engine/ConversionRecords.h"
-#include "engine/InputFormats.h"
+#include "engine/ReadAnyFile.h"
 
 namespace s2t::peaks {
 
 bool readChannelCounts(const std::string& path, std::vector<double>& counts, Platform& platform) {
-    Scan scan;
     // No angles: the channels are what is calibrated.
-    ConversionSettings settings;
-    if (readScanFile(path, kNoConversion, scan, settings, platform) != 0) return false;
+    const ReadResult read = readScanFile(path, kNoConversion);
+    if (!showReadMessages(read, platform)) return false;
     counts.clear();
-    counts.reserve(scan.points.size());
-    for (const auto& point : scan.points) counts.push_back(point.count);
+    counts.reserve(read.scan.points.size());
+    for (const auto& point : read.scan.points) counts.push_back(point.count);
     return true;
 }
 

@@ -10,7 +10,7 @@
 namespace s2t::peaks {
 
 // Reads path with the reader a conversion would use (GUFI by its extension, anything else as a
-// channel file). A file that cannot be read is reported by that reader; false then.
+// channel file). A file that cannot be read is reported on platform; false then.
 bool readChannelCounts(const std::string& path, std::vector<double>& counts, Platform& platform);
 
 }  // namespace s2t::peaks

@@ -3,7 +3,7 @@
 #include <span>
 
 #include "calibration/Spline.h"
-#include "engine/InputFormats.h"
+#include "engine/ReadAnyFile.h"
 
 namespace s2t::ui {
 
@@ -28,21 +28,23 @@ std::string previewFailureText(const std::string& reason) { return "cannot previ
 
 namespace {
 
-// One read of the file, as the batch would read it for this conversion.
-int readForPreview(const Session& session, const std::string& path, std::int32_t fileType, Conversion conversion,
-                   Scan& scan, std::string& error) {
+// One read of the file, as the batch would read it for this conversion; false, with why on one line
+// in error, when it cannot be read.
+bool readForPreview(const Session& session, const std::string& path, std::int32_t fileType, Conversion conversion,
+                    Scan& scan, std::string& error) {
     CalibrationState calibration = session.calibration;
     spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     ConversionRequest request;
     request.inputFile = path;
     request.fileType = fileType;
     request.conversion = conversion;
-    ConversionSettings settings = session.settings;
-    QuietPlatform quiet;
-    const int status = findInputFormat(fileType).reader(request, scan, calibration, settings, quiet);
-    if (status != 0)
-        error = quiet.messages.empty() ? std::string("the file could not be read") : oneLine(quiet.messages.front());
-    return status;
+    ReadResult read = readAnyFile(request, calibration);
+    if (!read) {
+        error = read.messages.empty() ? std::string("the file could not be read") : oneLine(read.messages.front().text);
+        return false;
+    }
+    scan = std::move(read.scan);
+    return true;
 }
 
 }  // namespace
@@ -52,7 +54,7 @@ PreviewData previewScan(const Session& session, const std::string& path, std::in
     PreviewData data;
     const bool channels = conversion == kNoConversion;
     Scan scan;
-    if (readForPreview(session, path, fileType, conversion, scan, data.error) != 0) return data;
+    if (!readForPreview(session, path, fileType, conversion, scan, data.error)) return data;
 
     data.againstChannel = channels;
     data.description = scan.metadata.description;
@@ -73,7 +75,7 @@ PreviewData previewScan(const Session& session, const std::string& path, std::in
         // The same file read once more under the angles the mode buttons would give it.
         Scan angles;
         std::string why;
-        if (readForPreview(session, path, fileType, angleConversion, angles, why) != 0) {
+        if (!readForPreview(session, path, fileType, angleConversion, angles, why)) {
             data.twoThetaNote = why;
         } else if (angles.points.size() != scan.points.size()) {
             data.twoThetaNote = "the file changed";

@@ -9,8 +9,8 @@
 #include <limits>
 
 #include "engine/ChnMetadata.h"
+#include "engine/ReadAnyFile.h"
 #include "engine/ScanReaders.h"
-#include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -57,23 +57,23 @@ struct ChnMetadataFixture : ::testing::Test {
         writeFile(path, bytes);
         ConversionRequest request;
         request.inputFile = path;
-        Scan scan;
-        EXPECT_EQ(readMCAFile(request, scan, calibration, settings, platform), 0);
-        EXPECT_TRUE(platform.messages().empty());
-        return scan;
+        request.fileType = kChnFileType;
+        last = readAnyFile(request, calibration);
+        EXPECT_TRUE(last);
+        EXPECT_TRUE(last.messages.empty());
+        return last.scan;
     }
     TempDir dir;
     CalibrationState calibration;
-    ConversionSettings settings;
-    ScriptedPlatform platform;
+    ReadResult last;
 };
 
 TEST_F(ChnMetadataFixture, TheSampleStandardSaysWhenHowLongAndWhatWasMeasured) {
     ConversionRequest request;
     request.inputFile = std::string(S2T_SOURCE_DIR) + "/examples/si-standard.chn";
-    Scan scan;
-    ASSERT_EQ(readMCAFile(request, scan, calibration, settings, platform), 0);
-    const ScanMetadata& m = scan.metadata;
+    const ReadResult read = readMCAFile(request);
+    ASSERT_TRUE(read);
+    const ScanMetadata& m = read.scan.metadata;
     EXPECT_EQ(m.liveTime, 597.4);
     EXPECT_EQ(m.realTime, 600.0);
     EXPECT_EQ(m.startDateTime, "2024-03-04T09:15:17");
@@ -127,7 +127,7 @@ TEST_F(ChnMetadataFixture, MissingShortAndDamagedTrailersLeaveTheCountsAsTheyWer
             EXPECT_EQ(std::bit_cast<std::uint64_t>(scan.points[i].twoTheta),
                       std::bit_cast<std::uint64_t>(without.points[i].twoTheta));
         }
-        EXPECT_EQ(settings.startAngle, 3.0);
+        EXPECT_EQ(last.startAngle, 3.0);
         EXPECT_EQ(scan.metadata.trailerProblem, c.problem);
         EXPECT_EQ(scan.metadata.calibration.has_value(), c.problem.empty());
     }

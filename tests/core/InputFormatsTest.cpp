@@ -7,7 +7,6 @@
 #include "engine/BatchRun.h"
 #include "engine/FileKind.h"
 #include "engine/InputFormats.h"
-#include "platform/ScriptedPlatform.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
 
@@ -118,26 +117,29 @@ TEST(InputFormats, TheBatchReadsEachFileWithTheReaderOfItsKind) {
     writeFile(dir.file("scan.bin"), chnBytes(0, {4, 5, 6}));
     CalibrationState calibration;
     calibration.installStartupValues();
-    ConversionSettings settings;
-    ScriptedPlatform platform;
     ConversionRequest request;
     request.conversion = kFileAngles;
     Scan scan;
+    auto read = [&] {
+        ReadResult result = readAnyFile(request, calibration);
+        scan = std::move(result.scan);
+        return bool(result);
+    };
 
     request.inputFile = dir.file("scan.guf");
     request.fileType = getFileType(request.inputFile);
-    ASSERT_EQ(readAnyFile(request, scan, calibration, settings, platform), 0);
+    ASSERT_TRUE(read());
     EXPECT_TRUE(scan.ownAngles);
     ASSERT_EQ(scan.points.size(), 2u);
     EXPECT_EQ(scan.points[1].twoTheta, 10.5);
 
     request.fileType = kOtherFileType;
-    EXPECT_EQ(readAnyFile(request, scan, calibration, settings, platform), -1);
+    EXPECT_FALSE(read());
 
     request.inputFile = dir.file("scan.bin");
     request.fileType = getFileType(request.inputFile);
     EXPECT_EQ(request.fileType, kOtherFileType);
-    ASSERT_EQ(readAnyFile(request, scan, calibration, settings, platform), 0);
+    ASSERT_TRUE(read());
     EXPECT_FALSE(scan.ownAngles);
     EXPECT_EQ(scan.points.size(), 3u);
 }

@@ -13,6 +13,7 @@
 
 #include "calibration/Spline.h"
 #include "engine/ChannelMapping.h"
+#include "engine/ReadAnyFile.h"
 #include "engine/ScanReaders.h"
 #include "platform/ScriptedPlatform.h"
 #include "support/Messages.h"
@@ -32,23 +33,26 @@ struct ReaderFixture : ::testing::Test {
         calibration.installStartupValues();
         spline(std::span<CalibrationPoint>(calibration.calPoints), true);
     }
-    // Reads bytes as a file of the given kind; the messages shown land in platform.
+    // Reads bytes as a batch reads a file of the given kind; the messages shown land in platform.
     int read(const std::string& bytes, bool gufi, Conversion conversion = kLinearConversion) {
         const std::string path = dir.file(gufi ? "scan.guf" : "scan.chn");
         writeFile(path, bytes);
         request.inputFile = path;
         request.conversion = conversion;
-        scan = Scan{};
-        return gufi ? readGUFIFile(request, scan, calibration, settings, platform)
-                    : readMCAFile(request, scan, calibration, settings, platform);
+        return readRequest(gufi ? kGufiFileType : kChnFileType);
+    }
+    int readRequest(std::int32_t fileType) {
+        last = readAsFormat(findInputFormat(fileType), request, calibration);
+        scan = last.scan;
+        return showReadMessages(last, platform) ? 0 : -1;
     }
     std::string corrupted() const { return test::corruptedInput(request.inputFile); }
 
     TempDir dir;
     CalibrationState calibration;
-    ConversionSettings settings;
     ScriptedPlatform platform;
     ConversionRequest request;
+    ReadResult last;
     Scan scan;
 };
 
@@ -69,13 +73,13 @@ TEST_F(ReaderFixture, ChannelFileFromAPipeInPieces) {
             EXPECT_EQ(::write(pipe, bytes.data() + from, to - from), static_cast<ssize_t>(to - from));
         }
     });
-    const int result = readMCAFile(request, scan, calibration, settings, platform);
+    const int result = readRequest(kChnFileType);
     writer.join();
     ::close(pipe);
     ASSERT_EQ(result, 0) << platform.calls.size() << " calls";
     ASSERT_EQ(scan.points.size(), counts.size());
     for (std::size_t i = 0; i < counts.size(); ++i) EXPECT_EQ(scan.points[i].count, counts[i]);
-    EXPECT_EQ(settings.startAngle, 7.0);
+    EXPECT_EQ(last.startAngle, 7.0);
 }
 
 TEST_F(ReaderFixture, ChannelFileMapsIndicesAndIgnoresTrailer) {
@@ -89,8 +93,8 @@ TEST_F(ReaderFixture, ChannelFileMapsIndicesAndIgnoresTrailer) {
         EXPECT_EQ(scan.points[i].twoTheta, kStartupC * static_cast<double>(i) + kStartupK);
     }
     EXPECT_EQ(scan.chnHeader.firstChannel(), 100);
-    EXPECT_EQ(settings.startAngle, 100.0);
-    EXPECT_EQ(settings.inputStep, 1.0);
+    EXPECT_EQ(last.startAngle, 100.0);
+    EXPECT_EQ(last.inputStep, 1.0);
     EXPECT_TRUE(platform.calls.empty());
 
     // Conversion 3 on a channel file maps like the straight line; 2 with the spline.
@@ -105,7 +109,6 @@ TEST_F(ReaderFixture, ChannelFileMapsIndicesAndIgnoresTrailer) {
 }
 
 TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
-    settings.startAngle = 12.0;
     // Not FF FF, or fewer than two bytes: not a CHN file.
     std::string notChn = chnBytes(0, {1, 2});
     notChn[1] = 0x00;
@@ -124,11 +127,10 @@ TEST_F(ReaderFixture, ChannelFileFailuresAndTheirMessages) {
     ASSERT_EQ(platform.messages().size(), 5u);
     for (const auto& message : platform.messages())
         EXPECT_EQ(message, (PlatformCall{"message", messages::kError, corrupted()}));
-    EXPECT_EQ(settings.startAngle, 12.0);  // failures leave it alone
 
     platform.calls.clear();
     request.inputFile = dir.file("missing.chn");
-    EXPECT_EQ(readMCAFile(request, scan, calibration, settings, platform), -1);
+    EXPECT_EQ(readRequest(kChnFileType), -1);
     EXPECT_EQ(
         platform.messages(),
         (std::vector<PlatformCall>{{"message", messages::kFileError, test::couldNotOpenInput(request.inputFile)}}));
@@ -142,8 +144,8 @@ TEST_F(ReaderFixture, GufiFileAnglesByConversion) {
         EXPECT_EQ(scan.points[i].count, static_cast<double>(counts[i]));
         EXPECT_EQ(scan.points[i].twoTheta, 10.0 + static_cast<double>(0.02f) * static_cast<double>(i));
     }
-    EXPECT_EQ(settings.startAngle, 10.0);
-    EXPECT_EQ(settings.inputStep, static_cast<double>(0.02f));
+    EXPECT_EQ(last.startAngle, 10.0);
+    EXPECT_EQ(last.inputStep, static_cast<double>(0.02f));
     // Junk or zeros in the unread bytes read the same.
     Scan withJunk = scan;
     ASSERT_EQ(read(gufiBytes(10.0f, 0.02f, counts, false), true, kFileAngles), 0);
@@ -193,6 +195,47 @@ TEST_F(ReaderFixture, SplineCalibrationThatCannotMapIsRefusedOnce) {
     EXPECT_EQ(read(chnBytes(0, std::vector<std::int32_t>(400, 1)), false, kSplineConversion), -1);
     ASSERT_EQ(platform.messages().size(), 1u);
     EXPECT_EQ(platform.messages()[0].text, messages::kPointError);
+}
+
+// A reader only decodes: a file it cannot use comes back as one message naming it, with no
+// platform to show it and no calibration to map with.
+TEST_F(ReaderFixture, ReadersSayWhyWithoutShowingIt) {
+    request.inputFile = dir.file("cut.guf");
+    const std::string gufi = gufiBytes(10.0f, 0.5f, {1, 2, 3});
+    writeFile(request.inputFile, gufi.substr(0, gufi.size() - 1));
+    const ReadResult cut = readGUFIFile(request);
+    EXPECT_FALSE(cut);
+    EXPECT_EQ(cut.messages, (std::vector<UserMessage>{{messages::kError, corrupted()}}));
+
+    request.inputFile = dir.file("cut.chn");
+    writeFile(request.inputFile, chnBytes(0, {1, 2, 3}).substr(0, 40));
+    const ReadResult short_ = readMCAFile(request);
+    EXPECT_FALSE(short_);
+    EXPECT_EQ(short_.messages, (std::vector<UserMessage>{{messages::kError, corrupted()}}));
+}
+
+// A file is refused for the first thing that stops it, in this order: a calibration that cannot
+// map it (before the file is opened), a file that cannot be opened, a GUFI file asked for the
+// calibration it stores (before its bytes are looked at), then what its bytes hold.
+TEST_F(ReaderFixture, RefusalsComeInTheOrderTheyAreMet) {
+    request.inputFile = dir.file("missing.chn");
+    calibration.calPoints = {{100, 20}};
+    request.conversion = kSplineConversion;
+    EXPECT_EQ(readRequest(kChnFileType), -1);
+    request.conversion = kTrailerCalibration;
+    EXPECT_EQ(readRequest(kGufiFileType), -1);
+    request.inputFile = dir.file("cut.guf");
+    writeFile(request.inputFile, "cut");
+    EXPECT_EQ(readRequest(kGufiFileType), -1);
+    request.conversion = kFileAngles;
+    EXPECT_EQ(readRequest(kGufiFileType), -1);
+
+    const std::string missing = dir.file("missing.chn");
+    EXPECT_EQ(platform.messages(), (std::vector<PlatformCall>{
+                                       {"message", messages::kError, messages::splineNeedsTwoChannels(missing)},
+                                       {"message", messages::kFileError, test::couldNotOpenInput(missing)},
+                                       {"message", messages::kError, messages::noStoredCalibration(request.inputFile)},
+                                       {"message", messages::kError, corrupted()}}));
 }
 
 }  // namespace

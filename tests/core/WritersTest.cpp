@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "engine/OutputFormats.h"
+#include "engine/ReadAnyFile.h"
 #include "engine/Resampling.h"
 #include "engine/ScanReaders.h"
 #include "engine/Writers.h"
@@ -243,9 +244,11 @@ TEST_F(WriterFixture, GufiOutputReadsBackUnchanged) {
     test::writeFile(dir.file("back.guf"), bytes);
     ConversionRequest back;
     back.inputFile = dir.file("back.guf");
+    back.fileType = kGufiFileType;
     back.conversion = kFileAngles;
-    Scan read;
-    ASSERT_EQ(readGUFIFile(back, read, session.calibration, session.settings, platform), 0);
+    const ReadResult readBack = readAnyFile(back, session.calibration);
+    ASSERT_TRUE(readBack);
+    const Scan& read = readBack.scan;
     ASSERT_EQ(read.points.size(), 16u);
     for (std::size_t i = 0; i < 16; ++i) {
         EXPECT_NEAR(read.points[i].twoTheta, 10.0 + 0.25 * static_cast<double>(i), 1e-5);

@@ -58,10 +58,11 @@ Read readAsConversion(const std::string& path, int block = 0, Conversion convers
     request.conversion = conversion;
     CalibrationState calibration;
     calibration.installStartupValues();
-    ConversionSettings settings;
+    ReadResult result = readAnyFile(request, calibration);
     ScriptedPlatform platform;
     Read read;
-    read.status = readAnyFile(request, read.scan, calibration, settings, platform);
+    read.status = showReadMessages(result, platform) ? 0 : -1;
+    read.scan = std::move(result.scan);
     read.messages = platform.messages();
     return read;
 }
@@ -288,13 +289,10 @@ TEST(XylibInput, RefusedTruncatedAndOversizedFilesAreNamedWithXylibsReason) {
     ConversionRequest request;
     request.inputFile = dir.file("missing.uxd");
     request.fileType = findInputFormatByName("uxd")->fileType;
-    Scan scan;
-    CalibrationState calibration;
-    ConversionSettings settings;
-    ScriptedPlatform platform;
-    EXPECT_EQ(readAnyFile(request, scan, calibration, settings, platform), -1);
-    ASSERT_EQ(platform.messages().size(), 1u);
-    EXPECT_EQ(platform.messages()[0].title, messages::kFileError);
+    const ReadResult missing = readAnyFile(request, CalibrationState{});
+    EXPECT_FALSE(missing);
+    ASSERT_EQ(missing.messages.size(), 1u);
+    EXPECT_EQ(missing.messages[0].title, messages::kFileError);
 }
 
 }  // namespace
