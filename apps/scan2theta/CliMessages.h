@@ -16,7 +16,7 @@ inline constexpr const char* kRunWithHelp = "\nRun with --help for more informat
 
 // Usage errors.
 inline std::string notAFiniteNumber(std::string_view option, std::string_view text) {
-    return std::string(option) + ": '" + std::string(text) + "' is not a finite number";
+    return std::string(option) + ": " + notAFiniteNumber(text);
 }
 inline constexpr const char* kWavelengthOptionNotAbove0 = "--wavelength: must be above 0";
 inline constexpr const char* kAlpha2OptionNotAbove0 = "--alpha2: must be above 0, or none";

@@ -6,6 +6,7 @@
 #include "engine/FileKind.h"
 #include "engine/InputFormats.h"
 #include "engine/OutputFormats.h"
+#include "platform/Messages.h"
 #include "platform/NumberText.h"
 
 namespace s2t {
@@ -17,13 +18,13 @@ Error usage(std::string option, std::string message) { return UsageError{std::mo
 
 // Every number of the command line: one whole finite number, read the same in every locale.
 Error readNumber(const std::string& option, const std::string& text, double& value) {
-    if (!parseWholeDouble(text, value)) return usage(option, "'" + text + "' is not a finite number");
+    if (!parseWholeDouble(text, value)) return usage(option, messages::notAFiniteNumber(text));
     return std::nullopt;
 }
 
 // Lines of the CPI header are written as given; a line break inside would add header lines.
 Error refuseLineBreaks(const std::string& option, const std::string& text) {
-    if (text.find_first_of("\r\n") != std::string::npos) return usage(option, "may not contain a line break");
+    if (text.find_first_of("\r\n") != std::string::npos) return usage(option, messages::kNoLineBreaks);
     return std::nullopt;
 }
 
@@ -50,7 +51,7 @@ Error checkChannelListAlone(const ConvertArguments& a) {
         {"--date", a.date.has_value()},
     };
     for (const auto& [name, isGiven] : given)
-        if (isGiven) return usage("--channels", std::string("cannot be combined with ") + name);
+        if (isGiven) return usage("--channels", messages::cannotBeCombinedWith(name));
     return std::nullopt;
 }
 
@@ -75,31 +76,29 @@ Error readConversion(const ConvertArguments& a, const std::vector<BatchInput>& i
     panel.splineMode = mode == "spline";
     panel.trailerMode = mode == "trailer";
     if (mode != "linear" && mode != "spline" && mode != "file" && mode != "trailer")
-        return usage("--calibration", "'" + mode + "' is none of linear, spline, file, trailer");
+        return usage("--calibration", messages::noneOf(mode, "linear, spline, file, trailer"));
     // A channel file has no angles of its own: the file's angles exist for GUFI lists only.
     if (mode == "file" && panelKindOf(inputs.front().fileType) == kChnFileType)
-        return usage("--calibration", "file keeps a GUFI file's own angles, but the first input " + a.inputs.front() +
-                                          " is a channel file");
+        return usage("--calibration", messages::fileAnglesOfAChannelFile(a.inputs.front()));
     // A GUFI file stores no calibration: the trailer's line exists for channel lists only.
     if (mode == "trailer" && getFileType(a.inputs.front()) == kGufiFileType)
-        return usage("--calibration", "trailer takes the line stored in channel files, but the first input " +
-                                          a.inputs.front() + " is a GUFI file");
+        return usage("--calibration", messages::trailerOfAGufiFile(a.inputs.front()));
     return std::nullopt;
 }
 
 Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, ConstStepOptions& constStep) {
     const std::string name = a.format.value_or("text");
     const OutputFormatInfo* format = findFormatByName(name);
-    if (!format) return usage("--format", "'" + name + "' is none of " + commandLineNames());
+    if (!format) return usage("--format", messages::noneOf(name, commandLineNames()));
     panel.outputFormat = format->value;
 
     // The grid formats describe a constant-step grid, so they always resample.
     const bool gridFormat = !format->constantStepOptional;
     if (a.step) {
         if (auto error = readNumber("--step", *a.step, constStep.step)) return error;
-        if (!(constStep.step > 0.0)) return usage("--step", "must be greater than 0");
+        if (!(constStep.step > 0.0)) return usage("--step", messages::kStepNotAbove0Option);
     } else if (gridFormat && !a.channels) {
-        return usage("--step", "is required for the " + name + " format");
+        return usage("--step", messages::stepRequiredFor(name));
     }
     panel.constantStep = a.step.has_value() || gridFormat;
 
@@ -109,12 +108,12 @@ Error readFormatAndStep(const ConvertArguments& a, MainPanelChoices& panel, Cons
     else if (method == "spline")
         constStep.method = kSplineInterpolation;
     else
-        return usage("--interpolation", "'" + method + "' is none of linear, spline");
+        return usage("--interpolation", messages::noneOf(method, "linear, spline"));
     constStep.fractionalCounts = a.fractionalCounts ? 1 : 0;
     panel.wholeTwoTheta = a.wholeAngle;
     if (a.perSecond && !format->annotated) {
         const std::string annotated = commandLineNames([](const OutputFormatInfo& f) { return f.annotated; });
-        return usage("--per-second", "needs one of the formats " + annotated + ", not " + name);
+        return usage("--per-second", messages::perSecondNeeds(annotated, name));
     }
     panel.perSecond = a.perSecond;
     return std::nullopt;
@@ -125,11 +124,11 @@ Error readRange(const ConvertArguments& a, MainPanelChoices& panel, RangeOptions
     const std::string& text = *a.range;
     // The first colon splits, so negative limits need no quoting: -5:-1.
     const auto colon = text.find(':');
-    if (colon == std::string::npos) return usage("--range", "'" + text + "' is not MIN:MAX");
+    if (colon == std::string::npos) return usage("--range", messages::notMinMax(text));
     if (auto error = readNumber("--range", text.substr(0, colon), range.minTwoTheta)) return error;
     if (auto error = readNumber("--range", text.substr(colon + 1), range.maxTwoTheta)) return error;
     if (range.minTwoTheta > range.maxTwoTheta)
-        return usage("--range", "MIN " + text.substr(0, colon) + " is greater than MAX " + text.substr(colon + 1));
+        return usage("--range", messages::minAboveMax(text.substr(0, colon), text.substr(colon + 1)));
     panel.limitRange = true;
     return std::nullopt;
 }
@@ -137,8 +136,7 @@ Error readRange(const ConvertArguments& a, MainPanelChoices& panel, RangeOptions
 Error readCpiOptions(const ConvertArguments& a, CPIOptions& cpi) {
     cpi.target = a.target.value_or("Cu");
     if (cpi.target.size() > kMaxCpiTargetLength)
-        return usage("--target",
-                     "'" + cpi.target + "' is longer than " + std::to_string(kMaxCpiTargetLength) + " characters");
+        return usage("--target", messages::targetTooLong(cpi.target, kMaxCpiTargetLength));
     if (auto error = refuseLineBreaks("--target", cpi.target)) return error;
     if (auto error = readNumber("--wavelength", a.wavelength.value_or("1.5406"), cpi.wavelength)) return error;
     if (a.date)
@@ -165,16 +163,11 @@ Error readDestination(const ConvertArguments& a, OutputDestination& destination)
     const bool fromStandardInput = std::find(a.inputs.begin(), a.inputs.end(), "-") != a.inputs.end();
     if (!a.output) {
         // Beside each input; standard input has no folder to write beside.
-        if (fromStandardInput)
-            return usage("-o",
-                         "is required for the input - (standard input): a file, a folder, or - for "
-                         "standard output");
+        if (fromStandardInput) return usage("-o", messages::kOutputNeededForStandardInput);
         return std::nullopt;
     }
     if (*a.output == "-") {
-        if (a.inputs.size() != 1)
-            return usage("-o", "- writes one file to standard output, but " + std::to_string(a.inputs.size()) +
-                                   " inputs were given");
+        if (a.inputs.size() != 1) return usage("-o", messages::oneFileToStandardOutput(a.inputs.size()));
         destination = {OutputDestination::Kind::StandardOutput, "standard output"};
         return std::nullopt;
     }
@@ -195,8 +188,8 @@ Error readRunManners(const ConvertArguments& a, ConvertPlan& plan) {
     else if (lineEnd == "lf")
         plan.settings.lineEnd = LineEnd::Lf;
     else
-        return usage("--line-end", "'" + lineEnd + "' is none of crlf, lf");
-    if (a.jobs && *a.jobs < 1) return usage("-j", "must be at least 1");
+        return usage("--line-end", messages::noneOf(lineEnd, "crlf, lf"));
+    if (a.jobs && *a.jobs < 1) return usage("-j", messages::kJobsBelow1);
     plan.jobs = a.jobs ? *a.jobs : jobsPerCore();
     plan.confirmPolicy = a.overwrite ? ConfirmPolicy::AlwaysYes : ConfirmPolicy::AlwaysNo;
     plan.showProgress = !a.quiet;
@@ -210,16 +203,16 @@ std::optional<UsageError> namedInputFormat(const ConvertArguments& a, const Inpu
     if (!a.inputFormat) return std::nullopt;
     format = findInputFormatByName(*a.inputFormat);
     if (format && format->name != "unknown") return std::nullopt;
-    return UsageError{"--input-format", "'" + *a.inputFormat + "' is none of " + inputFormatNames()};
+    return UsageError{"--input-format", messages::noneOf(*a.inputFormat, inputFormatNames())};
 }
 
 std::optional<UsageError> planConversion(const ConvertArguments& arguments, ConvertPlan& plan) {
     plan = ConvertPlan{};
-    if (arguments.inputs.empty()) return usage("INPUT", "at least one input file is required");
+    if (arguments.inputs.empty()) return usage("INPUT", messages::kNoInputs);
     if (arguments.channels)
         if (auto error = checkChannelListAlone(arguments)) return error;
 
-    if (arguments.block && *arguments.block < 1) return usage("--block", "must be 1 or more");
+    if (arguments.block && *arguments.block < 1) return usage("--block", messages::kBlockBelow1);
     const int block = arguments.block ? *arguments.block - 1 : -1;
 
     MainPanelChoices panel;

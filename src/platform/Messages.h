@@ -189,4 +189,50 @@ inline constexpr const char* kAlpha1NotAbove0 = "The K-alpha1 wavelength must be
 inline constexpr const char* kAlpha2NotAbove0 = "The K-alpha2 wavelength must be above 0.";
 inline constexpr const char* kAlpha2RatioBelow0 = "The K-alpha2 height ratio must not be below 0.";
 
+// Why an option of a conversion is refused, as the command line and the Python module say it
+// after "OPTION: ", quoting what was given in single quotes.
+inline std::string inQuotes(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(text.size() + 2);
+    quoted.append(1, '\'').append(text).append(1, '\'');
+    return quoted;
+}
+inline std::string notAFiniteNumber(std::string_view text) { return inQuotes(text) + " is not a finite number"; }
+inline std::string noneOf(std::string_view given, std::string_view choices) {
+    return inQuotes(given) + " is none of " + std::string(choices);
+}
+inline constexpr const char* kNoLineBreaks = "may not contain a line break";
+inline std::string cannotBeCombinedWith(std::string_view option) {
+    return "cannot be combined with " + std::string(option);
+}
+inline std::string fileAnglesOfAChannelFile(std::string_view firstInput) {
+    return "file keeps a GUFI file's own angles, but the first input " + std::string(firstInput) + " is a channel file";
+}
+inline std::string trailerOfAGufiFile(std::string_view firstInput) {
+    return "trailer takes the line stored in channel files, but the first input " + std::string(firstInput) +
+           " is a GUFI file";
+}
+inline constexpr const char* kStepNotAbove0Option = "must be greater than 0";
+inline std::string stepRequiredFor(std::string_view format) {
+    return "is required for the " + std::string(format) + " format";
+}
+inline std::string perSecondNeeds(std::string_view annotatedFormats, std::string_view format) {
+    return "needs one of the formats " + std::string(annotatedFormats) + ", not " + std::string(format);
+}
+inline std::string notMinMax(std::string_view text) { return inQuotes(text) + " is not MIN:MAX"; }
+inline std::string minAboveMax(std::string_view min, std::string_view max) {
+    return "MIN " + std::string(min) + " is greater than MAX " + std::string(max);
+}
+inline std::string targetTooLong(std::string_view target, std::size_t most) {
+    return inQuotes(target) + " is longer than " + std::to_string(most) + " characters";
+}
+inline constexpr const char* kOutputNeededForStandardInput =
+    "is required for the input - (standard input): a file, a folder, or - for standard output";
+inline std::string oneFileToStandardOutput(std::size_t inputs) {
+    return "- writes one file to standard output, but " + std::to_string(inputs) + " inputs were given";
+}
+inline constexpr const char* kJobsBelow1 = "must be at least 1";
+inline constexpr const char* kNoInputs = "at least one input file is required";
+inline constexpr const char* kBlockBelow1 = "must be 1 or more";
+
 }  // namespace s2t::messages

@@ -2,6 +2,7 @@
 // file written.
 #include <gtest/gtest.h>
 
+#include "platform/Messages.h"
 #include "support/CliRun.h"
 #include "support/ScanBytes.h"
 #include "support/TempDir.h"
@@ -28,7 +29,7 @@ TEST(ConvertUsage, ExitsWithTwoNamingTheOptionAndWritesNothing) {
         // Grid formats need a step, and it must be a positive finite number.
         {{"-f", "xfit"}, "--step"},
         {{"--format", "cpi"}, "--step"},
-        {{"-f", "lhpm"}, "--step: is required for the lhpm format"},
+        {{"-f", "lhpm"}, "--step: " + messages::stepRequiredFor("lhpm")},
         {{"-f", "gufi"}, "--step"},
         {{"-s", "0"}, "--step"},
         {{"--step", "-0.02"}, "--step"},
@@ -40,14 +41,14 @@ TEST(ConvertUsage, ExitsWithTwoNamingTheOptionAndWritesNothing) {
         {{"-s", "1e999"}, "--step"},
         {{"-s", "0,02"}, "--step"},
         // Range limits.
-        {{"--range", "30:20"}, "--range: MIN 30 is greater than MAX 20"},
+        {{"--range", "30:20"}, "--range: " + messages::minAboveMax("30", "20")},
         {{"--range", "20"}, "--range"},
         {{"--range", "a:30"}, "--range"},
         {{"--range", "20:"}, "--range"},
         {{"--range", "20:nan"}, "--range"},
         {{"--range", "-inf:30"}, "--range"},
         // CPI header lines.
-        {{"--target", "12345678"}, "--target: '12345678' is longer than 7 characters"},
+        {{"--target", "12345678"}, "--target: " + messages::targetTooLong("12345678", 7)},
         {{"--target", "C\nu"}, "--target"},
         {{"--wavelength", "1,5406"}, "--wavelength"},
         {{"--wavelength", "inf"}, "--wavelength"},
@@ -55,7 +56,7 @@ TEST(ConvertUsage, ExitsWithTwoNamingTheOptionAndWritesNothing) {
         // A channel list takes no conversion or output option.
         {{"--channels", "--calibration", "linear"}, "--calibration"},
         {{"--channels", "-f", "text"}, "--format"},
-        {{"--channels", "-s", "0.02"}, "--channels: cannot be combined with --step"},
+        {{"--channels", "-s", "0.02"}, "--channels: " + messages::cannotBeCombinedWith("--step")},
         {{"--channels", "--interpolation", "spline"}, "--interpolation"},
         {{"--channels", "--range", "20:30"}, "--range"},
         {{"--channels", "--whole-angle"}, "--whole-angle"},

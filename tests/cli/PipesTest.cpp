@@ -103,17 +103,18 @@ TEST_F(Pipes, StandardInputAndStandardOutputMisusedAreUsageErrors) {
     writeFile(dir.file("text"), "neither kind of scan\n");
     const std::pair<std::string, std::string> cases[] = {
         {"convert -o - " + quoted(channels) + " " + quoted(gufi), "-o: - writes one file to standard output, but 2"},
-        {"convert - < " + quoted(channels), "-o: is required for the input - (standard input)"},
+        {"convert - < " + quoted(channels), "-o: " + std::string(messages::kOutputNeededForStandardInput)},
         {"convert -o - - - < " + quoted(channels), "INPUT: " + std::string(messages::kStandardInputOnce)},
         {"convert -o - - < " + quoted(dir.file("text")),
          "INPUT: the format of the scan on standard input (-) was not recognised"},
-        {"convert --input-format xyz -o - - < " + quoted(channels), "--input-format: 'xyz' is none of chn, gufi"},
+        {"convert --input-format xyz -o - - < " + quoted(channels),
+         "--input-format: " + messages::noneOf("xyz", "chn, gufi")},
         {"convert --input-format unknown " + quoted(channels), "--input-format: 'unknown' is none of"},
         {"convert -0 " + quoted(channels), "-0: " + std::string(messages::kNulNeedsFilesFrom)},
         {"convert --files-from - -o - - < " + quoted(channels),
          "--files-from: " + std::string(messages::kListAndInputOnStandardInput)},
         {"convert --files-from " + quoted(dir.file("missing")), "--files-from: cannot read"},
-        {"convert", "INPUT: at least one input file is required"},
+        {"convert", "INPUT: " + std::string(messages::kNoInputs)},
     };
     for (const auto& [arguments, message] : cases) {
         const auto result = run(arguments);

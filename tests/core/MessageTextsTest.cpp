@@ -90,6 +90,8 @@ TEST(MessageTexts, DesktopProgram) {
 TEST(MessageTexts, CommandLine) {
     EXPECT_STREQ(messages::kRunWithHelp, "\nRun with --help for more information.\n");
     EXPECT_EQ(messages::notAFiniteNumber("-K", "x"), "-K: 'x' is not a finite number");
+    EXPECT_EQ(messages::noneOf("cr", "crlf, lf"), "'cr' is none of crlf, lf");
+    EXPECT_EQ(messages::targetTooLong("12345678", 7), "'12345678' is longer than 7 characters");
     EXPECT_EQ(messages::pointsFileTooLarge("/p"), "The points file /p is larger than 16 MiB.\nIt was not read.");
     EXPECT_EQ(messages::malformedPointsLine("/p", 3, "655"),
               "/p line 3: expected \"channel 2-theta\" (two finite numbers), got \"655\"");
