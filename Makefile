@@ -60,9 +60,11 @@ check-package: package
 	@bash tests/install/check-package.sh $(CURDIR) $(CURDIR)/$(BUILD)
 
 # Accuracy and processor time of "calibration auto" on synthetic standard scans with a known
-# truth (not a timed test): 24 scans of 4096 channels, then 6 of 32767.
+# truth (not a timed test): 24 scans of 4096 channels, the stress scans (every standard, anode,
+# profile, background, count level, coverage and channel count), then 6 of 32767.
 bench-calibration: build
 	-@/usr/bin/python3 bench/calibration-accuracy.py $(BUILD)/scan2theta $(BUILD)/bench-calibration-4096
+	-@/usr/bin/python3 bench/calibration-stress.py $(BUILD)/scan2theta $(BUILD)/bench-calibration-stress
 	@/usr/bin/python3 bench/calibration-accuracy.py $(BUILD)/scan2theta $(BUILD)/bench-calibration-32767 \
 		--channels 32767 --cases 6
 
