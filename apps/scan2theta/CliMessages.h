@@ -33,6 +33,13 @@ inline std::string wavelengthTooShort(std::string_view text, std::string_view ma
     return "--wavelength: '" + std::string(text) + "' is too short for " + std::string(material) +
            ": its reflections up to 150 degrees would need Miller indices above " + std::to_string(highestIndex);
 }
+inline std::string tooManyReflections(std::string_view text, std::string_view material, std::size_t count,
+                                      std::size_t most) {
+    return "--wavelength: '" + std::string(text) + "' is too short for " + std::string(material) + ": it would list " +
+           std::to_string(count) +
+           " reflections from 10 to 150 degrees, and a calibration from a scan is made with at most " +
+           std::to_string(most);
+}
 // line: the offending line as quoted (cut short when long).
 inline std::string malformedPointsLine(std::string_view path, long number, std::string_view line) {
     return std::string(path) + " line " + std::to_string(number) +

@@ -4,6 +4,7 @@
 
 #include "Cli.h"
 #include "CliMessages.h"
+#include "peaks/AutoCalibration.h"
 #include "platform/ConsolePlatform.h"
 #include "platform/FileSystem.h"
 #include "platform/NumberText.h"
@@ -38,6 +39,12 @@ int makeStandard(const MakeArguments& a) {
         return usageError(messages::notAWavelengthOrAnode(a.wavelength, anodeNames()));
     if (!canMakeStandard(*material, wavelength))
         return usageError(messages::wavelengthTooShort(a.wavelength, material->name, kHighestMillerIndex));
+    // Write no standard that "calibration auto" would refuse: so many reflections match any line
+    // by chance, and pairing them all costs minutes.
+    const std::size_t reflections = reflectionAngleTexts(*material, wavelength).size();
+    if (reflections > peaks::kMostReflections)
+        return usageError(
+            messages::tooManyReflections(a.wavelength, material->name, reflections, peaks::kMostReflections));
     ConsolePlatform platform;
     const LineEnd lineEnd = a.lineEnd == "lf" ? LineEnd::Lf : LineEnd::CrLf;
     auto file = platform.fileSystem().createOutputFile(a.output, ExistingFile::Replace);

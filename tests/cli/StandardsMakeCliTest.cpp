@@ -5,6 +5,7 @@
 
 #include "CliMessages.h"
 #include "platform/NumberText.h"
+#include "standards/StandardMaker.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
@@ -70,6 +71,14 @@ TEST(StandardsMakeCli, OtherAnodesAndWavelengths) {
     EXPECT_NE(tooShort.err.find(messages::wavelengthTooShort("0.1", "Corundum", 200)), std::string::npos)
         << tooShort.err;
     EXPECT_EQ(make("--material Silicon --wavelength 1e-9").status, 2);
+
+    // Nor is a standard written that "calibration auto" would refuse for its number of reflections.
+    const auto tooMany = make("--material Corundum --wavelength 0.3");
+    EXPECT_EQ(tooMany.status, 2);
+    const std::size_t corundumAt03 = reflectionAngleTexts(*findReferenceMaterial("Corundum"), 0.3).size();
+    EXPECT_GT(corundumAt03, 2000u);
+    EXPECT_NE(tooMany.err.find(messages::tooManyReflections("0.3", "Corundum", corundumAt03, 2000)), std::string::npos)
+        << tooMany.err;
 }
 
 }  // namespace
