@@ -231,7 +231,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<peaks::MatchedReflection> ticked;
     for (std::size_t i = 0; i < result.pairs.size(); ++i)
         if (i >= 8 || !(ticks >> i & 1)) ticked.push_back(result.pairs[i]);
-    for (const auto& guard : peaks::endGuards(peaks::pairsAsStored(ticked))) {
+    for (const auto& guard : peaks::endGuards(peaks::pairsAsStored(ticked), counts.size())) {
         checkFinite(guard.channel);
         checkFinite(guard.twoTheta);
     }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <optional>
 
+#include "peaks/CrowdedPairs.h"
 #include "peaks/EndGuards.h"
 #include "peaks/LineVote.h"
 #include "peaks/MatchQuality.h"
@@ -17,6 +18,13 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr int kMaxRounds = 8;
+// The most reflections fitted together in one window.
+constexpr std::size_t kMostJointReflections = 6;
+// The most lines (reflections and other peaks) in the fit of one reflection of a dense run.
+constexpr std::size_t kMostLinesApart = 8;
+// Its fit's steps at most: blends in such a run creep for hundreds of steps, by far less than the
+// position's uncertainty.
+constexpr int kMostStepsApart = 40;
 
 // The current channel law while matching: the straight line, corrected between matched
 // reflections by their residuals (interpolated in 2-theta, held at the ends), so that a curved
@@ -127,7 +135,10 @@ public:
                 high = std::max(high, claimed[++last]->windowHigh);
             const std::vector<Prediction*> group(claimed.begin() + static_cast<std::ptrdiff_t>(first),
                                                  claimed.begin() + static_cast<std::ptrdiff_t>(last) + 1);
-            fitGroup(group, law, matched);
+            if (group.size() <= kMostJointReflections)
+                fitGroup(group, law, matched, group.size(), &claimed);
+            else
+                fitEachWithNeighbours(group, law, matched);
             first = last + 1;
         }
         std::sort(matched.begin(), matched.end(),
@@ -148,13 +159,64 @@ private:
         });
     }
 
-    void fitGroup(const std::vector<Prediction*>& group, const ChannelLaw& law,
-                  std::vector<MatchedReflection>& matched) const {
+    // A run of overlapping windows longer than kMostJointReflections (broad lines of a dense
+    // pattern, the high angles of a short wavelength) is fitted reflection by reflection: each in
+    // its own window, with the nearest reflections whose lines lie inside that window beside it,
+    // and only its own line kept. One fit of them all would cost the window times the square of
+    // the lines, each iteration, and beyond kLargestFit it would be refused and lose every
+    // reflection of the run.
+    void fitEachWithNeighbours(const std::vector<Prediction*>& group, const ChannelLaw& law,
+                               std::vector<MatchedReflection>& matched) const {
+        for (Prediction* own : group) {
+            const auto inside = [own](double channel) {
+                return channel >= own->windowLow && channel <= own->windowHigh;
+            };
+            std::vector<Prediction*> neighbours;
+            for (Prediction* other : group)
+                if (other != own &&
+                    (inside(other->start.position) || inside(other->start.position + other->alpha2Offset)))
+                    neighbours.push_back(other);
+            const auto distance = [own](const Prediction* p) { return std::fabs(p->channel - own->channel); };
+            std::stable_sort(neighbours.begin(), neighbours.end(),
+                             [&](const Prediction* a, const Prediction* b) { return distance(a) < distance(b); });
+            if (neighbours.size() > kMostJointReflections - 1) neighbours.resize(kMostJointReflections - 1);
+            std::vector<Prediction*> subgroup{own};
+            subgroup.insert(subgroup.end(), neighbours.begin(), neighbours.end());
+            fitGroup(subgroup, law, matched, 1, nullptr, own->windowLow, own->windowHigh);
+        }
+    }
+
+    // Fits the group's reflections together and keeps the first `kept` of them that pass; the
+    // window is the union of theirs, or [low, high] when given.
+    void fitGroup(const std::vector<Prediction*>& group, const ChannelLaw& law, std::vector<MatchedReflection>& matched,
+                  std::size_t kept, const std::vector<Prediction*>* everyClaimed, double low = 0.0,
+                  double high = -1.0) const {
         const double lastChannel = static_cast<double>(counts_.size() - 1);
-        double low = group.front()->windowLow, high = group.front()->windowHigh;
-        for (const Prediction* p : group) {
-            low = std::min(low, p->windowLow);
-            high = std::max(high, p->windowHigh);
+        if (!(low < high)) {
+            low = group.front()->windowLow;
+            high = group.front()->windowHigh;
+            for (const Prediction* p : group) {
+                low = std::min(low, p->windowLow);
+                high = std::max(high, p->windowHigh);
+            }
+        }
+        // A peak just outside the window that no reflection explains (an impurity beside the
+        // reflection) reaches into it with its flank, which no line of the fit would explain: the
+        // reflection's line would lean towards it and its uncertainty swell with the misfit. The
+        // window takes such a peak in, with its flank, and fits it as a line of its own below.
+        // everyClaimed: the reflections of the whole fit (not given in a dense run fitted apart,
+        // where the peaks beside are its neighbours' lines).
+        if (everyClaimed) {
+            const double ownLow = low, ownHigh = high;
+            for (const auto& peak : peaks_) {
+                const double flank = 2.0 * peak.fwhm + 1.0;
+                if (peak.channel > ownLow && peak.channel < ownHigh) continue;
+                if (peak.channel <= ownLow - flank || peak.channel >= ownHigh + flank ||
+                    explainedBy(peak, *everyClaimed))
+                    continue;
+                low = std::min(low, peak.channel - flank);
+                high = std::max(high, peak.channel + flank);
+            }
         }
         ProfileFitRequest request;
         request.first = static_cast<std::size_t>(std::max(0.0, std::floor(low)));
@@ -162,10 +224,21 @@ private:
         for (const Prediction* p : group) request.start.push_back(p->start);
         // Other peaks inside the window (an impurity, a reflection the standard does not list)
         // are fitted as lines of their own, so that they do not pull the reflections.
-        for (const auto& peak : peaks_) {
-            if (peak.channel <= low || peak.channel >= high || explainedBy(peak, group)) continue;
-            request.start.push_back({peak.channel, peak.height / (1.0 + settings_.alpha2Ratio), peak.fwhm, 0.5});
+        std::vector<const FoundPeak*> others;
+        for (const auto& peak : peaks_)
+            if (peak.channel > low && peak.channel < high && !explainedBy(peak, group)) others.push_back(&peak);
+        // A reflection fitted apart in a dense run takes only the peaks nearest to it: its window
+        // may hold a dozen, whose lines would make the fit cost what fitting the run apart avoids.
+        if (kept < group.size()) request.maxIterations = kMostStepsApart;
+        if (kept < group.size() && group.size() + others.size() > kMostLinesApart) {
+            const double own = group.front()->start.position;
+            std::stable_sort(others.begin(), others.end(), [own](const FoundPeak* a, const FoundPeak* b) {
+                return std::fabs(a->channel - own) < std::fabs(b->channel - own);
+            });
+            others.resize(kMostLinesApart > group.size() ? kMostLinesApart - group.size() : 0);
         }
+        for (const FoundPeak* peak : others)
+            request.start.push_back({peak->channel, peak->height / (1.0 + settings_.alpha2Ratio), peak->fwhm, 0.5});
         if (settings_.alpha2Wavelength > 0.0) {
             const double K = law.K, C = law.C;
             request.alpha2Offset = [this, K, C](double channel) { return alpha2Offset(channel, K, C); };
@@ -174,7 +247,7 @@ private:
         const ProfileFitResult result = fitProfiles(counts_, request);
         if (!result.ok) return;
         const double tolerance = claimTolerance(law.C);
-        for (std::size_t k = 0; k < group.size(); ++k) {
+        for (std::size_t k = 0; k < kept; ++k) {
             const FittedLine& fitted = result.lines[k];
             const ProfileLine& line = fitted.line;
             const bool significant = line.height > 0.0 && line.height >= 3.0 * fitted.sigmaHeight;
@@ -255,15 +328,39 @@ bool sameReflections(const std::vector<MatchedReflection>& a, const std::vector<
 constexpr double kLargestSpread = 0.15;  // full widths at half maximum
 constexpr double kLargestChance = 1e-3;
 
-std::string implausibilityOf(const AutoCalibrationResult& result, double C, double window, std::size_t channels) {
+// Whether no other reflection of the standard (ascending) lies within width degrees of twoTheta.
+bool standsApart(const std::vector<double>& reflections, double twoTheta, double width) {
+    const auto at = std::lower_bound(reflections.begin(), reflections.end(), twoTheta);
+    const bool belowClear = at == reflections.begin() || twoTheta - *(at - 1) > width;
+    auto above = at;
+    while (above != reflections.end() && *above == twoTheta) ++above;
+    return belowClear && (above == reflections.end() || *above - twoTheta > width);
+}
+
+std::string implausibilityOf(const AutoCalibrationResult& result, const std::vector<double>& reflections, double C,
+                             double window, std::size_t channels) {
     std::vector<PairOnLaw> pairs;
     for (const auto& pair : result.pairs) pairs.push_back({pair.channel, pair.twoTheta, pair.sigmaChannel, pair.fwhm});
     const double spread = offLawSpread(pairs, C);
     if (!(spread <= kLargestSpread)) return messages::offOneSmoothLaw(formatFixed(spread, 2));
-    const std::size_t predicted = result.pairs.size() + result.missedReflections.size();
-    const double chance = chanceOfMatches(predicted, result.pairs.size(), result.peaks.size(), channels, window);
+    // A reflection with another within a peak width of it does not show as a peak of its own (the
+    // broad lines of a dense pattern blend): whether its blend is found says nothing of chance. Only
+    // the reflections that stand apart count, predicted and matched; the width at a reflection is
+    // that of the pair nearest to it (widths grow with the angle).
+    auto apart = [&](double twoTheta) {
+        const auto nearest = std::min_element(
+            result.pairs.begin(), result.pairs.end(), [&](const MatchedReflection& a, const MatchedReflection& b) {
+                return std::fabs(a.twoTheta - twoTheta) < std::fabs(b.twoTheta - twoTheta);
+            });
+        return standsApart(reflections, twoTheta, std::fabs(C) * nearest->fwhm);
+    };
+    std::size_t matched = 0, predicted = 0;
+    for (const auto& pair : result.pairs) matched += apart(pair.twoTheta);
+    predicted = matched;
+    for (double twoTheta : result.missedReflections) predicted += apart(twoTheta);
+    const double chance = chanceOfMatches(predicted, matched, result.peaks.size(), channels, window);
     if (chance > kLargestChance)
-        return messages::matchedByChance(result.peaks.size(), result.pairs.size(), predicted, formatFixed(chance, 3));
+        return messages::matchedByChance(result.peaks.size(), matched, predicted, formatFixed(chance, 3));
     return {};
 }
 
@@ -326,7 +423,14 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
     }
     const Matcher matcher(counts, sorted, settings, result.peaks);
 
-    const auto guess = voteForLine(result.peaks, sorted, settings.startK, settings.startC, counts.size());
+    std::vector<double> twins;
+    if (settings.alpha2Wavelength > 0.0)
+        for (double twoTheta : sorted) {
+            const double twin = alpha2TwoTheta(twoTheta, settings.wavelength, settings.alpha2Wavelength);
+            if (std::isfinite(twin)) twins.push_back(twin);
+        }
+    std::sort(twins.begin(), twins.end());
+    const auto guess = voteForLine(result.peaks, sorted, twins, settings.startK, settings.startC, counts.size());
     if (!guess || guess->matched < static_cast<int>(kMinimumPairs)) {
         result.refusal = refusalText(guess ? static_cast<std::size_t>(guess->matched) : 0);
         return result;
@@ -345,6 +449,8 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
         line = rejectOutliers(next, law.C);
         // A curved law hides a bad pair from the straight line's test; the spline would not.
         if (line.ok && dropPairsOffTheLaw(next) > 0) line = fitPairs(next, law.C);
+        // Nor would it pass through two pairs a few channels apart without a kink.
+        if (line.ok && dropCrowdedPairs(next) > 0) line = fitPairs(next, law.C);
         if (!line.ok) break;
         const double lastChannel = static_cast<double>(counts.size() - 1);
         const double moved = std::max(std::fabs(line.K - law.K),
@@ -375,11 +481,12 @@ AutoCalibrationResult calibrateFromScan(std::span<const double> counts, std::spa
         sumWK += (pair.twoTheta - result.storedC * pair.channel) / (sigma * sigma);
     }
     result.storedK = roundedAsStored(sumWK / sumW);
-    result.guards = endGuards(pairsAsStored(result.pairs));
+    result.guards = endGuards(pairsAsStored(result.pairs), counts.size());
     std::sort(result.guards.begin(), result.guards.end(),
               [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.twoTheta < b.twoTheta; });
     describeLeftovers(matcher, law, counts.size(), result);
-    result.refusal = implausibilityOf(result, line.C, matcher.claimTolerance(line.C), counts.size());
+    result.refusal =
+        implausibilityOf(result, matcher.reflections(), line.C, matcher.claimTolerance(line.C), counts.size());
     result.ok = result.refusal.empty();
     return result;
 }

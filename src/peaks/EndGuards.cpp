@@ -66,7 +66,7 @@ std::vector<double> notAKnotSecondDerivatives(std::span<const CalibrationPoint> 
     return second;
 }
 
-std::vector<CalibrationPoint> endGuards(std::span<const CalibrationPoint> given) {
+std::vector<CalibrationPoint> endGuards(std::span<const CalibrationPoint> given, std::size_t scanChannels) {
     std::vector<CalibrationPoint> points(given.begin(), given.end());
     const std::size_t n = points.size();
     if (n < 3) return {};
@@ -84,6 +84,15 @@ std::vector<CalibrationPoint> endGuards(std::span<const CalibrationPoint> given)
         std::max(1.0, std::round(2.0 * (points.back().channel - points.front().channel) / static_cast<double>(n - 1)));
     CalibrationPoint below{std::floor(points.front().channel) - interval, 0.0, 0.0};
     CalibrationPoint above{std::ceil(points.back().channel) + interval, 0.0, 0.0};
+    // Beyond its last point a spline is the cubic of its last interval, which runs away within a
+    // few intervals: where the pairs end well inside the scan (its last reflections not found),
+    // and more than a mean interval of it would lie beyond the guard, the guard goes to the
+    // scan's end, so that every channel of the scan lies between points.
+    if (scanChannels > 0) {
+        const double lastChannel = static_cast<double>(scanChannels - 1);
+        if (below.channel > 0.5 * interval) below.channel = 0.0;
+        if (above.channel < lastChannel - 0.5 * interval) above.channel = lastChannel;
+    }
     // Start from the not-a-knot spline's own continuation, then correct both guards at once.
     below.twoTheta = intervalCubic(points[0], points[1], target[0], target[1], below.channel);
     above.twoTheta = intervalCubic(points[n - 2], points[n - 1], target[n - 2], target[n - 1], above.channel);

@@ -28,7 +28,8 @@ std::vector<double> notAKnotSecondDerivatives(std::span<const CalibrationPoint> 
 // The guard below and the guard above the points (at least three with distinct channels, any
 // order), each on a whole channel and with the four decimals of 2-theta an option file keeps;
 // computed for the points as given, so give them as they are stored. Empty when there are fewer
-// than three points, two share a channel, or the guards cannot be solved for.
-std::vector<CalibrationPoint> endGuards(std::span<const CalibrationPoint> points);
+// than three points, two share a channel, or the guards cannot be solved for. scanChannels, when
+// given, is the channel count of the scan the points were found in: no guard then lies inside it.
+std::vector<CalibrationPoint> endGuards(std::span<const CalibrationPoint> points, std::size_t scanChannels = 0);
 
 }  // namespace s2t::peaks

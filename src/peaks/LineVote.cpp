@@ -22,12 +22,29 @@ struct Score {
     }
 };
 
-Score score(std::span<const FoundPeak> strong, std::span<const double> reflections, double K, double C,
-            double tolerance) {
+// The reflection or K-alpha2 twin nearest to twoTheta, and how far it is (degrees).
+struct Nearest {
+    double angle = 0.0, distance = 1e300;
+};
+
+Nearest nearestLine(std::span<const double> reflections, std::span<const double> twins, double twoTheta) {
+    Nearest nearest;
+    for (const auto lines : {reflections, twins}) {
+        if (lines.empty()) continue;
+        const double angle = lines[nearestReflection(lines, twoTheta)];
+        if (std::fabs(angle - twoTheta) < nearest.distance) nearest = {angle, std::fabs(angle - twoTheta)};
+    }
+    return nearest;
+}
+
+// A peak counts when a reflection's K-alpha1 line or its K-alpha2 twin lies at it: a line that
+// put the reflections on the twins of resolved doublets would match the twins, and the low-angle
+// doublets whose lines a tolerance spans, but leave every high-angle K-alpha1 peak unexplained.
+Score score(std::span<const FoundPeak> strong, std::span<const double> reflections, std::span<const double> twins,
+            double K, double C, double tolerance) {
     Score result;
     for (const auto& peak : strong) {
-        const double twoTheta = K + C * peak.channel;
-        const double distance = std::fabs(reflections[nearestReflection(reflections, twoTheta)] - twoTheta);
+        const double distance = nearestLine(reflections, twins, K + C * peak.channel).distance;
         if (distance <= tolerance) {
             ++result.matched;
             result.sumAbsolute += distance;
@@ -36,18 +53,18 @@ Score score(std::span<const FoundPeak> strong, std::span<const double> reflectio
     return result;
 }
 
-// The unweighted least-squares line through the strong peaks the line (K, C) matches.
-bool refitOnMatches(std::span<const FoundPeak> strong, std::span<const double> reflections, double tolerance, double& K,
-                    double& C) {
+// The unweighted least-squares line through the strong peaks the line (K, C) matches, each at
+// the line it matches.
+bool refitOnMatches(std::span<const FoundPeak> strong, std::span<const double> reflections,
+                    std::span<const double> twins, double tolerance, double& K, double& C) {
     double sumX = 0, sumY = 0;
     std::vector<std::pair<double, double>> matches;
     for (const auto& peak : strong) {
-        const double twoTheta = K + C * peak.channel;
-        const double reflection = reflections[nearestReflection(reflections, twoTheta)];
-        if (std::fabs(reflection - twoTheta) > tolerance) continue;
-        matches.emplace_back(peak.channel, reflection);
+        const Nearest line = nearestLine(reflections, twins, K + C * peak.channel);
+        if (line.distance > tolerance) continue;
+        matches.emplace_back(peak.channel, line.angle);
         sumX += peak.channel;
-        sumY += reflection;
+        sumY += line.angle;
     }
     if (matches.size() < 2) return false;
     const double n = static_cast<double>(matches.size());
@@ -74,7 +91,8 @@ std::size_t nearestReflection(std::span<const double> reflections, double twoThe
 }
 
 std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span<const double> reflections,
-                                     double startK, double startC, std::size_t channels, const VoteLimits& limits) {
+                                     std::span<const double> twins, double startK, double startC, std::size_t channels,
+                                     const VoteLimits& limits) {
     if (peaks.size() < 2 || reflections.size() < 2 || startC == 0.0 || channels < 2) return std::nullopt;
     std::vector<FoundPeak> strong(peaks.begin(), peaks.end());
     std::stable_sort(strong.begin(), strong.end(),
@@ -94,6 +112,8 @@ std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span
     const auto last = std::upper_bound(reflections.begin(), reflections.end(), high);
     const std::span<const double> candidates(first, last);
     if (candidates.size() < 2) return std::nullopt;
+    const std::span<const double> nearTwins(std::lower_bound(twins.begin(), twins.end(), low),
+                                            std::upper_bound(twins.begin(), twins.end(), high));
 
     const double slowest = std::fabs(startC) * (1.0 - limits.slopeShare);
     const double fastest = std::fabs(startC) * (1.0 + limits.slopeShare);
@@ -113,7 +133,7 @@ std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span
                     const double C = (candidates[l] - candidates[k]) / baseline;
                     const double K = candidates[k] - C * strong[a].channel;
                     if (std::fabs(K - startK) > limits.interceptDegrees) continue;
-                    const Score s = score(strong, candidates, K, C, tolerance);
+                    const Score s = score(strong, candidates, nearTwins, K, C, tolerance);
                     if (!best || s.betterThan(bestScore)) {
                         best = LineGuess{K, C, s.matched};
                         bestScore = s;
@@ -125,11 +145,11 @@ std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span
     if (!best) return std::nullopt;
     for (int round = 0; round < 2; ++round) {
         double K = best->K, C = best->C;
-        if (!refitOnMatches(strong, candidates, tolerance, K, C)) break;
+        if (!refitOnMatches(strong, candidates, nearTwins, tolerance, K, C)) break;
         best->K = K;
         best->C = C;
     }
-    best->matched = score(strong, candidates, best->K, best->C, tolerance).matched;
+    best->matched = score(strong, candidates, nearTwins, best->K, best->C, tolerance).matched;
     return best;
 }
 

@@ -20,13 +20,15 @@ struct VoteLimits {
 
 struct LineGuess {
     double K = 0.0, C = 0.0;
-    int matched = 0;  // strong peaks within the tolerance of a reflection
+    int matched = 0;  // strong peaks within the tolerance of a reflection or of its K-alpha2 twin
 };
 
-// reflections ascending. Nothing when fewer than two strong peaks or no proposal comes near the
-// start.
+// reflections ascending; twins the 2-theta of their K-alpha2 lines, ascending (empty for
+// monochromatic radiation), which explain a peak as well as a reflection does but propose no
+// line. Nothing when fewer than two strong peaks or no proposal comes near the start.
 std::optional<LineGuess> voteForLine(std::span<const FoundPeak> peaks, std::span<const double> reflections,
-                                     double startK, double startC, std::size_t channels, const VoteLimits& limits = {});
+                                     std::span<const double> twins, double startK, double startC, std::size_t channels,
+                                     const VoteLimits& limits = {});
 
 // The reflection nearest to twoTheta in an ascending list, as an index; the list must not be
 // empty.

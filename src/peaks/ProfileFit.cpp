@@ -40,8 +40,20 @@ public:
 
     double offsetAt(double position) const { return request_.alpha2Offset ? request_.alpha2Offset(position) : 0.0; }
 
-    // The model at x and, when row is given, its derivatives by every parameter.
-    double evaluate(const std::vector<double>& p, double x, double* row) const {
+    // The K-alpha2 offset of every line at its position in p. The twin's offset is held at its
+    // value for the current position: it changes by a few hundredths of a channel over the
+    // distances a fit moves a line. Computed once per parameter set, not once per channel.
+    std::vector<double> offsets(const std::vector<double>& p) const {
+        std::vector<double> result(lines_, 0.0);
+        if (request_.alpha2Offset)
+            for (std::size_t k = 0; k < lines_; ++k)
+                result[k] = offsetAt(p[kBackgroundParameters + kLineParameters * k]);
+        return result;
+    }
+
+    // The model at x and, when row is given, its derivatives by every parameter; offsets are those
+    // of p.
+    double evaluate(const std::vector<double>& p, const std::vector<double>& offsets, double x, double* row) const {
         double value = p[0] + p[1] * (x - centre_);
         if (row) {
             row[0] = 1.0;
@@ -52,9 +64,7 @@ public:
             const double position = line[0], height = line[1], fwhm = line[2], eta = line[3];
             PseudoVoigt shape = pseudoVoigt(x, position, fwhm, eta);
             if (request_.alpha2Offset) {
-                // The twin's offset is held at its value for the current position: it changes by
-                // a few hundredths of a channel over the distances a fit moves a line.
-                const PseudoVoigt twin = pseudoVoigt(x, position + offsetAt(position), fwhm, eta);
+                const PseudoVoigt twin = pseudoVoigt(x, position + offsets[k], fwhm, eta);
                 const double r = request_.alpha2Ratio;
                 shape.value += r * twin.value;
                 shape.byCentre += r * twin.byCentre;
@@ -77,8 +87,9 @@ public:
 
     double chiSquare(const std::vector<double>& p) const {
         double sum = 0.0;
+        const std::vector<double> shifts = offsets(p);
         for (std::size_t i = request_.first; i <= request_.last; ++i) {
-            const double residual = counts_[i] - evaluate(p, static_cast<double>(i), nullptr);
+            const double residual = counts_[i] - evaluate(p, shifts, static_cast<double>(i), nullptr);
             sum += weight(counts_[i]) * residual * residual;
         }
         return sum;
@@ -91,8 +102,9 @@ public:
         matrix.assign(n * n, 0.0);
         gradient.assign(n, 0.0);
         std::vector<double> row(n);
+        const std::vector<double> shifts = offsets(p);
         for (std::size_t i = request_.first; i <= request_.last; ++i) {
-            const double residual = counts_[i] - evaluate(p, static_cast<double>(i), row.data());
+            const double residual = counts_[i] - evaluate(p, shifts, static_cast<double>(i), row.data());
             const double w = weight(counts_[i]);
             for (std::size_t a = 0; a < n; ++a) {
                 gradient[a] += w * row[a] * residual;
@@ -174,7 +186,7 @@ ProfileFitResult fitProfiles(std::span<const double> counts, const ProfileFitReq
     double lambda = 1e-3;
     std::vector<double> matrix, gradient, damped, step;
     bool converged = false;
-    for (int iteration = 0; iteration < 200 && !converged; ++iteration) {
+    for (int iteration = 0; iteration < request.maxIterations && !converged; ++iteration) {
         result.iterations = iteration + 1;
         model.normalEquations(p, matrix, gradient);
         fixUntouchedParameters(matrix, n);

@@ -26,6 +26,9 @@ struct ProfileFitRequest {
     // monochromatic radiation.
     std::function<double(double)> alpha2Offset;
     double alpha2Ratio = 0.5;  // K-alpha2 height over K-alpha1 height
+    // Levenberg-Marquardt steps at most; lines blended beyond telling apart creep towards their
+    // minimum for hundreds of steps.
+    int maxIterations = 200;
 };
 
 struct FittedLine {

@@ -129,7 +129,7 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
                                        platform_, std::move(finder));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     const std::string standardName = standard->text().toStdString();
-    connect(dialog, &QDialog::accepted, this, [this, dialog, standardName] {
+    connect(dialog, &QDialog::accepted, this, [this, dialog, standardName, channels = counts.size()] {
         // The ticked pairs, in 2-theta order, pair k-th with k-th like an imported peak file.
         data_.clear();
         pairsStandard_ = standardName;
@@ -140,7 +140,7 @@ ScanPeaksDialog* StandardsWindow::findPeaksInScanFrom(const std::string& scanPat
             data_.observedSigma.push_back(pair.sigmaChannel);
         }
         // The spline's end guards for the ticked pairs, as "calibration auto" stores them.
-        data_.endGuards = peaks::endGuards(peaks::pairsAsStored(ticked));
+        data_.endGuards = peaks::endGuards(peaks::pairsAsStored(ticked), channels);
         std::sort(data_.endGuards.begin(), data_.endGuards.end(),
                   [](const CalibrationPoint& a, const CalibrationPoint& b) { return a.twoTheta < b.twoTheta; });
         showPairs();
