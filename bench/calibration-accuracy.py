@@ -206,7 +206,8 @@ def run_case(tool, work, case):
     return row
 
 
-def main(argv):
+def split_arguments(argv):
+    """The positional arguments and the --option value pairs of a command line."""
     args, options = [], {}
     words = iter(argv[1:])
     for word in words:
@@ -214,6 +215,11 @@ def main(argv):
             options[word] = next(words)
         else:
             args.append(word)
+    return args, options
+
+
+def main(argv):
+    args, options = split_arguments(argv)
     channels = int(options.get("--channels", 4096))
     cases = int(options.get("--cases", 24))
     tool = os.path.abspath(args[0])

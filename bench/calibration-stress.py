@@ -328,13 +328,7 @@ def judge(row):
 
 
 def main(argv):
-    args, options = [], {}
-    words = iter(argv[1:])
-    for word in words:
-        if word.startswith("--"):
-            options[word] = next(words)
-        else:
-            args.append(word)
+    args, options = accuracy.split_arguments(argv)
     tool = os.path.abspath(args[0])
     work = Path(args[1]) if len(args) > 1 else Path(tempfile.mkdtemp(prefix="s2t-stress-"))
     work.mkdir(parents=True, exist_ok=True)
